@@ -1,0 +1,12 @@
+#include "app/command_line.h"
+
+namespace korvif {
+
+const char* command_text_of(const char* raw_command_line) {
+    const char* text = raw_command_line;
+    while (*text != '\0' && *text != ' ') ++text;
+    while (*text == ' ') ++text;
+    return text;
+}
+
+}  // namespace korvif

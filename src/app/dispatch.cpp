@@ -1,0 +1,67 @@
+#include "app/dispatch.h"
+
+#include "desktop/commands.h"
+#include "faxdoc/commands.h"
+#include "image/commands.h"
+#include "platform/process.h"
+#include "printer/commands.h"
+
+namespace korvif {
+
+namespace {
+
+void* program_instance = nullptr;
+
+constexpr std::string_view info_keyword = "INFO:";
+
+char to_upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool starts_with_keyword(const char* text, std::string_view keyword) {
+    for (const char expected : keyword) {
+        if (*text == '\0' || to_upper(*text) != to_upper(expected)) return false;
+        ++text;
+    }
+    return true;
+}
+
+}  // namespace
+
+// The order is fixed; no keyword is a prefix of another, so the first match is the only one.
+const std::array<Command, 15> command_table = {{
+    {"S2F:", run_sff_to_document},
+    {"F2S:", run_document_to_sff},
+    {"STI:", run_tray_icon},
+    {"STM:", run_tray_menu},
+    {"F2D:", run_document_page_to_bmp},
+    {"ROT:", run_rotate},
+    {"SCL:", run_scale},
+    {"INV:", run_invert},
+    {"RES:", run_change_resolution},
+    {"D2F:", run_bmp_to_fax_data},
+    {"HELP:", run_help},
+    {"FDOPEN:", run_open_dialog},
+    {"FDSAVE:", run_save_dialog},
+    {info_keyword, run_info_balloon},
+    {"INSTALLFAXPRINTER", run_install_fax_printer},
+}};
+
+const Command* find_command(const char* command_text) {
+    if (command_text == nullptr) return nullptr;
+    for (const Command& command : command_table) {
+        if (starts_with_keyword(command_text, command.keyword)) return &command;
+    }
+    return nullptr;
+}
+
+std::int32_t dispatch_command(void* instance, void*, char* command_text, int) {
+    program_instance = instance;
+    platform::raise_process_priority();
+    const Command* command = find_command(command_text);
+    if (command == nullptr) return 0;
+    const int result = command->run(command_text + command->keyword.size());
+    return command->keyword == info_keyword ? result : 0;
+}
+
+void* instance_handle() { return program_instance; }
+
+}  // namespace korvif

@@ -1,0 +1,68 @@
+#include "faxdoc/document.h"
+
+#include <cstring>
+
+namespace korvif {
+
+std::uint32_t page_table_entry(const DocumentHeader& header, std::uint32_t index) {
+    const std::uint8_t* entry = header.data() + page_table_offset + 4 * index;
+    return entry[0] | (entry[1] << 8) | (entry[2] << 16) | (static_cast<std::uint32_t>(entry[3]) << 24);
+}
+
+void set_page_table_entry(DocumentHeader& header, std::uint32_t index, std::uint32_t offset) {
+    std::uint8_t* entry = header.data() + page_table_offset + 4 * index;
+    for (int i = 0; i < 4; ++i) entry[i] = static_cast<std::uint8_t>(offset >> (8 * i));
+}
+
+std::uint32_t page_start(const DocumentHeader& header, std::uint32_t n, std::uint32_t file_size) {
+    if (n == 0) return document_header_size;
+    // Page numbers beyond the table have no entry: such a page starts at the end of the file.
+    if (n > page_table_entries) return file_size;
+    const std::uint32_t entry = page_table_entry(header, n - 1);
+    if (entry != 0 || n == 1) return entry;
+    return file_size;
+}
+
+PageRange page_range(const DocumentHeader& header, std::uint32_t n, std::uint32_t file_size) {
+    const std::uint32_t start = page_start(header, n, file_size);
+    std::uint32_t length = page_start(header, n + 1, file_size) - start;
+    if (start + length > file_size) length = file_size - start;
+    return {start, length};
+}
+
+bool read_with_retry(platform::File& file, void* buffer, std::uint32_t count, int seconds) {
+    auto* bytes = static_cast<std::uint8_t*>(buffer);
+    std::uint32_t done = 0;
+    const long attempts = 10L * seconds;
+    for (long attempt = 0; attempt < attempts; ++attempt) {
+        std::uint32_t delivered = 0;
+        if (file.read(bytes + done, count - done, delivered)) done += delivered;
+        if (done >= count) return true;
+        platform::sleep_milliseconds(100);
+    }
+    std::memset(bytes + done, 0, count - done);
+    return false;
+}
+
+std::optional<OpenedDocument> open_document(const char* path, platform::FileMode mode) {
+    OpenedDocument document;
+    document.file = platform::File::open(path, mode);
+    if (!document.file.is_open()) return std::nullopt;
+    document.size = document.file.size();
+    if (document.size == 0xFFFFFFFFu || document.size < minimum_document_size) return std::nullopt;
+    if (!read_with_retry(document.file, document.header.data(), document_header_size, 10)) return std::nullopt;
+    return document;
+}
+
+MemoryBlock read_document_bytes(OpenedDocument& document, std::uint32_t start, std::uint32_t length) {
+    if (length >= 0x80000000u) return {};
+    // A range that wraps past 4 GiB or reaches beyond the file has no bytes to read.
+    if (static_cast<std::uint64_t>(start) + length > document.size) return {};
+    MemoryBlock bytes = MemoryBlock::allocate(length);
+    if (!bytes) return {};
+    if (!document.file.seek(start)) return {};
+    if (!read_with_retry(document.file, bytes.data(), length, 10)) return {};
+    return bytes;
+}
+
+}  // namespace korvif

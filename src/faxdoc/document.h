@@ -1,0 +1,59 @@
+// The fax document (.kvd): a 1536-byte header followed by the MH data of up to 255 pages.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+#include "image/memory_block.h"
+#include "platform/file.h"
+
+namespace korvif {
+
+inline constexpr std::uint32_t document_header_size = 1536;
+inline constexpr std::uint32_t minimum_document_size = document_header_size + 8;
+inline constexpr std::uint32_t page_count_offset = 288;
+inline constexpr std::uint32_t fine_flag_offset = 289;
+inline constexpr std::uint32_t page_table_offset = 512;
+inline constexpr std::uint32_t page_table_entries = 256;
+inline constexpr std::uint32_t maximum_pages = 255;
+
+using DocumentHeader = std::array<std::uint8_t, document_header_size>;
+
+std::uint32_t page_table_entry(const DocumentHeader& header, std::uint32_t index);
+void set_page_table_entry(DocumentHeader& header, std::uint32_t index, std::uint32_t offset);
+
+// Offset of the first byte of page n (n = 0 gives the end of the header).
+std::uint32_t page_start(const DocumentHeader& header, std::uint32_t n, std::uint32_t file_size);
+
+struct PageRange {
+    std::uint32_t start;
+    std::uint32_t length;
+};
+
+// Byte range of page n: from its start to the next page's start, cut at the end of the file.
+PageRange page_range(const DocumentHeader& header, std::uint32_t n, std::uint32_t file_size);
+
+// Reads `count` bytes from the file's current position. A failed read, and a read that delivers
+// fewer bytes than asked, is tried again (for the missing bytes) after 100 ms, for at most
+// 10 x seconds attempts. On failure the buffer's unread part is zero.
+bool read_with_retry(platform::File& file, void* buffer, std::uint32_t count, int seconds);
+
+// A fax document opened for reading with its header read.
+struct OpenedDocument {
+    platform::File file;
+    std::uint32_t size = 0;
+    DocumentHeader header {};
+
+    std::uint32_t page_count() const { return header[page_count_offset]; }
+    std::uint8_t fine_flag() const { return header[fine_flag_offset]; }
+};
+
+// Opens a document, checks its size (at least 1544 bytes) and reads its header.
+std::optional<OpenedDocument> open_document(const char* path, platform::FileMode mode);
+
+// Reads `length` bytes from `start`. A null block when the bytes cannot be had: a length of
+// 2^31 or more, a range that does not lie inside the file, no memory, or a failed read.
+MemoryBlock read_document_bytes(OpenedDocument& document, std::uint32_t start, std::uint32_t length);
+
+}  // namespace korvif

@@ -1,0 +1,131 @@
+#include "faxdoc/sff_to_document.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "app/arguments.h"
+#include "codec/mh_tables.h"
+#include "faxdoc/commands.h"
+#include "faxdoc/document.h"
+#include "faxdoc/sff_format.h"
+#include "platform/file.h"
+
+namespace korvif {
+
+namespace {
+
+struct CloseStream {
+    void operator()(std::FILE* stream) const { std::fclose(stream); }
+};
+using Stream = std::unique_ptr<std::FILE, CloseStream>;
+
+template <std::size_t N>
+void put(std::FILE* out, const std::array<std::uint8_t, N>& bytes) {
+    std::fwrite(bytes.data(), 1, N, out);
+}
+
+bool read_exactly(std::FILE* in, void* buffer, std::size_t count) {
+    return count != 0 && std::fread(buffer, count, 1, in) == 1;
+}
+
+void put_white_line(std::FILE* out) {
+    put(out, mh::aligned_eol);
+    put(out, mh::white_line_code);
+}
+
+void put_text(DocumentHeader& header, std::size_t offset, const char* text) {
+    std::memcpy(header.data() + offset, text, std::strlen(text));
+}
+
+// Copies the record stream into the document until a record ends it. Returns the page count.
+std::uint32_t copy_records(std::FILE* in, std::FILE* out, DocumentHeader& header) {
+    std::vector<std::uint8_t> line(sff::longest_long_line + 1);
+    std::uint32_t pages = 0;
+    for (;;) {
+        const int type = std::fgetc(in);
+        if (type == EOF) break;
+        if (type == sff::long_line_record) {
+            std::uint8_t length_bytes[2];
+            if (!read_exactly(in, length_bytes, 2)) break;
+            const std::uint32_t length = length_bytes[0] | (length_bytes[1] << 8);
+            if (length > sff::longest_long_line || !read_exactly(in, line.data(), length)) break;
+            put(out, mh::aligned_eol);
+            std::fwrite(line.data(), 1, length, out);
+        } else if (type <= sff::longest_short_line) {
+            if (!read_exactly(in, line.data(), static_cast<std::size_t>(type))) break;
+            put(out, mh::aligned_eol);
+            std::fwrite(line.data(), 1, static_cast<std::size_t>(type), out);
+        } else if (type <= sff::last_blank_lines_record) {
+            for (int i = 0; i < type - sff::blank_lines_base; ++i) put_white_line(out);
+        } else if (type == sff::page_header_record) {
+            if (pages != 0) put(out, mh::rtc_bytes);
+            const int header_length = std::fgetc(in);
+            if (header_length == EOF || header_length == 0) break;
+            std::uint8_t page_header[sff::page_header_size];
+            if (!read_exactly(in, page_header, sizeof page_header)) break;
+            if (page_header[0] == sff::end_of_document_resolution) break;
+            // The document holds at most 255 pages: a further page ends the conversion, its
+            // predecessor closed by the RTC just written.
+            if (pages == maximum_pages) break;
+            if (pages == 0 && page_header[0] != 0) header[fine_flag_offset] = 1;
+            set_page_table_entry(header, pages, static_cast<std::uint32_t>(std::ftell(out)));
+            ++pages;
+            if (header_length > static_cast<int>(sff::page_header_size) &&
+                std::fseek(in, header_length - static_cast<long>(sff::page_header_size), SEEK_CUR) != 0) {
+                break;
+            }
+        } else {
+            const int information_length = std::fgetc(in);
+            if (information_length == EOF) break;
+            if (information_length == 0) {
+                put_white_line(out);  // a faulty line becomes a white line
+            } else if (std::fseek(in, information_length, SEEK_CUR) != 0) {
+                break;
+            }
+        }
+        if (std::feof(in)) break;
+    }
+    return pages;
+}
+
+}  // namespace
+
+bool convert_sff_to_document(const char* sff_path, const char* document_path) {
+    if (*sff_path == '\0' || *document_path == '\0' || !platform::file_exists(sff_path)) return false;
+    Stream in(std::fopen(sff_path, "rb"));
+    if (!in) return false;
+    std::uint8_t sff_header[sff::document_header_size];
+    if (std::fread(sff_header, sizeof sff_header, 1, in.get()) != 1) return false;
+    const long first_page = sff_header[sff::first_page_offset_field] | (sff_header[sff::first_page_offset_field + 1] << 8);
+    if (std::fseek(in.get(), first_page, SEEK_SET) != 0) return false;
+
+    Stream out(std::fopen(document_path, "wb"));
+    if (!out) return false;
+    DocumentHeader header {};
+    std::fwrite(header.data(), 1, header.size(), out.get());
+
+    header[page_count_offset] = static_cast<std::uint8_t>(copy_records(in.get(), out.get(), header));
+    put_text(header, 0, "Korvane         ");
+    put_text(header, 16, "3.0             ");
+    header[32] = 2;
+    put_text(header, 66, "ISDN                          ");
+    std::fseek(out.get(), 0, SEEK_SET);
+    std::fwrite(header.data(), 1, header.size(), out.get());
+    return true;
+}
+
+// S2F:number,source SFF path,document path
+int run_sff_to_document(char* arguments) {
+    char* comma = next_comma_after_first(arguments);
+    if (comma == nullptr) return 0;
+    char* source = comma + 1;
+    char* second = next_comma_after_first(source);
+    if (second == nullptr) return 0;
+    char* target = cut_at(second);
+    convert_sff_to_document(source, target);
+    return 0;
+}
+
+}  // namespace korvif

@@ -1,0 +1,40 @@
+// One owned block of bytes whose exact size is part of what it holds (a packed bitmap is
+// written and read by its block size). Every byte of a block is defined: new blocks and the
+// part that a resize adds are zero.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+
+namespace korvif {
+
+class MemoryBlock {
+public:
+    // The largest block handed out: sizes are signed 32-bit numbers in the file formats.
+    static constexpr std::size_t max_size = 0x7FFFFFFF;
+
+    MemoryBlock() = default;
+
+    // A zeroed block of exactly `size` bytes, or an empty (null) block when it cannot be had.
+    static MemoryBlock allocate(std::size_t size);
+
+    explicit operator bool() const { return bytes_ != nullptr; }
+    std::uint8_t* data() { return bytes_.get(); }
+    const std::uint8_t* data() const { return bytes_.get(); }
+    std::size_t size() const { return size_; }
+
+    // Changes the size in place, keeping the block's identity; the bytes that stay keep their
+    // values and new bytes are zero. On failure nothing changes.
+    bool resize(std::size_t new_size);
+
+private:
+    struct Release {
+        void operator()(std::uint8_t* bytes) const { std::free(bytes); }
+    };
+    std::unique_ptr<std::uint8_t, Release> bytes_;
+    std::size_t size_ = 0;
+};
+
+}  // namespace korvif

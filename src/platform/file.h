@@ -1,0 +1,79 @@
+// The operating-system layer that the conversion and bitmap commands need: files opened with
+// the access, sharing and creation modes of the host's conventions, the temporary directory,
+// copying, and the short sleep between read attempts.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace korvif::platform {
+
+enum class FileMode {
+    read_shared,             // read an existing file, others may read and write it
+    read_private_temporary,  // read an existing file unshared; it is deleted when closed
+    read_deny_write,         // read an existing file, others may only read (BMP input)
+    create_always,           // write a new or emptied file, unshared
+    create_always_scratch,   // as create_always, with the temporary and sequential-scan hints
+    create_read_write,       // read and write a new or emptied file (BMP output)
+    open_always_append,      // write at the end of a file, creating it when missing, unshared
+    open_existing_write,     // write into an existing file from its start, unshared
+};
+
+// An open file; closed when the object goes. Reads and writes report success the way the
+// system does: a successful read may deliver fewer bytes than asked (at the end of the file).
+class File {
+public:
+    File() = default;
+    static File open(const char* path, FileMode mode);
+
+    File(File&& other) noexcept;
+    File& operator=(File&& other) noexcept;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+    ~File();
+
+    bool is_open() const;
+    bool read(void* buffer, std::uint32_t count, std::uint32_t& delivered);
+    bool write(const void* data, std::uint32_t count, std::uint32_t& written);
+    bool seek(std::uint32_t offset_from_start);
+    bool seek_to_end();
+    std::uint32_t size() const;
+    void close();
+
+private:
+#ifdef _WIN32
+    void* handle_ = nullptr;
+#else
+    int fd_ = -1;
+#endif
+};
+
+// True when a directory search for the path finds an entry; wildcards are honoured and a
+// directory counts.
+bool file_exists(const char* path);
+
+// The system's temporary directory, ending with a separator; empty when the system gives
+// none or it does not fit in 256 bytes.
+std::string temporary_directory();
+
+// Creates a new, empty file with a unique name and the given prefix in the directory and
+// returns its path, or nothing.
+std::optional<std::string> create_unique_temporary_file(const std::string& directory, const char* prefix);
+
+// Copies a file over another, replacing it.
+bool copy_file(const char* from, const char* to);
+
+bool remove_file(const char* path);
+
+void sleep_milliseconds(unsigned milliseconds);
+
+// The character that separates directories in paths of this platform.
+#ifdef _WIN32
+inline constexpr char path_separator = '\\';
+#else
+inline constexpr char path_separator = '/';
+#endif
+
+}  // namespace korvif::platform

@@ -1,0 +1,13 @@
+// Process-wide settings of the running program.
+#pragma once
+
+namespace korvif::platform {
+
+// Runs the process at high priority (the commands are short and the host waits for them).
+// The Linux build leaves its priority alone.
+void raise_process_priority();
+
+// Lowers the process to idle priority.
+void lower_process_priority_to_idle();
+
+}  // namespace korvif::platform

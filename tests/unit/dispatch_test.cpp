@@ -1,0 +1,62 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/dispatch.h"
+#include "support/files.h"
+
+namespace korvif {
+namespace {
+
+TEST(KeywordTable, HoldsTheFifteenCommandsInTheirOrder) {
+    const char* expected[] = {"S2F:", "F2S:", "STI:", "STM:", "F2D:", "ROT:", "SCL:", "INV:",
+                              "RES:", "D2F:", "HELP:", "FDOPEN:", "FDSAVE:", "INFO:", "INSTALLFAXPRINTER"};
+    ASSERT_EQ(command_table.size(), std::size(expected));
+    for (std::size_t i = 0; i < command_table.size(); ++i) EXPECT_EQ(command_table[i].keyword, expected[i]);
+    // No keyword is a prefix of another, so the order never changes which command runs.
+    for (const Command& a : command_table) {
+        for (const Command& b : command_table) {
+            if (&a == &b) continue;
+            EXPECT_NE(b.keyword.substr(0, a.keyword.size()), a.keyword);
+        }
+    }
+}
+
+TEST(FindCommand, MatchesKeywordsRegardlessOfCase) {
+    struct Case {
+        const char* text;
+        const char* keyword;  // null: no command
+    };
+    const Case cases[] = {
+        {"S2F:0,a,b", "S2F:"},
+        {"s2f:0,a,b", "S2F:"},
+        {"fDsAvE:1", "FDSAVE:"},
+        {"info:", "INFO:"},
+        {"INSTALLFAXPRINTER", "INSTALLFAXPRINTER"},
+        {"installFaxPrinter:with,arguments", "INSTALLFAXPRINTER"},
+        {"INSTALLFAXPRINTE", nullptr},
+        {"S2F", nullptr},  // shorter than the keyword
+        {"", nullptr},
+        {"\tS2F:", nullptr},
+        {"XYZ:1", nullptr},
+        {" S2F:", nullptr},
+    };
+    for (const Case& c : cases) {
+        const Command* command = find_command(c.text);
+        if (c.keyword == nullptr) {
+            EXPECT_EQ(command, nullptr) << c.text;
+        } else {
+            ASSERT_NE(command, nullptr) << c.text;
+            EXPECT_EQ(command->keyword, c.keyword) << c.text;
+        }
+    }
+}
+
+TEST(DispatchCommand, EndsWithExitCodeZeroWhateverTheText) {
+    const char* texts[] = {"", "UNKNOWN:", "S2F:", "S2F:0", "F2S:,,,,", "INV:", "INSTALLFAXPRINTER_x"};
+    for (const char* text : texts) EXPECT_EQ(test::run_command(text), 0) << text;
+    EXPECT_EQ(dispatch_command(nullptr, nullptr, nullptr, 1), 0);
+}
+
+}  // namespace
+}  // namespace korvif
