@@ -3,8 +3,6 @@
 
 namespace korvif {
 
-int run_invert(char*) { return 0; }  // not built yet
-int run_rotate(char*) { return 0; }  // not built yet
-int run_scale(char*) { return 0; }   // not built yet
+int run_scale(char*) { return 0; }  // not built yet
 
 }  // namespace korvif

@@ -1,0 +1,51 @@
+#include "image/bmp_file.h"
+
+#include "platform/file.h"
+
+namespace korvif {
+
+PackedBitmap load_bmp(const char* path) {
+    platform::File file = platform::File::open(path, platform::FileMode::read_deny_write);
+    if (!file.is_open()) return {};
+    std::uint8_t file_header[bmp_file_header_bytes];
+    std::uint32_t got = 0;
+    if (!file.read(file_header, sizeof file_header, got) || got < sizeof file_header) return {};
+    if (file_header[0] != 'B' || file_header[1] != 'M') return {};
+    const std::uint32_t declared = file_header[2] | (file_header[3] << 8) | (file_header[4] << 16) |
+                                   (static_cast<std::uint32_t>(file_header[5]) << 24);
+    const std::int32_t block_size = static_cast<std::int32_t>(declared - bmp_file_header_bytes);
+    if (block_size <= 0 || static_cast<std::uint32_t>(block_size) > largest_bitmap_bytes) return {};
+
+    PackedBitmap bitmap = MemoryBlock::allocate(static_cast<std::size_t>(block_size));
+    if (!bitmap) return {};
+    // A short file leaves the rest of the (zeroed) block as it is.
+    file.read(bitmap.data(), static_cast<std::uint32_t>(block_size), got);
+    file.close();
+
+    if (bitmap.size() < 4) return {};
+    const std::uint32_t header_size = info_header_size(bitmap);
+    if (header_size < core_header_bytes || (header_size > core_header_bytes && header_size < 16)) return {};
+    return bitmap;
+}
+
+int save_bmp(const PackedBitmap& bitmap, const char* path) {
+    if (!bitmap) return 1;
+    platform::File file = platform::File::open(path, platform::FileMode::create_read_write);
+    if (!file.is_open()) return 1;
+    const std::uint32_t file_size = static_cast<std::uint32_t>(bitmap.size()) + bmp_file_header_bytes;
+    const std::uint32_t pixel_offset = bmp_file_header_bytes + info_header_size(bitmap) + palette_bytes(bitmap);
+    const std::uint8_t file_header[bmp_file_header_bytes] = {
+        'B', 'M',
+        static_cast<std::uint8_t>(file_size), static_cast<std::uint8_t>(file_size >> 8),
+        static_cast<std::uint8_t>(file_size >> 16), static_cast<std::uint8_t>(file_size >> 24),
+        0, 0, 0, 0,
+        static_cast<std::uint8_t>(pixel_offset), static_cast<std::uint8_t>(pixel_offset >> 8),
+        static_cast<std::uint8_t>(pixel_offset >> 16), static_cast<std::uint8_t>(pixel_offset >> 24),
+    };
+    std::uint32_t written = 0;
+    file.write(file_header, sizeof file_header, written);
+    file.write(bitmap.data(), static_cast<std::uint32_t>(bitmap.size()), written);
+    return 0;
+}
+
+}  // namespace korvif

@@ -1,0 +1,83 @@
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "image/operations.h"
+
+namespace korvif {
+
+namespace {
+
+std::uint64_t round_up_32(std::uint64_t n) { return (n + 31) & ~std::uint64_t {31}; }
+
+// Transposes an 8 x 8 bit matrix held as 8 bytes, row k in byte k of the word counted from the
+// most significant, column j in bit 0x80 >> j: afterwards row j holds the old column j.
+std::uint64_t transpose_8x8(std::uint64_t x) {
+    std::uint64_t t;
+    t = (x ^ (x >> 7)) & 0x00AA00AA00AA00AAull;
+    x = x ^ t ^ (t << 7);
+    t = (x ^ (x >> 14)) & 0x0000CCCC0000CCCCull;
+    x = x ^ t ^ (t << 14);
+    t = (x ^ (x >> 28)) & 0x00000000F0F0F0F0ull;
+    x = x ^ t ^ (t << 28);
+    return x;
+}
+
+}  // namespace
+
+bool rotate_quarter_turn(PackedBitmap& bitmap) {
+    if (!bitmap || bits_per_pixel(bitmap) != 1) return false;
+    const std::int32_t width = bitmap_width(bitmap);
+    const std::int32_t height = bitmap_height(bitmap);
+    if (width < 0 || height < 0) return false;
+
+    const std::uint64_t w = static_cast<std::uint64_t>(width);
+    const std::uint64_t h = static_cast<std::uint64_t>(height);
+    const std::uint64_t old_stride = round_up_32(w) / 8;
+    const std::uint64_t new_stride = round_up_32(h) / 8;
+    const std::uint64_t pixel_bytes = round_up_32(w) * round_up_32(h) / 8;
+    const std::uint64_t offset = mono_pixel_offset(bitmap);
+    if (offset + pixel_bytes > largest_bitmap_bytes) return false;
+
+    // The bytes that lie in the block as loaded; the rest of the claimed picture is white.
+    const std::uint64_t available = offset < bitmap.size() ? bitmap.size() - offset : 0;
+    const std::uint64_t rows_present = old_stride == 0 ? 0 : std::min(h, (available + old_stride - 1) / old_stride);
+    std::vector<std::uint8_t> turned;
+    try {
+        turned.assign(pixel_bytes, 0);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+
+    const std::uint8_t* source = bitmap.data() + offset;
+    // Eight source rows at a time: each source byte column gives an 8 x 8 block of pixels that
+    // becomes one byte in each of eight destination rows.
+    for (std::uint64_t row = 0; row < rows_present; row += 8) {
+        const std::uint64_t rows_here = std::min<std::uint64_t>(8, rows_present - row);
+        for (std::uint64_t column = 0; column < old_stride && column * 8 < w; ++column) {
+            std::uint64_t block = 0;
+            for (std::uint64_t k = 0; k < rows_here; ++k) {
+                const std::uint64_t at = (row + k) * old_stride + column;
+                if (at < available) block |= std::uint64_t {source[at]} << (56 - 8 * k);
+            }
+            if (block == 0) continue;
+            block = transpose_8x8(block);
+            // Byte j of the transposed block is source column 8 * column + j, which lands in
+            // destination row w - 1 - that column.
+            for (std::uint64_t j = 0; j < 8; ++j) {
+                const std::uint64_t x = column * 8 + j;
+                if (x >= w) break;
+                const auto bits = static_cast<std::uint8_t>(block >> (56 - 8 * j));
+                if (bits != 0) turned[(w - 1 - x) * new_stride + row / 8] = bits;
+            }
+        }
+    }
+
+    if (!bitmap.resize(static_cast<std::size_t>(offset + pixel_bytes))) return false;
+    if (pixel_bytes != 0) std::memcpy(bitmap.data() + offset, turned.data(), pixel_bytes);
+    write_u32(bitmap, bitmap_field::width, static_cast<std::uint32_t>(height));
+    write_u32(bitmap, bitmap_field::height, static_cast<std::uint32_t>(width));
+    return true;
+}
+
+}  // namespace korvif

@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+
+#include "image/bitmap.h"
+#include "support/bitmaps.h"
+
+namespace korvif {
+namespace {
+
+TEST(RowStride, RoundsRowsToWholeWords) {
+    struct Case {
+        std::uint32_t width, bits, stride;
+    };
+    for (const Case c : {Case {1728, 1, 216}, Case {1, 1, 4}, Case {32, 1, 4}, Case {33, 1, 8}, Case {5, 8, 8},
+                         Case {4, 8, 4}, Case {0, 1, 0}, Case {3, 24, 12}}) {
+        EXPECT_EQ(row_stride(c.width, c.bits), c.stride) << c.width << " x " << c.bits;
+    }
+}
+
+TEST(PaletteRule, ColoursUsedThenBitDepth) {
+    struct Case {
+        std::uint32_t header_size;
+        std::uint16_t bits;
+        std::uint32_t colours_used;
+        std::uint16_t colours;
+        std::uint16_t bytes;
+    };
+    const Case cases[] = {
+        {40, 1, 0, 2, 8},       {40, 4, 0, 16, 64},    {40, 8, 0, 256, 1024}, {40, 24, 0, 0, 0},
+        {40, 1, 5, 5, 20},      {40, 24, 3, 3, 12},    {40, 1, 0x10002, 2, 8},
+        {12, 1, 0, 2, 6},       {12, 8, 0, 256, 768},  {124, 1, 0, 2, 8},
+    };
+    for (const Case& c : cases) {
+        PackedBitmap bitmap = MemoryBlock::allocate(c.header_size + 8);
+        write_u32(bitmap, 0, c.header_size);
+        if (c.header_size == 12) {
+            write_u16(bitmap, 10, c.bits);
+            write_u32(bitmap, 32, 99);  // beyond a core header: not a colours-used field
+        } else {
+            write_u16(bitmap, 14, c.bits);
+            write_u32(bitmap, 32, c.colours_used);
+        }
+        EXPECT_EQ(palette_colours(bitmap), c.colours) << c.header_size << "/" << c.bits << "/" << c.colours_used;
+        EXPECT_EQ(palette_bytes(bitmap), c.bytes) << c.header_size << "/" << c.bits << "/" << c.colours_used;
+    }
+}
+
+TEST(HeaderFields, BytesBeyondTheBlockReadAsZeroAndAreNeverWritten) {
+    PackedBitmap tiny = MemoryBlock::allocate(6);
+    write_u32(tiny, 4, 0xAABBCCDD);  // only the first two bytes land
+    EXPECT_EQ(read_u32(tiny, 4), 0xCCDDu);
+    EXPECT_EQ(read_u16(tiny, 14), 0);
+    EXPECT_EQ(read_u32(tiny, 0xFFFFFFFFull), 0u);
+}
+
+}  // namespace
+}  // namespace korvif
