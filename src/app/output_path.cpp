@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/file.h"
+
 namespace korvif {
 
 namespace {
@@ -19,5 +21,19 @@ char* set_output_path(const char* path) {
 }
 
 char* output_path() { return output_path_buffer; }
+
+bool complete_output_path(const char* input_path) {
+    if (output_path_buffer[0] != '*') return true;
+    const char* separator = std::strrchr(input_path, platform::path_separator);
+    const std::size_t directory = separator == nullptr ? 0 : static_cast<std::size_t>(separator - input_path) + 1;
+    const std::size_t name = std::strlen(output_path_buffer + 1);
+    if (directory + name >= output_path_capacity) {
+        output_path_buffer[0] = '\0';
+        return false;
+    }
+    std::memmove(output_path_buffer + directory, output_path_buffer + 1, name + 1);
+    std::memcpy(output_path_buffer, input_path, directory);
+    return true;
+}
 
 }  // namespace korvif

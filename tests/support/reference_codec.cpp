@@ -1,0 +1,112 @@
+#include "support/reference_codec.h"
+
+#include "codec/mh_tables.h"
+
+namespace korvif::test {
+
+namespace {
+
+// The MH reader as documented: a current word, a bit offset in it, and a count of words that
+// may still be consumed.
+struct WordReader {
+    const std::uint8_t* data;
+    std::int32_t length;
+    std::int64_t word = 0;
+    unsigned bit = 0;
+    std::int64_t words_left;
+
+    WordReader(const std::uint8_t* d, std::int32_t l) : data(d), length(l), words_left((static_cast<std::int64_t>(l) - 1) / 2) {}
+
+    std::uint32_t reversed_word(std::int64_t index) const {
+        auto byte = [&](std::int64_t i) -> std::uint32_t { return i < length ? data[i] : 0u; };
+        return mh::word_reverse[byte(2 * index) | (byte(2 * index + 1) << 8)];
+    }
+
+    std::uint32_t read_window() const {
+        const std::uint32_t v0 = reversed_word(word);
+        if (bit <= 3) return (v0 >> (3 - bit)) & 0x1FFF;
+        const std::uint32_t v1 = reversed_word(word + 1);
+        return ((v0 << (bit - 3)) | (v1 >> (19 - bit))) & 0x1FFF;
+    }
+
+    // Returns true when the last word that may be consumed has been consumed.
+    bool advance_bits(unsigned k) {
+        bit += k;
+        if (bit >= 16) {
+            bit -= 16;
+            ++word;
+            if (--words_left <= 0) return true;
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+Bytes reference_decode_page(const std::uint8_t* data, std::int32_t length, std::uint8_t double_lines, int trim) {
+    if (length < 8) return {};
+    WordReader reader(data, length);
+    std::vector<std::vector<std::uint8_t>> lines;
+    std::vector<std::uint8_t> line(216, 0);
+    bool black = false;
+    unsigned x = 0;
+    int empty_eols = -1;
+    std::int32_t last_black_line = 0;
+    bool ended = reader.words_left <= 0;
+    while (!ended && lines.size() < 65536) {
+        const std::uint32_t w = reader.read_window();
+        bool consumed_last;
+        if ((w & 0x1FFE) == 2) {
+            consumed_last = reader.advance_bits(12);
+            if (x > 0) {
+                lines.push_back(line);
+                bool any = false;
+                for (std::uint8_t b : line) any = any || b != 0;
+                if ((trim & 1) && any) last_black_line = static_cast<std::int32_t>(lines.size());
+                line.assign(216, 0);
+                x = 0;
+                empty_eols = 0;
+            } else if (++empty_eols == 5) {
+                break;
+            }
+            black = false;
+        } else {
+            const unsigned n = (black ? mh::black_decode_lengths[w] : mh::white_decode_lengths[w]) & 0x7F;
+            if (n == 0) {
+                consumed_last = reader.advance_bits(1);
+            } else {
+                unsigned r = black ? mh::black_decode_runs[w] : mh::white_decode_runs[w];
+                const bool was_black = black;
+                if (r < 64) black = !black;
+                if (x + r > 1728) r = 1728 - x;
+                if (was_black) {
+                    for (unsigned p = x; p < x + r; ++p) line[p / 8] |= static_cast<std::uint8_t>(0x80 >> (p % 8));
+                }
+                x += r;
+                consumed_last = reader.advance_bits(n);
+            }
+        }
+        ended = consumed_last;
+    }
+    std::size_t count = lines.size();
+    if ((trim & 1) && count > static_cast<std::size_t>(last_black_line) + 2) count = static_cast<std::size_t>(last_black_line) + 2;
+    const std::size_t rows = count * (double_lines ? 2 : 1);
+    Bytes bitmap(48 + rows * 216, 0);
+    const std::uint32_t header[] = {40, 1728, static_cast<std::uint32_t>(rows)};
+    for (int f = 0; f < 3; ++f) {
+        for (int i = 0; i < 4; ++i) bitmap[4 * f + i] = static_cast<std::uint8_t>(header[f] >> (8 * i));
+    }
+    bitmap[12] = 1;
+    bitmap[14] = 1;
+    bitmap[40] = bitmap[41] = bitmap[42] = 0xFF;
+    std::size_t row = rows;
+    for (std::size_t i = 0; i < count; ++i) {
+        for (int copy = double_lines ? 2 : 1; copy > 0; --copy) {
+            --row;
+            std::copy(lines[i].begin(), lines[i].end(), bitmap.begin() + 48 + static_cast<std::ptrdiff_t>(row * 216));
+        }
+    }
+    return bitmap;
+}
+
+}  // namespace korvif::test

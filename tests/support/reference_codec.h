@@ -1,0 +1,17 @@
+// Plain, literal implementations of the codec's documented algorithms: the word-by-word MH
+// reader, the page decoder that handles one code (or one bit) per step, and (later) the bit-by-bit
+// raster encoder. The tests compare the fast codec with them on many inputs.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "support/files.h"
+
+namespace korvif::test {
+
+// decode_page as documented (with the empty-EOL count reset by every EOL that closes a line):
+// the bytes of the packed bitmap, or an empty vector for the null result.
+Bytes reference_decode_page(const std::uint8_t* data, std::int32_t length, std::uint8_t double_lines, int trim);
+
+}  // namespace korvif::test

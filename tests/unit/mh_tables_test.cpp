@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "codec/mh_reader.h"
+#include "codec/mh_tables.h"
+#include "support/mh_writer.h"
+
+namespace korvif::mh {
+namespace {
+
+struct ListedCode {
+    bool black;
+    bool makeup;
+    int run;
+    std::string bits;
+};
+
+// The T.4 code list kept beside the project, checked against an independent encoder.
+std::vector<ListedCode> listed_codes() {
+    std::ifstream in(KORVIF_SHARED_DIR "/t4-mh-codes.tsv");
+    std::vector<ListedCode> codes;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#' || line.rfind("colour", 0) == 0) continue;
+        std::istringstream fields(line);
+        std::string colour, kind, run, length, bits;
+        fields >> colour >> kind >> run >> length >> bits;
+        codes.push_back({colour == "black", kind == "make-up", std::stoi(run), bits});
+    }
+    return codes;
+}
+
+std::uint32_t value_of(const std::string& bits) { return static_cast<std::uint32_t>(std::stoul(bits, nullptr, 2)); }
+
+TEST(MhTables, EveryListedCodeIsInTheEncodeAndDecodeTables) {
+    const auto codes = listed_codes();
+    ASSERT_EQ(codes.size(), 2u * (64 + 27));
+    for (const ListedCode& code : codes) {
+        const auto& values = code.black ? black_codes : white_codes;
+        const auto& lengths = code.black ? black_code_lengths : white_code_lengths;
+        const std::uint32_t value = value_of(code.bits);
+        const auto length = static_cast<unsigned>(code.bits.size());
+        if (code.makeup) {
+            // Make-up entries carry the terminating code of 0 behind the make-up code.
+            const unsigned zero_length = code.black ? 10 : 8;
+            const std::uint32_t zero_value = code.black ? 0x37 : 0x35;
+            EXPECT_EQ(static_cast<std::uint32_t>(values[code.run]), (value << zero_length) | zero_value) << code.run;
+            EXPECT_EQ(lengths[code.run], length + zero_length) << code.run;
+        } else {
+            EXPECT_EQ(static_cast<std::uint32_t>(values[code.run]), value) << code.run;
+            EXPECT_EQ(lengths[code.run], length) << code.run;
+        }
+        // Every window that begins with the code decodes to it.
+        const auto& runs = code.black ? black_decode_runs : white_decode_runs;
+        const auto& decode_lengths = code.black ? black_decode_lengths : white_decode_lengths;
+        const std::uint32_t first = value << (13 - length);
+        for (std::uint32_t w = first; w < first + (1u << (13 - length)); ++w) {
+            ASSERT_EQ(runs[w], code.run) << code.bits;
+            ASSERT_EQ(decode_lengths[w], length) << code.bits;
+        }
+    }
+}
+
+TEST(MhTables, WindowsWithoutCodeAreExactlyThoseOfSevenLeadingZeros) {
+    for (std::uint32_t w = 0; w < 8192; ++w) {
+        EXPECT_EQ(white_decode_lengths[w] == 0, w < 64) << w;
+        EXPECT_EQ(black_decode_lengths[w] == 0, w < 64) << w;
+        EXPECT_EQ(white_decode_lengths[w] & 0x80, 0);
+        EXPECT_EQ(black_decode_lengths[w] & 0x80, 0);
+    }
+    EXPECT_TRUE(is_eol_window(2));
+    EXPECT_TRUE(is_eol_window(3));
+    EXPECT_FALSE(is_eol_window(0));
+    EXPECT_FALSE(is_eol_window(4));
+    EXPECT_EQ(white_decode_lengths[0b0000000100000], 0);  // extended make-up 1792: not recognised
+}
+
+TEST(MhTables, SampleEntries) {
+    struct Entry {
+        bool black;
+        int run;
+        std::uint32_t value;
+        unsigned length;
+    };
+    const Entry entries[] = {
+        {false, 0, 0x35, 8},    {false, 1, 0x7, 6},       {false, 64, 0x1B35, 13}, {false, 65, 0x6C7, 11},
+        {false, 100, 0x1B15, 13}, {false, 1728, 0x9B35, 17}, {true, 0, 0x37, 10},     {true, 1, 0x2, 3},
+        {true, 2, 0x3, 2},      {true, 64, 0x3C37, 20},   {true, 538, 0x6C0CA, 25}, {true, 1728, 0x19437, 23},
+    };
+    for (const Entry& e : entries) {
+        EXPECT_EQ(static_cast<std::uint32_t>((e.black ? black_codes : white_codes)[e.run]), e.value) << e.run;
+        EXPECT_EQ((e.black ? black_code_lengths : white_code_lengths)[e.run], e.length) << e.run;
+    }
+    // Windows: white 010011011... is make-up 1728, black 0000001100101 too, black 11 is 2.
+    EXPECT_EQ(white_decode_runs[0b0100110110000], 1728);
+    EXPECT_EQ(white_decode_lengths[0b0100110110000], 9);
+    EXPECT_EQ(black_decode_runs[0b0000001100101], 1728);
+    EXPECT_EQ(black_decode_lengths[0b0000001100101], 13);
+    EXPECT_EQ(black_decode_runs[0b1100000000000], 2);
+    EXPECT_EQ(black_decode_lengths[0b1100000000000], 2);
+}
+
+TEST(MhTables, BitOrderTablesAndMasks) {
+    EXPECT_EQ(word_reverse[0x0001], 0x8000);  // bytes 01 00: the first stream bit is bit 0 of byte 0
+    EXPECT_EQ(word_reverse[0x00F0], 0x0F00);
+    for (unsigned i = 0; i < 256; ++i) EXPECT_EQ(byte_reverse[byte_reverse[i]], i);
+    EXPECT_EQ(byte_reverse[0x01], 0x80);
+    EXPECT_EQ(byte_reverse[0x35], 0xAC);
+    EXPECT_EQ(bit_masks[31], 0x80000000u);
+    EXPECT_EQ(fill_masks[3], 0xE0);
+    EXPECT_EQ(pixel_masks[7 - 1], 0x40);  // pixel 1 of a byte
+}
+
+TEST(MhReader, StoredCodeStringsReadAsDocumented) {
+    // The RTC from a byte boundary: six EOLs at bit positions 0, 12, ..., 60.
+    const std::uint8_t rtc_then_padding[12] = {0x00, 0x08, 0x80, 0x00, 0x08, 0x80, 0x00, 0x08, 0x80, 0, 0, 0};
+    MhReader rtc(rtc_then_padding, sizeof rtc_then_padding);
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_TRUE(is_eol_window(rtc.read_window())) << i;
+        rtc.advance_bits(12);
+    }
+    // The coded white line: make-up 1728 and terminating 0; then seven 0 bits begin no black code.
+    const std::uint8_t white_line[8] = {0xB2, 0x59, 0x01, 0, 0, 0, 0, 0};
+    MhReader reader(white_line, sizeof white_line);
+    EXPECT_EQ(white_decode_runs[reader.read_window()], 1728);
+    reader.advance_bits(white_decode_lengths[reader.read_window()]);
+    EXPECT_EQ(white_decode_runs[reader.read_window()], 0);
+    EXPECT_EQ(white_decode_lengths[reader.read_window()], 8);
+    reader.advance_bits(8);
+    EXPECT_EQ(black_decode_lengths[reader.read_window()], 0);
+    // The aligned EOL: four fill bits, then the EOL.
+    const std::uint8_t eol[8] = {0x00, 0x80, 0, 0, 0, 0, 0, 0};
+    MhReader aligned(eol, sizeof eol);
+    aligned.advance_bits(4);
+    EXPECT_TRUE(is_eol_window(aligned.read_window()));
+}
+
+TEST(MhReader, UsesUpFloorOfLengthLessOneOverTwoWords) {
+    const std::uint8_t data[9] = {};
+    for (std::int32_t length : {0, 1, 2, 3, 4, 9, -4}) {
+        MhReader reader(data, length);
+        const std::int64_t words = length > 0 ? (length - 1) / 2 : 0;
+        EXPECT_EQ(reader.bits_left(), static_cast<std::uint64_t>(16 * words)) << length;
+        EXPECT_EQ(reader.used_up(), words == 0) << length;
+    }
+    // Bits beyond the data read as 0, whatever lies in memory after it.
+    const std::uint8_t ones[4] = {0xFF, 0xFF, 0xFF, 0xFF};
+    MhReader short_reader(ones, 1);
+    EXPECT_EQ(short_reader.read_window(), 0x1FE0u);
+}
+
+}  // namespace
+}  // namespace korvif::mh

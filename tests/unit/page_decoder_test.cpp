@@ -1,0 +1,234 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "codec/page_decoder.h"
+#include "support/bitmaps.h"
+#include "support/mh_writer.h"
+#include "support/reference_codec.h"
+
+namespace korvif {
+namespace {
+
+using test::Bytes;
+using test::MhWriter;
+using Runs = std::vector<int>;
+
+const Runs white_line = {1728};
+
+// A page as S2F writes it: an aligned EOL before each line, the RTC after the last.
+Bytes s2f_page(const std::vector<Runs>& lines) {
+    MhWriter page;
+    for (const Runs& line : lines) page.aligned_eol().runs(line).fill_to_byte();
+    page.bits("000000000001000000000001000000000001000000000001000000000001000000000001");
+    return page.bytes();
+}
+
+Bytes bytes_of(const PackedBitmap& bitmap) {
+    return bitmap ? Bytes(bitmap.data(), bitmap.data() + bitmap.size()) : Bytes {};
+}
+
+PackedBitmap decode(const Bytes& data, std::uint8_t double_lines = 0, int trim = 0) {
+    PackedBitmap bitmap = decode_page(data.data(), static_cast<std::int32_t>(data.size()), double_lines, trim);
+    EXPECT_EQ(bytes_of(bitmap), test::reference_decode_page(data.data(), static_cast<std::int32_t>(data.size()), double_lines, trim));
+    return bitmap;
+}
+
+// Stored row of page line `line` (0 = top) in a bitmap of `rows` rows.
+bool black_at(const PackedBitmap& bitmap, int x, int line) {
+    return test::pixel_at(bitmap, x, bitmap_height(bitmap) - 1 - line);
+}
+
+TEST(DecodePage, LengthLimitsAndEmptyPages) {
+    const Bytes seven(7, 0);
+    EXPECT_FALSE(decode_page(seven.data(), 7, 0, 0));
+    EXPECT_FALSE(decode_page(seven.data(), -1, 0, 0));
+    const Bytes eight(8, 0);
+    const PackedBitmap empty = decode(eight);
+    ASSERT_TRUE(empty);
+    EXPECT_EQ(empty.size(), 48u);
+    EXPECT_EQ(bitmap_height(empty), 0);
+    EXPECT_EQ(bitmap_width(empty), 1728);
+    EXPECT_EQ(bits_per_pixel(empty), 1);
+    EXPECT_EQ(read_u32(empty, 40), 0x00FFFFFFu);  // white, then black
+    EXPECT_EQ(read_u32(empty, 44), 0u);
+
+    // Lines not closed by an EOL are not part of the page.
+    MhWriter unclosed;
+    unclosed.runs({100, 20, 1608}).runs({100, 20, 1608}).fill_to_byte().bits("00000000000000000000000000000000");
+    EXPECT_EQ(bitmap_height(decode(unclosed.bytes())), 0);
+}
+
+TEST(DecodePage, PixelsOfASimplePage) {
+    const PackedBitmap bitmap = decode(s2f_page({{0, 1, 1727}, {7, 9, 1712}, {0, 1728}, {100, 50}, white_line}));
+    ASSERT_EQ(bitmap_height(bitmap), 5);
+    EXPECT_TRUE(black_at(bitmap, 0, 0));
+    EXPECT_FALSE(black_at(bitmap, 1, 0));
+    for (int x = 0; x < 20; ++x) EXPECT_EQ(black_at(bitmap, x, 1), x >= 7 && x < 16) << x;
+    for (int x = 0; x < 1728; ++x) ASSERT_TRUE(black_at(bitmap, x, 2)) << x;
+    // A line shorter than 1728 pixels is padded with white.
+    for (int x = 0; x < 1728; ++x) ASSERT_EQ(black_at(bitmap, x, 3), x >= 100 && x < 150) << x;
+}
+
+TEST(DecodePage, RunsBeyondTheLineAreCut) {
+    const PackedBitmap bitmap = decode(s2f_page({{1700, 100, 10, 5}, {1728, 3, 0}}));
+    ASSERT_EQ(bitmap_height(bitmap), 2);
+    for (int x = 1690; x < 1728; ++x) EXPECT_EQ(black_at(bitmap, x, 0), x >= 1700) << x;
+    EXPECT_FALSE(black_at(bitmap, 1727, 1));
+}
+
+TEST(DecodePage, LineDoublingAndTrim) {
+    std::vector<Runs> lines(50, white_line);
+    lines[0] = {5, 1, 1722};
+    lines[9] = {20, 3, 1705};  // the tenth line
+    const Bytes page = s2f_page(lines);
+    EXPECT_EQ(bitmap_height(decode(page)), 50);
+    EXPECT_EQ(bitmap_height(decode(page, 0, 1)), 12);
+    EXPECT_EQ(bitmap_height(decode(page, 1, 1)), 24);
+    EXPECT_EQ(bitmap_height(decode(page, 0, 2)), 50);  // only bit 0 trims
+
+    const PackedBitmap doubled = decode(page, 1, 0);
+    ASSERT_EQ(bitmap_height(doubled), 100);
+    EXPECT_TRUE(black_at(doubled, 5, 0));
+    EXPECT_TRUE(black_at(doubled, 5, 1));
+    EXPECT_FALSE(black_at(doubled, 5, 2));
+    EXPECT_TRUE(black_at(doubled, 20, 18));
+    EXPECT_TRUE(black_at(doubled, 20, 19));
+
+    EXPECT_EQ(bitmap_height(decode(s2f_page(std::vector<Runs>(30, white_line)), 0, 1)), 2);
+}
+
+TEST(DecodePage, LineBlocksAndTheLineLimit) {
+    for (int count : {511, 512, 513, 1025}) {
+        std::vector<Runs> lines(static_cast<std::size_t>(count), white_line);
+        lines.back() = {1, 1, 1726};
+        const PackedBitmap bitmap = decode(s2f_page(lines));
+        ASSERT_EQ(bitmap_height(bitmap), count);
+        EXPECT_EQ(bitmap.size(), 48u + 216u * static_cast<unsigned>(count));
+        EXPECT_TRUE(black_at(bitmap, 1, count - 1));
+    }
+    const Bytes huge = s2f_page(std::vector<Runs>(70000, {10, 1, 1717}));
+    EXPECT_EQ(bitmap_height(decode(huge)), 65536);
+    EXPECT_EQ(bitmap_height(decode(huge, 1)), 131072);
+}
+
+TEST(DecodePage, EndOfPageAfterARunOfEmptyEols) {
+    const Runs ink = {3, 4, 1721};
+    // The layouts that S2F, the raster encoder and pbmtog3 write end at their RTC: lines after
+    // it are not decoded.
+    MhWriter s2f;
+    s2f.aligned_eol().runs(ink).fill_to_byte();
+    for (int i = 0; i < 6; ++i) s2f.eol();
+    s2f.aligned_eol().runs(ink).aligned_eol();
+    EXPECT_EQ(bitmap_height(decode(s2f.bytes())), 1);
+
+    MhWriter encoder;
+    encoder.aligned_eol().runs(ink).aligned_eol().runs(ink).aligned_eol();
+    for (int i = 0; i < 5; ++i) encoder.eol();
+    encoder.runs(ink).aligned_eol().runs(ink).aligned_eol();
+    EXPECT_EQ(bitmap_height(decode(encoder.bytes())), 2);
+
+    // Data that begins with a line and whose last line is closed by the RTC's first EOL ends at
+    // the RTC's sixth EOL too: the closing EOL sets the count to 0, five empty ones follow.
+    MhWriter no_leading_eol;
+    no_leading_eol.runs(ink).eol().eol().eol().eol().eol().eol().runs(ink).eol().fill_to_byte().bits("0000000000000000");
+    EXPECT_EQ(bitmap_height(decode(no_leading_eol.bytes())), 1);
+
+    // Empty EOLs scattered between lines (doubled EOLs of a received fax) do not end the page.
+    MhWriter scattered;
+    for (int line = 0; line < 10; ++line) scattered.eol().eol().runs(ink);
+    scattered.eol().eol().eol().eol().eol().eol();
+    EXPECT_EQ(bitmap_height(decode(scattered.bytes())), 10);
+
+    // Six empty EOLs in a row do, also in the middle of the data.
+    MhWriter run_of_six;
+    run_of_six.runs(ink).eol().eol().eol().eol().eol().eol().runs(ink).eol().fill_to_byte().bits("0000000000000000");
+    EXPECT_EQ(bitmap_height(decode(run_of_six.bytes())), 1);
+}
+
+TEST(DecodePage, FillBitsAndUnknownCodesArePassedOver) {
+    MhWriter page;
+    page.eol().runs({10, 5, 1713}).bits("0000000000000000000000000000000000001");   // fill in white
+    page.runs({10, 5}).bits("0000000000000000000000000001");                       // fill in black
+    page.bits("00000001000").runs({1728}).eol();  // extended make-up 1792: passed over bit by bit
+    page.fill_to_byte().bits("0000000000000000");
+    const PackedBitmap bitmap = decode(page.bytes());
+    EXPECT_EQ(bitmap_height(bitmap), 3);
+}
+
+TEST(DecodePage, MatchesTheReferenceOnRandomPagesAndNoise) {
+    std::mt19937 random(2024);
+    for (int round = 0; round < 300; ++round) {
+        MhWriter page;
+        const int lines = static_cast<int>(random() % 40);
+        for (int line = 0; line < lines; ++line) {
+            const int layout = static_cast<int>(random() % 4);
+            if (layout == 0) page.aligned_eol();
+            if (layout == 1) page.eol();
+            if (layout == 2) page.eol().eol();
+            Runs runs;
+            int total = 0;
+            while (total < 1728 && random() % 30 != 0) {
+                const int run = static_cast<int>(random() % (random() % 4 == 0 ? 700 : 12));
+                runs.push_back(run);
+                total += run;
+            }
+            page.runs(runs);
+            if (random() % 10 == 0) page.bits("0110100101110");  // stray bits
+        }
+        if (random() % 2) page.aligned_eol().eol().eol().eol().eol().eol();
+        Bytes data = page.bytes();
+        if (random() % 5 == 0) data.resize(data.size() / 2);
+        const auto double_lines = static_cast<std::uint8_t>(random() % 3);
+        const int trim = static_cast<int>(random() % 2);
+        decode(data, double_lines, trim);
+    }
+    for (int round = 0; round < 200; ++round) {
+        Bytes noise(8 + random() % 3000);
+        const int density = static_cast<int>(random() % 4);
+        for (auto& byte : noise) {
+            byte = static_cast<std::uint8_t>(random());
+            for (int i = 0; i < density; ++i) byte &= static_cast<std::uint8_t>(random());
+        }
+        decode(noise, static_cast<std::uint8_t>(round % 2), round % 3 == 0);
+    }
+}
+
+TEST(SetBlackRun, SetsExactlyThePixelsAsked) {
+    std::mt19937 random(5);
+    for (int round = 0; round < 2000; ++round) {
+        const auto x = static_cast<std::uint16_t>(random() % 1729);
+        const auto count = static_cast<std::uint16_t>(random() % (1729 - x));
+        std::uint8_t line[216] = {};
+        set_black_run(line, count, x);
+        for (int p = 0; p < 1728; ++p) {
+            ASSERT_EQ((line[p / 8] >> (7 - p % 8)) & 1, p >= x && p < x + count) << x << "+" << count << " at " << p;
+        }
+    }
+    std::uint8_t line[216] = {};
+    set_black_run(line, 1, 7);
+    EXPECT_EQ(line[0], 0x01);
+    set_black_run(line, 9, 7);
+    EXPECT_EQ(line[0], 0x01);
+    EXPECT_EQ(line[1], 0xFF);
+    EXPECT_EQ(line[2], 0x00);
+}
+
+TEST(DecodePage, PagesEncodedByNetpbmDecodeToTheirPixels) {
+    test::TempDir dir;
+    const std::string pbm = dir.file("page.pbm");
+    const std::string g3 = dir.file("page.g3");
+    ASSERT_EQ(test::shell("pbmtext -nomargins 'Korvane Faxdesk 0123456789' | pnmscale -xsize 1728 -ysize 240 | "
+                          "pgmtopbm -threshold > " + pbm + " 2>/dev/null && pbmtog3 -reversebits " + pbm + " > " + g3),
+              0);
+    const test::Pbm source = test::read_pbm(pbm);
+    const Bytes data = test::read_file(g3);
+    const PackedBitmap bitmap = decode(data);
+    ASSERT_EQ(bitmap_height(bitmap), source.height);
+    for (int y = 0; y < source.height; ++y) {
+        for (int x = 0; x < 1728; ++x) ASSERT_EQ(black_at(bitmap, x, y), source.rows[y][x] == 1) << x << "," << y;
+    }
+}
+
+}  // namespace
+}  // namespace korvif
