@@ -24,6 +24,9 @@ public:
     // The next 13 stream bits, the first of them in bit 12.
     std::uint32_t read_window() const { return static_cast<std::uint32_t>(bits_ >> 51); }
 
+    // The next n stream bits (n from 1 to 32), the first of them the most significant.
+    std::uint32_t peek_bits(unsigned n) const { return static_cast<std::uint32_t>(bits_ >> (64 - n)); }
+
     // Passes over k bits (k up to the bits held, never fewer than 32).
     void advance_bits(unsigned k) {
         bits_ <<= k;

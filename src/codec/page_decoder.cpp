@@ -1,5 +1,6 @@
 #include "codec/page_decoder.h"
 
+#include <array>
 #include <cstring>
 #include <vector>
 
@@ -19,11 +20,50 @@ constexpr std::uint32_t bitmap_header_bytes = info_header_bytes + two_colour_pal
 // as at the RTC.
 constexpr int empty_eols_at_page_end = 5;
 
-struct LineBlocks {
-    std::vector<MemoryBlock> blocks;
-    std::int32_t lines = 0;
-    std::int32_t last_black_line = 0;
+// The decode tables of one colour packed into one 16 KiB table: run | length << 11. Both colours
+// together stay in the first-level cache.
+struct PackedDecodeTable {
+    std::array<std::uint16_t, mh::window_count> entries;
 };
+
+PackedDecodeTable pack(const std::array<std::uint16_t, mh::window_count>& runs,
+                       const std::array<std::uint8_t, mh::window_count>& lengths) {
+    PackedDecodeTable table {};
+    for (int w = 0; w < mh::window_count; ++w) {
+        table.entries[w] = static_cast<std::uint16_t>(runs[w] | ((lengths[w] & 0x7F) << 11));
+    }
+    return table;
+}
+
+const PackedDecodeTable packed_tables[2] = {
+    pack(mh::white_decode_runs, mh::white_decode_lengths),
+    pack(mh::black_decode_runs, mh::black_decode_lengths),
+};
+
+// The codes of an all-white line, white make-up 1728 then white terminating 0: 17 bits.
+constexpr std::uint32_t white_line_bits = 0b01001101100110101;
+
+// A block of 512 raster lines. A line is zeroed when its first black run arrives; lines that
+// never get one are not touched and count as white.
+struct LineBlock {
+    MemoryBlock lines;
+    std::array<bool, lines_per_block> has_black {};
+};
+
+// Sets bits [x, x + count) of a raster line, most significant bit first.
+inline void fill_black(std::uint8_t* line, unsigned x, unsigned count) {
+    const unsigned first_byte = x / 8;
+    const unsigned shift = x % 8;
+    if (shift + count <= 57 && first_byte + 8 <= mh::line_bytes) {
+        std::uint64_t word;
+        std::memcpy(&word, line + first_byte, 8);
+        const std::uint64_t mask = (~std::uint64_t {0} >> shift) & ~(~std::uint64_t {0} >> (shift + count));
+        word |= __builtin_bswap64(mask);
+        std::memcpy(line + first_byte, &word, 8);
+        return;
+    }
+    set_black_run(line, static_cast<std::uint16_t>(count), static_cast<std::uint16_t>(x));
+}
 
 struct Decoder {
     mh::MhReader reader;
@@ -31,63 +71,76 @@ struct Decoder {
     unsigned x = 0;
     bool line_has_black = false;
     int empty_eols = -1;
+    std::int32_t lines = 0;
+    std::int32_t last_black_line = 0;
+    bool ended = false;
 
-    // Decodes into `line`, the first free line of a block, until `room` lines are complete or the
-    // page ends. Returns the number of lines completed; sets `ended` when the page is over.
-    int fill(std::uint8_t* line, int room, bool track_black, std::int32_t& lines, std::int32_t& last_black_line,
-             bool& ended);
+    // Decodes into the lines of `block` until it is full or the page ends.
+    void fill(LineBlock& block, bool track_black);
 };
 
-int Decoder::fill(std::uint8_t* line, int room, bool track_black, std::int32_t& lines,
-                  std::int32_t& last_black_line, bool& ended) {
+void Decoder::fill(LineBlock& block, bool track_black) {
     int done = 0;
-    while (done < room) {
+    std::uint8_t* line = block.lines.data();
+    const PackedDecodeTable* tables = packed_tables;
+    while (done < lines_per_block) {
         const std::uint32_t window = reader.read_window();
-        if (mh::is_eol_window(window)) {
+        const std::uint32_t entry = tables[black].entries[window];
+        const unsigned length = entry >> 11;
+        if (length != 0) {
+            if (x == 0 && !black && reader.bits_left() > 9 && reader.peek_bits(17) == white_line_bits) {
+                // A whole white line in one step: make-up 1728 (colour stays white), then
+                // terminating 0 (colour turns black). Nothing to draw.
+                x = mh::line_pixels;
+                black = true;
+                reader.advance_bits(17);
+            } else {
+                unsigned run = entry & 0x7FF;
+                const bool was_black = black;
+                if (run < 64) black = !black;
+                if (x + run > mh::line_pixels) run = mh::line_pixels - x;
+                if (was_black && run != 0) {
+                    if (!line_has_black) {
+                        std::memset(line, 0, mh::line_bytes);
+                        line_has_black = true;
+                    }
+                    fill_black(line, x, run);
+                }
+                x += run;
+                reader.advance_bits(length);
+            }
+        } else if (mh::is_eol_window(window)) {
+            // EOL windows begin no code in either colour, so they are told apart here.
             reader.advance_bits(12);
             if (x > 0) {
                 ++lines;
-                ++done;
+                block.has_black[done] = line_has_black;
                 if (track_black && line_has_black) last_black_line = lines;
+                ++done;
                 line += mh::line_bytes;
                 x = 0;
                 line_has_black = false;
                 empty_eols = 0;
             } else if (++empty_eols == empty_eols_at_page_end) {
                 ended = true;
-                return done;
+                return;
             }
             black = false;
         } else {
-            const unsigned length = (black ? mh::black_decode_lengths[window] : mh::white_decode_lengths[window]) & 0x7F;
-            if (length == 0) {
-                // No code begins here (the window starts with seven 0 bits). Pass over the zero
-                // bits up to the next place where an EOL or a code can begin: exactly eleven
-                // zeros (an EOL) or six.
-                const unsigned zeros = reader.known_leading_zeros();
-                unsigned skip = zeros >= 11 ? zeros - 11 : zeros - 6;
-                if (skip == 0) skip = 1;
-                if (skip > reader.bits_left()) skip = static_cast<unsigned>(reader.bits_left());
-                reader.advance_bits(skip);
-            } else {
-                unsigned run = black ? mh::black_decode_runs[window] : mh::white_decode_runs[window];
-                const bool was_black = black;
-                if (run < 64) black = !black;
-                if (x + run > mh::line_pixels) run = mh::line_pixels - x;
-                if (was_black && run > 0) {
-                    set_black_run(line, static_cast<std::uint16_t>(run), static_cast<std::uint16_t>(x));
-                    line_has_black = true;
-                }
-                x += run;
-                reader.advance_bits(length);
-            }
+            // No code begins here (the window starts with seven 0 bits). Pass over the zero bits
+            // up to the next place where an EOL or a code can begin: exactly eleven zeros (an
+            // EOL) or six.
+            const unsigned zeros = reader.known_leading_zeros();
+            std::uint64_t skip = zeros >= 11 ? zeros - 11 : zeros - 6;
+            if (skip == 0) skip = 1;
+            if (skip > reader.bits_left()) skip = reader.bits_left();
+            reader.advance_bits(static_cast<unsigned>(skip));
         }
         if (reader.used_up()) {
             ended = true;
-            return done;
+            return;
         }
     }
-    return done;
 }
 
 }  // namespace
@@ -114,34 +167,52 @@ PackedBitmap decode_page(const std::uint8_t* data, std::int32_t length, std::uin
     if (length < 8) return {};
     const bool track_black = (trim & trim_trailing_white) != 0;
     Decoder decoder {mh::MhReader(data, length)};
-    LineBlocks decoded;
-    bool ended = decoder.reader.used_up();
-    while (!ended && decoded.blocks.size() < max_line_blocks) {
-        MemoryBlock block = MemoryBlock::allocate(line_block_bytes);
-        if (!block) break;
-        decoded.blocks.push_back(std::move(block));
-        decoder.fill(decoded.blocks.back().data(), lines_per_block, track_black, decoded.lines,
-                     decoded.last_black_line, ended);
+    decoder.ended = decoder.reader.used_up();
+    std::vector<LineBlock> blocks;
+    blocks.reserve(max_line_blocks);
+    while (!decoder.ended && blocks.size() < max_line_blocks) {
+        LineBlock block {MemoryBlock::allocate_for_overwrite(line_block_bytes)};
+        if (!block.lines) break;
+        blocks.push_back(std::move(block));
+        decoder.line_has_black = false;
+        decoder.fill(blocks.back(), track_black);
     }
 
-    std::int32_t lines = decoded.lines;
-    if (track_black && lines > decoded.last_black_line + 2) lines = decoded.last_black_line + 2;
-    const std::size_t rows = static_cast<std::size_t>(lines) * (double_lines ? 2 : 1);
-    PackedBitmap bitmap = MemoryBlock::allocate(rows * mh::line_bytes + bitmap_header_bytes);
+    std::int32_t lines = decoder.lines;
+    if (track_black && lines > decoder.last_black_line + 2) lines = decoder.last_black_line + 2;
+    const std::size_t copies = double_lines ? 2 : 1;
+    const std::size_t rows = static_cast<std::size_t>(lines) * copies;
+    PackedBitmap bitmap = MemoryBlock::allocate_for_overwrite(rows * mh::line_bytes + bitmap_header_bytes);
     if (!bitmap) return {};
 
-    // The first decoded line is the top row of the image, the last row of the block.
+    // The first decoded line is the top row of the image, the last row of the block. Runs of
+    // white lines are cleared with one memset each.
     std::uint8_t* row = bitmap.data() + bitmap_header_bytes + rows * mh::line_bytes;
+    std::size_t white_rows = 0;
+    auto clear_white_rows = [&] {
+        std::memset(row, 0, white_rows * mh::line_bytes);
+        white_rows = 0;
+    };
     for (std::int32_t line = 0; line < lines; ++line) {
-        const std::uint8_t* source = decoded.blocks[static_cast<std::size_t>(line / lines_per_block)].data() +
-                                     static_cast<std::size_t>(line % lines_per_block) * mh::line_bytes;
-        for (int copy = double_lines ? 2 : 1; copy > 0; --copy) {
-            row -= mh::line_bytes;
-            std::memcpy(row, source, mh::line_bytes);
+        const LineBlock& block = blocks[static_cast<std::size_t>(line / lines_per_block)];
+        const int index = line % lines_per_block;
+        row -= copies * mh::line_bytes;
+        if (!block.has_black[index]) {
+            white_rows += copies;
+            continue;
         }
+        if (white_rows != 0) {
+            row += copies * mh::line_bytes;
+            clear_white_rows();
+            row -= copies * mh::line_bytes;
+        }
+        const std::uint8_t* source = block.lines.data() + static_cast<std::size_t>(index) * mh::line_bytes;
+        for (std::size_t copy = 0; copy < copies; ++copy) std::memcpy(row + copy * mh::line_bytes, source, mh::line_bytes);
     }
-    decoded.blocks.clear();
+    clear_white_rows();
+    blocks.clear();
 
+    std::memset(bitmap.data(), 0, bitmap_header_bytes);
     write_u32(bitmap, bitmap_field::header_size, info_header_bytes);
     write_u32(bitmap, bitmap_field::width, mh::line_pixels);
     write_u32(bitmap, bitmap_field::height, static_cast<std::uint32_t>(rows));

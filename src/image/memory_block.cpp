@@ -15,6 +15,16 @@ MemoryBlock MemoryBlock::allocate(std::size_t size) {
     return block;
 }
 
+MemoryBlock MemoryBlock::allocate_for_overwrite(std::size_t size) {
+    MemoryBlock block;
+    if (size > max_size) return block;
+    auto* bytes = static_cast<std::uint8_t*>(std::malloc(size == 0 ? 1 : size));
+    if (bytes == nullptr) return block;
+    block.bytes_.reset(bytes);
+    block.size_ = size;
+    return block;
+}
+
 bool MemoryBlock::resize(std::size_t new_size) {
     if (!bytes_ || new_size > max_size) return false;
     auto* bytes = static_cast<std::uint8_t*>(std::realloc(bytes_.get(), new_size == 0 ? 1 : new_size));

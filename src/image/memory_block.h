@@ -1,6 +1,5 @@
 // One owned block of bytes whose exact size is part of what it holds (a packed bitmap is
-// written and read by its block size). Every byte of a block is defined: new blocks and the
-// part that a resize adds are zero.
+// written and read by its block size). New blocks and the part that a resize adds are zero.
 #pragma once
 
 #include <cstddef>
@@ -19,6 +18,10 @@ public:
 
     // A zeroed block of exactly `size` bytes, or an empty (null) block when it cannot be had.
     static MemoryBlock allocate(std::size_t size);
+
+    // A block whose bytes are not set: only for a caller that writes every byte before any is
+    // read (a decoded page, built row by row).
+    static MemoryBlock allocate_for_overwrite(std::size_t size);
 
     explicit operator bool() const { return bytes_ != nullptr; }
     std::uint8_t* data() { return bytes_.get(); }
