@@ -54,14 +54,20 @@ std::optional<OpenedDocument> open_document(const char* path, platform::FileMode
     return document;
 }
 
-MemoryBlock read_document_bytes(OpenedDocument& document, std::uint32_t start, std::uint32_t length) {
+MemoryBlock read_document_bytes(OpenedDocument& document, std::uint32_t start, std::uint32_t length,
+                                PageRead* outcome) {
+    PageRead ignored;
+    PageRead& result = outcome != nullptr ? *outcome : ignored;
+    result = PageRead::no_memory;
     if (length >= 0x80000000u) return {};
     // A range that wraps past 4 GiB or reaches beyond the file has no bytes to read.
     if (static_cast<std::uint64_t>(start) + length > document.size) return {};
     MemoryBlock bytes = MemoryBlock::allocate(length);
     if (!bytes) return {};
+    result = PageRead::read_failed;
     if (!document.file.seek(start)) return {};
-    if (!read_with_retry(document.file, bytes.data(), length, 10)) return {};
+    if (!read_with_retry(document.file, bytes.data(), length, document.read_seconds)) return {};
+    result = PageRead::done;
     return bytes;
 }
 

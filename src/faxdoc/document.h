@@ -44,6 +44,7 @@ struct OpenedDocument {
     platform::File file;
     std::uint32_t size = 0;
     DocumentHeader header {};
+    int read_seconds = 10;  // how long a read of the document is tried
 
     std::uint32_t page_count() const { return header[page_count_offset]; }
     std::uint8_t fine_flag() const { return header[fine_flag_offset]; }
@@ -52,8 +53,12 @@ struct OpenedDocument {
 // Opens a document, checks its size (at least 1544 bytes) and reads its header.
 std::optional<OpenedDocument> open_document(const char* path, platform::FileMode mode);
 
-// Reads `length` bytes from `start`. A null block when the bytes cannot be had: a length of
-// 2^31 or more, a range that does not lie inside the file, no memory, or a failed read.
-MemoryBlock read_document_bytes(OpenedDocument& document, std::uint32_t start, std::uint32_t length);
+enum class PageRead { done, no_memory, read_failed };
+
+// Reads `length` bytes from `start`. A null block when the bytes cannot be had; `outcome` tells
+// why: no_memory for a length of 2^31 or more, a range that does not lie inside the file or a
+// failed allocation; read_failed when the system could not read them.
+MemoryBlock read_document_bytes(OpenedDocument& document, std::uint32_t start, std::uint32_t length,
+                                PageRead* outcome = nullptr);
 
 }  // namespace korvif

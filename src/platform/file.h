@@ -67,6 +67,9 @@ bool copy_file(const char* from, const char* to);
 
 bool remove_file(const char* path);
 
+// Puts the file `from` in the place of `to`, replacing it; false when that cannot be done.
+bool replace_file(const char* from, const char* to);
+
 void sleep_milliseconds(unsigned milliseconds);
 
 // The character that separates directories in paths of this platform.

@@ -1,6 +1,7 @@
 #include "platform/file.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <glob.h>
@@ -157,6 +158,8 @@ bool copy_file(const char* from, const char* to) {
 }
 
 bool remove_file(const char* path) { return ::unlink(path) == 0; }
+
+bool replace_file(const char* from, const char* to) { return std::rename(from, to) == 0; }
 
 void sleep_milliseconds(unsigned milliseconds) {
     timespec wait {static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};

@@ -129,6 +129,10 @@ bool copy_file(const char* from, const char* to) { return CopyFileA(from, to, FA
 
 bool remove_file(const char* path) { return DeleteFileA(path) != FALSE; }
 
+bool replace_file(const char* from, const char* to) {
+    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) != FALSE;
+}
+
 void sleep_milliseconds(unsigned milliseconds) { Sleep(milliseconds); }
 
 }  // namespace korvif::platform

@@ -109,4 +109,65 @@ Bytes reference_decode_page(const std::uint8_t* data, std::int32_t length, std::
     return bitmap;
 }
 
+Bytes reference_encode_raster(Bytes& block, int flags) {
+    std::size_t size = block.size();
+    std::size_t first = 0;
+    if (flags & 4) {
+        if (size < 48) return {};
+        size -= 48;
+        first = 48;
+    }
+    std::size_t rows = size / 216;
+    std::size_t step = 1;
+    if (!(flags & 2)) {
+        rows &= ~std::size_t {1};
+        for (std::size_t m = 0; m < rows / 2; ++m) {
+            for (std::size_t i = 0; i < 216; ++i) block[first + (2 * m + 1) * 216 + i] |= block[first + 2 * m * 216 + i];
+        }
+        step = 2;
+    }
+    Bytes out;
+    if (rows < step) return out;
+    auto pixel = [&](std::size_t row, unsigned x) { return (block[first + row * 216 + x / 8] >> (7 - x % 8)) & 1; };
+    bool first_line = true;
+    for (std::size_t row = rows; row >= step; row -= step) {
+        std::uint8_t buffer[1024] = {};
+        unsigned p = 0;
+        if (first_line) {
+            buffer[1] = 0x01;
+            p = 16;
+            first_line = false;
+        }
+        auto emit = [&](std::int32_t value, unsigned length) {
+            for (unsigned k = length; k >= 1; --k) {
+                if (static_cast<std::uint32_t>(value) & mh::bit_masks[k - 1]) buffer[p / 8] |= static_cast<std::uint8_t>(0x80 >> (p % 8));
+                ++p;
+            }
+        };
+        unsigned x = 0;
+        while (x < 1728) {
+            unsigned count = 0;
+            while (x < 1728 && !pixel(row - 1, x)) {
+                ++count;
+                ++x;
+            }
+            emit(mh::white_codes[count], mh::white_code_lengths[count]);
+            if (x == 1728) break;
+            count = 0;
+            while (x < 1728 && pixel(row - 1, x)) {
+                ++count;
+                ++x;
+            }
+            emit(mh::black_codes[count], mh::black_code_lengths[count]);
+        }
+        p = (p + 3) & ~3u;
+        p += p % 8 == 0 ? 8 : 4;
+        buffer[p / 8] = 0x01;
+        p += 8;
+        for (unsigned i = 0; i < p / 8; ++i) out.push_back(mh::byte_reverse[buffer[i]]);
+    }
+    if (flags & 1) out.insert(out.end(), mh::rtc_bytes.begin(), mh::rtc_bytes.end());
+    return out;
+}
+
 }  // namespace korvif::test

@@ -14,4 +14,8 @@ namespace korvif::test {
 // the bytes of the packed bitmap, or an empty vector for the null result.
 Bytes reference_decode_page(const std::uint8_t* data, std::int32_t length, std::uint8_t double_lines, int trim);
 
+// encode_raster as documented, bit by bit, into memory: the bytes it writes for the block (the
+// block's rows are merged in pairs in place, as the encoder does, without ENCODE_EVERY_ROW).
+Bytes reference_encode_raster(Bytes& block, int flags);
+
 }  // namespace korvif::test

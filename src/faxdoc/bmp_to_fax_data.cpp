@@ -1,0 +1,27 @@
+// D2F: a 1-bit BMP file, 1728 pixels wide, to raw MH fax data (no document header).
+#include "app/arguments.h"
+#include "app/output_path.h"
+#include "codec/raster_encoder.h"
+#include "faxdoc/commands.h"
+#include "image/bmp_file.h"
+#include "platform/file.h"
+
+namespace korvif {
+
+// D2F:resolution (0 normal, other fine),BMP path,output path
+int run_bmp_to_fax_data(char* arguments) {
+    char* first = next_comma(arguments);
+    if (first == nullptr) return 0;
+    char* bmp_path = first + 1;
+    char* second = next_comma(bmp_path);
+    if (second == nullptr) return 0;
+    const char* output = set_output_path(cut_at(second));
+    if (output == nullptr || *bmp_path == '\0' || *output == '\0' || !platform::file_exists(bmp_path)) return 0;
+    PackedBitmap bitmap = load_bmp(bmp_path);
+    if (!bitmap) return 0;
+    const int fine = read_number(arguments) != 0 ? ENCODE_EVERY_ROW : 0;
+    encode_raster(bitmap, output, ENCODE_RTC | ENCODE_SKIP_HEADER | fine);
+    return 0;
+}
+
+}  // namespace korvif

@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "codec/page_decoder.h"
+#include "faxdoc/change_resolution.h"
+#include "support/bitmaps.h"
+#include "support/documents.h"
+#include "support/mh_writer.h"
+
+namespace korvif {
+namespace {
+
+using test::Bytes;
+
+Bytes page_with_ink(int lines, int seed) {
+    test::MhWriter page;
+    for (int i = 0; i < lines; ++i) {
+        const int x = (seed * 37 + i * 11) % 1700;
+        page.aligned_eol().runs({x, 1 + (i + seed) % 20, 1727 - x - (i + seed) % 20}).fill_to_byte();
+    }
+    for (int i = 0; i < 6; ++i) page.eol();
+    return page.bytes();
+}
+
+Bytes decoded_rows(const Bytes& page, std::uint8_t double_lines) {
+    const PackedBitmap bitmap = decode_page(page.data(), static_cast<std::int32_t>(page.size()), double_lines, 0);
+    return Bytes(bitmap.data() + 48, bitmap.data() + bitmap.size());
+}
+
+class ChangeResolution : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    test::TempDir temporary;
+    std::string kvd = dir.file("doc.kvd");
+    std::string out = dir.file("out.kvd");
+    std::vector<Bytes> pages = {page_with_ink(30, 1), page_with_ink(12, 2), page_with_ink(50, 3)};
+
+    void SetUp() override { setenv("TMPDIR", temporary.path().c_str(), 1); }
+    void TearDown() override {
+        unsetenv("TMPDIR");
+        // The private copy is always removed.
+        EXPECT_TRUE(std::filesystem::is_empty(temporary.path()));
+    }
+};
+
+TEST_F(ChangeResolution, NormalToFineDrawsEveryLineTwice) {
+    test::write_file(kvd, test::make_document(pages, 0));
+    test::run_command("RES:" + kvd + "," + out);
+    const Bytes result = test::read_file(out);
+    ASSERT_GE(result.size(), 1536u);
+    EXPECT_EQ(result[289], 1);
+    EXPECT_EQ(result[288], 3);
+    EXPECT_EQ(test::u32_at(result, 512), 1536u);
+    EXPECT_EQ(test::u32_at(result, 512 + 12), result.size());  // the entry after the last page
+    const Bytes source = test::read_file(kvd);
+    EXPECT_EQ(Bytes(result.begin(), result.begin() + 288), Bytes(source.begin(), source.begin() + 288));
+    for (int n = 1; n <= 3; ++n) {
+        EXPECT_EQ(decoded_rows(test::page_bytes(result, n), 0), decoded_rows(pages[static_cast<std::size_t>(n - 1)], 1)) << n;
+    }
+}
+
+TEST_F(ChangeResolution, TwiceGivesBackFlagAndPageCountAndFineTwoBecomesNormal) {
+    for (std::uint8_t fine : {0, 1, 2}) {
+        test::write_file(kvd, test::make_document(pages, fine));
+        test::run_command("RES:" + kvd + "," + out);
+        EXPECT_EQ(test::read_file(out)[289], fine == 0 ? 1 : 0);
+        test::run_command("RES:" + out + "," + out);
+        const Bytes twice = test::read_file(out);
+        EXPECT_EQ(twice[289], fine == 0 ? 0 : 1);
+        EXPECT_EQ(twice[288], 3);
+    }
+}
+
+TEST_F(ChangeResolution, InPlaceReplacesTheDocument) {
+    test::write_file(kvd, test::make_document(pages, 1));
+    test::run_command("RES:" + kvd + "," + kvd);
+    const Bytes result = test::read_file(kvd);
+    EXPECT_EQ(result[289], 0);
+    // Fine to normal: row pairs become one line each.
+    EXPECT_EQ(test::u32_at(result, 512 + 12), result.size());
+    const PackedBitmap page3 = decode_page(test::page_bytes(result, 3).data(),
+                                           static_cast<std::int32_t>(test::page_bytes(result, 3).size()), 0, 0);
+    EXPECT_EQ(bitmap_height(page3), 25);
+    EXPECT_FALSE(test::file_present(dir.file("~doc.kvd")));
+}
+
+TEST_F(ChangeResolution, EmptyPagesStayEmpty) {
+    Bytes document = test::make_document(pages, 0, true);
+    // Page 3's range is empty: its start equals the end entry.
+    for (int i = 0; i < 4; ++i) document[512 + 8 + i] = document[512 + 12 + i];
+    test::write_file(kvd, document);
+    test::run_command("RES:" + kvd + "," + out);
+    const Bytes result = test::read_file(out);
+    EXPECT_EQ(result[288], 3);
+    EXPECT_EQ(test::u32_at(result, 512 + 8), test::u32_at(result, 512 + 12));
+    EXPECT_EQ(test::u32_at(result, 512 + 12), result.size());
+}
+
+TEST_F(ChangeResolution, RefusedRunsLeaveTheOutputAlone) {
+    test::write_file(out, {4, 4});
+    test::write_file(kvd, Bytes(1543, 0));  // too short
+    test::run_command("RES:" + kvd + "," + out);
+    EXPECT_EQ(test::read_file(out), (Bytes {4, 4}));
+    test::run_command("RES:" + dir.file("missing.kvd") + "," + out);
+    test::run_command("RES:" + kvd);
+    test::run_command("RES:," + out);
+    EXPECT_EQ(test::read_file(out), (Bytes {4, 4}));
+
+    // An output that cannot be written: the work file cannot be made beside it.
+    test::write_file(kvd, test::make_document(pages, 0));
+    test::run_command("RES:" + kvd + "," + dir.file("no/such/dir/out.kvd"));
+    EXPECT_FALSE(test::file_present(dir.file("no")));
+}
+
+TEST_F(ChangeResolution, AFailedPageReadLeavesNoCompletedDocument) {
+    test::write_file(kvd, test::make_document(pages, 0));
+    auto document = open_document(kvd.c_str(), platform::FileMode::read_shared);
+    ASSERT_TRUE(document);
+    // The file turns out shorter than its size said: page 3 cannot be read.
+    document->size += 4000;
+    set_page_table_entry(document->header, 3, document->size);
+    document->read_seconds = 1;
+    bool work_created = false;
+    const std::string work = dir.file("~out.kvd");
+    EXPECT_FALSE(write_changed_document(*document, work.c_str(), work_created));
+    EXPECT_TRUE(work_created);
+}
+
+}  // namespace
+}  // namespace korvif
