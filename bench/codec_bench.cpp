@@ -3,7 +3,10 @@
 #include <benchmark/benchmark.h>
 #include <tiffio.h>
 
+#include <cstring>
+
 #include "codec/page_decoder.h"
+#include "codec/raster_encoder.h"
 #include "pages.h"
 
 namespace korvif::bench {
@@ -34,10 +37,56 @@ void BM_libtiff_decode(benchmark::State& state, const BenchPage* page) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(page->mh.size()));
 }
 
+PackedBitmap bitmap_of(const BenchPage& page) {
+    PackedBitmap bitmap = MemoryBlock::allocate(page.bitmap.size());
+    std::memcpy(bitmap.data(), page.bitmap.data(), page.bitmap.size());
+    return bitmap;
+}
+
+// Every row coded, so the bitmap stays as it is from one iteration to the next; written to a
+// file in memory, as libtiff's is.
+void BM_encode_raster(benchmark::State& state, const BenchPage* page) {
+    PackedBitmap bitmap = bitmap_of(*page);
+    const std::string path = bench_directory() + "/" + page->name + "-ours.g3";
+    std::uint32_t bytes = 0;
+    for (auto _ : state) {
+        bytes = encode_raster(bitmap, path.c_str(), ENCODE_RTC | ENCODE_EVERY_ROW | ENCODE_SKIP_HEADER);
+        benchmark::DoNotOptimize(bytes);
+    }
+    state.counters["output_bytes"] = bytes;
+}
+
+void BM_libtiff_encode(benchmark::State& state, const BenchPage* page) {
+    TIFFSetWarningHandler(nullptr);
+    // libtiff takes the rows top-down.
+    const std::size_t rows = static_cast<std::size_t>(page->rows);
+    std::vector<std::uint8_t> raster(rows * 216);
+    for (std::size_t row = 0; row < rows; ++row) {
+        std::memcpy(raster.data() + row * 216, page->bitmap.data() + 48 + (rows - 1 - row) * 216, 216);
+    }
+    const std::string path = bench_directory() + "/" + page->name + "-libtiff.tif";
+    for (auto _ : state) {
+        TIFF* tiff = TIFFOpen(path.c_str(), "w");
+        TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, 1728);
+        TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, static_cast<std::uint32_t>(rows));
+        TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 1);
+        TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 1);
+        TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
+        TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX3);
+        TIFFSetField(tiff, TIFFTAG_GROUP3OPTIONS, GROUP3OPT_FILLBITS);
+        TIFFSetField(tiff, TIFFTAG_FILLORDER, FILLORDER_LSB2MSB);
+        TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, static_cast<std::uint32_t>(rows));
+        TIFFWriteEncodedStrip(tiff, 0, raster.data(), static_cast<tmsize_t>(raster.size()));
+        TIFFClose(tiff);
+    }
+}
+
 const bool registered = [] {
     for (const BenchPage& page : bench_pages()) {
         benchmark::RegisterBenchmark(("BM_decode_page/" + page.name).c_str(), BM_decode_page, &page);
         benchmark::RegisterBenchmark(("BM_libtiff_decode/" + page.name).c_str(), BM_libtiff_decode, &page);
+        benchmark::RegisterBenchmark(("BM_encode_raster/" + page.name).c_str(), BM_encode_raster, &page);
+        benchmark::RegisterBenchmark(("BM_libtiff_encode/" + page.name).c_str(), BM_libtiff_encode, &page);
     }
     return true;
 }();

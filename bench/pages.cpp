@@ -68,7 +68,7 @@ const std::vector<BenchPage>& bench_pages() {
     static const std::vector<BenchPage> pages = {
         make_page("text", text_command()),
         make_page("empty", "pbmtext 'Korvane Faxdesk' 2>/dev/null | pnmpad -white -width 1728 -height 2200 2>/dev/null"),
-        make_page("dither", "pgmramp -lr 1728 2200 | pamditherbw -fs 2>/dev/null | pamtopnm 2>/dev/null"),
+        make_page("dither", "pgmramp -lr 1728 2200 | pamditherbw -fs -randomseed=1 2>/dev/null | pamtopnm 2>/dev/null"),
     };
     return pages;
 }

@@ -35,10 +35,14 @@ PackedDecodeTable pack(const std::array<std::uint16_t, mh::window_count>& runs,
     return table;
 }
 
-const PackedDecodeTable packed_tables[2] = {
-    pack(mh::white_decode_runs, mh::white_decode_lengths),
-    pack(mh::black_decode_runs, mh::black_decode_lengths),
-};
+// Made on first use, so that decoding works also while other static objects are initialised.
+const PackedDecodeTable* packed_tables() {
+    static const PackedDecodeTable tables[2] = {
+        pack(mh::white_decode_runs, mh::white_decode_lengths),
+        pack(mh::black_decode_runs, mh::black_decode_lengths),
+    };
+    return tables;
+}
 
 // The codes of an all-white line, white make-up 1728 then white terminating 0: 17 bits.
 constexpr std::uint32_t white_line_bits = 0b01001101100110101;
@@ -82,7 +86,7 @@ struct Decoder {
 void Decoder::fill(LineBlock& block, bool track_black) {
     int done = 0;
     std::uint8_t* line = block.lines.data();
-    const PackedDecodeTable* tables = packed_tables;
+    const PackedDecodeTable* tables = packed_tables();
     while (done < lines_per_block) {
         const std::uint32_t window = reader.read_window();
         const std::uint32_t entry = tables[black].entries[window];
