@@ -7,6 +7,8 @@
 
 #include "codec/page_decoder.h"
 #include "codec/raster_encoder.h"
+#include "codec/sff_recoder.h"
+#include "platform/file.h"
 #include "pages.h"
 
 namespace korvif::bench {
@@ -81,12 +83,22 @@ void BM_libtiff_encode(benchmark::State& state, const BenchPage* page) {
     }
 }
 
+void BM_recode_page_to_sff(benchmark::State& state, const BenchPage* page) {
+    const std::string path = bench_directory() + "/" + page->name + ".sff-records";
+    for (auto _ : state) {
+        platform::File file = platform::File::open(path.c_str(), platform::FileMode::create_always);
+        recode_page_to_sff(page->mh.data(), file, static_cast<std::int32_t>(page->mh.size()));
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(page->mh.size()));
+}
+
 const bool registered = [] {
     for (const BenchPage& page : bench_pages()) {
         benchmark::RegisterBenchmark(("BM_decode_page/" + page.name).c_str(), BM_decode_page, &page);
         benchmark::RegisterBenchmark(("BM_libtiff_decode/" + page.name).c_str(), BM_libtiff_decode, &page);
         benchmark::RegisterBenchmark(("BM_encode_raster/" + page.name).c_str(), BM_encode_raster, &page);
         benchmark::RegisterBenchmark(("BM_libtiff_encode/" + page.name).c_str(), BM_libtiff_encode, &page);
+        benchmark::RegisterBenchmark(("BM_recode_page_to_sff/" + page.name).c_str(), BM_recode_page_to_sff, &page);
     }
     return true;
 }();

@@ -54,19 +54,31 @@ std::optional<OpenedDocument> open_document(const char* path, platform::FileMode
     return document;
 }
 
+MemoryBlock allocate_range(const OpenedDocument& document, std::uint32_t start, std::uint32_t length) {
+    if (length >= 0x80000000u) return {};
+    // A range that wraps past 4 GiB or reaches beyond the file has no bytes to read.
+    if (static_cast<std::uint64_t>(start) + length > document.size) return {};
+    return MemoryBlock::allocate(length);
+}
+
+bool read_range(OpenedDocument& document, MemoryBlock& bytes, std::uint32_t start) {
+    return document.file.seek(start) &&
+           read_with_retry(document.file, bytes.data(), static_cast<std::uint32_t>(bytes.size()), document.read_seconds);
+}
+
 MemoryBlock read_document_bytes(OpenedDocument& document, std::uint32_t start, std::uint32_t length,
                                 PageRead* outcome) {
     PageRead ignored;
     PageRead& result = outcome != nullptr ? *outcome : ignored;
-    result = PageRead::no_memory;
-    if (length >= 0x80000000u) return {};
-    // A range that wraps past 4 GiB or reaches beyond the file has no bytes to read.
-    if (static_cast<std::uint64_t>(start) + length > document.size) return {};
-    MemoryBlock bytes = MemoryBlock::allocate(length);
-    if (!bytes) return {};
-    result = PageRead::read_failed;
-    if (!document.file.seek(start)) return {};
-    if (!read_with_retry(document.file, bytes.data(), length, document.read_seconds)) return {};
+    MemoryBlock bytes = allocate_range(document, start, length);
+    if (!bytes) {
+        result = PageRead::no_memory;
+        return {};
+    }
+    if (!read_range(document, bytes, start)) {
+        result = PageRead::read_failed;
+        return {};
+    }
     result = PageRead::done;
     return bytes;
 }

@@ -55,6 +55,13 @@ std::optional<OpenedDocument> open_document(const char* path, platform::FileMode
 
 enum class PageRead { done, no_memory, read_failed };
 
+// A zeroed block for `length` bytes from `start`, or a null block when the bytes cannot be had:
+// a length of 2^31 or more, a range that does not lie inside the file, or no memory.
+MemoryBlock allocate_range(const OpenedDocument& document, std::uint32_t start, std::uint32_t length);
+
+// Reads the block's size in bytes from `start`.
+bool read_range(OpenedDocument& document, MemoryBlock& bytes, std::uint32_t start);
+
 // Reads `length` bytes from `start`. A null block when the bytes cannot be had; `outcome` tells
 // why: no_memory for a length of 2^31 or more, a range that does not lie inside the file or a
 // failed allocation; read_failed when the system could not read them.

@@ -109,6 +109,77 @@ Bytes reference_decode_page(const std::uint8_t* data, std::int32_t length, std::
     return bitmap;
 }
 
+Bytes reference_recode_page_to_sff(const std::uint8_t* data, std::int32_t length) {
+    Bytes out;
+    WordReader reader(data, length);
+    if (reader.words_left <= 0) return out;
+    std::uint8_t line[1024] = {};
+    std::uint32_t bits = 0;
+    bool black = false;
+    unsigned x = 0;
+    bool ink = false;
+    unsigned blanks = 0;
+    int empty_eols = 0;
+    for (;;) {
+        const std::uint32_t w = reader.read_window();
+        bool consumed_last;
+        if ((w & 0x1FFE) == 2 || bits > 8000) {
+            consumed_last = reader.advance_bits(12);
+            if (x > 0) {
+                empty_eols = 0;
+                x = 0;
+            } else if (++empty_eols == 5) {
+                break;
+            }
+            black = false;
+            std::uint32_t len = (bits + 7) / 8;
+            if (len == 3 && !ink) {
+                ++blanks;
+                len = 0;
+            }
+            if (blanks > 0 && (len > 0 || blanks > 36 || empty_eols > 0)) {
+                out.push_back(static_cast<std::uint8_t>(216 + blanks));
+                blanks = 0;
+            }
+            if (len > 0) {
+                if (len > 216) {
+                    out.insert(out.end(), {0, static_cast<std::uint8_t>(len), static_cast<std::uint8_t>(len >> 8)});
+                } else {
+                    out.push_back(static_cast<std::uint8_t>(len));
+                }
+                for (std::uint32_t i = 0; i < len; ++i) out.push_back(mh::byte_reverse[line[i]]);
+            }
+            std::fill(std::begin(line), std::end(line), 0);
+            bits = 0;
+            ink = false;
+        } else {
+            const unsigned n = (black ? mh::black_decode_lengths[w] : mh::white_decode_lengths[w]) & 0x7F;
+            if (n == 0) {
+                consumed_last = reader.advance_bits(1);
+            } else {
+                unsigned r = black ? mh::black_decode_runs[w] : mh::white_decode_runs[w];
+                const bool was_black = black;
+                if (r < 64) black = !black;
+                if (x + r > 1728) r = 1728 - x;
+                x += r;
+                consumed_last = reader.advance_bits(n);
+                if (was_black && r > 0) ink = true;
+                const auto& codes = was_black ? mh::black_codes : mh::white_codes;
+                const auto& lengths = was_black ? mh::black_code_lengths : mh::white_code_lengths;
+                const unsigned big_l = lengths[r];
+                const unsigned s = r <= 63 ? 0 : lengths[r % 64];
+                for (unsigned k = big_l; k >= s + 1; --k) {
+                    if (static_cast<std::uint32_t>(codes[r]) & mh::bit_masks[k - 1]) line[bits / 8] |= static_cast<std::uint8_t>(0x80 >> (bits % 8));
+                    ++bits;
+                }
+            }
+        }
+        if (consumed_last) break;
+    }
+    if (blanks > 0) out.push_back(static_cast<std::uint8_t>(216 + blanks));
+    return out;
+}
+
 Bytes reference_encode_raster(Bytes& block, int flags) {
     std::size_t size = block.size();
     std::size_t first = 0;

@@ -18,4 +18,8 @@ Bytes reference_decode_page(const std::uint8_t* data, std::int32_t length, std::
 // block's rows are merged in pairs in place, as the encoder does, without ENCODE_EVERY_ROW).
 Bytes reference_encode_raster(Bytes& block, int flags);
 
+// recode_page_to_sff as documented, bit by bit (with lines of 17 to 24 bits counted blank only
+// when they hold no black pixel): the SFF records it writes.
+Bytes reference_recode_page_to_sff(const std::uint8_t* data, std::int32_t length);
+
 }  // namespace korvif::test

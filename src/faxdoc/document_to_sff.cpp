@@ -1,0 +1,99 @@
+// F2S: a range of pages of a fax document as the SFF file "~isdnfax.sff" in the directory that the
+// host names, each page preceded by the lines of its header strip file "~ikvdNNN.kvd" when there is
+// one.
+#include <cstdio>
+#include <string>
+
+#include "app/arguments.h"
+#include "codec/sff_recoder.h"
+#include "faxdoc/commands.h"
+#include "faxdoc/document.h"
+#include "faxdoc/sff_format.h"
+#include "platform/file.h"
+
+namespace korvif {
+
+namespace {
+
+// The prefix is used as it stands (it must end with a separator to name a directory). Composed
+// paths must fit in 255 bytes with their terminator; a longer prefix is refused.
+constexpr std::size_t longest_prefix = 242;
+
+void put(platform::File& file, const std::uint8_t* bytes, std::uint32_t count) {
+    std::uint32_t written = 0;
+    file.write(bytes, count, written);
+}
+
+void put_document_header(platform::File& sff, std::uint16_t pages) {
+    const std::uint8_t header[sff::document_header_size] = {
+        'S', 'f', 'f', 'f', 1, 0, 0, 0,
+        static_cast<std::uint8_t>(pages), static_cast<std::uint8_t>(pages >> 8),
+        sff::document_header_size, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    };
+    put(sff, header, sizeof header);
+}
+
+void put_page_header(platform::File& sff, std::uint8_t fine_flag) {
+    const std::uint8_t record[2 + sff::page_header_size] = {
+        sff::page_header_record, sff::page_header_size, fine_flag, 0, 0, 0, 0xC0, 0x06, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    };
+    put(sff, record, sizeof record);
+}
+
+// The lines of the page's header strip file, when it exists and can be read; nothing otherwise.
+void put_header_strip(platform::File& sff, const std::string& prefix, std::uint32_t page) {
+    char name[32];
+    std::snprintf(name, sizeof name, "~ikvd%03u.kvd", page);
+    const std::string path = prefix + name;
+    platform::File strip = platform::File::open(path.c_str(), platform::FileMode::read_shared);
+    if (!strip.is_open()) return;
+    const std::uint32_t size = strip.size();
+    if (size == 0 || size >= 0x80000000u) return;
+    MemoryBlock bytes = MemoryBlock::allocate(size);
+    if (!bytes || !read_with_retry(strip, bytes.data(), size, 10)) return;
+    recode_page_to_sff(bytes.data(), sff, static_cast<std::int32_t>(size));
+}
+
+}  // namespace
+
+// F2S:number,first page,last page,document path,directory prefix
+int run_document_to_sff(char* arguments) {
+    char* comma = next_comma(arguments);
+    if (comma == nullptr) return 0;
+    char* first_text = comma + 1;
+    if ((comma = next_comma(first_text)) == nullptr) return 0;
+    char* last_text = comma + 1;
+    if ((comma = next_comma_after_first(last_text)) == nullptr) return 0;
+    char* document_path = comma + 1;
+    if ((comma = next_comma(document_path)) == nullptr) return 0;
+    const std::string prefix = cut_at(comma);
+    if (prefix.size() > longest_prefix) return 0;
+    const std::string sff_path = prefix + "~isdnfax.sff";
+    if (*document_path == '\0' || !platform::file_exists(document_path)) return 0;
+
+    auto document = open_document(document_path, platform::FileMode::read_shared);
+    if (!document) return 0;
+    std::uint32_t first = static_cast<std::uint32_t>(read_number(first_text));
+    if (first < 1) first = 1;
+    std::uint32_t last = static_cast<std::uint32_t>(read_number(last_text));
+    if (last > document->page_count()) last = document->page_count();
+
+    platform::File sff = platform::File::open(sff_path.c_str(), platform::FileMode::create_always);
+    if (!sff.is_open()) return 0;
+    put_document_header(sff, static_cast<std::uint16_t>(last >= first ? last - first + 1 : 0));
+    for (std::uint32_t page = first; page <= last; ++page) {
+        const PageRange range = page_range(document->header, page, document->size);
+        if (range.length == 0) continue;
+        MemoryBlock bytes = allocate_range(*document, range.start, range.length);
+        if (!bytes) return 0;  // the file ends here, without the end-of-document record
+        put_page_header(sff, document->fine_flag());
+        if (!read_range(*document, bytes, range.start)) return 0;
+        put_header_strip(sff, prefix, page);
+        recode_page_to_sff(bytes.data(), sff, static_cast<std::int32_t>(range.length));
+    }
+    const std::uint8_t end_of_document[2] = {sff::page_header_record, 0};
+    put(sff, end_of_document, sizeof end_of_document);
+    return 0;
+}
+
+}  // namespace korvif

@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+
+#include "codec/page_decoder.h"
+#include "codec/sff_recoder.h"
+#include "support/bitmaps.h"
+#include "support/documents.h"
+#include "support/mh_writer.h"
+
+namespace korvif {
+namespace {
+
+using test::Bytes;
+
+Bytes page_of(int lines, int x) {
+    test::MhWriter page;
+    for (int i = 0; i < lines; ++i) page.aligned_eol().runs({x + i, 4, 1724 - x - i}).fill_to_byte();
+    for (int i = 0; i < 6; ++i) page.eol();
+    return page.bytes();
+}
+
+Bytes recoded(const Bytes& data) {
+    test::TempDir dir;
+    const std::string path = dir.file("records");
+    {
+        platform::File file = platform::File::open(path.c_str(), platform::FileMode::create_always);
+        recode_page_to_sff(data.data(), file, static_cast<std::int32_t>(data.size()));
+    }
+    return test::read_file(path);
+}
+
+const Bytes sff_header_start = {'S', 'f', 'f', 'f', 1, 0, 0, 0};
+
+Bytes page_header(std::uint8_t fine) { return {254, 16, fine, 0, 0, 0, 0xC0, 0x06, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}; }
+
+Bytes sff_document_header(std::uint16_t pages) {
+    Bytes header = sff_header_start;
+    test::append(header, {static_cast<std::uint8_t>(pages), static_cast<std::uint8_t>(pages >> 8), 20, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    return header;
+}
+
+class DocumentToSff : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    std::string kvd = dir.file("doc.kvd");
+    std::string prefix = dir.path().string() + "/";
+    std::string sff = prefix + "~isdnfax.sff";
+    std::vector<Bytes> pages = {page_of(5, 10), page_of(8, 300), page_of(3, 900)};
+
+    Bytes f2s(const std::string& range, const std::string& target_prefix) {
+        std::filesystem::remove(sff);
+        test::run_command("F2S:0," + range + "," + kvd + "," + target_prefix);
+        return test::file_present(sff) ? test::read_file(sff) : Bytes {};
+    }
+    Bytes expected(std::uint16_t count, const std::vector<int>& page_numbers, std::uint8_t fine) {
+        Bytes bytes = sff_document_header(count);
+        for (int n : page_numbers) {
+            test::append(bytes, page_header(fine));
+            test::append(bytes, recoded(pages[static_cast<std::size_t>(n - 1)]));
+        }
+        test::append(bytes, {254, 0});
+        return bytes;
+    }
+};
+
+TEST_F(DocumentToSff, PageRanges) {
+    test::write_file(kvd, test::make_document(pages, 0));
+    EXPECT_EQ(f2s("1,255", prefix), expected(3, {1, 2, 3}, 0));
+    EXPECT_EQ(f2s("1,-1", prefix), expected(3, {1, 2, 3}, 0));
+    EXPECT_EQ(f2s("0,0", prefix), expected(0, {}, 0));
+    EXPECT_EQ(f2s("3,1", prefix), expected(0, {}, 0));
+    EXPECT_EQ(f2s("2,3", prefix), expected(2, {2, 3}, 0));
+    EXPECT_EQ(f2s("0,1", prefix), expected(1, {1}, 0));
+}
+
+TEST_F(DocumentToSff, FineFlagInEveryPageHeader) {
+    test::write_file(kvd, test::make_document(pages, 1));
+    EXPECT_EQ(f2s("1,3", prefix), expected(3, {1, 2, 3}, 1));
+}
+
+TEST_F(DocumentToSff, HeaderStripsStandOnTopOfTheirPages) {
+    test::write_file(kvd, test::make_document(pages, 0));
+    const Bytes strip = page_of(2, 1500);
+    test::write_file(prefix + "~ikvd002.kvd", strip);
+    test::write_file(prefix + "~ikvd001.kvd", {});  // empty: adds nothing
+    Bytes want = sff_document_header(2);
+    test::append(want, page_header(0));
+    test::append(want, recoded(pages[0]));
+    test::append(want, page_header(0));
+    test::append(want, recoded(strip));
+    test::append(want, recoded(pages[1]));
+    test::append(want, {254, 0});
+    EXPECT_EQ(f2s("1,2", prefix), want);
+
+    // Strip names follow the document's page numbers.
+    Bytes third = sff_document_header(1);
+    test::append(third, page_header(0));
+    test::append(third, recoded(pages[2]));
+    test::append(third, {254, 0});
+    EXPECT_EQ(f2s("3,3", prefix), third);
+}
+
+TEST_F(DocumentToSff, PrefixIsGluedToTheNames) {
+    test::write_file(kvd, test::make_document(pages, 0));
+    test::run_command("F2S:0,1,1," + kvd + "," + prefix + "out");
+    EXPECT_TRUE(test::file_present(prefix + "out~isdnfax.sff"));
+    // A prefix longer than the path buffers hold writes nothing at all.
+    const std::string long_prefix = prefix + std::string(250, 'p');
+    test::run_command("F2S:0,1,1," + kvd + "," + long_prefix);
+    EXPECT_FALSE(test::file_present(long_prefix.substr(0, 200)));
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        EXPECT_LE(entry.path().filename().string().size(), 40u) << entry.path();
+    }
+}
+
+TEST_F(DocumentToSff, NothingWithoutAUsableDocument) {
+    test::write_file(sff, {3});
+    test::write_file(kvd, Bytes(1543, 0));
+    const std::string commands[] = {
+        "F2S:0,1,1," + kvd + "," + prefix,
+        "F2S:0,1,1," + dir.file("missing.kvd") + "," + prefix,
+        "F2S:0,1,1," + kvd,
+        "F2S:0,1,1,," + prefix,
+    };
+    for (const std::string& command : commands) {
+        test::run_command(command);
+        EXPECT_EQ(test::read_file(sff), Bytes {3}) << command;
+    }
+}
+
+TEST_F(DocumentToSff, PagesThatCannotBeHadEndTheFileWithoutItsEndRecord) {
+    Bytes document = test::make_document(pages, 0, true);
+    // Page 2 claims to start far beyond the file: its bytes cannot be had. (Page 1 then runs to
+    // the end of the file; its records end at its RTC.)
+    document[512 + 4] = 0xFF;
+    document[512 + 5] = 0xFF;
+    document[512 + 6] = 0xFF;
+    document[512 + 7] = 0x7F;
+    test::write_file(kvd, document);
+    const Bytes written = f2s("1,3", prefix);
+    Bytes want = sff_document_header(3);
+    test::append(want, page_header(0));
+    test::append(want, recoded(pages[0]));
+    EXPECT_EQ(written, want);
+}
+
+TEST_F(DocumentToSff, SfftobmpReadsWhatF2dShowsAndS2fGivesThePagesBack) {
+    const std::string pbm = dir.file("text.pbm");
+    const std::string g3 = dir.file("text.g3");
+    ASSERT_EQ(test::shell("pbmtext -nomargins 'Korvane 2026' | pnmscale -xsize 1728 -ysize 90 | pgmtopbm -threshold > " + pbm +
+                          " 2>/dev/null && pbmtog3 -reversebits " + pbm + " > " + g3), 0);
+    const Bytes page = test::read_file(g3);
+    test::write_file(kvd, test::make_document({page, pages[1]}, 1));
+    f2s("1,2", prefix);
+    ASSERT_TRUE(test::file_present(sff));
+
+    ASSERT_EQ(test::shell("cd " + dir.path().string() + " && sfftobmp -q -p ~isdnfax.sff -o page >/dev/null 2>&1"), 0);
+    for (int n = 1; n <= 2; ++n) {
+        test::run_command("F2D:" + std::to_string(n) + ",0," + kvd + "," + dir.file("f2d.bmp"));
+        ASSERT_EQ(test::shell("bmptopnm " + dir.file("f2d.bmp") + " > " + dir.file("f2d.pbm") + " 2>/dev/null"), 0);
+        const test::Pbm ours = test::read_pbm(dir.file("f2d.pbm"));
+        const test::Pbm theirs = test::read_pbm(dir.file("page_00" + std::to_string(n)));
+        ASSERT_EQ(theirs.width, 1728);
+        ASSERT_EQ(ours.height, theirs.height) << n;
+        EXPECT_EQ(ours.rows, theirs.rows) << n;
+    }
+
+    // Back through S2F: the pages decode to the same pictures.
+    const std::string back = dir.file("back.kvd");
+    test::run_command("S2F:0," + sff + "," + back);
+    const Bytes round_trip = test::read_file(back);
+    ASSERT_EQ(round_trip[288], 2);
+    EXPECT_EQ(round_trip[289], 1);
+    const Bytes original = test::read_file(kvd);
+    for (int n = 1; n <= 2; ++n) {
+        const Bytes a = test::page_bytes(original, n);
+        const Bytes b = test::page_bytes(round_trip, n);
+        const PackedBitmap pa = decode_page(a.data(), static_cast<std::int32_t>(a.size()), 0, 0);
+        const PackedBitmap pb = decode_page(b.data(), static_cast<std::int32_t>(b.size()), 0, 0);
+        EXPECT_EQ(Bytes(pa.data(), pa.data() + pa.size()), Bytes(pb.data(), pb.data() + pb.size())) << n;
+    }
+}
+
+}  // namespace
+}  // namespace korvif

@@ -1,0 +1,214 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "codec/sff_recoder.h"
+#include "support/mh_writer.h"
+#include "support/reference_codec.h"
+
+namespace korvif {
+namespace {
+
+using test::Bytes;
+using test::MhWriter;
+using Runs = std::vector<int>;
+
+// A page as S2F writes it: an aligned EOL before each line, the RTC at the end.
+Bytes s2f_page(const std::vector<Runs>& lines, bool rtc = true) {
+    MhWriter page;
+    for (const Runs& line : lines) page.aligned_eol().runs(line).fill_to_byte();
+    if (rtc) {
+        for (int i = 0; i < 6; ++i) page.eol();
+    }
+    return page.bytes();
+}
+
+// The line data of one line: its codes, least significant bit first, padded to whole bytes.
+Bytes line_data(const Runs& runs) {
+    MhWriter line;
+    line.runs(runs).fill_to_byte();
+    return line.bytes();
+}
+
+Bytes record_of(const Runs& runs) {
+    const Bytes data = line_data(runs);
+    Bytes record;
+    if (data.size() > 216) {
+        record = {0, static_cast<std::uint8_t>(data.size()), static_cast<std::uint8_t>(data.size() >> 8)};
+    } else {
+        record = {static_cast<std::uint8_t>(data.size())};
+    }
+    test::append(record, data);
+    return record;
+}
+
+class SffRecoder : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    std::string path = dir.file("out.sff");
+
+    // Re-codes with the re-coder and the reference; checks that they agree and returns the records.
+    Bytes recode(const Bytes& data) {
+        {
+            platform::File file = platform::File::open(path.c_str(), platform::FileMode::create_always);
+            recode_page_to_sff(data.data(), file, static_cast<std::int32_t>(data.size()));
+        }
+        const Bytes written = test::read_file(path);
+        EXPECT_EQ(written, test::reference_recode_page_to_sff(data.data(), static_cast<std::int32_t>(data.size())));
+        return written;
+    }
+};
+
+const Runs white = {1728};
+
+TEST_F(SffRecoder, BlankRunsAreWrittenAtThirtySevenAndWhereTheyEnd) {
+    const Runs a = {10, 20, 1698};
+    const Runs b = {300, 5, 1423};
+    std::vector<Runs> lines = {a};
+    lines.insert(lines.end(), 50, white);
+    lines.push_back(b);
+    Bytes expected = record_of(a);
+    test::append(expected, {253, 229});
+    test::append(expected, record_of(b));
+    EXPECT_EQ(recode(s2f_page(lines)), expected);
+
+    // Ended by the RTC: written at its first empty EOL.
+    Bytes ended = record_of(a);
+    ended.push_back(216 + 3);
+    EXPECT_EQ(recode(s2f_page({a, white, white, white})), ended);
+    // At the very end of data without an RTC: written by the final step (the last line, not
+    // closed by an EOL, is not part of the page).
+    Bytes final_step = record_of(a);
+    final_step.push_back(216 + 2);
+    EXPECT_EQ(recode(s2f_page({a, white, white, white}, false)), final_step);
+}
+
+TEST_F(SffRecoder, ShortAndLongLineRecords) {
+    // Lines of 1728 pixels whose codes take exactly 216 and 217 bytes: k one-pixel pairs and a
+    // white rest.
+    for (std::size_t wanted : {216u, 217u}) {
+        Runs found;
+        for (int k = 1; k < 864 && found.empty(); ++k) {
+            Runs runs;
+            for (int i = 0; i < k; ++i) runs.insert(runs.end(), {1, 1});
+            runs.push_back(1728 - 2 * k);
+            if (line_data(runs).size() == wanted) found = runs;
+        }
+        ASSERT_FALSE(found.empty()) << wanted;
+        const Bytes records = recode(s2f_page({found}));
+        if (wanted == 216) {
+            EXPECT_EQ(records.front(), 216);
+        } else {
+            EXPECT_EQ(Bytes(records.begin(), records.begin() + 3), (Bytes {0, 0xD9, 0x00}));
+        }
+        EXPECT_EQ(Bytes(records.begin() + (wanted == 216 ? 1 : 3), records.end()), line_data(found));
+    }
+    // A line of 1 or 2 bytes is a short line, not a blank one.
+    EXPECT_EQ(recode(s2f_page({{2}})), record_of({2}));
+    EXPECT_EQ(recode(s2f_page({{0, 1}})), record_of({0, 1}));
+    // White 0 and black 1728: AC C0 14 76.
+    EXPECT_EQ(recode(s2f_page({{0, 1728}})), (Bytes {4, 0xAC, 0xC0, 0x14, 0x76}));
+}
+
+TEST_F(SffRecoder, LinesOfSeventeenToTwentyFourBitsAreBlankOnlyWithoutInk) {
+    struct Case {
+        Runs runs;
+        bool blank;
+    };
+    const Case cases[] = {
+        {{1728}, true},          // the coded white line, 17 bits
+        {{1000}, true},          // white 1000 only: 17 bits, no ink
+        {{1727, 1}, false},      // 17 bits with the last pixel black
+        {{5, 3, 1720}, false},   // 20 bits, three black pixels
+        {{0, 1, 1727}, false},   // pixel 0 black: 25 bits, a data line anyway
+    };
+    const Runs next = {100, 100, 1528};
+    for (const Case& c : cases) {
+        Bytes expected = c.blank ? Bytes {217} : record_of(c.runs);
+        test::append(expected, record_of(next));
+        EXPECT_EQ(recode(s2f_page({c.runs, next})), expected) << c.runs.size();
+    }
+}
+
+TEST_F(SffRecoder, RunsCutAtTheLineEndAreWrittenAsCut) {
+    // White 1700 is read as make-up 1664 and terminating 36. Black 100 is read as make-up 64,
+    // cut to 28 and written as the terminating code of 28 (the colour stays black, as read),
+    // then terminating 36, cut to 0. The white 10 and black 5 that follow are cut to 0 too.
+    MhWriter cut;
+    cut.bits("011000").bits("00010101").bits("000011001100").bits("0000110111").bits("00110101").bits("0000110111");
+    cut.fill_to_byte();
+    Bytes cut_record = {static_cast<std::uint8_t>(cut.bytes().size())};
+    test::append(cut_record, cut.bytes());
+    EXPECT_EQ(recode(s2f_page({{1700, 100, 10, 5}})), cut_record);
+
+    // Black make-up 640 from pixel 1690 is cut to 38: a terminating code.
+    MhWriter makeup_cut;
+    makeup_cut.bits("011000").bits("0010011").bits("000011010110").bits("0000110111").fill_to_byte();
+    Bytes expected = {static_cast<std::uint8_t>(makeup_cut.bytes().size())};
+    test::append(expected, makeup_cut.bytes());
+    EXPECT_EQ(recode(s2f_page({{1690, 640}})), expected);
+
+    // White make-up 128 from pixel 1650 is cut to 78: written as make-up 64 alone.
+    MhWriter makeup_kept;
+    makeup_kept.bits("010011010").bits("01010011").bits("0000110111");  // white 1650, black 0
+    makeup_kept.bits("11011").bits("00110101").bits("0000110111").fill_to_byte();
+    Bytes kept = {static_cast<std::uint8_t>(makeup_kept.bytes().size())};
+    test::append(kept, makeup_kept.bytes());
+    EXPECT_EQ(recode(s2f_page({{1650, 0, 128, 0}})), kept);
+}
+
+TEST_F(SffRecoder, TooLittleDataWritesNothingAndTheGuardEndsDamagedLines) {
+    for (std::size_t size : {0u, 1u, 2u}) EXPECT_TRUE(recode(Bytes(size, 0xFF)).empty()) << size;
+    // One-pixel runs far beyond the line's end, never closed by an EOL.
+    MhWriter damaged;
+    damaged.aligned_eol();
+    for (int i = 0; i < 1500; ++i) damaged.runs({1, 1});
+    damaged.aligned_eol().runs({7, 7, 1714}).aligned_eol();
+    const Bytes records = recode(damaged.bytes());
+    ASSERT_GE(records.size(), 3u);
+    EXPECT_EQ(records[0], 0);
+    const unsigned length = records[1] | (records[2] << 8);
+    EXPECT_GT(length, 216u);
+    EXPECT_LE(length, 1004u);
+}
+
+TEST_F(SffRecoder, MatchesTheReferenceOnRandomData) {
+    std::mt19937 random(77);
+    for (int round = 0; round < 300; ++round) {
+        MhWriter page;
+        const int lines = static_cast<int>(random() % 30);
+        for (int line = 0; line < lines; ++line) {
+            if (random() % 3) page.aligned_eol(); else page.eol();
+            Runs runs;
+            int total = 0;
+            while (total < 1800 && random() % 25 != 0) {
+                const int run = static_cast<int>(random() % (random() % 5 == 0 ? 900 : 9));
+                runs.push_back(run);
+                total += run;
+            }
+            if (random() % 4 == 0) runs = {1728};
+            page.runs(runs);
+        }
+        if (random() % 2) page.aligned_eol().eol().eol().eol().eol().eol();
+        recode(page.bytes());
+    }
+    for (int round = 0; round < 200; ++round) {
+        Bytes noise(random() % 2000);
+        for (auto& byte : noise) byte = static_cast<std::uint8_t>(random() & random() & random());
+        recode(noise);
+    }
+}
+
+TEST(EmitCode, WritesTheCodeMostSignificantBitFirst) {
+    std::uint8_t buffer[8] = {};
+    std::uint32_t position = 3;
+    emit_code(buffer, position, 0x1B35, 13, 8);  // white 64 without its terminating 0: 11011
+    EXPECT_EQ(position, 8u);
+    EXPECT_EQ(buffer[0], 0x1B);
+    emit_code(buffer, position, 0x2, 3, 0);  // black 1: 010
+    EXPECT_EQ(buffer[1], 0x40);
+    EXPECT_EQ(position, 11u);
+}
+
+}  // namespace
+}  // namespace korvif
