@@ -8,6 +8,7 @@
 #include "codec/page_decoder.h"
 #include "codec/raster_encoder.h"
 #include "codec/sff_recoder.h"
+#include "image/scale.h"
 #include "platform/file.h"
 #include "pages.h"
 
@@ -92,6 +93,15 @@ void BM_recode_page_to_sff(benchmark::State& state, const BenchPage* page) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(page->mh.size()));
 }
 
+// Thumbnails and scaled copies of the page's bitmap.
+void BM_scale(benchmark::State& state, const BenchPage* page, std::int32_t width, std::int32_t height, int flags) {
+    const PackedBitmap bitmap = bitmap_of(*page);
+    for (auto _ : state) {
+        PackedBitmap scaled = scale_bitmap(bitmap, width, height, flags);
+        benchmark::DoNotOptimize(scaled.data());
+    }
+}
+
 const bool registered = [] {
     for (const BenchPage& page : bench_pages()) {
         benchmark::RegisterBenchmark(("BM_decode_page/" + page.name).c_str(), BM_decode_page, &page);
@@ -100,6 +110,11 @@ const bool registered = [] {
         benchmark::RegisterBenchmark(("BM_libtiff_encode/" + page.name).c_str(), BM_libtiff_encode, &page);
         benchmark::RegisterBenchmark(("BM_recode_page_to_sff/" + page.name).c_str(), BM_recode_page_to_sff, &page);
     }
+    const BenchPage& text = bench_pages().front();
+    benchmark::RegisterBenchmark("BM_scale/grey_thumbnail_172x220", BM_scale, &text, 172, 220, 3);
+    benchmark::RegisterBenchmark("BM_scale/mono_thumbnail_172x220", BM_scale, &text, 172, 220, 0);
+    benchmark::RegisterBenchmark("BM_scale/mono_half_864x1100", BM_scale, &text, 864, 1100, 0);
+    benchmark::RegisterBenchmark("BM_scale/grey_half_864x1100", BM_scale, &text, 864, 1100, 1);
     return true;
 }();
 

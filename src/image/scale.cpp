@@ -1,0 +1,215 @@
+#include "image/scale.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <vector>
+
+namespace korvif {
+
+namespace {
+
+constexpr std::uint32_t grey_palette_bytes = 256 * 4;
+
+struct Source {
+    const PackedBitmap& bitmap;
+    std::uint32_t header_size;
+    std::uint32_t width;
+    std::uint32_t height;
+    std::uint64_t stride;
+    std::uint64_t pixel_offset;
+    std::vector<std::uint8_t> partial_row;  // a row cut short by the end of the block, zero-padded
+
+    // Row i (0 = bottom): inside the block, or its part inside the block followed by white.
+    const std::uint8_t* row(std::uint32_t i) {
+        const std::uint64_t start = pixel_offset + i * stride;
+        if (start + stride <= bitmap.size()) return bitmap.data() + start;
+        std::fill(partial_row.begin(), partial_row.end(), 0);
+        if (start < bitmap.size()) std::memcpy(partial_row.data(), bitmap.data() + start, bitmap.size() - start);
+        return partial_row.data();
+    }
+};
+
+// The source as the scalers need it, or nothing when it cannot be scaled.
+bool describe(const PackedBitmap& bitmap, std::vector<std::uint8_t>& partial_row, std::uint32_t& header_size,
+              std::uint32_t& width, std::uint32_t& height) {
+    if (!bitmap || bits_per_pixel(bitmap) != 1) return false;
+    header_size = info_header_size(bitmap);
+    if (header_size < info_header_bytes || std::uint64_t {header_size} + two_colour_palette_bytes > bitmap.size()) return false;
+    const std::int32_t w = bitmap_width(bitmap);
+    const std::int32_t h = bitmap_height(bitmap);
+    if (w <= 0 || h <= 0) return false;
+    width = static_cast<std::uint32_t>(w);
+    height = static_cast<std::uint32_t>(h);
+    try {
+        partial_row.assign(row_stride(width, 1), 0);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
+// Positions of the step tables: entry i is i * to / from (i = 0 .. count), truncating.
+std::vector<std::uint32_t> positions(std::uint32_t count, std::uint64_t to, std::uint64_t from) {
+    std::vector<std::uint32_t> table(std::size_t {count} + 1);
+    for (std::uint32_t i = 0; i <= count; ++i) table[i] = static_cast<std::uint32_t>(i * to / from);
+    return table;
+}
+
+std::uint8_t grey_weight(std::uint32_t source_width, std::uint32_t width) {
+    std::uint64_t r = std::uint64_t {source_width} * 10 / width;
+    if (r < 1) r = 1;  // enlargements beyond ten times weigh like ten times
+    const std::uint64_t w = (8000 / r / r) & 0xFF;
+    return static_cast<std::uint8_t>(w <= 1 ? 1 : w);
+}
+
+}  // namespace
+
+PackedBitmap scale_bitmap(const PackedBitmap& source, std::int32_t width, std::int32_t height, int flags) {
+    if (!source || width <= 0 || height <= 0) return {};
+    return (flags & scale_grey_method) ? scale_grey(source, width, height, flags) : scale_mono(source, width, height);
+}
+
+PackedBitmap scale_grey(const PackedBitmap& source_bitmap, std::int32_t width, std::int32_t height, int flags) {
+    Source source {source_bitmap, 0, 0, 0, 0, 0, {}};
+    if (width <= 0 || height <= 0 ||
+        !describe(source_bitmap, source.partial_row, source.header_size, source.width, source.height)) {
+        return {};
+    }
+    source.stride = row_stride(source.width, 1);
+    source.pixel_offset = mono_pixel_offset(source_bitmap);
+
+    const std::uint32_t w = static_cast<std::uint32_t>(width);
+    const std::uint32_t h = static_cast<std::uint32_t>(height);
+    const std::uint64_t stride = row_stride(w, 8);
+    const std::uint64_t pixels_at = std::uint64_t {source.header_size} + grey_palette_bytes;
+    const std::uint64_t size = pixels_at + stride * h;
+    if (stride == 0 || size > largest_bitmap_bytes) return {};
+    PackedBitmap result = MemoryBlock::allocate(static_cast<std::size_t>(size));
+    if (!result) return {};
+
+    std::memcpy(result.data(), source_bitmap.data(), source.header_size);
+    write_u16(result, bitmap_field::bits_per_pixel, 8);
+    write_u32(result, bitmap_field::colours_used, 0);
+    write_u32(result, bitmap_field::width, w);
+    write_u32(result, bitmap_field::height, h);
+    std::uint8_t* palette = result.data() + source.header_size;
+    std::memset(palette, 0xFF, 3);
+    if (flags & scale_grey_palette) {
+        for (int i = 1; i < 64; ++i) std::memset(palette + 4 * i, (64 - i) * 4, 3);
+    }
+
+    std::vector<std::uint32_t> columns;
+    std::vector<std::uint32_t> rows;
+    try {
+        columns = positions(source.width, w, source.width);
+        rows = positions(source.height, h, source.height);
+    } catch (const std::bad_alloc&) {
+        return result;  // all white
+    }
+    const std::uint8_t weight = grey_weight(source.width, w);
+    std::uint8_t* pixels = result.data() + pixels_at;
+    const std::uint32_t bytes_per_row = (source.width + 7) / 8;
+
+    // The eight pixels of source byte k land in one or a few destination columns: one group of
+    // neighbouring pixels (a bit mask) for each column. The black pixels of a group are counted
+    // with one table lookup.
+    struct Group {
+        std::uint8_t mask;
+        std::uint32_t column;
+    };
+    std::vector<Group> groups;
+    std::vector<std::uint32_t> first_group;
+    std::vector<std::uint32_t> counts;
+    try {
+        first_group.resize(std::size_t {bytes_per_row} + 1);
+        for (std::uint32_t byte = 0; byte < bytes_per_row; ++byte) {
+            first_group[byte] = static_cast<std::uint32_t>(groups.size());
+            for (std::uint32_t bit = 0; bit < 8 && 8 * byte + bit < source.width; ++bit) {
+                const std::uint32_t column = columns[8 * byte + bit];
+                if (groups.size() == first_group[byte] || groups.back().column != column) groups.push_back({0, column});
+                groups.back().mask = static_cast<std::uint8_t>(groups.back().mask | (0x80 >> bit));
+            }
+        }
+        first_group[bytes_per_row] = static_cast<std::uint32_t>(groups.size());
+        counts.assign(w, 0);
+    } catch (const std::bad_alloc&) {
+        return result;  // all white
+    }
+    static const auto bits_set = [] {
+        std::array<std::uint8_t, 256> table {};
+        for (int i = 0; i < 256; ++i) table[i] = static_cast<std::uint8_t>(__builtin_popcount(static_cast<unsigned>(i)));
+        return table;
+    }();
+
+    // Black pixels are counted per destination row; a row's sums are stored when the source rows
+    // that land in it are done. The sum is count x weight, held at 255.
+    for (std::uint32_t i = 0; i < source.height; ++i) {
+        const std::uint8_t* from = source.row(i);
+        for (std::uint32_t byte = 0; byte < bytes_per_row; ++byte) {
+            const std::uint8_t bits = from[byte];
+            if (bits == 0) continue;
+            for (std::uint32_t g = first_group[byte]; g < first_group[byte + 1]; ++g) {
+                counts[groups[g].column] += bits_set[bits & groups[g].mask];
+            }
+        }
+        if (i + 1 == source.height || rows[i + 1] != rows[i]) {
+            std::uint8_t* to = pixels + rows[i] * stride;
+            for (std::uint32_t x = 0; x < w; ++x) {
+                if (counts[x] != 0) to[x] = static_cast<std::uint8_t>(std::min<std::uint64_t>(255, std::uint64_t {counts[x]} * weight));
+                counts[x] = 0;
+            }
+        }
+    }
+    return result;
+}
+
+PackedBitmap scale_mono(const PackedBitmap& source_bitmap, std::int32_t width, std::int32_t height) {
+    Source source {source_bitmap, 0, 0, 0, 0, 0, {}};
+    if (width <= 0 || height <= 0 ||
+        !describe(source_bitmap, source.partial_row, source.header_size, source.width, source.height)) {
+        return {};
+    }
+    source.stride = row_stride(source.width, 1);
+    source.pixel_offset = mono_pixel_offset(source_bitmap);
+
+    const std::uint32_t w = static_cast<std::uint32_t>(width);
+    const std::uint32_t h = static_cast<std::uint32_t>(height);
+    const std::uint64_t stride = row_stride(w, 1);
+    const std::uint64_t pixels_at = std::uint64_t {source.header_size} + two_colour_palette_bytes;
+    const std::uint64_t size = pixels_at + stride * h;
+    if (stride == 0 || size > largest_bitmap_bytes) return {};
+    PackedBitmap result = MemoryBlock::allocate(static_cast<std::size_t>(size));
+    if (!result) return {};
+    std::memcpy(result.data(), source_bitmap.data(), static_cast<std::size_t>(pixels_at));
+    write_u32(result, bitmap_field::width, w);
+    write_u32(result, bitmap_field::height, h);
+
+    std::vector<std::uint32_t> columns;
+    std::vector<std::uint32_t> rows;
+    try {
+        columns = positions(w, source.width, w);
+        rows = positions(h, source.height, h);
+    } catch (const std::bad_alloc&) {
+        return result;  // rows left white
+    }
+    std::uint8_t* to = result.data() + pixels_at;
+    for (std::uint32_t j = 0; j < h; ++j, to += stride) {
+        const std::uint8_t* from = source.row(rows[j]);
+        std::uint32_t x = 0;
+        for (std::uint32_t byte = 0; byte < (w + 7) / 8; ++byte) {
+            std::uint32_t bits = 0;
+            for (std::uint32_t bit = 0; bit < 8; ++bit, ++x) {
+                bits <<= 1;
+                if (x < w) {
+                    const std::uint32_t column = columns[x];
+                    bits |= (from[column / 8] >> (7 - column % 8)) & 1u;
+                }
+            }
+            to[byte] = static_cast<std::uint8_t>(bits);
+        }
+    }
+    return result;
+}
+
+}  // namespace korvif

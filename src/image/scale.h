@@ -1,0 +1,28 @@
+// Scaling 1-bit packed bitmaps to a given size.
+#pragma once
+
+#include <cstdint>
+
+#include "image/bitmap.h"
+
+namespace korvif {
+
+inline constexpr int scale_grey_method = 1;     // flag bit 0: accumulate into an 8-bit image
+inline constexpr int scale_grey_palette = 2;    // flag bit 1: 64 grey levels (grey method only)
+
+// A new bitmap of width x height: flag bit 0 set scales by the grey method, clear by the 1-bit
+// method. Null for a width or height of 0 or below, a source that is not a 1-bit image with the
+// 40-byte (or larger) header and at least one pixel, or a result larger than largest_bitmap_bytes.
+PackedBitmap scale_bitmap(const PackedBitmap& source, std::int32_t width, std::int32_t height, int flags);
+
+// Grey method: each source pixel lands in destination pixel (x * W / sw, y * H / sh) and adds the
+// weight w = 8000 / r / r (low 8 bits, at least 1; r = sw * 10 / W, at least 1) there; a sum
+// holds at 255. The palette shows 0 as white and, with the grey palette, 1..63 as greys and 64 and
+// more as black, else everything above 0 as black.
+PackedBitmap scale_grey(const PackedBitmap& source, std::int32_t width, std::int32_t height, int flags);
+
+// 1-bit method: destination pixel (x, y) = source pixel (x * sw / W, y * sh / H); the source's
+// palette is kept. Padding bits and bytes of the rows are 0.
+PackedBitmap scale_mono(const PackedBitmap& source, std::int32_t width, std::int32_t height);
+
+}  // namespace korvif
