@@ -1,0 +1,43 @@
+// What the desktop commands ask of the system, read from their argument text. Plain data and
+// functions, so that the Win32 code that carries the requests out stays thin.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+namespace korvif {
+
+// STI: one request to the shell's notification area, in the terms of its 88-byte record.
+struct TrayIconRequest {
+    static constexpr std::uint32_t record_size = 88;
+    static constexpr std::uint32_t icon_id = 1;
+    static constexpr std::uint32_t flag_message = 1;  // NIF_MESSAGE
+    static constexpr std::uint32_t flag_icon = 2;     // NIF_ICON
+    static constexpr std::uint32_t flag_tip = 4;      // NIF_TIP
+
+    std::int32_t action = 0;            // NIM_ADD, NIM_MODIFY or NIM_DELETE, passed on as given
+    std::int32_t window = 0;            // the host window that owns the icon
+    std::uint32_t flags = 0;
+    std::int32_t callback_message = 0;  // with flag_message
+    int icon_number = 0;                // 1 to 5 (STATUS_1 .. STATUS_5), with flag_icon
+    char tip[64] = {};                  // with flag_tip
+};
+
+// action,window[,callback message[,icon number[,tip]]]. Nothing without the first comma. A tip
+// of 64 characters or more is left out whole; an icon number outside 1 to 5 loads no icon.
+std::optional<TrayIconRequest> parse_tray_icon_request(char* arguments);
+
+// STM: the tray menu and where its result goes.
+struct TrayMenuRequest {
+    static constexpr int grey_first = 1;
+    static constexpr int grey_second = 2;
+
+    std::int32_t window = 0;        // receives base_message or base_message + 1
+    std::int32_t base_message = 0;
+    std::int32_t grey_flags = 0;
+};
+
+// window,base message[,grey flags]. Nothing when the window or the base message is 0.
+std::optional<TrayMenuRequest> parse_tray_menu_request(char* arguments);
+
+}  // namespace korvif

@@ -1,0 +1,33 @@
+// STI: one request to the shell's notification area for the host's icon.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstring>
+
+#include "app/dispatch.h"
+#include "desktop/commands.h"
+#include "desktop/requests.h"
+
+namespace korvif {
+
+int run_tray_icon(char* arguments) {
+    const auto request = parse_tray_icon_request(arguments);
+    if (!request) return 0;
+    // The record in its first, 88-byte form: only the members of that form are filled.
+    NOTIFYICONDATAA data {};
+    data.cbSize = TrayIconRequest::record_size;
+    data.hWnd = reinterpret_cast<HWND>(static_cast<INT_PTR>(request->window));
+    data.uID = TrayIconRequest::icon_id;
+    data.uFlags = request->flags;
+    data.uCallbackMessage = static_cast<UINT>(request->callback_message);
+    if (request->flags & TrayIconRequest::flag_icon) {
+        char name[] = "STATUS_0";
+        name[7] = static_cast<char>('0' + request->icon_number);
+        data.hIcon = LoadIconA(static_cast<HINSTANCE>(instance_handle()), name);
+    }
+    std::memcpy(data.szTip, request->tip, sizeof request->tip);
+    Shell_NotifyIconA(static_cast<DWORD>(request->action), &data);
+    return 0;
+}
+
+}  // namespace korvif

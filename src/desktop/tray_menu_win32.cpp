@@ -1,0 +1,94 @@
+// STM: the tray icon's popup menu at the mouse cursor; the choice is posted to the host.
+#include <windows.h>
+
+#include "app/dispatch.h"
+#include "desktop/commands.h"
+#include "desktop/requests.h"
+
+namespace korvif {
+
+namespace {
+
+constexpr UINT_PTR menu_timer = 1;
+constexpr UINT restore_command = 1000;
+constexpr UINT quit_command = 1001;
+
+// What the window procedure needs of the command: the request and the loaded menu.
+struct TrayMenu {
+    TrayMenuRequest request;
+    HMENU menu = nullptr;
+    HMENU popup = nullptr;
+};
+TrayMenu tray_menu;
+
+LRESULT on_create(HWND window) {
+    tray_menu.menu = LoadMenuA(static_cast<HINSTANCE>(instance_handle()), "PopMenu");
+    tray_menu.popup = GetSubMenu(tray_menu.menu, 0);
+    if (tray_menu.request.grey_flags & TrayMenuRequest::grey_first) EnableMenuItem(tray_menu.popup, 0, MF_BYPOSITION | MF_DISABLED | MF_GRAYED);
+    if (tray_menu.request.grey_flags & TrayMenuRequest::grey_second) EnableMenuItem(tray_menu.popup, 1, MF_BYPOSITION | MF_DISABLED | MF_GRAYED);
+    SetTimer(window, menu_timer, 1, nullptr);
+    return 0;
+}
+
+LRESULT on_timer(HWND window) {
+    KillTimer(window, menu_timer);
+    POINT cursor {};
+    GetCursorPos(&cursor);
+    // The menu window must be in the foreground, or a click elsewhere would not close the menu.
+    SetForegroundWindow(window);
+    const UINT chosen = static_cast<UINT>(TrackPopupMenu(tray_menu.popup, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON,
+                                                         cursor.x, cursor.y, 0, window, nullptr));
+    HWND target = reinterpret_cast<HWND>(static_cast<INT_PTR>(tray_menu.request.window));
+    const UINT base = static_cast<UINT>(tray_menu.request.base_message);
+    if (chosen == restore_command) PostMessageA(target, base, 0, 0);
+    if (chosen == quit_command) PostMessageA(target, base + 1, 0, 0);
+    DestroyWindow(window);
+    return 0;
+}
+
+LRESULT on_destroy() {
+    DestroyMenu(tray_menu.menu);
+    PostQuitMessage(0);
+    return 0;
+}
+
+LRESULT CALLBACK tray_menu_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+    case WM_CREATE: return on_create(window);
+    case WM_TIMER: return on_timer(window);
+    case WM_DESTROY: return on_destroy();
+    default: return DefWindowProcA(window, message, wparam, lparam);
+    }
+}
+
+}  // namespace
+
+int run_tray_menu(char* arguments) {
+    const auto request = parse_tray_menu_request(arguments);
+    if (!request) return 0;
+    tray_menu.request = *request;
+
+    HINSTANCE instance = static_cast<HINSTANCE>(instance_handle());
+    WNDCLASSA window_class {};
+    window_class.style = CS_HREDRAW | CS_VREDRAW;
+    window_class.lpfnWndProc = tray_menu_procedure;
+    window_class.hInstance = instance;
+    window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    window_class.lpszClassName = "KORVIF32WndClass";
+    if (!RegisterClassA(&window_class)) return 0;
+
+    // Off the screen, without a taskbar button: the window only owns the menu.
+    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, "KORVIF32WndClass", "window", WS_OVERLAPPEDWINDOW, -200, -200, 100,
+                                  100, nullptr, nullptr, instance, nullptr);
+    if (window == nullptr) return 0;
+    ShowWindow(window, SW_SHOW);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return 0;
+}
+
+}  // namespace korvif

@@ -1,0 +1,87 @@
+# Shared part of the GUI tests under Wine: a private Xvfb server, the test host program, xdotool.
+# Source after lib.sh. Everything started here is ended by process id when the test ends.
+
+GUI_PIDS=()
+
+gui_cleanup() {
+    local pid
+    for pid in "${GUI_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+    # Wine processes that korvif32.exe or the host left behind, then the server itself.
+    timeout 20 wineserver -k >/dev/null 2>&1 || true
+    for pid in "${GUI_PIDS[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
+}
+trap gui_cleanup EXIT
+
+start_xvfb() {
+    local display
+    for display in $(seq 91 140); do
+        [ -e "/tmp/.X$display-lock" ] && continue
+        Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+        GUI_PIDS+=($!)
+        export DISPLAY=":$display"
+        local tries
+        for tries in $(seq 50); do
+            xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+            sleep 0.1
+        done
+        fail "Xvfb on $DISPLAY did not start"
+    done
+    fail "no free X display"
+}
+
+# Starts the test host with a script (its lines given as arguments) in the background; its log
+# is $WORK/host.log.
+start_host() {
+    printf '%s\n' "$@" >"$WORK/host-script.txt"
+    : >"$WORK/host.log"
+    timeout 300 wine "$WINDOWS_BUILD/test_host.exe" "$(winpath "$WORK/host-script.txt")" "$(winpath "$WORK/host.log")" \
+        >"$WORK/host-wine.log" 2>&1 &
+    HOST_PID=$!
+    GUI_PIDS+=($HOST_PID)
+}
+
+# Waits up to $2 seconds (default 30) for a log line matching the extended regular expression $1.
+wait_for_log() {
+    local pattern=$1 limit=${2:-30} tenths=0
+    while ! grep -qE "$pattern" "$WORK/host.log" 2>/dev/null; do
+        sleep 0.1
+        tenths=$((tenths + 1))
+        [ $tenths -lt $((limit * 10)) ] || fail "no log line like '$pattern' within $limit s: $(cat "$WORK/host.log")"
+    done
+}
+
+# Waits for the host to finish its script.
+finish_host() {
+    wait_for_log "^done$" "${1:-60}"
+    wait "$HOST_PID" 2>/dev/null || true
+}
+
+# The id of a visible window whose geometry is $1 (WIDTHxHEIGHT, a regular expression), within
+# $2 seconds.
+wait_for_window() {
+    local geometry=$1 limit=${2:-15} tenths=0 window
+    while :; do
+        for window in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
+            if xdotool getwindowgeometry "$window" 2>/dev/null | grep -qE "Geometry: $geometry\$"; then
+                echo "$window"
+                return 0
+            fi
+        done
+        sleep 0.1
+        tenths=$((tenths + 1))
+        [ $tenths -lt $((limit * 10)) ] || return 1
+    done
+}
+
+window_position() {
+    xdotool getwindowgeometry "$1" | sed -n 's/.*Position: \([-0-9]*\),\([-0-9]*\).*/\1 \2/p'
+}
+
+screenshot() {
+    import -window root "$WORK/$1.png" 2>/dev/null || xwd -root -silent | convert xwd:- "$WORK/$1.png"
+}
+
+# Counts log lines matching the extended regular expression.
+log_count() {
+    grep -cE "$1" "$WORK/host.log" || true
+}
