@@ -13,6 +13,9 @@ gui_cleanup() {
 trap gui_cleanup EXIT
 
 start_xvfb() {
+    # A Wine server left from a test without a display would serve this one without it too.
+    timeout 20 wineserver -k >/dev/null 2>&1 || true
+    timeout 20 wineserver -w >/dev/null 2>&1 || true
     local display
     for display in $(seq 91 140); do
         [ -e "/tmp/.X$display-lock" ] && continue
@@ -38,6 +41,7 @@ start_host() {
         >"$WORK/host-wine.log" 2>&1 &
     HOST_PID=$!
     GUI_PIDS+=($HOST_PID)
+    wait_for_log '^host [1-9]' 60
 }
 
 # Waits up to $2 seconds (default 30) for a log line matching the extended regular expression $1.
