@@ -15,7 +15,10 @@ int run_tray_menu(char* arguments) {
     return 0;
 }
 
-int run_info_balloon(char*) { return 0; }
+int run_info_balloon(char* arguments) {
+    parse_info_balloon_request(arguments);
+    return 0;
+}
 int run_open_dialog(char*) { return 0; }
 int run_save_dialog(char*) { return 0; }
 int run_help(char*) { return 0; }

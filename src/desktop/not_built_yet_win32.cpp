@@ -3,7 +3,6 @@
 
 namespace korvif {
 
-int run_info_balloon(char*) { return 0; }  // not built yet
 int run_open_dialog(char*) { return 0; }   // not built yet
 int run_save_dialog(char*) { return 0; }   // not built yet
 int run_help(char*) { return 0; }          // not built yet

@@ -49,4 +49,36 @@ std::optional<TrayMenuRequest> parse_tray_menu_request(char* arguments) {
     return request;
 }
 
+InfoBalloonRequest parse_info_balloon_request(char* arguments) {
+    InfoBalloonRequest request;
+    request.host_window = read_number(arguments);
+    if (char* comma = next_comma_after_first(arguments)) request.button_window = read_number(comma + 1);
+    return request;
+}
+
+namespace {
+
+// "betätigen": the a umlaut is the single byte 0xE4 of the Windows ANSI code page.
+constexpr char hint_text[] =
+    "Zum Ein- bzw. Ausschalten der automatischen||"
+    "Rufannahme bet\xE4tigen Sie bitte diese Taste.||"
+    "(Damit dieser Hinweis in Zukunft nicht mehr||"
+    "angezeigt wird, klicken Sie auf diesen Text.)";
+static_assert(sizeof hint_text - 1 == 180);
+
+struct HintText {
+    char text[sizeof hint_text];
+    constexpr HintText() : text {} {
+        for (std::size_t i = 0; i < sizeof hint_text; ++i) {
+            const bool pair = hint_text[i] == '|' && hint_text[i + 1] == '|';
+            text[i] = pair ? '\r' : (i > 0 && hint_text[i] == '|' && hint_text[i - 1] == '|') ? '\n' : hint_text[i];
+        }
+    }
+};
+constexpr HintText hint_with_line_breaks;
+
+}  // namespace
+
+const char* info_balloon_text() { return hint_with_line_breaks.text; }
+
 }  // namespace korvif

@@ -40,4 +40,20 @@ struct TrayMenuRequest {
 // window,base message[,grey flags]. Nothing when the window or the base message is 0.
 std::optional<TrayMenuRequest> parse_tray_menu_request(char* arguments);
 
+// INFO: the host window and the button that the hint balloon points at.
+struct InfoBalloonRequest {
+    static constexpr std::uint32_t click_message = 1025;  // WM_USER + 1
+    static constexpr std::int32_t click_wparam = 123;
+    static constexpr std::int32_t click_lparam = 456;
+
+    std::int32_t host_window = 0;
+    std::int32_t button_window = 0;  // 0 when the field is missing
+};
+
+// host window[,button window]; the comma is searched from the second character.
+InfoBalloonRequest parse_info_balloon_request(char* arguments);
+
+// The hint text in the Windows ANSI code page, each "||" turned into a line break (CR LF).
+const char* info_balloon_text();
+
 }  // namespace korvif

@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "desktop/balloon_geometry.h"
+#include "desktop/requests.h"
+
+namespace korvif {
+namespace {
+
+// Ticks until the balloon has arrived (no move), at most `limit`.
+int ticks_to_arrive(BalloonMotion& motion, BalloonPoint& position, int limit = 100) {
+    for (int tick = 1; tick <= limit; ++tick) {
+        const BalloonTick result = balloon_tick(motion, position);
+        if (!result.move) return tick;
+        position = result.to;
+    }
+    return -1;
+}
+
+TEST(BalloonGeometry, CentreSizeStartAndSteps) {
+    EXPECT_EQ(button_centre({100, 200, 151, 231}), (BalloonPoint {125, 215}));
+    EXPECT_EQ(button_centre({-11, -11, 0, 0}), (BalloonPoint {-6, -6}));  // truncating toward zero
+    EXPECT_EQ(balloon_width({8, 36, 300, 100}), 309);
+    EXPECT_EQ(balloon_height({8, 36, 300, 100}), 108);
+    EXPECT_EQ(balloon_start({100, 100, 660, 480}, 309, 108), (BalloonPoint {351, 372}));
+    EXPECT_EQ(balloon_steps({351, 372}, {125, 215}), (BalloonPoint {23, 16}));
+    EXPECT_EQ(balloon_steps({109, 100}, {100, 100}), (BalloonPoint {1, 1}));  // 9 pixels or less: 1 per tick
+}
+
+TEST(BalloonGeometry, TravelEndsOnTheTargetWithinTenTicks) {
+    struct Case {
+        BalloonPoint start, target;
+    };
+    const Case cases[] = {
+        {{351, 372}, {125, 215}},  // up and left
+        {{351, 372}, {500, 215}},  // target right of the start: x jumps, y slides
+        {{351, 372}, {125, 400}},  // target below: y jumps
+        {{351, 372}, {500, 400}},  // right and below: both jump
+        {{109, 100}, {100, 100}},  // nine pixels: one per tick
+        {{1000, 900}, {0, 0}},
+    };
+    for (const Case& c : cases) {
+        BalloonMotion motion {c.target, balloon_steps(c.start, c.target)};
+        BalloonPoint position = c.start;
+        const int arrived = ticks_to_arrive(motion, position);
+        EXPECT_EQ(position, c.target);
+        EXPECT_GE(arrived, 2);
+        EXPECT_LE(arrived, 11) << c.start.x << "," << c.start.y;  // ten moves, then the first still tick
+    }
+    // Nine pixels at one per tick take nine moves.
+    BalloonMotion slow {{100, 100}, {1, 1}};
+    BalloonPoint position {109, 100};
+    EXPECT_EQ(ticks_to_arrive(slow, position), 10);
+
+    // A coordinate right of or below the start jumps on the first tick, the other slides.
+    BalloonMotion mixed {{500, 215}, balloon_steps({351, 372}, {500, 215})};
+    const BalloonTick first = balloon_tick(mixed, {351, 372});
+    ASSERT_TRUE(first.move);
+    EXPECT_EQ(first.to.x, 500);
+    EXPECT_EQ(first.to.y, 372 - 16);
+}
+
+TEST(BalloonGeometry, StaysTwelveHundredTicksThenCloses) {
+    BalloonMotion motion {{10, 10}, {1, 1}};
+    // A start equal to the target counts as arrived on the first tick.
+    int ticks = 0;
+    BalloonTick tick;
+    do {
+        tick = balloon_tick(motion, {10, 10});
+        ++ticks;
+        ASSERT_FALSE(tick.move);
+    } while (!tick.close && ticks < 5000);
+    EXPECT_EQ(ticks, 1201);
+}
+
+TEST(BalloonGeometry, TargetKeptOnTheWorkArea) {
+    const BalloonRect work {0, 0, 1024, 738};
+    EXPECT_EQ(clamp_to_work_area({500, 300}, 250, 100, work), (BalloonPoint {500, 300}));
+    EXPECT_EQ(clamp_to_work_area({900, 700}, 250, 100, work), (BalloonPoint {774, 638}));
+    EXPECT_EQ(clamp_to_work_area({-50, -20}, 250, 100, work), (BalloonPoint {0, 0}));
+    EXPECT_EQ(clamp_to_work_area({500, 300}, 2000, 100, work), (BalloonPoint {0, 300}));
+}
+
+TEST(InfoBalloonRequest, FieldsAndText) {
+    struct Case {
+        std::string text;
+        std::int32_t host, button;
+    };
+    for (const Case& c : {Case {"100,200", 100, 200}, Case {"100", 100, 0}, Case {",5,6", 0, 6}, Case {"", 0, 0}}) {
+        std::string text = c.text;
+        const InfoBalloonRequest request = parse_info_balloon_request(text.data());
+        EXPECT_EQ(request.host_window, c.host) << c.text;
+        EXPECT_EQ(request.button_window, c.button) << c.text;
+    }
+    const std::string hint = info_balloon_text();
+    EXPECT_EQ(hint,
+              "Zum Ein- bzw. Ausschalten der automatischen\r\n"
+              "Rufannahme bet\xE4tigen Sie bitte diese Taste.\r\n"
+              "(Damit dieser Hinweis in Zukunft nicht mehr\r\n"
+              "angezeigt wird, klicken Sie auf diesen Text.)");
+    EXPECT_EQ(hint.size(), 180u);
+}
+
+}  // namespace
+}  // namespace korvif
