@@ -19,8 +19,19 @@ int run_info_balloon(char* arguments) {
     parse_info_balloon_request(arguments);
     return 0;
 }
-int run_open_dialog(char*) { return 0; }
-int run_save_dialog(char*) { return 0; }
-int run_help(char*) { return 0; }
+int run_open_dialog(char* arguments) {
+    parse_file_dialog_request(arguments, FileDialogRequest::open_mode);
+    return 0;
+}
+
+int run_save_dialog(char* arguments) {
+    parse_file_dialog_request(arguments, FileDialogRequest::save_mode);
+    return 0;
+}
+
+int run_help(char* arguments) {
+    parse_help_request(arguments);
+    return 0;
+}
 
 }  // namespace korvif

@@ -81,4 +81,65 @@ constexpr HintText hint_with_line_breaks;
 
 const char* info_balloon_text() { return hint_with_line_breaks.text; }
 
+void end_initial_directory(char* buffer, int characters_read) {
+    int length = characters_read < 0 ? 0 : characters_read;
+    if (length > FileDialogRequest::initial_directory_size - 2) length = FileDialogRequest::initial_directory_size - 2;
+    buffer[length] = '\0';
+}
+
+std::string filter_list(const char* filter) {
+    std::string list = filter;
+    const bool closed = !list.empty() && list.back() == '|';
+    for (char& c : list) {
+        if (c == '|') c = '\0';
+    }
+    // The platform reads strings up to an empty one: the text's own terminator ends the list
+    // after a final "|"; without it the list gets its empty string here.
+    if (!closed) list.push_back('\0');
+    list.push_back('\0');
+    return list;
+}
+
+FileDialogRequest parse_file_dialog_request(char* arguments, int mode) {
+    FileDialogRequest request;
+    request.mode = mode;
+    request.owner = read_number(arguments);
+    char* comma = next_comma_after_first(arguments);
+    if (comma == nullptr) return request;
+    request.edit = read_number(comma + 1);
+    if ((comma = next_comma(comma + 1)) == nullptr) return request;
+    request.flags = read_number(comma + 1);
+    if ((comma = next_comma(comma + 1)) == nullptr) return request;
+    const char* filter = comma + 1;
+    request.has_filter = true;
+    if (mode == FileDialogRequest::save_mode) {
+        if (const char* pattern = std::strstr(filter, "|*.")) {
+            std::strncpy(request.default_extension, pattern + 3, 3);
+            request.default_extension[3] = '\0';
+            for (char& c : request.default_extension) {
+                if (c == '|' || c == ';') {
+                    c = '\0';
+                    break;
+                }
+            }
+        }
+    }
+    request.filter = filter_list(filter);
+    return request;
+}
+
+std::optional<HelpRequest> parse_help_request(char* arguments) {
+    HelpRequest request;
+    request.window = read_number(arguments);
+    char* comma = next_comma_after_first(arguments);
+    if (comma == nullptr) return std::nullopt;
+    request.command = read_number(comma + 1);
+    if ((comma = next_comma(comma + 1)) == nullptr) return std::nullopt;
+    request.data = read_number(comma + 1);
+    if ((comma = next_comma(comma + 1)) == nullptr) return std::nullopt;
+    request.help_file = comma + 1;
+    if (request.help_file.empty()) return std::nullopt;
+    return request;
+}
+
 }  // namespace korvif

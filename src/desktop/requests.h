@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace korvif {
 
@@ -55,5 +56,51 @@ InfoBalloonRequest parse_info_balloon_request(char* arguments);
 
 // The hint text in the Windows ANSI code page, each "||" turned into a line break (CR LF).
 const char* info_balloon_text();
+
+// FDOPEN (mode 0) and FDSAVE (mode 1): the common Open or Save As dialog for the host.
+struct FileDialogRequest {
+    static constexpr int open_mode = 0;
+    static constexpr int save_mode = 1;
+    static constexpr std::uint32_t record_size = 76;        // the first form of OPENFILENAME
+    static constexpr std::uint32_t file_buffer_size = 4096;
+    static constexpr std::uint32_t no_change_dir = 8;       // OFN_NOCHANGEDIR
+    static constexpr std::uint32_t end_message = 0x0208;    // posted to the owner in every case
+    static constexpr int initial_directory_size = 256;      // the edit control's text: 254 characters
+
+    int mode = open_mode;
+    std::int32_t owner = 0;
+    std::int32_t edit = 0;
+    std::int32_t flags = 0;         // as given; the dialog gets them with no_change_dir added
+    bool has_filter = false;
+    std::string filter;             // the list of zero-terminated strings, ending with an empty one
+    char default_extension[4] = {};
+
+    std::uint32_t dialog_flags() const { return static_cast<std::uint32_t>(flags) | no_change_dir; }
+};
+
+// owner[,edit control[,flags[,filter]]]; the comma after the owner is searched from the second
+// character. The filter "Description|pattern|...|" becomes the platform's list of strings. In
+// save mode the default extension is the first pattern's extension after "|*.", at most three
+// characters, cut at "|" or ";".
+FileDialogRequest parse_file_dialog_request(char* arguments, int mode);
+
+// Ends the initial directory read from the edit control after the characters read, at most 254.
+void end_initial_directory(char* buffer, int characters_read);
+
+// The filter with each "|" turned into a zero byte; the list always ends with an empty string
+// (two zero bytes), also when the text does not end with "|".
+std::string filter_list(const char* filter);
+
+// HELP: one request to Windows Help.
+struct HelpRequest {
+    std::int32_t window = 0;
+    std::int32_t command = 0;
+    std::int32_t data = 0;
+    std::string help_file;
+};
+
+// window,command,data,help file (the rest, commas included). Nothing with fewer fields or an
+// empty help file.
+std::optional<HelpRequest> parse_help_request(char* arguments);
 
 }  // namespace korvif

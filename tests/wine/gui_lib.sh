@@ -77,6 +77,21 @@ wait_for_window() {
     done
 }
 
+# A visible window that is neither the screen, the host nor an empty helper (a dialog, a
+# balloon, a message box), within $1 seconds.
+find_new_window() {
+    local limit=${1:-15} tenths=0 window geometry
+    while :; do
+        for window in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
+            geometry=$(xdotool getwindowgeometry "$window" 2>/dev/null | sed -n 's/.*Geometry: //p')
+            case "$geometry" in 1024x768 | 552x353 | 1x1 | "") ;; *) echo "$window" && return 0 ;; esac
+        done
+        sleep 0.05
+        tenths=$((tenths + 1))
+        [ $tenths -lt $((limit * 20)) ] || return 1
+    done
+}
+
 window_position() {
     xdotool getwindowgeometry "$1" | sed -n 's/.*Position: \([-0-9]*\),\([-0-9]*\).*/\1 \2/p'
 }

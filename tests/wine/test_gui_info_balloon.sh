@@ -6,20 +6,6 @@ source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/gui_lib.sh"
 start_xvfb
 
-# The visible window that is neither the screen, the host nor an empty helper: the balloon.
-find_balloon() {
-    local limit=${1:-15} tenths=0 window geometry
-    while :; do
-        for window in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
-            geometry=$(xdotool getwindowgeometry "$window" 2>/dev/null | sed -n 's/.*Geometry: //p')
-            case "$geometry" in 1024x768 | 552x353 | 1x1 | "") ;; *) echo "$window" && return 0 ;; esac
-        done
-        sleep 0.05
-        tenths=$((tenths + 1))
-        [ $tenths -lt $((limit * 20)) ] || return 1
-    done
-}
-
 button_centre() {
     local left top right bottom
     read -r left top right bottom < <(grep '^button-rect' "$WORK/host.log" | tail -1 | cut -d' ' -f2-)
@@ -37,7 +23,7 @@ expect() {
 #    a click inside its outline tells the host once.
 start_host "button 20 60 120 36" "run INFO:{HOST},{BUTTON}"
 wait_for_log '^started INFO' 30
-balloon=$(find_balloon) || fail "no balloon appeared"
+balloon=$(find_new_window) || fail "no balloon appeared"
 read -r first_x first_y < <(window_position "$balloon")
 read -r centre_x centre_y < <(button_centre)
 sleep 1.5
@@ -54,7 +40,7 @@ travelling=no
 for attempt in 1 2 3; do
     start_host "button 10 40 60 30" "run INFO:{HOST},{BUTTON}"
     wait_for_log '^started INFO' 30
-    balloon=$(find_balloon) || fail "no balloon appeared"
+    balloon=$(find_new_window) || fail "no balloon appeared"
     read -r x y < <(window_position "$balloon")
     xdotool mousemove $((x + 60)) $((y + 40)) click 1
     finish_host 30
@@ -72,7 +58,7 @@ done
 for action in outside key elsewhere; do
     start_host "run INFO:{HOST},{BUTTON}"
     wait_for_log '^started INFO' 30
-    balloon=$(find_balloon) || fail "no balloon appeared"
+    balloon=$(find_new_window) || fail "no balloon appeared"
     sleep 1
     read -r x y < <(window_position "$balloon")
     case $action in

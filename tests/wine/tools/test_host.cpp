@@ -12,8 +12,13 @@
 //   log-edit        log the edit control's text
 //   wait MS         let MS milliseconds pass, handling messages
 //   button X Y W H  move the button (client coordinates)
+//   profile S K     log WIN.INI's value for key K in section S, or <missing>
+//   drivers ENV     log the printer drivers installed for environment ENV
 #include <windows.h>
 #include <shellapi.h>
+#include <winspool.h>
+
+#include <vector>
 
 #include <cstdio>
 #include <fstream>
@@ -159,6 +164,21 @@ int main(int argc, char** argv) {
             log_line(std::string("edit ") + text);
         } else if (word == "wait") {
             wait_handling_messages(static_cast<DWORD>(std::stoul(rest)));
+        } else if (word == "profile") {
+            const std::string section = rest.substr(0, rest.find(' '));
+            const std::string key = rest.substr(rest.find(' ') + 1);
+            char value[256];
+            GetProfileStringA(section.c_str(), key.c_str(), "<missing>", value, sizeof value);
+            log_line("profile " + key + " [" + value + "]");
+        } else if (word == "drivers") {
+            DWORD needed = 0, count = 0;
+            EnumPrinterDriversA(nullptr, const_cast<char*>(rest.c_str()), 1, nullptr, 0, &needed, &count);
+            std::vector<BYTE> buffer(needed + 1);
+            if (EnumPrinterDriversA(nullptr, const_cast<char*>(rest.c_str()), 1, buffer.data(), needed, &needed, &count)) {
+                const auto* drivers = reinterpret_cast<const DRIVER_INFO_1A*>(buffer.data());
+                for (DWORD i = 0; i < count; ++i) log_line(std::string("driver ") + drivers[i].pName);
+            }
+            log_line("drivers listed");
         } else if (word == "button") {
             int x, y, w, h;
             if (std::sscanf(rest.c_str(), "%d %d %d %d", &x, &y, &w, &h) == 4) MoveWindow(button, x, y, w, h, TRUE);
