@@ -18,31 +18,40 @@ struct Source {
     std::uint32_t height;
     std::uint64_t stride;
     std::uint64_t pixel_offset;
-    std::vector<std::uint8_t> partial_row;  // a row cut short by the end of the block, zero-padded
+    std::vector<std::uint8_t> partial_row;  // the row cut short by the end of the block, zero-padded
+    std::vector<std::uint8_t> white_row;    // for rows that lie beyond the block
+
+    // Rows that lie in the block, wholly or in part.
+    std::uint64_t rows_present() const {
+        if (pixel_offset >= bitmap.size() || stride == 0) return 0;
+        return std::min<std::uint64_t>(height, (bitmap.size() - pixel_offset + stride - 1) / stride);
+    }
 
     // Row i (0 = bottom): inside the block, or its part inside the block followed by white.
     const std::uint8_t* row(std::uint32_t i) {
         const std::uint64_t start = pixel_offset + i * stride;
         if (start + stride <= bitmap.size()) return bitmap.data() + start;
+        if (start >= bitmap.size()) return white_row.data();
         std::fill(partial_row.begin(), partial_row.end(), 0);
-        if (start < bitmap.size()) std::memcpy(partial_row.data(), bitmap.data() + start, bitmap.size() - start);
+        std::memcpy(partial_row.data(), bitmap.data() + start, bitmap.size() - start);
         return partial_row.data();
     }
 };
 
 // The source as the scalers need it, or nothing when it cannot be scaled.
-bool describe(const PackedBitmap& bitmap, std::vector<std::uint8_t>& partial_row, std::uint32_t& header_size,
-              std::uint32_t& width, std::uint32_t& height) {
+bool describe(const PackedBitmap& bitmap, Source& source, std::uint32_t& header_size, std::uint32_t& width,
+              std::uint32_t& height) {
     if (!bitmap || bits_per_pixel(bitmap) != 1) return false;
     header_size = info_header_size(bitmap);
     if (header_size < info_header_bytes || std::uint64_t {header_size} + two_colour_palette_bytes > bitmap.size()) return false;
     const std::int32_t w = bitmap_width(bitmap);
     const std::int32_t h = bitmap_height(bitmap);
-    if (w <= 0 || h <= 0) return false;
+    if (w <= 0 || h <= 0 || w > largest_scaled_side || h > largest_scaled_side) return false;
     width = static_cast<std::uint32_t>(w);
     height = static_cast<std::uint32_t>(h);
     try {
-        partial_row.assign(row_stride(width, 1), 0);
+        source.partial_row.assign(row_stride(width, 1), 0);
+        source.white_row.assign(row_stride(width, 1), 0);
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -71,9 +80,9 @@ PackedBitmap scale_bitmap(const PackedBitmap& source, std::int32_t width, std::i
 }
 
 PackedBitmap scale_grey(const PackedBitmap& source_bitmap, std::int32_t width, std::int32_t height, int flags) {
-    Source source {source_bitmap, 0, 0, 0, 0, 0, {}};
-    if (width <= 0 || height <= 0 ||
-        !describe(source_bitmap, source.partial_row, source.header_size, source.width, source.height)) {
+    Source source {source_bitmap, 0, 0, 0, 0, 0, {}, {}};
+    if (width <= 0 || height <= 0 || width > largest_scaled_side || height > largest_scaled_side ||
+        !describe(source_bitmap, source, source.header_size, source.width, source.height)) {
         return {};
     }
     source.stride = row_stride(source.width, 1);
@@ -143,8 +152,10 @@ PackedBitmap scale_grey(const PackedBitmap& source_bitmap, std::int32_t width, s
     }();
 
     // Black pixels are counted per destination row; a row's sums are stored when the source rows
-    // that land in it are done. The sum is count x weight, held at 255.
-    for (std::uint32_t i = 0; i < source.height; ++i) {
+    // that land in it are done. The sum is count x weight, held at 255. Rows beyond the block are
+    // white and add nothing.
+    const auto rows_to_scan = static_cast<std::uint32_t>(source.rows_present());
+    for (std::uint32_t i = 0; i < rows_to_scan; ++i) {
         const std::uint8_t* from = source.row(i);
         for (std::uint32_t byte = 0; byte < bytes_per_row; ++byte) {
             const std::uint8_t bits = from[byte];
@@ -153,7 +164,7 @@ PackedBitmap scale_grey(const PackedBitmap& source_bitmap, std::int32_t width, s
                 counts[groups[g].column] += bits_set[bits & groups[g].mask];
             }
         }
-        if (i + 1 == source.height || rows[i + 1] != rows[i]) {
+        if (i + 1 == rows_to_scan || rows[i + 1] != rows[i]) {
             std::uint8_t* to = pixels + rows[i] * stride;
             for (std::uint32_t x = 0; x < w; ++x) {
                 if (counts[x] != 0) to[x] = static_cast<std::uint8_t>(std::min<std::uint64_t>(255, std::uint64_t {counts[x]} * weight));
@@ -165,9 +176,9 @@ PackedBitmap scale_grey(const PackedBitmap& source_bitmap, std::int32_t width, s
 }
 
 PackedBitmap scale_mono(const PackedBitmap& source_bitmap, std::int32_t width, std::int32_t height) {
-    Source source {source_bitmap, 0, 0, 0, 0, 0, {}};
-    if (width <= 0 || height <= 0 ||
-        !describe(source_bitmap, source.partial_row, source.header_size, source.width, source.height)) {
+    Source source {source_bitmap, 0, 0, 0, 0, 0, {}, {}};
+    if (width <= 0 || height <= 0 || width > largest_scaled_side || height > largest_scaled_side ||
+        !describe(source_bitmap, source, source.header_size, source.width, source.height)) {
         return {};
     }
     source.stride = row_stride(source.width, 1);

@@ -10,9 +10,14 @@ namespace korvif {
 inline constexpr int scale_grey_method = 1;     // flag bit 0: accumulate into an 8-bit image
 inline constexpr int scale_grey_palette = 2;    // flag bit 1: 64 grey levels (grey method only)
 
+// The longest side, in pixels, of a source or a result that the scalers take on; what a header
+// claims beyond it is refused like an image that cannot be had in memory.
+inline constexpr std::int32_t largest_scaled_side = 1 << 20;
+
 // A new bitmap of width x height: flag bit 0 set scales by the grey method, clear by the 1-bit
 // method. Null for a width or height of 0 or below, a source that is not a 1-bit image with the
-// 40-byte (or larger) header and at least one pixel, or a result larger than largest_bitmap_bytes.
+// 40-byte (or larger) header and at least one pixel, sides beyond largest_scaled_side, or a result
+// larger than largest_bitmap_bytes.
 PackedBitmap scale_bitmap(const PackedBitmap& source, std::int32_t width, std::int32_t height, int flags);
 
 // Grey method: each source pixel lands in destination pixel (x * W / sw, y * H / sh) and adds the

@@ -136,6 +136,24 @@ TEST(ScaleBitmap, RowsMissingFromTheBlockReadAsWhite) {
     EXPECT_TRUE(scale_bitmap(source, 4, 100, 1));
 }
 
+TEST(ScaleBitmap, HeadersClaimingHugeSidesAreRefusedOrScanOnlyTheBlock) {
+    // Found by fuzzing: a header claiming 600 million pixels made the step tables that large.
+    for (int flags : {0, 1}) {
+        PackedBitmap wide = test::make_mono_bitmap(8, 2, [](int, int) { return true; });
+        write_u32(wide, 4, 600000000);
+        EXPECT_FALSE(scale_bitmap(wide, 100, 100, flags));
+        PackedBitmap tall = test::make_mono_bitmap(8, 2, [](int, int) { return true; });
+        write_u32(tall, 8, 600000000);
+        EXPECT_FALSE(scale_bitmap(tall, 100, 100, flags));
+        EXPECT_FALSE(scale_bitmap(test::make_mono_bitmap(8, 2), largest_scaled_side + 1, 1, flags));
+        // Within the limit, rows beyond the block are white and cost nothing.
+        write_u32(tall, 8, largest_scaled_side);
+        const PackedBitmap scaled = scale_bitmap(tall, 8, 4, flags);
+        ASSERT_TRUE(scaled);
+        EXPECT_EQ(bitmap_height(scaled), 4);
+    }
+}
+
 TEST(ScaleBitmap, PartialLastBytePixelsCountAndPaddingDoesNot) {
     PackedBitmap source = test::make_mono_bitmap(9, 1, [](int x, int) { return x == 8; });
     source.data()[48 + 1] |= 0x7F;  // the padding bits after pixel 8 set
