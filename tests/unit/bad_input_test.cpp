@@ -1,0 +1,199 @@
+// Bad input over all file commands: truncated files, sizes and counts at their limits, negative
+// numbers, missing and empty fields, paths that do not exist or are directories. Every run ends
+// with exit code 0, and where nothing is to be written an existing file of the output's name is
+// left as it was.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+
+#include "faxdoc/document.h"
+#include "support/bitmaps.h"
+#include "support/documents.h"
+#include "support/mh_writer.h"
+#include "support/sff_builder.h"
+
+namespace korvif {
+namespace {
+
+using test::Bytes;
+
+const Bytes sentinel = {'o', 'l', 'd'};
+
+class BadInput : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    std::string kvd = dir.file("doc.kvd");
+    std::string bmp = dir.file("page.bmp");
+    std::string sff = dir.file("in.sff");
+    std::string out = dir.file("out.file");
+    std::string missing = dir.file("missing.file");
+    std::string folder = dir.path().string();
+
+    void SetUp() override {
+        test::MhWriter page;
+        for (int i = 0; i < 20; ++i) page.aligned_eol().runs({i * 10, 5, 1723 - i * 10}).fill_to_byte();
+        for (int i = 0; i < 6; ++i) page.eol();
+        test::write_file(kvd, test::make_document({page.bytes(), page.bytes()}, 0));
+        test::write_file(bmp, test::bmp_file_bytes(test::make_mono_bitmap(1728, 10, [](int x, int y) { return x == y; })));
+        test::SffBuilder source;
+        source.page(0).line({0x35, 0x01}).blank_lines(3).page(1).line({7}).end_of_document();
+        test::write_file(sff, source.bytes());
+    }
+
+    std::string expand(std::string text) const {
+        const std::pair<const char*, const std::string*> names[] = {
+            {"{kvd}", &kvd}, {"{bmp}", &bmp}, {"{sff}", &sff}, {"{out}", &out}, {"{missing}", &missing}, {"{dir}", &folder}};
+        for (const auto& [name, value] : names) {
+            for (std::size_t at = text.find(name); at != std::string::npos; at = text.find(name)) text.replace(at, std::strlen(name), *value);
+        }
+        return text;
+    }
+
+    // Runs the command with the output's name holding the sentinel; true when it is unchanged.
+    bool leaves_output_alone(const std::string& command) {
+        test::write_file(out, sentinel);
+        EXPECT_EQ(test::run_command(expand(command)), 0) << command;
+        return test::read_file(out) == sentinel;
+    }
+};
+
+TEST_F(BadInput, MissingEmptyAndNegativeFieldsWriteNothing) {
+    const char* commands[] = {
+        // missing fields and separators
+        "S2F:", "S2F:0", "S2F:0,{sff}", "F2S:", "F2S:0,1", "F2S:0,1,2", "F2D:1,0,{kvd}", "F2D:1,0", "D2F:0,{bmp}",
+        "D2F:", "RES:{kvd}", "RES:", "INV:", "ROT:1", "ROT:", "SCL:1,10,10,{bmp}", "SCL:1,10", "SCL:",
+        // empty paths
+        "S2F:0,,{out}", "S2F:0,{sff},", "F2D:1,0,,{out}", "F2D:1,0,{kvd},", "D2F:0,,{out}", "D2F:0,{bmp},", "RES:,{out}",
+        "RES:{kvd},", "INV:,{out}", "ROT:1,,{out}", "SCL:1,10,10,,{out}", "SCL:1,10,10,{bmp},",
+        // inputs that do not exist or are directories
+        "S2F:0,{missing},{out}", "S2F:0,{dir},{out}", "F2D:1,0,{missing},{out}", "F2D:1,0,{dir},{out}",
+        "D2F:0,{missing},{out}", "D2F:0,{dir},{out}", "RES:{missing},{out}", "RES:{dir},{out}", "INV:{missing},{out}",
+        "INV:{dir},{out}", "ROT:1,{dir},{out}", "SCL:0,10,10,{missing},{out}", "SCL:0,10,10,{dir},{out}",
+        // negative numbers and the limits of 32 bits where they select nothing
+        "F2D:-1,0,{kvd},{out}", "F2D:3,0,{kvd},{out}", "F2D:2147483647,0,{kvd},{out}", "F2D:2147483648,0,{kvd},{out}",
+        "F2D:4294967295,0,{kvd},{out}", "SCL:0,-10,10,{bmp},{out}", "SCL:1,10,-10,{bmp},{out}", "SCL:0,0,10,{bmp},{out}",
+        "SCL:1,10,0,{bmp},{out}", "SCL:1,2147483647,1,{bmp},{out}", "SCL:0,2147483648,1,{bmp},{out}",
+        "SCL:0,4294967295,4294967295,{bmp},{out}",
+    };
+    for (const char* command : commands) EXPECT_TRUE(leaves_output_alone(command)) << command;
+}
+
+TEST_F(BadInput, NumbersAtTheirLimitsStillWriteWhatTheyShould) {
+    struct Case {
+        const char* command;
+        bool writes;
+    };
+    const Case cases[] = {
+        {"F2D:1,-1,{kvd},{out}", true},          // options: only bit 0 counts
+        {"F2D:4294967297,0,{kvd},{out}", true},  // wraps to page 1
+        {"ROT:-1,{bmp},{out}", true},            // no turn: written as loaded
+        {"ROT:2147483647,{bmp},{out}", true},
+        {"ROT:4294967297,{bmp},{out}", true},    // wraps to 1 turn
+        {"D2F:-1,{bmp},{out}", true},            // not 0: fine resolution
+        {"D2F:4294967296,{bmp},{out}", true},    // wraps to 0: normal resolution
+        {"SCL:-1,1,1,{bmp},{out}", true},        // all flag bits set: grey
+        {"SCL:4294967295,20,20,{bmp},{out}", true},
+    };
+    for (const Case& c : cases) EXPECT_EQ(!leaves_output_alone(c.command), c.writes) << c.command;
+
+    // F2S takes any first and last page: negative last means up to the last page.
+    for (const char* range : {"-1,-1", "0,4294967295", "2147483648,1", "1,2147483647", "-5,2"}) {
+        test::run_command(expand(std::string("F2S:0,") + range + ",{kvd}," + folder + "/"));
+        EXPECT_TRUE(test::file_present(folder + "/~isdnfax.sff")) << range;
+    }
+}
+
+TEST_F(BadInput, DocumentsTruncatedAndWithTablesAtTheLimits) {
+    const Bytes document = test::read_file(kvd);
+    for (std::size_t size : {std::size_t {0}, std::size_t {1}, std::size_t {1535}, std::size_t {1536}, std::size_t {1543}}) {
+        test::write_file(kvd, Bytes(document.begin(), document.begin() + static_cast<std::ptrdiff_t>(size)));
+        EXPECT_TRUE(leaves_output_alone("F2D:1,0,{kvd},{out}")) << size;
+        EXPECT_TRUE(leaves_output_alone("F2D:0,0,{kvd},{out}")) << size;
+        EXPECT_TRUE(leaves_output_alone("RES:{kvd},{out}")) << size;
+    }
+    // Cut at every page boundary and inside pages: F2D writes what the bytes hold, RES keeps
+    // the page count.
+    const std::uint32_t page2 = test::u32_at(document, 512 + 4);
+    for (std::size_t size : {std::size_t {1544}, std::size_t {1600}, std::size_t {page2}, std::size_t {page2 + 1}, document.size() - 1}) {
+        test::write_file(kvd, Bytes(document.begin(), document.begin() + static_cast<std::ptrdiff_t>(size)));
+        leaves_output_alone("F2D:2,1,{kvd},{out}");
+        test::run_command(expand("RES:{kvd},{out}"));
+        EXPECT_EQ(test::read_file(out).at(288), 2) << size;
+    }
+    // Page counts and table entries at their limits.
+    const std::uint32_t entries[] = {0, 1, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF};
+    for (std::uint8_t count : {0, 1, 255}) {
+        for (std::uint32_t entry : entries) {
+            Bytes changed = document;
+            changed[288] = count;
+            for (int index : {0, 1, 2, 254, 255}) {
+                for (int i = 0; i < 4; ++i) changed[512 + 4 * index + i] = static_cast<std::uint8_t>(entry >> (8 * i));
+            }
+            test::write_file(kvd, changed);
+            for (const char* command : {"F2D:1,1,{kvd},{out}", "F2D:255,0,{kvd},{out}", "RES:{kvd},{out}"}) {
+                EXPECT_EQ(test::run_command(expand(command)), 0) << command;
+            }
+            test::run_command(expand("F2S:0,1,255,{kvd}," + folder + "/"));
+        }
+    }
+}
+
+TEST_F(BadInput, SffFilesCutAtEveryRecordBoundary) {
+    const Bytes source = test::read_file(sff);
+    for (std::size_t size = 0; size <= source.size(); ++size) {
+        test::write_file(sff, Bytes(source.begin(), source.begin() + static_cast<std::ptrdiff_t>(size)));
+        const bool untouched = leaves_output_alone("S2F:0,{sff},{out}");
+        EXPECT_EQ(untouched, size < 20) << size;
+        if (!untouched) EXPECT_GE(test::read_file(out).size(), 1536u) << size;
+    }
+    // Long-form lengths and offsets at their limits.
+    for (std::uint16_t length : {0, 1, 32767, 32768, 65535}) {
+        test::SffBuilder limits;
+        limits.page(0).raw({0, static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8)}).raw(Bytes(100, 0x11));
+        test::write_file(sff, limits.bytes());
+        EXPECT_FALSE(leaves_output_alone("S2F:0,{sff},{out}")) << length;
+    }
+    for (std::uint16_t offset : {0, 1, 19, 20, 65535}) {
+        test::SffBuilder offsets(offset);
+        offsets.page(0).line({1}).end_of_document();
+        test::write_file(sff, offsets.bytes());
+        EXPECT_FALSE(leaves_output_alone("S2F:0,{sff},{out}")) << offset;
+    }
+}
+
+TEST_F(BadInput, BmpFilesTruncatedAndWithSizesAtTheLimits) {
+    const Bytes file = test::read_file(bmp);
+    const char* commands[] = {"INV:{bmp},{out}", "ROT:1,{bmp},{out}", "SCL:1,100,10,{bmp},{out}", "SCL:0,100,10,{bmp},{out}",
+                              "D2F:0,{bmp},{out}"};
+    // Below 14 bytes, or a block too small for its header size, nothing is loaded.
+    for (std::size_t size : {std::size_t {0}, std::size_t {2}, std::size_t {13}}) {
+        test::write_file(bmp, Bytes(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(size)));
+        for (const char* command : commands) EXPECT_TRUE(leaves_output_alone(command)) << command << " " << size;
+    }
+    // Cut after the file header, inside the info header, after the palette, inside the rows:
+    // what loads is processed within its block.
+    for (std::size_t size : {std::size_t {14}, std::size_t {30}, std::size_t {54}, std::size_t {62}, std::size_t {63}, file.size() - 1}) {
+        test::write_file(bmp, Bytes(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(size)));
+        for (const char* command : commands) EXPECT_EQ(test::run_command(expand(command)), 0) << command;
+    }
+    // The file size, width, height and header size fields at their limits.
+    const std::uint32_t limits[] = {0, 1, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF};
+    for (std::size_t field : {std::size_t {2}, std::size_t {14}, std::size_t {18}, std::size_t {22}, std::size_t {46}}) {
+        for (std::uint32_t value : limits) {
+            Bytes changed = file;
+            for (int i = 0; i < 4; ++i) changed[field + i] = static_cast<std::uint8_t>(value >> (8 * i));
+            test::write_file(bmp, changed);
+            for (const char* command : commands) EXPECT_EQ(test::run_command(expand(command)), 0) << command << " " << field;
+        }
+    }
+    // Bits per pixel other than 1: written unchanged by INV and ROT, refused by SCL.
+    Bytes deep = file;
+    deep[28] = 24;
+    test::write_file(bmp, deep);
+    EXPECT_TRUE(leaves_output_alone("SCL:1,100,10,{bmp},{out}"));
+    EXPECT_FALSE(leaves_output_alone("INV:{bmp},{out}"));
+}
+
+}  // namespace
+}  // namespace korvif
