@@ -44,6 +44,41 @@ const PackedDecodeTable* packed_tables() {
     return tables;
 }
 
+// Two terminating codes in one lookup: a code of the window's colour and, when it fits in the
+// rest of the 13 bits, the code of the other colour after it. The colour is then the same as
+// before the pair. Bits 0-5 and 6-9: the first run and length; 10-15 and 16-19: the second;
+// bit 20: the entry holds a pair.
+constexpr std::uint32_t pair_valid = 1u << 20;
+
+struct PairTable {
+    std::array<std::uint32_t, mh::window_count> entries;
+};
+
+PairTable make_pairs(const PackedDecodeTable& first, const PackedDecodeTable& second) {
+    PairTable table {};
+    for (std::uint32_t w = 0; w < mh::window_count; ++w) {
+        const unsigned length1 = first.entries[w] >> 11;
+        const unsigned run1 = first.entries[w] & 0x7FF;
+        if (length1 == 0 || run1 >= 64) continue;
+        // The bits after the first code, the unknown ones after them zero: a code that fits in
+        // the known bits is the same whatever follows.
+        const std::uint32_t rest = (w << length1) & (mh::window_count - 1);
+        const unsigned length2 = second.entries[rest] >> 11;
+        const unsigned run2 = second.entries[rest] & 0x7FF;
+        if (length2 == 0 || length2 > mh::window_bits - length1 || run2 >= 64) continue;
+        table.entries[w] = run1 | (length1 << 6) | (run2 << 10) | (length2 << 16) | pair_valid;
+    }
+    return table;
+}
+
+const PairTable* pair_tables() {
+    static const PairTable tables[2] = {
+        make_pairs(packed_tables()[0], packed_tables()[1]),
+        make_pairs(packed_tables()[1], packed_tables()[0]),
+    };
+    return tables;
+}
+
 // The codes of an all-white line, white make-up 1728 then white terminating 0: 17 bits.
 constexpr std::uint32_t white_line_bits = 0b01001101100110101;
 
@@ -87,8 +122,36 @@ void Decoder::fill(LineBlock& block, bool track_black) {
     int done = 0;
     std::uint8_t* line = block.lines.data();
     const PackedDecodeTable* tables = packed_tables();
+    const PairTable* pairs = pair_tables();
     while (done < lines_per_block) {
         const std::uint32_t window = reader.read_window();
+        const std::uint32_t pair = pairs[black].entries[window];
+        if (pair & pair_valid) {
+            const unsigned run1 = pair & 63;
+            const unsigned length1 = (pair >> 6) & 15;
+            const unsigned run2 = (pair >> 10) & 63;
+            const unsigned length2 = (pair >> 16) & 15;
+            // Both runs inside the line, and the data not used up after the first code: the
+            // pair does what the two codes one after the other would do.
+            if (x + run1 + run2 <= mh::line_pixels && reader.bits_left() > length1) {
+                const unsigned black_start = black ? x : x + run1;
+                const unsigned black_run = black ? run1 : run2;
+                if (black_run != 0) {
+                    if (!line_has_black) {
+                        std::memset(line, 0, mh::line_bytes);
+                        line_has_black = true;
+                    }
+                    fill_black(line, black_start, black_run);
+                }
+                x += run1 + run2;
+                reader.advance_bits(length1 + length2);
+                if (reader.used_up()) {
+                    ended = true;
+                    return;
+                }
+                continue;
+            }
+        }
         const std::uint32_t entry = tables[black].entries[window];
         const unsigned length = entry >> 11;
         if (length != 0) {
