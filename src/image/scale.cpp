@@ -13,13 +13,13 @@ constexpr std::uint32_t grey_palette_bytes = 256 * 4;
 
 struct Source {
     const PackedBitmap& bitmap;
-    std::uint32_t header_size;
-    std::uint32_t width;
-    std::uint32_t height;
-    std::uint64_t stride;
-    std::uint64_t pixel_offset;
-    std::vector<std::uint8_t> partial_row;  // the row cut short by the end of the block, zero-padded
-    std::vector<std::uint8_t> white_row;    // for rows that lie beyond the block
+    std::uint32_t header_size = 0;
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    std::uint64_t stride = 0;
+    std::uint64_t pixel_offset = 0;
+    std::vector<std::uint8_t> partial_row {};  // the row cut short by the end of the block, zero-padded
+    std::vector<std::uint8_t> white_row {};    // for rows that lie beyond the block
 
     // Rows that lie in the block, wholly or in part.
     std::uint64_t rows_present() const {
@@ -38,24 +38,40 @@ struct Source {
     }
 };
 
-// The source as the scalers need it, or nothing when it cannot be scaled.
-bool describe(const PackedBitmap& bitmap, Source& source, std::uint32_t& header_size, std::uint32_t& width,
-              std::uint32_t& height) {
+// Describes the source for scaling to width x height; false when that cannot be done: not a
+// 1-bit image with the 40-byte (or larger) header and its two palette entries in the block, no
+// pixel, or a side beyond the limit.
+bool prepare(Source& source, std::int32_t width, std::int32_t height) {
+    const PackedBitmap& bitmap = source.bitmap;
+    if (width <= 0 || height <= 0 || width > largest_scaled_side || height > largest_scaled_side) return false;
     if (!bitmap || bits_per_pixel(bitmap) != 1) return false;
-    header_size = info_header_size(bitmap);
-    if (header_size < info_header_bytes || std::uint64_t {header_size} + two_colour_palette_bytes > bitmap.size()) return false;
+    source.header_size = info_header_size(bitmap);
+    if (source.header_size < info_header_bytes ||
+        std::uint64_t {source.header_size} + two_colour_palette_bytes > bitmap.size()) {
+        return false;
+    }
     const std::int32_t w = bitmap_width(bitmap);
     const std::int32_t h = bitmap_height(bitmap);
     if (w <= 0 || h <= 0 || w > largest_scaled_side || h > largest_scaled_side) return false;
-    width = static_cast<std::uint32_t>(w);
-    height = static_cast<std::uint32_t>(h);
+    source.width = static_cast<std::uint32_t>(w);
+    source.height = static_cast<std::uint32_t>(h);
+    source.stride = row_stride(source.width, 1);
+    source.pixel_offset = mono_pixel_offset(bitmap);
     try {
-        source.partial_row.assign(row_stride(width, 1), 0);
-        source.white_row.assign(row_stride(width, 1), 0);
+        source.partial_row.assign(source.stride, 0);
+        source.white_row.assign(source.stride, 0);
     } catch (const std::bad_alloc&) {
         return false;
     }
     return true;
+}
+
+// A zeroed result of `pixels_at` bytes of header and palette and `height` rows of `stride`
+// bytes; null when it would pass the size limit or cannot be had.
+PackedBitmap allocate_result(std::uint64_t pixels_at, std::uint64_t stride, std::uint32_t height) {
+    const std::uint64_t size = pixels_at + stride * height;
+    if (stride == 0 || size > largest_bitmap_bytes) return {};
+    return MemoryBlock::allocate(static_cast<std::size_t>(size));
 }
 
 // Positions of the step tables: entry i is i * to / from (i = 0 .. count), truncating.
@@ -80,21 +96,13 @@ PackedBitmap scale_bitmap(const PackedBitmap& source, std::int32_t width, std::i
 }
 
 PackedBitmap scale_grey(const PackedBitmap& source_bitmap, std::int32_t width, std::int32_t height, int flags) {
-    Source source {source_bitmap, 0, 0, 0, 0, 0, {}, {}};
-    if (width <= 0 || height <= 0 || width > largest_scaled_side || height > largest_scaled_side ||
-        !describe(source_bitmap, source, source.header_size, source.width, source.height)) {
-        return {};
-    }
-    source.stride = row_stride(source.width, 1);
-    source.pixel_offset = mono_pixel_offset(source_bitmap);
-
+    Source source {source_bitmap};
+    if (!prepare(source, width, height)) return {};
     const std::uint32_t w = static_cast<std::uint32_t>(width);
     const std::uint32_t h = static_cast<std::uint32_t>(height);
     const std::uint64_t stride = row_stride(w, 8);
     const std::uint64_t pixels_at = std::uint64_t {source.header_size} + grey_palette_bytes;
-    const std::uint64_t size = pixels_at + stride * h;
-    if (stride == 0 || size > largest_bitmap_bytes) return {};
-    PackedBitmap result = MemoryBlock::allocate(static_cast<std::size_t>(size));
+    PackedBitmap result = allocate_result(pixels_at, stride, h);
     if (!result) return {};
 
     std::memcpy(result.data(), source_bitmap.data(), source.header_size);
@@ -176,21 +184,13 @@ PackedBitmap scale_grey(const PackedBitmap& source_bitmap, std::int32_t width, s
 }
 
 PackedBitmap scale_mono(const PackedBitmap& source_bitmap, std::int32_t width, std::int32_t height) {
-    Source source {source_bitmap, 0, 0, 0, 0, 0, {}, {}};
-    if (width <= 0 || height <= 0 || width > largest_scaled_side || height > largest_scaled_side ||
-        !describe(source_bitmap, source, source.header_size, source.width, source.height)) {
-        return {};
-    }
-    source.stride = row_stride(source.width, 1);
-    source.pixel_offset = mono_pixel_offset(source_bitmap);
-
+    Source source {source_bitmap};
+    if (!prepare(source, width, height)) return {};
     const std::uint32_t w = static_cast<std::uint32_t>(width);
     const std::uint32_t h = static_cast<std::uint32_t>(height);
     const std::uint64_t stride = row_stride(w, 1);
     const std::uint64_t pixels_at = std::uint64_t {source.header_size} + two_colour_palette_bytes;
-    const std::uint64_t size = pixels_at + stride * h;
-    if (stride == 0 || size > largest_bitmap_bytes) return {};
-    PackedBitmap result = MemoryBlock::allocate(static_cast<std::size_t>(size));
+    PackedBitmap result = allocate_result(pixels_at, stride, h);
     if (!result) return {};
     std::memcpy(result.data(), source_bitmap.data(), static_cast<std::size_t>(pixels_at));
     write_u32(result, bitmap_field::width, w);
