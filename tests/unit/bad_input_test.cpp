@@ -145,7 +145,9 @@ TEST_F(BadInput, SffFilesCutAtEveryRecordBoundary) {
         test::write_file(sff, Bytes(source.begin(), source.begin() + static_cast<std::ptrdiff_t>(size)));
         const bool untouched = leaves_output_alone("S2F:0,{sff},{out}");
         EXPECT_EQ(untouched, size < 20) << size;
-        if (!untouched) EXPECT_GE(test::read_file(out).size(), 1536u) << size;
+        if (!untouched) {
+            EXPECT_GE(test::read_file(out).size(), 1536u) << size;
+        }
     }
     // Long-form lengths and offsets at their limits.
     for (std::uint16_t length : {0, 1, 32767, 32768, 65535}) {
