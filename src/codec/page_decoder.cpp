@@ -82,74 +82,33 @@ const PairTable* pair_tables() {
 // The codes of an all-white line, white make-up 1728 then white terminating 0: 17 bits.
 constexpr std::uint32_t white_line_bits = 0b01001101100110101;
 
-// A block of 512 raster lines. Lines that get no black run are not written and count as white.
+// A block of 512 raster lines. A line is zeroed when its first black run arrives; lines that
+// never get one are not touched and count as white.
 struct LineBlock {
     MemoryBlock lines;
     std::array<bool, lines_per_block> has_black {};
 };
 
-// Writes the black runs of one line, 64 pixels (one word) at a time: runs arrive from left to
-// right, so each word is stored once, when the runs have moved past it, and no word is read
-// back. A line with ink gets all its 27 words at its end; a white line none.
-class InkWriter {
-public:
-    static constexpr unsigned words = mh::line_pixels / 64;
-
-    void start(std::uint8_t* line) {
-        line_ = line;
-        word_ = 0;
-        bits_ = 0;
-        ink_ = false;
+// Sets bits [x, x + count) of a raster line, most significant bit first.
+inline void fill_black(std::uint8_t* line, unsigned x, unsigned count) {
+    const unsigned first_byte = x / 8;
+    const unsigned shift = x % 8;
+    if (shift + count <= 57 && first_byte + 8 <= mh::line_bytes) {
+        std::uint64_t word;
+        std::memcpy(&word, line + first_byte, 8);
+        const std::uint64_t mask = (~std::uint64_t {0} >> shift) & ~(~std::uint64_t {0} >> (shift + count));
+        word |= __builtin_bswap64(mask);
+        std::memcpy(line + first_byte, &word, 8);
+        return;
     }
-
-    bool has_ink() const { return ink_; }
-
-    // Pixels x .. x + count - 1 black (count > 0, x + count <= 1728).
-    void black(unsigned x, unsigned count) {
-        ink_ = true;
-        const unsigned end = x + count;
-        for (;;) {
-            const unsigned word = x / 64;
-            if (word != word_) move_to(word);
-            const unsigned word_end = 64 * (word + 1);
-            const unsigned low = x % 64;
-            const unsigned high = (end < word_end ? end : word_end) - 64 * word;
-            const std::uint64_t upto = high == 64 ? ~std::uint64_t {0} : ~(~std::uint64_t {0} >> high);
-            bits_ |= (~std::uint64_t {0} >> low) & upto;
-            if (end <= word_end) return;
-            x = word_end;
-        }
-    }
-
-    // Stores the rest of a line with ink.
-    void finish() {
-        if (ink_) move_to(words);
-    }
-
-private:
-    void store(unsigned word, std::uint64_t bits) {
-        const std::uint64_t bytes = __builtin_bswap64(bits);
-        std::memcpy(line_ + 8 * word, &bytes, 8);
-    }
-
-    void move_to(unsigned word) {
-        store(word_, bits_);
-        for (unsigned skipped = word_ + 1; skipped < word; ++skipped) store(skipped, 0);
-        word_ = word;
-        bits_ = 0;
-    }
-
-    std::uint8_t* line_ = nullptr;
-    unsigned word_ = 0;
-    std::uint64_t bits_ = 0;
-    bool ink_ = false;
-};
+    set_black_run(line, static_cast<std::uint16_t>(count), static_cast<std::uint16_t>(x));
+}
 
 struct Decoder {
     mh::MhReader reader;
     bool black = false;
     unsigned x = 0;
-    InkWriter ink {};
+    bool line_has_black = false;
     int empty_eols = -1;
     std::int32_t lines = 0;
     std::int32_t last_black_line = 0;
@@ -162,7 +121,6 @@ struct Decoder {
 void Decoder::fill(LineBlock& block, bool track_black) {
     int done = 0;
     std::uint8_t* line = block.lines.data();
-    ink.start(line);
     const PackedDecodeTable* tables = packed_tables();
     const PairTable* pairs = pair_tables();
     while (done < lines_per_block) {
@@ -178,7 +136,13 @@ void Decoder::fill(LineBlock& block, bool track_black) {
             if (x + run1 + run2 <= mh::line_pixels && reader.bits_left() > length1) {
                 const unsigned black_start = black ? x : x + run1;
                 const unsigned black_run = black ? run1 : run2;
-                if (black_run != 0) ink.black(black_start, black_run);
+                if (black_run != 0) {
+                    if (!line_has_black) {
+                        std::memset(line, 0, mh::line_bytes);
+                        line_has_black = true;
+                    }
+                    fill_black(line, black_start, black_run);
+                }
                 x += run1 + run2;
                 reader.advance_bits(length1 + length2);
                 if (reader.used_up()) {
@@ -202,7 +166,13 @@ void Decoder::fill(LineBlock& block, bool track_black) {
                 const bool was_black = black;
                 if (run < 64) black = !black;
                 if (x + run > mh::line_pixels) run = mh::line_pixels - x;
-                if (was_black && run != 0) ink.black(x, run);
+                if (was_black && run != 0) {
+                    if (!line_has_black) {
+                        std::memset(line, 0, mh::line_bytes);
+                        line_has_black = true;
+                    }
+                    fill_black(line, x, run);
+                }
                 x += run;
                 reader.advance_bits(length);
             }
@@ -211,13 +181,12 @@ void Decoder::fill(LineBlock& block, bool track_black) {
             reader.advance_bits(12);
             if (x > 0) {
                 ++lines;
-                ink.finish();
-                block.has_black[done] = ink.has_ink();
-                if (track_black && ink.has_ink()) last_black_line = lines;
+                block.has_black[done] = line_has_black;
+                if (track_black && line_has_black) last_black_line = lines;
                 ++done;
                 line += mh::line_bytes;
-                ink.start(line);
                 x = 0;
+                line_has_black = false;
                 empty_eols = 0;
             } else if (++empty_eols == empty_eols_at_page_end) {
                 ended = true;
@@ -272,6 +241,7 @@ PackedBitmap decode_page(const std::uint8_t* data, std::int32_t length, std::uin
         LineBlock block {MemoryBlock::allocate_for_overwrite(line_block_bytes)};
         if (!block.lines) break;
         blocks.push_back(std::move(block));
+        decoder.line_has_black = false;
         decoder.fill(blocks.back(), track_black);
     }
 
