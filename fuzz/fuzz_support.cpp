@@ -1,5 +1,6 @@
 #include "fuzz_support.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <unistd.h>
@@ -8,16 +9,30 @@
 
 namespace korvif::fuzz {
 
-const std::string& scratch() {
-    static const std::string directory = [] {
+namespace {
+
+// Removed with its files when the process ends normally.
+struct ScratchDirectory {
+    std::string path;
+    ScratchDirectory() {
         char pattern[] = "/dev/shm/korvif-fuzz-XXXXXX";
         char fallback[] = "/tmp/korvif-fuzz-XXXXXX";
         const char* made = mkdtemp(pattern);
         if (made == nullptr) made = mkdtemp(fallback);
         if (made == nullptr) violated("no scratch directory");
-        return std::string(made) + "/";
-    }();
-    return directory;
+        path = std::string(made) + "/";
+    }
+    ~ScratchDirectory() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+};
+
+}  // namespace
+
+const std::string& scratch() {
+    static const ScratchDirectory directory;
+    return directory.path;
 }
 
 std::string scratch_file(const char* name) { return scratch() + name; }
