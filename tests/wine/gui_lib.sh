@@ -83,8 +83,9 @@ find_new_window() {
     local limit=${1:-15} tenths=0 window geometry
     while :; do
         for window in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
+            [ "$(xdotool getwindowname "$window" 2>/dev/null)" = "Korvif Test Host" ] && continue
             geometry=$(xdotool getwindowgeometry "$window" 2>/dev/null | sed -n 's/.*Geometry: //p')
-            case "$geometry" in 1024x768 | 552x353 | 1x1 | "") ;; *) echo "$window" && return 0 ;; esac
+            case "$geometry" in "$(xdotool getdisplaygeometry | tr ' ' x)" | 1x1 | "") ;; *) echo "$window" && return 0 ;; esac
         done
         sleep 0.05
         tenths=$((tenths + 1))
