@@ -6,7 +6,7 @@ namespace korvif::test {
 
 namespace {
 
-// The MH reader as documented: a current word, a bit offset in it, and a count of words that
+// The MH reader word by word: a current word, a bit offset in it, and a count of words that
 // may still be consumed.
 struct WordReader {
     const std::uint8_t* data;

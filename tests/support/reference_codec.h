@@ -1,4 +1,4 @@
-// Plain, literal implementations of the codec's documented algorithms: the word-by-word MH
+// Plain, step-by-step implementations of the codec's algorithms: the word-by-word MH
 // reader, the page decoder that handles one code (or one bit) per step, and (later) the bit-by-bit
 // raster encoder. The tests compare the fast codec with them on many inputs.
 #pragma once
@@ -10,15 +10,15 @@
 
 namespace korvif::test {
 
-// decode_page as documented (with the empty-EOL count reset by every EOL that closes a line):
+// decode_page one code or one bit per step (with the empty-EOL count reset by every EOL that closes a line):
 // the bytes of the packed bitmap, or an empty vector for the null result.
 Bytes reference_decode_page(const std::uint8_t* data, std::int32_t length, std::uint8_t double_lines, int trim);
 
-// encode_raster as documented, bit by bit, into memory: the bytes it writes for the block (the
+// encode_raster bit by bit, into memory: the bytes it writes for the block (the
 // block's rows are merged in pairs in place, as the encoder does, without ENCODE_EVERY_ROW).
 Bytes reference_encode_raster(Bytes& block, int flags);
 
-// recode_page_to_sff as documented, bit by bit (with lines of 17 to 24 bits counted blank only
+// recode_page_to_sff bit by bit (with lines of 17 to 24 bits counted blank only
 // when they hold no black pixel): the SFF records it writes.
 Bytes reference_recode_page_to_sff(const std::uint8_t* data, std::int32_t length);
 

@@ -49,7 +49,7 @@ TEST(RotateQuarterTurn, EqualsThePixelByPixelTurnOnRandomImages) {
     }
 }
 
-TEST(RotateQuarterTurn, DocumentedExamples) {
+TEST(RotateQuarterTurn, KnownSmallAndPageSizedExamples) {
     // 1 x 1 with its pixel set: 40 + 8 + 128 bytes, pixel still set.
     PackedBitmap dot = test::make_mono_bitmap(1, 1, [](int, int) { return true; });
     ASSERT_TRUE(rotate_quarter_turn(dot));

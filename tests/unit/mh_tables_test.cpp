@@ -114,7 +114,7 @@ TEST(MhTables, BitOrderTablesAndMasks) {
     EXPECT_EQ(pixel_masks[7 - 1], 0x40);  // pixel 1 of a byte
 }
 
-TEST(MhReader, StoredCodeStringsReadAsDocumented) {
+TEST(MhReader, StoredCodeStringsReadAsTheirCodes) {
     // The RTC from a byte boundary: six EOLs at bit positions 0, 12, ..., 60.
     const std::uint8_t rtc_then_padding[12] = {0x00, 0x08, 0x80, 0x00, 0x08, 0x80, 0x00, 0x08, 0x80, 0, 0, 0};
     MhReader rtc(rtc_then_padding, sizeof rtc_then_padding);

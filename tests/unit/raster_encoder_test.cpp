@@ -49,7 +49,7 @@ protected:
     }
 };
 
-TEST_F(RasterEncoder, DocumentedByteExamples) {
+TEST_F(RasterEncoder, KnownByteSequences) {
     const int every_row = ENCODE_EVERY_ROW | ENCODE_SKIP_HEADER;
     EXPECT_EQ(encode(fax_block(1), every_row), (Bytes {0x00, 0x80, 0xB2, 0x59, 0x01, 0x80}));
     EXPECT_EQ(encode(fax_block(1), every_row | ENCODE_RTC),
