@@ -1,5 +1,5 @@
-// Plain, step-by-step implementations of the codec's algorithms: the word-by-word MH
-// reader, the page decoder that handles one code (or one bit) per step, and (later) the bit-by-bit
+// Plain, step-by-step implementations of the codec's algorithms: the word-by-word MH reader, the
+// page decoder and SFF re-coder that handle one code (or one bit) per step, and the bit-by-bit
 // raster encoder. The tests compare the fast codec with them on many inputs.
 #pragma once
 
