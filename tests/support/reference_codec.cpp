@@ -41,6 +41,24 @@ struct WordReader {
     }
 };
 
+// One step on a window that is no EOL, the same in both decoders: where no code of the current
+// colour begins, one bit is passed over and false returned; otherwise the code's run is taken
+// (cut at the line's end), the colour switched after a terminating code, and the code passed over.
+bool take_code(WordReader& reader, std::uint32_t w, bool& black, unsigned x, unsigned& run, bool& was_black,
+               bool& consumed_last) {
+    const unsigned n = (black ? mh::black_decode_lengths[w] : mh::white_decode_lengths[w]) & 0x7F;
+    if (n == 0) {
+        consumed_last = reader.advance_bits(1);
+        return false;
+    }
+    run = black ? mh::black_decode_runs[w] : mh::white_decode_runs[w];
+    was_black = black;
+    if (run < 64) black = !black;
+    if (x + run > 1728) run = 1728 - x;
+    consumed_last = reader.advance_bits(n);
+    return true;
+}
+
 }  // namespace
 
 Bytes reference_decode_page(const std::uint8_t* data, std::int32_t length, std::uint8_t double_lines, int trim) {
@@ -71,19 +89,13 @@ Bytes reference_decode_page(const std::uint8_t* data, std::int32_t length, std::
             }
             black = false;
         } else {
-            const unsigned n = (black ? mh::black_decode_lengths[w] : mh::white_decode_lengths[w]) & 0x7F;
-            if (n == 0) {
-                consumed_last = reader.advance_bits(1);
-            } else {
-                unsigned r = black ? mh::black_decode_runs[w] : mh::white_decode_runs[w];
-                const bool was_black = black;
-                if (r < 64) black = !black;
-                if (x + r > 1728) r = 1728 - x;
+            unsigned r = 0;
+            bool was_black = false;
+            if (take_code(reader, w, black, x, r, was_black, consumed_last)) {
                 if (was_black) {
                     for (unsigned p = x; p < x + r; ++p) line[p / 8] |= static_cast<std::uint8_t>(0x80 >> (p % 8));
                 }
                 x += r;
-                consumed_last = reader.advance_bits(n);
             }
         }
         ended = consumed_last;
@@ -153,16 +165,10 @@ Bytes reference_recode_page_to_sff(const std::uint8_t* data, std::int32_t length
             bits = 0;
             ink = false;
         } else {
-            const unsigned n = (black ? mh::black_decode_lengths[w] : mh::white_decode_lengths[w]) & 0x7F;
-            if (n == 0) {
-                consumed_last = reader.advance_bits(1);
-            } else {
-                unsigned r = black ? mh::black_decode_runs[w] : mh::white_decode_runs[w];
-                const bool was_black = black;
-                if (r < 64) black = !black;
-                if (x + r > 1728) r = 1728 - x;
+            unsigned r = 0;
+            bool was_black = false;
+            if (take_code(reader, w, black, x, r, was_black, consumed_last)) {
                 x += r;
-                consumed_last = reader.advance_bits(n);
                 if (was_black && r > 0) ink = true;
                 const auto& codes = was_black ? mh::black_codes : mh::white_codes;
                 const auto& lengths = was_black ? mh::black_code_lengths : mh::white_code_lengths;
