@@ -4,8 +4,9 @@
 #include <cstring>
 #include <vector>
 
-#include "codec/mh_reader.h"
 #include "codec/mh_tables.h"
+#include "codec/stream_bits.h"
+#include "codec/stream_decode_tables.h"
 
 namespace korvif {
 
@@ -20,194 +21,205 @@ constexpr std::uint32_t bitmap_header_bytes = info_header_bytes + two_colour_pal
 // as at the RTC.
 constexpr int empty_eols_at_page_end = 5;
 
-// The decode tables of one colour packed into one 16 KiB table: run | length << 11. Both colours
-// together stay in the first-level cache.
-struct PackedDecodeTable {
-    std::array<std::uint16_t, mh::window_count> entries;
-};
+// An all-white line, white make-up 1728 then white terminating 0: 17 bits, in stream order.
+constexpr std::uint32_t white_line_bits = 0b10101100110110010;
+constexpr std::uint32_t white_line_mask = (1u << 17) - 1;
 
-PackedDecodeTable pack(const std::array<std::uint16_t, mh::window_count>& runs,
-                       const std::array<std::uint8_t, mh::window_count>& lengths) {
-    PackedDecodeTable table {};
-    for (int w = 0; w < mh::window_count; ++w) {
-        table.entries[w] = static_cast<std::uint16_t>(runs[w] | ((lengths[w] & 0x7F) << 11));
-    }
-    return table;
-}
+// A window that begins with an EOL (eleven 0 bits, then a 1), in stream order.
+constexpr bool begins_with_eol(std::uint64_t bits) { return (bits & 0xFFF) == 0x800; }
 
-// Made on first use, so that decoding works also while other static objects are initialised.
-const PackedDecodeTable* packed_tables() {
-    static const PackedDecodeTable tables[2] = {
-        pack(mh::white_decode_runs, mh::white_decode_lengths),
-        pack(mh::black_decode_runs, mh::black_decode_lengths),
-    };
-    return tables;
-}
+// A block of 512 raster lines, each followed by room for one more 64-bit word (the line
+// painter may store one word past a line's end; it lands in the next line, not yet decoded, or
+// in the slack after the last).
+constexpr std::size_t line_slack_bytes = 8;
 
-// Two terminating codes in one lookup: a code of the window's colour and, when it fits in the
-// rest of the 13 bits, the code of the other colour after it. The colour is then the same as
-// before the pair. Bits 0-5 and 6-9: the first run and length; 10-15 and 16-19: the second;
-// bit 20: the entry holds a pair.
-constexpr std::uint32_t pair_valid = 1u << 20;
-
-struct PairTable {
-    std::array<std::uint32_t, mh::window_count> entries;
-};
-
-PairTable make_pairs(const PackedDecodeTable& first, const PackedDecodeTable& second) {
-    PairTable table {};
-    for (std::uint32_t w = 0; w < mh::window_count; ++w) {
-        const unsigned length1 = first.entries[w] >> 11;
-        const unsigned run1 = first.entries[w] & 0x7FF;
-        if (length1 == 0 || run1 >= 64) continue;
-        // The bits after the first code, the unknown ones after them zero: a code that fits in
-        // the known bits is the same whatever follows.
-        const std::uint32_t rest = (w << length1) & (mh::window_count - 1);
-        const unsigned length2 = second.entries[rest] >> 11;
-        const unsigned run2 = second.entries[rest] & 0x7FF;
-        if (length2 == 0 || length2 > mh::window_bits - length1 || run2 >= 64) continue;
-        table.entries[w] = run1 | (length1 << 6) | (run2 << 10) | (length2 << 16) | pair_valid;
-    }
-    return table;
-}
-
-const PairTable* pair_tables() {
-    static const PairTable tables[2] = {
-        make_pairs(packed_tables()[0], packed_tables()[1]),
-        make_pairs(packed_tables()[1], packed_tables()[0]),
-    };
-    return tables;
-}
-
-// The codes of an all-white line, white make-up 1728 then white terminating 0: 17 bits.
-constexpr std::uint32_t white_line_bits = 0b01001101100110101;
-
-// A block of 512 raster lines. A line is zeroed when its first black run arrives; lines that
-// never get one are not touched and count as white.
 struct LineBlock {
     MemoryBlock lines;
+    // Lines without a black pixel are not stored: their bytes are left as they are.
     std::array<bool, lines_per_block> has_black {};
 };
 
-// Sets bits [x, x + count) of a raster line, most significant bit first.
-inline void fill_black(std::uint8_t* line, unsigned x, unsigned count) {
-    const unsigned first_byte = x / 8;
-    const unsigned shift = x % 8;
-    if (shift + count <= 57 && first_byte + 8 <= mh::line_bytes) {
-        std::uint64_t word;
-        std::memcpy(&word, line + first_byte, 8);
-        const std::uint64_t mask = (~std::uint64_t {0} >> shift) & ~(~std::uint64_t {0} >> (shift + count));
-        word |= __builtin_bswap64(mask);
-        std::memcpy(line + first_byte, &word, 8);
-        return;
+// Gathers the pixels of the line being decoded 64 at a time in a register (the first pixel in
+// bit 63) and stores each word of the line once its pixels are known, so that the line is never
+// read back. Every word before the one holding pixel x is stored.
+class LinePainter {
+public:
+    void start(std::uint8_t* line) {
+        line_ = line;
+        x_ = 0;
+        word_ = 0;
+        ink_ = 0;
     }
-    set_black_run(line, static_cast<std::uint16_t>(count), static_cast<std::uint16_t>(x));
-}
+
+    unsigned x() const { return x_; }
+    bool has_black() const { return ink_ != 0; }
+
+    // A group of terminating codes from the group table; x + span stays within the line.
+    void paint_group(std::uint64_t entry, unsigned span) {
+        const std::uint64_t pixels = entry & mh::group_pixels_mask;
+        const unsigned offset = x_ % 64;
+        word_ |= pixels >> offset;
+        ink_ |= pixels;
+        store(x_ / 64, word_);
+        const unsigned end = x_ + span;
+        const std::uint64_t spill = (pixels << 1) << (63 - offset);
+        // Without a branch: where the group crosses into the next word is not predictable.
+        const std::uint64_t crossed = std::uint64_t {0} - (end / 64 - x_ / 64);
+        word_ = (word_ & ~crossed) | (spill & crossed);
+        x_ = end;
+    }
+
+    // A run of one colour; x + run stays within the line.
+    void paint_run(unsigned run, bool black) {
+        const unsigned end = x_ + run;
+        if (!black || run == 0) {
+            if ((end ^ x_) >= 64) {
+                store(x_ / 64, word_);
+                for (unsigned w = x_ / 64 + 1; w < end / 64; ++w) store(w, 0);
+                word_ = 0;
+            }
+            x_ = end;
+            return;
+        }
+        ink_ = 1;
+        while (x_ < end) {
+            const unsigned offset = x_ % 64;
+            const unsigned count = end - x_ < 64 - offset ? end - x_ : 64 - offset;
+            const std::uint64_t after = offset + count == 64 ? 0 : ~std::uint64_t {0} >> (offset + count);
+            word_ |= (~std::uint64_t {0} >> offset) & ~after;
+            x_ += count;
+            if (x_ % 64 == 0) {
+                store(x_ / 64 - 1, word_);
+                word_ = 0;
+            }
+        }
+    }
+
+    // An all-white line taken in one step. Nothing is stored: a line without a black pixel is
+    // not kept, and no pixel can follow at the line's end.
+    void skip_white_line() { x_ = mh::line_pixels; }
+
+    // Stores the word in progress and clears the rest of the line (lines with black pixels only).
+    void finish() {
+        if (x_ >= mh::line_pixels) return;
+        store(x_ / 64, word_);
+        for (unsigned w = x_ / 64 + 1; w < mh::line_pixels / 64; ++w) store(w, 0);
+    }
+
+private:
+    void store(unsigned index, std::uint64_t word) {
+        word = __builtin_bswap64(word);
+        std::memcpy(line_ + 8 * index, &word, 8);
+    }
+
+    std::uint8_t* line_ = nullptr;
+    unsigned x_ = 0;
+    std::uint64_t word_ = 0;
+    std::uint64_t ink_ = 0;
+};
 
 struct Decoder {
-    mh::MhReader reader;
-    bool black = false;
-    unsigned x = 0;
-    bool line_has_black = false;
+    mh::StreamBits reader;
     int empty_eols = -1;
     std::int32_t lines = 0;
     std::int32_t last_black_line = 0;
     bool ended = false;
 
-    // Decodes into the lines of `block` until it is full or the page ends.
+    // Decodes into the lines of `block` until it is full or the page ends. A block always
+    // begins at the start of a line, in white.
     void fill(LineBlock& block, bool track_black);
 };
 
 void Decoder::fill(LineBlock& block, bool track_black) {
+    const auto& groups = mh::stream_group_table().entries;
+    const auto& codes = mh::stream_code_tables();
+    // The state lives in locals while decoding, so that the stores into the lines do not make
+    // the compiler keep it in memory.
+    mh::StreamBits in = reader;
     int done = 0;
     std::uint8_t* line = block.lines.data();
-    const PackedDecodeTable* tables = packed_tables();
-    const PairTable* pairs = pair_tables();
-    while (done < lines_per_block) {
-        const std::uint32_t window = reader.read_window();
-        const std::uint32_t pair = pairs[black].entries[window];
-        if (pair & pair_valid) {
-            const unsigned run1 = pair & 63;
-            const unsigned length1 = (pair >> 6) & 15;
-            const unsigned run2 = (pair >> 10) & 63;
-            const unsigned length2 = (pair >> 16) & 15;
-            // Both runs inside the line, and the data not used up after the first code: the
-            // pair does what the two codes one after the other would do.
-            if (x + run1 + run2 <= mh::line_pixels && reader.bits_left() > length1) {
-                const unsigned black_start = black ? x : x + run1;
-                const unsigned black_run = black ? run1 : run2;
-                if (black_run != 0) {
-                    if (!line_has_black) {
-                        std::memset(line, 0, mh::line_bytes);
-                        line_has_black = true;
-                    }
-                    fill_black(line, black_start, black_run);
+    LinePainter painter;
+    painter.start(line);
+    std::uint32_t colour = 0;
+    int eols = empty_eols;
+    bool page_ended = false;
+
+    for (;;) {
+        // Terminating codes in groups, one lookup per group, four lookups per refill (each
+        // takes at most 12 bits). Far from the end of the data, so that it cannot be used up.
+        while (in.far_from_end()) {
+            in.refill_fast();
+            bool other = false;
+            for (int step = 0; step < 4; ++step) {
+                const std::uint64_t entry = groups[colour << mh::group_window_bits | (in.bits() & mh::group_window_mask)];
+                const unsigned span = static_cast<unsigned>(entry >> mh::group_span_shift) & mh::group_span_mask;
+                if ((entry & mh::group_code_bits_mask) == 0 || painter.x() + span > mh::line_pixels) {
+                    other = true;
+                    break;
                 }
-                x += run1 + run2;
-                reader.advance_bits(length1 + length2);
-                if (reader.used_up()) {
-                    ended = true;
-                    return;
-                }
-                continue;
+                painter.paint_group(entry, span);
+                in.consume(static_cast<unsigned>(entry & mh::group_code_bits_mask));
+                colour ^= (entry & mh::group_colour_flips) != 0;
             }
+            if (other) break;
         }
-        const std::uint32_t entry = tables[black].entries[window];
+
+        // Anything else, one code at a time with every check: make-up codes, codes that reach
+        // the line's end, EOLs, bits that begin no code, and the end of the data.
+        if (in.available() < 32) in.refill();
+        const std::uint64_t bits = in.bits();
+        const std::uint16_t entry = codes[colour].entries[bits & (mh::window_count - 1)];
         const unsigned length = entry >> 11;
         if (length != 0) {
-            if (x == 0 && !black && reader.bits_left() > 9 && reader.peek_bits(17) == white_line_bits) {
+            if (painter.x() == 0 && colour == 0 && (bits & white_line_mask) == white_line_bits && in.bits_left() > 9) {
                 // A whole white line in one step: make-up 1728 (colour stays white), then
                 // terminating 0 (colour turns black). Nothing to draw.
-                x = mh::line_pixels;
-                black = true;
-                reader.advance_bits(17);
+                painter.skip_white_line();
+                colour = 1;
+                in.advance_bits(17);
             } else {
                 unsigned run = entry & 0x7FF;
-                const bool was_black = black;
-                if (run < 64) black = !black;
-                if (x + run > mh::line_pixels) run = mh::line_pixels - x;
-                if (was_black && run != 0) {
-                    if (!line_has_black) {
-                        std::memset(line, 0, mh::line_bytes);
-                        line_has_black = true;
-                    }
-                    fill_black(line, x, run);
-                }
-                x += run;
-                reader.advance_bits(length);
+                const bool black = colour != 0;
+                if (run < 64) colour ^= 1;
+                if (painter.x() + run > mh::line_pixels) run = mh::line_pixels - painter.x();
+                painter.paint_run(run, black);
+                in.advance_bits(length);
             }
-        } else if (mh::is_eol_window(window)) {
+        } else if (begins_with_eol(bits)) {
             // EOL windows begin no code in either colour, so they are told apart here.
-            reader.advance_bits(12);
-            if (x > 0) {
+            in.advance_bits(12);
+            if (painter.x() > 0) {
                 ++lines;
-                block.has_black[done] = line_has_black;
-                if (track_black && line_has_black) last_black_line = lines;
+                const bool has_black = painter.has_black();
+                if (has_black) painter.finish();
+                block.has_black[static_cast<std::size_t>(done)] = has_black;
+                if (track_black && has_black) last_black_line = lines;
                 ++done;
                 line += mh::line_bytes;
-                x = 0;
-                line_has_black = false;
-                empty_eols = 0;
-            } else if (++empty_eols == empty_eols_at_page_end) {
-                ended = true;
-                return;
+                painter.start(line);
+                eols = 0;
+            } else if (++eols == empty_eols_at_page_end) {
+                page_ended = true;
             }
-            black = false;
+            colour = 0;
         } else {
             // No code begins here (the window starts with seven 0 bits). Pass over the zero bits
             // up to the next place where an EOL or a code can begin: exactly eleven zeros (an
             // EOL) or six.
-            const unsigned zeros = reader.known_leading_zeros();
+            const unsigned zeros = in.known_leading_zeros();
             std::uint64_t skip = zeros >= 11 ? zeros - 11 : zeros - 6;
             if (skip == 0) skip = 1;
-            if (skip > reader.bits_left()) skip = reader.bits_left();
-            reader.advance_bits(static_cast<unsigned>(skip));
+            if (skip > in.bits_left()) skip = in.bits_left();
+            in.advance_bits(static_cast<unsigned>(skip));
         }
-        if (reader.used_up()) {
+        if (page_ended || in.used_up()) {
             ended = true;
-            return;
+            break;
         }
+        if (done == lines_per_block) break;
     }
+    reader = in;
+    empty_eols = eols;
 }
 
 }  // namespace
@@ -233,15 +245,14 @@ void set_black_run(std::uint8_t* line, std::uint16_t count, std::uint16_t x) {
 PackedBitmap decode_page(const std::uint8_t* data, std::int32_t length, std::uint8_t double_lines, int trim) {
     if (length < 8) return {};
     const bool track_black = (trim & trim_trailing_white) != 0;
-    Decoder decoder {mh::MhReader(data, length)};
+    Decoder decoder {mh::StreamBits(data, length)};
     decoder.ended = decoder.reader.used_up();
     std::vector<LineBlock> blocks;
     blocks.reserve(max_line_blocks);
     while (!decoder.ended && blocks.size() < max_line_blocks) {
-        LineBlock block {MemoryBlock::allocate_for_overwrite(line_block_bytes)};
+        LineBlock block {MemoryBlock::allocate_for_overwrite(line_block_bytes + line_slack_bytes)};
         if (!block.lines) break;
         blocks.push_back(std::move(block));
-        decoder.line_has_black = false;
         decoder.fill(blocks.back(), track_black);
     }
 

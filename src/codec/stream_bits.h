@@ -1,0 +1,93 @@
+// The page decoder's view of MH data: a 64-bit reservoir of stream bits in the order they are
+// stored, the first bit in bit 0. MH data keeps each byte's first bit in bit 0, so the bytes go
+// into the reservoir as they are, eight at a time, with no bit reversal.
+//
+// Bits beyond the last byte read as 0. The data counts as used up once as many bits have been
+// passed over as floor((L - 1) / 2) 16-bit words hold, L being the data's length in bytes.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+namespace korvif::mh {
+
+class StreamBits {
+public:
+    StreamBits(const std::uint8_t* data, std::int32_t length)
+        : data_(data), length_(length > 0 ? static_cast<std::size_t>(length) : 0) {
+        const std::int32_t words = length > 0 ? (length - 1) / 2 : 0;
+        limit_ = 16u * static_cast<std::uint64_t>(words);
+        refill();
+    }
+
+    // The reservoir: bit i is the i-th bit from the current position. Bits up to available()
+    // are known; the ones above them are the stream's own or 0.
+    std::uint64_t bits() const { return bits_; }
+    unsigned available() const { return available_; }
+
+    // Passes over k bits (k up to available()) and keeps at least 32 bits in the reservoir.
+    void advance_bits(unsigned k) {
+        consume(k);
+        if (available_ < 32) refill();
+    }
+
+    // Passes over k bits without refilling: for a caller that refills itself.
+    void consume(unsigned k) {
+        bits_ >>= k;
+        available_ -= k;
+    }
+
+    std::uint64_t position() const { return 8 * static_cast<std::uint64_t>(next_) - available_; }
+    bool used_up() const { return position() >= limit_; }
+    std::uint64_t bits_left() const {
+        const std::uint64_t at = position();
+        return at >= limit_ ? 0 : limit_ - at;
+    }
+
+    // True while at least 16 bytes are still to be loaded: then refill_fast() is safe and the
+    // next 64 bits cannot reach the end of the data (which lies at most 16 bits before the
+    // last byte's end).
+    bool far_from_end() const { return next_ + 16 <= length_; }
+
+    // Fills the reservoir to at least 56 bits with one unaligned load; only when far_from_end().
+    // The bits above the count that the load also brings are the stream's own, so ORing the
+    // next load over them later changes nothing.
+    void refill_fast() {
+        std::uint64_t word;
+        std::memcpy(&word, data_ + next_, 8);
+        bits_ |= word << available_;
+        next_ += (63 - available_) >> 3;
+        available_ |= 56;
+    }
+
+    // Fills the reservoir to at least 56 bits, anywhere in the data.
+    void refill() {
+        if (next_ + 8 <= length_) {
+            refill_fast();
+            return;
+        }
+        while (available_ <= 56) {
+            const std::uint64_t byte = next_ < length_ ? data_[next_] : 0;
+            bits_ |= byte << available_;
+            available_ += 8;
+            ++next_;
+        }
+    }
+
+    // Zero bits that certainly follow the current position (at least 32 are known).
+    unsigned known_leading_zeros() const {
+        const unsigned zeros = bits_ == 0 ? 64u : static_cast<unsigned>(__builtin_ctzll(bits_));
+        return zeros < available_ ? zeros : available_;
+    }
+
+private:
+    const std::uint8_t* data_;
+    std::size_t length_;
+    std::size_t next_ = 0;  // the next byte to load
+    std::uint64_t bits_ = 0;
+    unsigned available_ = 0;
+    std::uint64_t limit_ = 0;
+};
+
+}  // namespace korvif::mh
