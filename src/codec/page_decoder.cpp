@@ -28,9 +28,9 @@ constexpr std::uint32_t white_line_mask = (1u << 17) - 1;
 // A window that begins with an EOL (eleven 0 bits, then a 1), in stream order.
 constexpr bool begins_with_eol(std::uint64_t bits) { return (bits & 0xFFF) == 0x800; }
 
-// A block of 512 raster lines, each followed by room for one more 64-bit word (the line
-// painter may store one word past a line's end; it lands in the next line, not yet decoded, or
-// in the slack after the last).
+// A block of 512 raster lines, followed by room for one more 64-bit store (the line painter
+// may store up to eight bytes past a line's end; they land in the next line, not yet decoded,
+// or in the slack after the last).
 constexpr std::size_t line_slack_bytes = 8;
 
 struct LineBlock {
@@ -39,82 +39,72 @@ struct LineBlock {
     std::array<bool, lines_per_block> has_black {};
 };
 
-// Gathers the pixels of the line being decoded 64 at a time in a register (the first pixel in
-// bit 63) and stores each word of the line once its pixels are known, so that the line is never
-// read back. Every word before the one holding pixel x is stored.
+// Writes the pixels of the line being decoded, white ones included, eight bytes at a time at
+// the byte that holds pixel x, so that the line never has to be cleared or read back. The
+// pixels of that byte before x are kept in a register (`partial_`, in bits 56-63, the first
+// pixel in bit 63); every byte before it is final.
 class LinePainter {
 public:
     void start(std::uint8_t* line) {
         line_ = line;
         x_ = 0;
-        word_ = 0;
+        partial_ = 0;
         ink_ = 0;
     }
 
     unsigned x() const { return x_; }
     bool has_black() const { return ink_ != 0; }
 
-    // A group of terminating codes from the group table; x + span stays within the line.
+    // A group of terminating codes from the group table; x + span stays within the line. The
+    // group's pixels (at most 56) and the seven before them fit in the one store.
     void paint_group(std::uint64_t entry, unsigned span) {
         const std::uint64_t pixels = entry & mh::group_pixels_mask;
-        const unsigned offset = x_ % 64;
-        word_ |= pixels >> offset;
+        const unsigned shift = x_ % 8;
+        const std::uint64_t pixels_from_byte = partial_ | (pixels >> shift);
+        store(x_ / 8, pixels_from_byte);
+        partial_ = pixels_from_byte << ((shift + span) & ~7u);
         ink_ |= pixels;
-        store(x_ / 64, word_);
-        const unsigned end = x_ + span;
-        const std::uint64_t spill = (pixels << 1) << (63 - offset);
-        // Without a branch: where the group crosses into the next word is not predictable.
-        const std::uint64_t crossed = std::uint64_t {0} - (end / 64 - x_ / 64);
-        word_ = (word_ & ~crossed) | (spill & crossed);
-        x_ = end;
+        x_ += span;
     }
 
     // A run of one colour; x + run stays within the line.
     void paint_run(unsigned run, bool black) {
         const unsigned end = x_ + run;
-        if (!black || run == 0) {
-            if ((end ^ x_) >= 64) {
-                store(x_ / 64, word_);
-                for (unsigned w = x_ / 64 + 1; w < end / 64; ++w) store(w, 0);
-                word_ = 0;
-            }
+        const std::uint64_t fill = black ? ~std::uint64_t {0} : 0;
+        if (black && run != 0) ink_ = 1;
+        if (end / 8 == x_ / 8) {
+            partial_ |= fill >> (x_ % 8) & ~(~std::uint64_t {0} >> (end % 8)) & top_byte;
             x_ = end;
             return;
         }
-        ink_ = 1;
-        while (x_ < end) {
-            const unsigned offset = x_ % 64;
-            const unsigned count = end - x_ < 64 - offset ? end - x_ : 64 - offset;
-            const std::uint64_t after = offset + count == 64 ? 0 : ~std::uint64_t {0} >> (offset + count);
-            word_ |= (~std::uint64_t {0} >> offset) & ~after;
-            x_ += count;
-            if (x_ % 64 == 0) {
-                store(x_ / 64 - 1, word_);
-                word_ = 0;
-            }
-        }
+        line_[x_ / 8] = static_cast<std::uint8_t>((partial_ | (fill >> (x_ % 8))) >> 56);
+        std::memset(line_ + x_ / 8 + 1, static_cast<int>(fill & 0xFF), end / 8 - x_ / 8 - 1);
+        partial_ = fill & ~(~std::uint64_t {0} >> (end % 8));
+        x_ = end;
     }
 
     // An all-white line taken in one step. Nothing is stored: a line without a black pixel is
     // not kept, and no pixel can follow at the line's end.
     void skip_white_line() { x_ = mh::line_pixels; }
 
-    // Stores the word in progress and clears the rest of the line (lines with black pixels only).
+    // Writes the byte in progress and clears the rest of the line (lines with black pixels only).
     void finish() {
         if (x_ >= mh::line_pixels) return;
-        store(x_ / 64, word_);
-        for (unsigned w = x_ / 64 + 1; w < mh::line_pixels / 64; ++w) store(w, 0);
+        line_[x_ / 8] = static_cast<std::uint8_t>(partial_ >> 56);
+        std::memset(line_ + x_ / 8 + 1, 0, mh::line_bytes - x_ / 8 - 1);
     }
 
 private:
-    void store(unsigned index, std::uint64_t word) {
-        word = __builtin_bswap64(word);
-        std::memcpy(line_ + 8 * index, &word, 8);
+    static constexpr std::uint64_t top_byte = std::uint64_t {0xFF} << 56;
+
+    void store(unsigned byte, std::uint64_t pixels) {
+        pixels = __builtin_bswap64(pixels);
+        std::memcpy(line_ + byte, &pixels, 8);
     }
 
     std::uint8_t* line_ = nullptr;
     unsigned x_ = 0;
-    std::uint64_t word_ = 0;
+    std::uint64_t partial_ = 0;
     std::uint64_t ink_ = 0;
 };
 
@@ -140,7 +130,7 @@ void Decoder::fill(LineBlock& block, bool track_black) {
     std::uint8_t* line = block.lines.data();
     LinePainter painter;
     painter.start(line);
-    std::uint32_t colour = 0;
+    std::uint32_t colour = 0;  // 1 for black
     int eols = empty_eols;
     bool page_ended = false;
 
@@ -150,8 +140,10 @@ void Decoder::fill(LineBlock& block, bool track_black) {
         while (in.far_from_end()) {
             in.refill_fast();
             bool other = false;
+            // The colour as it stands in the group table's index.
+            std::uint64_t colour_index = std::uint64_t {colour} << mh::group_window_bits;
             for (int step = 0; step < 4; ++step) {
-                const std::uint64_t entry = groups[colour << mh::group_window_bits | (in.bits() & mh::group_window_mask)];
+                const std::uint64_t entry = groups[colour_index | (in.bits() & mh::group_window_mask)];
                 const unsigned span = static_cast<unsigned>(entry >> mh::group_span_shift) & mh::group_span_mask;
                 if ((entry & mh::group_code_bits_mask) == 0 || painter.x() + span > mh::line_pixels) {
                     other = true;
@@ -159,8 +151,9 @@ void Decoder::fill(LineBlock& block, bool track_black) {
                 }
                 painter.paint_group(entry, span);
                 in.consume(static_cast<unsigned>(entry & mh::group_code_bits_mask));
-                colour ^= (entry & mh::group_colour_flips) != 0;
+                colour_index ^= entry & mh::group_colour_flips;
             }
+            colour = static_cast<std::uint32_t>(colour_index >> mh::group_window_bits);
             if (other) break;
         }
 

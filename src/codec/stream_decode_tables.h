@@ -21,21 +21,22 @@ const std::array<CodeTable, 2>& stream_code_tables();
 // Several terminating codes per lookup. Indexed by colour << group_window_bits | the next
 // group_window_bits stream bits, an entry describes the terminating codes that begin the window
 // one after the other, colours alternating from the table's colour, as many as fit in the window
-// while their runs together span at most 64 pixels and their black pixels lie within the first
+// while their runs together span at most 56 pixels and their black pixels lie within the first
 // 50. An entry of 0 (no code taken) sends the decoder to the one-code path.
 inline constexpr int group_window_bits = 12;
 inline constexpr std::uint32_t group_window_mask = (1u << group_window_bits) - 1;
 
 // Fields of a group entry. The code bits come first, so that the reservoir can be shifted by
-// the entry itself (shift counts use their low six bits).
-inline constexpr std::uint64_t group_code_bits_mask = 63;         // bits 0-5: code bits taken
-inline constexpr int group_span_shift = 6;                        // bits 6-12: pixels covered
-inline constexpr std::uint64_t group_span_mask = 127;
-inline constexpr std::uint64_t group_colour_flips = 1u << 13;     // bit 13: odd number of codes
-inline constexpr std::uint64_t group_pixels_mask = ~std::uint64_t {0} << 14;
-// Bits 14-63: the black pixels, the first pixel of the group in bit 63.
+// the entry itself (shift counts use their low six bits); the colour change sits where the
+// colour sits in the table index, so that the next index is one XOR away.
+inline constexpr std::uint64_t group_code_bits_mask = 63;               // bits 0-5: code bits taken
+inline constexpr int group_span_shift = 6;                              // bits 6-11: pixels covered
+inline constexpr std::uint64_t group_span_mask = 63;
+inline constexpr std::uint64_t group_colour_flips = 1u << group_window_bits;  // bit 12: odd number of codes
+inline constexpr std::uint64_t group_pixels_mask = ~std::uint64_t {0} << 13;
+// Bits 13-63: the black pixels, the first pixel of the group in bit 63.
 inline constexpr int group_max_pixel_span = 50;
-inline constexpr int group_max_span = 64;
+inline constexpr int group_max_span = 56;
 
 struct GroupTable {
     std::array<std::uint64_t, 2u << group_window_bits> entries;
