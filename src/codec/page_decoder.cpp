@@ -1,5 +1,6 @@
 #include "codec/page_decoder.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <vector>
@@ -160,6 +161,32 @@ void Decoder::fill(LineBlock& block, bool track_black) {
         // Anything else, one code at a time with every check: make-up codes, codes that reach
         // the line's end, EOLs, bits that begin no code, and the end of the data.
         if (in.available() < 32) in.refill();
+        if (painter.x() == 0 && colour == 0) {
+            // Runs of all-white lines, as on a mostly empty page: a white line's codes, the fill
+            // bits after them and the EOL that closes the line, taken in one step while the data
+            // cannot be used up in between; what the codes one at a time would do. The lines
+            // after the first that are coded the same way are passed over in one go.
+            const int first = done;
+            const std::uint64_t bits = in.bits();
+            const std::uint64_t after = bits >> 17;
+            if ((bits & white_line_mask) == white_line_bits && after != 0) {
+                const unsigned fill_zeros = static_cast<unsigned>(__builtin_ctzll(after)) - 11;
+                const unsigned taken = 17 + fill_zeros + 12;
+                if (fill_zeros <= 27 && taken <= in.available() && in.bits_left() > taken) {
+                    const std::uint64_t coded_line = bits & ((std::uint64_t {1} << taken) - 1);
+                    done += in.skip_repeats(coded_line, taken, lines_per_block - done);
+                }
+            }
+            if (done != first) {
+                std::fill(block.has_black.begin() + first, block.has_black.begin() + done, false);
+                lines += done - first;
+                line += static_cast<std::size_t>(done - first) * mh::line_bytes;
+                painter.start(line);
+                eols = 0;
+                if (done == lines_per_block) break;
+                continue;
+            }
+        }
         const std::uint64_t bits = in.bits();
         const std::uint16_t entry = codes[colour].entries[bits & (mh::window_count - 1)];
         const unsigned length = entry >> 11;
@@ -215,6 +242,19 @@ void Decoder::fill(LineBlock& block, bool track_black) {
     empty_eols = eols;
 }
 
+// How many lines without a black pixel follow from `index` (up to `end`), eight flags at a time.
+int white_lines_at(const LineBlock& block, int index, int end) {
+    int at = index;
+    while (at + 8 <= end) {
+        std::uint64_t flags;
+        std::memcpy(&flags, block.has_black.data() + at, 8);
+        if (flags != 0) break;
+        at += 8;
+    }
+    while (at < end && !block.has_black[static_cast<std::size_t>(at)]) ++at;
+    return at - index;
+}
+
 }  // namespace
 
 void set_black_run(std::uint8_t* line, std::uint16_t count, std::uint16_t x) {
@@ -264,21 +304,24 @@ PackedBitmap decode_page(const std::uint8_t* data, std::int32_t length, std::uin
         std::memset(row, 0, white_rows * mh::line_bytes);
         white_rows = 0;
     };
-    for (std::int32_t line = 0; line < lines; ++line) {
+    for (std::int32_t line = 0; line < lines;) {
         const LineBlock& block = blocks[static_cast<std::size_t>(line / lines_per_block)];
         const int index = line % lines_per_block;
-        row -= copies * mh::line_bytes;
-        if (!block.has_black[index]) {
-            white_rows += copies;
+        const int block_end = std::min(lines_per_block, index + (lines - line));
+        const int white = white_lines_at(block, index, block_end);
+        if (white != 0) {
+            row -= static_cast<std::size_t>(white) * copies * mh::line_bytes;
+            white_rows += static_cast<std::size_t>(white) * copies;
+            line += white;
             continue;
         }
         if (white_rows != 0) {
-            row += copies * mh::line_bytes;
             clear_white_rows();
-            row -= copies * mh::line_bytes;
         }
+        row -= copies * mh::line_bytes;
         const std::uint8_t* source = block.lines.data() + static_cast<std::size_t>(index) * mh::line_bytes;
         for (std::size_t copy = 0; copy < copies; ++copy) std::memcpy(row + copy * mh::line_bytes, source, mh::line_bytes);
+        ++line;
     }
     clear_white_rows();
     blocks.clear();

@@ -75,6 +75,25 @@ public:
         }
     }
 
+    // Passes over up to max_count copies, one after the other, of the `length`-bit pattern
+    // (stream order, 1 to 56 bits) that begins at the current position, as long as the data is
+    // not used up by them. Returns how many it passed over. Reads the data directly, a copy per
+    // load, for long runs of identical lines.
+    std::int32_t skip_repeats(std::uint64_t pattern, unsigned length, std::int32_t max_count) {
+        const std::uint64_t mask = (std::uint64_t {1} << length) - 1;
+        std::uint64_t at = position();
+        std::int32_t count = 0;
+        while (count < max_count && at + length < limit_ && at / 8 + 8 <= length_) {
+            std::uint64_t word;
+            std::memcpy(&word, data_ + at / 8, 8);
+            if (((word >> (at % 8)) & mask) != pattern) break;
+            at += length;
+            ++count;
+        }
+        if (count != 0) seek(at);
+        return count;
+    }
+
     // Zero bits that certainly follow the current position (at least 32 are known).
     unsigned known_leading_zeros() const {
         const unsigned zeros = bits_ == 0 ? 64u : static_cast<unsigned>(__builtin_ctzll(bits_));
@@ -82,6 +101,14 @@ public:
     }
 
 private:
+    void seek(std::uint64_t at) {
+        next_ = static_cast<std::size_t>(at / 8);
+        bits_ = 0;
+        available_ = 0;
+        refill();
+        consume(static_cast<unsigned>(at % 8));
+    }
+
     const std::uint8_t* data_;
     std::size_t length_;
     std::size_t next_ = 0;  // the next byte to load
