@@ -13,17 +13,31 @@ namespace {
 
 constexpr std::size_t bitmap_header_bytes = info_header_bytes + two_colour_palette_bytes;
 
-// The encode tables of both colours packed into one word per run: code << 5 | length.
+// The encode tables of both colours packed into one word per run, the code in stream order (its
+// first bit in bit 0) in bits 0-26 and its length in bits 27-31.
+constexpr int code_length_shift = 27;
+constexpr std::uint32_t code_bits_mask = (1u << code_length_shift) - 1;
+
 struct PackedEncodeTable {
-    std::array<std::uint32_t, mh::max_run + 1> colour[2];
+    std::array<std::array<std::uint32_t, 2>, mh::max_run + 1> entries;  // [run][colour]
 };
+
+std::uint32_t in_stream_order(std::uint32_t code, unsigned length) {
+    std::uint32_t reversed = 0;
+    for (unsigned i = 0; i < length; ++i) reversed |= ((code >> (length - 1 - i)) & 1u) << i;
+    return reversed;
+}
 
 const PackedEncodeTable& packed_codes() {
     static const PackedEncodeTable table = [] {
         PackedEncodeTable packed {};
         for (int run = 0; run <= mh::max_run; ++run) {
-            packed.colour[0][run] = static_cast<std::uint32_t>(mh::white_codes[run]) << 5 | mh::white_code_lengths[run];
-            packed.colour[1][run] = static_cast<std::uint32_t>(mh::black_codes[run]) << 5 | mh::black_code_lengths[run];
+            const unsigned white_length = mh::white_code_lengths[run];
+            const unsigned black_length = mh::black_code_lengths[run];
+            packed.entries[run][0] = in_stream_order(static_cast<std::uint32_t>(mh::white_codes[run]), white_length) |
+                                    white_length << code_length_shift;
+            packed.entries[run][1] = in_stream_order(static_cast<std::uint32_t>(mh::black_codes[run]), black_length) |
+                                    black_length << code_length_shift;
         }
         return packed;
     }();
@@ -37,112 +51,107 @@ std::uint64_t reverse_bits_in_each_byte(std::uint64_t v) {
     return v;
 }
 
-// Collects code bits most significant first and stores them, 32 at a time, as fax data bytes
-// (least significant bit first).
-class CodeBuffer {
-public:
-    void put(std::uint32_t code, unsigned length) {
-        bits_ = (bits_ << length) | code;
-        count_ += length;
-        if (count_ >= 32) {
-            count_ -= 32;
-            store(static_cast<std::uint32_t>(bits_ >> count_), out_.data() + bytes_);
-            bytes_ += 4;
+// True when a row of 1728 pixels holds a black one: four independent ORs, so that the loads do
+// not wait on one another.
+bool row_has_black(const std::uint8_t* row) {
+    std::uint64_t lanes[4] = {};
+    for (unsigned i = 0; i + 32 <= mh::line_bytes; i += 32) {
+        for (unsigned lane = 0; lane < 4; ++lane) {
+            std::uint64_t word;
+            std::memcpy(&word, row + i + 8 * lane, 8);
+            lanes[lane] |= word;
         }
+    }
+    for (unsigned i = mh::line_bytes / 32 * 32; i < mh::line_bytes; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, row + i, 8);
+        lanes[0] |= word;
+    }
+    return (lanes[0] | lanes[1] | lanes[2] | lanes[3]) != 0;
+}
+
+// Collects code bits in stream order (the first bit in bit 0, as MH data keeps them) and stores
+// them eight bytes at a time into a buffer that has room for them; whole bytes move on, the
+// bits of a byte not yet full stay. No branch on the bit count.
+class StreamWriter {
+public:
+    explicit StreamWriter(std::uint8_t* out) : out_(out) {}
+
+    // A code in stream order of up to 25 bits.
+    void put(std::uint32_t code, unsigned length) {
+        bits_ |= std::uint64_t {code} << count_;
+        count_ += length;
+        flush_whole_bytes();
     }
 
     // Zero bits up to the place where an EOL ends on a byte boundary, then the EOL.
     void put_aligned_eol() {
-        const unsigned used = static_cast<unsigned>(bytes_ * 8 + count_);
-        put(0, (8 - (used + 12) % 8) % 8);
-        put(1, 12);
-        while (count_ >= 8) {
-            count_ -= 8;
-            out_[bytes_++] = mh::byte_reverse[static_cast<std::uint8_t>(bits_ >> count_)];
-        }
+        const unsigned fill = (8 - (count_ + 12) % 8) % 8;
+        put(1u << (fill + 11), fill + 12);
     }
+
+    void put_packed(std::uint32_t code) { put(code & code_bits_mask, code >> code_length_shift); }
 
     // Codes one row and its closing EOL. The runs are found from the row's colour changes, 64
     // pixels at a time: a set bit in `changes` marks a pixel whose colour differs from the pixel
     // before it (the pixel before the first counts as white). Runs alternate white, black,
     // white, ..., the first one white and possibly empty; the last one ends at the line's end.
-    // The bit accumulator lives in locals here, so that the stores into the line do not force it
-    // back into memory after every code.
     void put_row(const std::uint8_t* row, const PackedEncodeTable& codes) {
-        std::uint64_t bits = bits_;
-        unsigned count = count_;
-        std::size_t bytes = bytes_;
-        auto put_code = [&](std::uint32_t code) {
-            const unsigned length = code & 31;
-            bits = (bits << length) | (code >> 5);
-            count += length;
-            if (count >= 32) {
-                count -= 32;
-                store(static_cast<std::uint32_t>(bits >> count), out_.data() + bytes);
-                bytes += 4;
-            }
-        };
         unsigned run_start = 0;
         unsigned colour = 0;
-        std::uint64_t previous_last_pixel = 0;
-        std::uint64_t any_black = 0;
-        for (unsigned i = 0; i < mh::line_bytes; i += 8) {
-            std::uint64_t word;
-            std::memcpy(&word, row + i, 8);
-            any_black |= word;
-        }
-        for (unsigned word_index = 0; any_black != 0 && word_index < mh::line_bytes / 8; ++word_index) {
-            // 64 pixels with pixel 0 in bit 0, so that the changes are taken lowest bit first:
-            // clearing the lowest set bit does not wait for the bit scan.
-            std::uint64_t pixels;
-            std::memcpy(&pixels, row + 8 * word_index, 8);
-            // 64 pixels of the colour of the pixel before them hold no change.
-            if (pixels == (previous_last_pixel ? ~std::uint64_t {0} : 0)) continue;
-            pixels = reverse_bits_in_each_byte(pixels);
-            std::uint64_t changes = pixels ^ ((pixels << 1) | previous_last_pixel);
-            previous_last_pixel = pixels >> 63;
-            for (; changes != 0; changes &= changes - 1) {
-                const unsigned x = 64 * word_index + static_cast<unsigned>(__builtin_ctzll(changes));
-                put_code(codes.colour[colour][x - run_start]);
-                run_start = x;
-                colour ^= 1;
+        if (row_has_black(row)) {
+            std::uint64_t previous_last_pixel = 0;
+            for (unsigned word_index = 0; word_index < mh::line_bytes / 8; ++word_index) {
+                // 64 pixels with pixel 0 in bit 0, so that the changes are taken lowest bit
+                // first: clearing the lowest set bit does not wait for the bit scan.
+                std::uint64_t pixels;
+                std::memcpy(&pixels, row + 8 * word_index, 8);
+                // 64 pixels of the colour of the pixel before them hold no change.
+                if (pixels == (previous_last_pixel ? ~std::uint64_t {0} : 0)) continue;
+                pixels = reverse_bits_in_each_byte(pixels);
+                std::uint64_t changes = pixels ^ ((pixels << 1) | previous_last_pixel);
+                previous_last_pixel = pixels >> 63;
+                for (; changes != 0; changes &= changes - 1) {
+                    const unsigned x = 64 * word_index + static_cast<unsigned>(__builtin_ctzll(changes));
+                    put_packed(codes.entries[x - run_start][colour]);
+                    run_start = x;
+                    colour ^= 1;
+                }
             }
         }
-        put_code(codes.colour[colour][mh::line_pixels - run_start]);
-        bits_ = bits;
-        count_ = count;
-        bytes_ = bytes;
+        put_packed(codes.entries[mh::line_pixels - run_start][colour]);
         put_aligned_eol();
     }
 
-    const std::uint8_t* data() const { return out_.data(); }
-    std::size_t size() const { return bytes_; }
-    void clear() {
-        bytes_ = 0;
-        count_ = 0;
-    }
+    std::uint8_t* end() const { return out_; }
 
 private:
-    // Stores 32 code bits as four fax data bytes, each byte's first bit in its bit 0.
-    static void store(std::uint32_t v, std::uint8_t* to) {
-        v = ((v >> 1) & 0x55555555u) | ((v & 0x55555555u) << 1);
-        v = ((v >> 2) & 0x33333333u) | ((v & 0x33333333u) << 2);
-        v = ((v >> 4) & 0x0F0F0F0Fu) | ((v & 0x0F0F0F0Fu) << 4);
-        v = __builtin_bswap32(v);
-        std::memcpy(to, &v, 4);
+    void flush_whole_bytes() {
+        std::memcpy(out_, &bits_, 8);
+        out_ += count_ / 8;
+        bits_ >>= count_ & ~7u;
+        count_ &= 7;
     }
 
-    // The longest coded line takes under 7,900 bits.
-    std::array<std::uint8_t, 1024> out_ {};
-    std::size_t bytes_ = 0;
+    std::uint8_t* out_;
     std::uint64_t bits_ = 0;
     unsigned count_ = 0;
 };
 
-// Coded lines go to the file through a buffer of whole lines.
+// Coded lines go to the file through a buffer; each line is coded straight into it.
 class LineWriter {
 public:
+    // The longest coded line takes under 7,900 bits; eight more bytes for the last store.
+    static constexpr std::size_t line_room = 1024;
+
     explicit LineWriter(platform::File& file) : file_(file), pending_(64 * 1024) {}
+
+    // Room for one coded line (at line boundaries no bits are pending).
+    std::uint8_t* room_for_line() {
+        if (used_ + line_room > pending_.size()) flush();
+        return pending_.data() + used_;
+    }
+    void added_up_to(const std::uint8_t* end) { used_ = static_cast<std::size_t>(end - pending_.data()); }
 
     void add(const std::uint8_t* bytes, std::size_t count) {
         if (used_ + count > pending_.size()) flush();
@@ -196,12 +205,16 @@ std::uint32_t encode_raster(PackedBitmap& bitmap, const char* path, int flags) {
 
     LineWriter writer(file);
     const PackedEncodeTable& codes = packed_codes();
-    CodeBuffer buffer;
-    buffer.put(1, 16);  // the data begins with four fill bits and an EOL
+    {
+        // The data begins with four fill bits and an EOL.
+        StreamWriter start(writer.room_for_line());
+        start.put(1u << 15, 16);
+        writer.added_up_to(start.end());
+    }
     for (std::size_t row = row_count; row >= step; row -= step) {
-        buffer.put_row(rows + (row - 1) * mh::line_bytes, codes);
-        writer.add(buffer.data(), buffer.size());
-        buffer.clear();
+        StreamWriter line(writer.room_for_line());
+        line.put_row(rows + (row - 1) * mh::line_bytes, codes);
+        writer.added_up_to(line.end());
     }
     if (flags & ENCODE_RTC) {
         writer.add(mh::rtc_bytes.data(), mh::rtc_bytes.size());
