@@ -140,19 +140,33 @@ void Decoder::fill(LineBlock& block, bool track_black) {
         // takes at most 12 bits). Far from the end of the data, so that it cannot be used up.
         while (in.far_from_end()) {
             in.refill_fast();
-            bool other = false;
             // The colour as it stands in the group table's index.
             std::uint64_t colour_index = std::uint64_t {colour} << mh::group_window_bits;
-            for (int step = 0; step < 4; ++step) {
-                const std::uint64_t entry = groups[colour_index | (in.bits() & mh::group_window_mask)];
-                const unsigned span = static_cast<unsigned>(entry >> mh::group_span_shift) & mh::group_span_mask;
-                if ((entry & mh::group_code_bits_mask) == 0 || painter.x() + span > mh::line_pixels) {
-                    other = true;
-                    break;
+            bool other = false;
+            if (painter.x() <= mh::line_pixels - 4 * mh::group_max_span) {
+                // Four groups cannot pass the line's end, so no group is checked on its own. A
+                // window that begins no group has the entry 0, which changes nothing; the
+                // lookups after it find the same entry, and it is seen after the fourth.
+                std::uint64_t entry = 0;
+                for (int step = 0; step < 4; ++step) {
+                    entry = groups[colour_index | (in.bits() & mh::group_window_mask)];
+                    painter.paint_group(entry, static_cast<unsigned>(entry >> mh::group_span_shift) & mh::group_span_mask);
+                    in.consume(static_cast<unsigned>(entry & mh::group_code_bits_mask));
+                    colour_index ^= entry & mh::group_colour_flips;
                 }
-                painter.paint_group(entry, span);
-                in.consume(static_cast<unsigned>(entry & mh::group_code_bits_mask));
-                colour_index ^= entry & mh::group_colour_flips;
+                other = (entry & mh::group_code_bits_mask) == 0;
+            } else {
+                for (int step = 0; step < 4; ++step) {
+                    const std::uint64_t entry = groups[colour_index | (in.bits() & mh::group_window_mask)];
+                    const unsigned span = static_cast<unsigned>(entry >> mh::group_span_shift) & mh::group_span_mask;
+                    if ((entry & mh::group_code_bits_mask) == 0 || painter.x() + span > mh::line_pixels) {
+                        other = true;
+                        break;
+                    }
+                    painter.paint_group(entry, span);
+                    in.consume(static_cast<unsigned>(entry & mh::group_code_bits_mask));
+                    colour_index ^= entry & mh::group_colour_flips;
+                }
             }
             colour = static_cast<std::uint32_t>(colour_index >> mh::group_window_bits);
             if (other) break;
