@@ -14,11 +14,12 @@ namespace korvif::mh {
 
 class StreamBits {
 public:
-    StreamBits(const std::uint8_t* data, std::int32_t length)
+    // Reads from bit `start` of the data (0: its beginning).
+    StreamBits(const std::uint8_t* data, std::int32_t length, std::uint64_t start = 0)
         : data_(data), length_(length > 0 ? static_cast<std::size_t>(length) : 0) {
         const std::int32_t words = length > 0 ? (length - 1) / 2 : 0;
         limit_ = 16u * static_cast<std::uint64_t>(words);
-        refill();
+        seek(start);
     }
 
     // The reservoir: bit i is the i-th bit from the current position. Bits up to available()
@@ -39,6 +40,7 @@ public:
     }
 
     std::uint64_t position() const { return 8 * static_cast<std::uint64_t>(next_) - available_; }
+    std::uint64_t limit() const { return limit_; }
     bool used_up() const { return position() >= limit_; }
     std::uint64_t bits_left() const {
         const std::uint64_t at = position();
