@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "codec/line_painter.h"
@@ -41,152 +42,204 @@ struct LineBlock {
     std::array<bool, lines_per_block> has_black {};
 };
 
-struct Decoder {
-    mh::StreamBits reader;
-    int empty_eols = -1;
-    std::int32_t lines = 0;
-    std::int32_t last_black_line = 0;
-    bool ended = false;
-
-    // Decodes into the lines of `block` until it is full or the page ends. A block always
-    // begins at the start of a line, in white.
-    void fill(LineBlock& block, bool track_black);
+// The part of a decoder's state that changes with every code. Decoding loops copy it into a
+// local, so that the stores into the lines do not make the compiler keep it in memory.
+struct HotState {
+    mh::StreamBits in;
+    LinePainter painter;
+    std::uint32_t colour = 0;  // 1 for black
 };
 
-void Decoder::fill(LineBlock& block, bool track_black) {
-    const auto& groups = mh::stream_group_table().entries;
-    const auto& codes = mh::stream_code_tables();
-    // The state lives in locals while decoding, so that the stores into the lines do not make
-    // the compiler keep it in memory.
-    mh::StreamBits in = reader;
-    int done = 0;
-    std::uint8_t* line = block.lines.data();
-    LinePainter painter;
-    painter.start(line);
-    std::uint32_t colour = 0;  // 1 for black
-    int eols = empty_eols;
-    bool page_ended = false;
+// One group from the group table, without a branch. A window that begins no group has the
+// entry 0, which changes nothing, and so does a group that would pass the line's end (it is
+// taken as 0): the steps after it find the same entry, and it is seen at the end of the round.
+inline std::uint64_t take_group(HotState& state, std::uint64_t& colour_index, const std::uint64_t* groups) {
+    std::uint64_t entry = groups[colour_index | (state.in.bits() & mh::group_window_mask)];
+    const unsigned span = static_cast<unsigned>(entry >> mh::group_span_shift) & mh::group_span_mask;
+    const bool fits = state.painter.x() + span <= mh::line_pixels;
+    entry = fits ? entry : 0;
+    state.painter.paint_group(entry, fits ? span : 0);
+    state.in.consume(static_cast<unsigned>(entry & mh::group_code_bits_mask));
+    colour_index ^= entry & mh::group_colour_flips;
+    return entry;
+}
 
-    for (;;) {
-        // Terminating codes in groups, one lookup per group, four lookups per refill (each
-        // takes at most 12 bits). Far from the end of the data, so that it cannot be used up.
-        while (in.far_from_end()) {
-            in.refill_fast();
-            // The colour as it stands in the group table's index.
-            std::uint64_t colour_index = std::uint64_t {colour} << mh::group_window_bits;
-            bool other = false;
-            if (painter.x() <= mh::line_pixels - 4 * mh::group_max_span) {
-                // Four groups cannot pass the line's end, so no group is checked on its own. A
-                // window that begins no group has the entry 0, which changes nothing; the
-                // lookups after it find the same entry, and it is seen after the fourth.
-                std::uint64_t entry = 0;
+// A round: four groups, the reservoir refilled once (four take at most 48 bits). Only far from
+// the end of the data, where it cannot be used up by them. False when the round met a window
+// that it could not take.
+inline bool take_round(HotState& state, const std::uint64_t* groups) {
+    state.in.refill_fast();
+    std::uint64_t colour_index = std::uint64_t {state.colour} << mh::group_window_bits;
+    std::uint64_t entry = 0;
 #pragma GCC unroll 4
-                for (int step = 0; step < 4; ++step) {
-                    entry = groups[colour_index | (in.bits() & mh::group_window_mask)];
-                    painter.paint_group(entry, static_cast<unsigned>(entry >> mh::group_span_shift) & mh::group_span_mask);
-                    in.consume(static_cast<unsigned>(entry & mh::group_code_bits_mask));
-                    colour_index ^= entry & mh::group_colour_flips;
-                }
-                other = (entry & mh::group_code_bits_mask) == 0;
-            } else {
-                for (int step = 0; step < 4; ++step) {
-                    const std::uint64_t entry = groups[colour_index | (in.bits() & mh::group_window_mask)];
-                    const unsigned span = static_cast<unsigned>(entry >> mh::group_span_shift) & mh::group_span_mask;
-                    if ((entry & mh::group_code_bits_mask) == 0 || painter.x() + span > mh::line_pixels) {
-                        other = true;
-                        break;
-                    }
-                    painter.paint_group(entry, span);
-                    in.consume(static_cast<unsigned>(entry & mh::group_code_bits_mask));
-                    colour_index ^= entry & mh::group_colour_flips;
-                }
-            }
-            colour = static_cast<std::uint32_t>(colour_index >> mh::group_window_bits);
-            if (other) break;
-        }
+    for (int step = 0; step < 4; ++step) entry = take_group(state, colour_index, groups);
+    state.colour = static_cast<std::uint32_t>(colour_index >> mh::group_window_bits);
+    return (entry & mh::group_code_bits_mask) != 0;
+}
 
-        // Anything else, one code at a time with every check: make-up codes, codes that reach
-        // the line's end, EOLs, bits that begin no code, and the end of the data.
-        if (in.available() < 32) in.refill();
-        if (painter.x() == 0 && colour == 0) {
-            // Runs of all-white lines, as on a mostly empty page: a white line's codes, the fill
-            // bits after them and the EOL that closes the line, taken in one step while the data
-            // cannot be used up in between; what the codes one at a time would do. The lines
-            // after the first that are coded the same way are passed over in one go.
-            const int first = done;
-            const std::uint64_t bits = in.bits();
-            const std::uint64_t after = bits >> 17;
-            if ((bits & white_line_mask) == white_line_bits && after != 0) {
-                const unsigned fill_zeros = static_cast<unsigned>(__builtin_ctzll(after)) - 11;
-                const unsigned taken = 17 + fill_zeros + 12;
-                if (fill_zeros <= 27 && taken <= in.available() && in.bits_left() > taken) {
-                    const std::uint64_t coded_line = bits & ((std::uint64_t {1} << taken) - 1);
-                    done += in.skip_repeats(coded_line, taken, lines_per_block - done);
+constexpr std::uint64_t no_landmark = ~std::uint64_t {0};
+
+// Decodes lines from one place in the data on, into blocks of 512 lines.
+//
+// A page can be decoded in two parts at once: the first part from the beginning, the second
+// from just after an EOL in the middle of the data (the landmark). The second part starts as
+// the first would go on if it met that EOL as the end of a line, so when the first part does
+// exactly that, the two together are the page. When it does not (it passes the landmark inside
+// a code, or meets it as an empty EOL), the second part is thrown away and the first goes on.
+class LineDecoder {
+public:
+    LineDecoder(const std::uint8_t* data, std::int32_t length, std::uint64_t start, int empty_eols, std::uint64_t landmark)
+        : hot_ {mh::StreamBits(data, length, start), LinePainter {}, 0},
+          empty_eols_(empty_eols),
+          landmark_(landmark),
+          landmark_state_(landmark == no_landmark ? Landmark::none : Landmark::pending) {
+        blocks_.reserve(max_line_blocks);
+        if (hot_.in.used_up() || !open_block()) finished_ = true;
+        hot_.painter.start(line_);
+    }
+
+    bool finished() const { return finished_; }
+    bool landmark_pending() const { return landmark_state_ == Landmark::pending; }
+    bool landmark_reached() const { return landmark_state_ == Landmark::reached; }
+    void drop_landmark() { landmark_state_ = Landmark::none; }
+    std::int32_t lines() const { return lines_; }
+    const std::vector<LineBlock>& blocks() const { return blocks_; }
+    void limit_lines(std::int32_t cap) { line_cap_ = cap; }
+
+    // Decodes alone until the page ends (or the landmark is reached).
+    void run();
+
+    friend void run_both_parts(LineDecoder& first, LineDecoder& second);
+
+private:
+    enum class Landmark { none, pending, reached, missed };
+
+    bool open_block();
+    void end_line(HotState& state);
+    // Inlined into the decoding loops, so that their state can stay in registers.
+    __attribute__((always_inline)) inline void take_one(HotState& state);
+
+    // Notes the landmark as missed when decoding has passed it.
+    void check_landmark(const HotState& state) {
+        if (landmark_state_ == Landmark::pending && state.in.position() > landmark_) landmark_state_ = Landmark::missed;
+    }
+
+    HotState hot_;
+    bool finished_ = false;
+    int empty_eols_;
+    std::uint64_t landmark_;
+    Landmark landmark_state_;
+    std::int32_t line_cap_ = max_page_lines;
+    std::vector<LineBlock> blocks_;
+    int done_ = 0;  // lines in the last block
+    std::uint8_t* line_ = nullptr;
+    std::int32_t lines_ = 0;
+};
+
+bool LineDecoder::open_block() {
+    if (lines_ >= line_cap_ || blocks_.size() >= max_line_blocks) return false;
+    LineBlock block {MemoryBlock::allocate_for_overwrite(line_block_bytes + line_slack_bytes)};
+    if (!block.lines) return false;
+    blocks_.push_back(std::move(block));
+    done_ = 0;
+    line_ = blocks_.back().lines.data();
+    return true;
+}
+
+void LineDecoder::end_line(HotState& state) {
+    const bool has_black = state.painter.has_black();
+    if (has_black) state.painter.finish();
+    blocks_.back().has_black[static_cast<std::size_t>(done_)] = has_black;
+    ++lines_;
+    ++done_;
+    empty_eols_ = 0;
+    if (done_ < lines_per_block) {
+        line_ += mh::line_bytes;
+    } else if (!open_block()) {
+        finished_ = true;
+    }
+    state.painter.start(line_);
+}
+
+// One code, EOL or stretch of bits that begins no code, with every check: make-up codes, codes
+// that reach the line's end, EOLs, bits that begin no code, and the end of the data.
+inline void LineDecoder::take_one(HotState& state) {
+    const auto& codes = mh::stream_code_tables();
+    mh::StreamBits& in = state.in;
+    if (in.available() < 32) in.refill();
+    if (state.painter.x() == 0 && state.colour == 0) {
+        // Runs of all-white lines, as on a mostly empty page: a white line's codes, the fill
+        // bits after them and the EOL that closes the line, taken in one step while the data
+        // cannot be used up in between; what the codes one at a time would do. The lines after
+        // the first that are coded the same way are passed over in one go. None of them closes
+        // with the landmark: that line is left to the steps one code at a time.
+        const std::uint64_t bits = in.bits();
+        const std::uint64_t after = bits >> 17;
+        if ((bits & white_line_mask) == white_line_bits && after != 0) {
+            const unsigned fill_zeros = static_cast<unsigned>(__builtin_ctzll(after)) - 11;
+            const unsigned taken = 17 + fill_zeros + 12;
+            const std::uint64_t stop = landmark_state_ == Landmark::pending ? landmark_ : no_landmark;
+            if (fill_zeros <= 27 && taken <= in.available() && in.bits_left() > taken && in.position() + taken <= stop) {
+                const std::uint64_t coded_line = bits & ((std::uint64_t {1} << taken) - 1);
+                const std::int32_t white = in.skip_repeats(coded_line, taken, lines_per_block - done_, stop);
+                if (white != 0) {
+                    std::fill_n(blocks_.back().has_black.begin() + done_, white, false);
+                    done_ += white - 1;
+                    lines_ += white - 1;
+                    line_ += static_cast<std::size_t>(white - 1) * mh::line_bytes;
+                    state.painter.skip_white_line();
+                    end_line(state);
+                    if (!finished_ && in.used_up()) finished_ = true;
+                    return;
                 }
             }
-            if (done != first) {
-                std::fill(block.has_black.begin() + first, block.has_black.begin() + done, false);
-                lines += done - first;
-                line += static_cast<std::size_t>(done - first) * mh::line_bytes;
-                painter.start(line);
-                eols = 0;
-                if (done == lines_per_block) break;
-                continue;
-            }
         }
-        const std::uint64_t bits = in.bits();
-        const std::uint16_t entry = codes[colour].entries[bits & (mh::window_count - 1)];
-        const unsigned length = entry >> 11;
-        if (length != 0) {
-            if (painter.x() == 0 && colour == 0 && (bits & white_line_mask) == white_line_bits && in.bits_left() > 9) {
-                // A whole white line in one step: make-up 1728 (colour stays white), then
-                // terminating 0 (colour turns black). Nothing to draw.
-                painter.skip_white_line();
-                colour = 1;
-                in.advance_bits(17);
-            } else {
-                unsigned run = entry & 0x7FF;
-                const bool black = colour != 0;
-                if (run < 64) colour ^= 1;
-                if (painter.x() + run > mh::line_pixels) run = mh::line_pixels - painter.x();
-                painter.paint_run(run, black);
-                in.advance_bits(length);
-            }
-        } else if (begins_with_eol(bits)) {
-            // EOL windows begin no code in either colour, so they are told apart here.
-            in.advance_bits(12);
-            if (painter.x() > 0) {
-                ++lines;
-                const bool has_black = painter.has_black();
-                if (has_black) painter.finish();
-                block.has_black[static_cast<std::size_t>(done)] = has_black;
-                if (track_black && has_black) last_black_line = lines;
-                ++done;
-                line += mh::line_bytes;
-                painter.start(line);
-                eols = 0;
-            } else if (++eols == empty_eols_at_page_end) {
-                page_ended = true;
-            }
-            colour = 0;
-        } else {
-            // No code begins here (the window starts with seven 0 bits). Pass over the zero bits
-            // up to the next place where an EOL or a code can begin: exactly eleven zeros (an
-            // EOL) or six.
-            const unsigned zeros = in.known_leading_zeros();
-            std::uint64_t skip = zeros >= 11 ? zeros - 11 : zeros - 6;
-            if (skip == 0) skip = 1;
-            if (skip > in.bits_left()) skip = in.bits_left();
-            in.advance_bits(static_cast<unsigned>(skip));
-        }
-        if (page_ended || in.used_up()) {
-            ended = true;
-            break;
-        }
-        if (done == lines_per_block) break;
     }
-    reader = in;
-    empty_eols = eols;
+    const std::uint64_t bits = in.bits();
+    const std::uint16_t entry = codes[state.colour].entries[bits & (mh::window_count - 1)];
+    const unsigned length = entry >> 11;
+    if (length != 0) {
+        if (state.painter.x() == 0 && state.colour == 0 && (bits & white_line_mask) == white_line_bits && in.bits_left() > 9) {
+            // A whole white line in one step: make-up 1728 (colour stays white), then terminating
+            // 0 (colour turns black). Nothing to draw.
+            state.painter.skip_white_line();
+            state.colour = 1;
+            in.advance_bits(17);
+        } else {
+            unsigned run = entry & 0x7FF;
+            const bool black = state.colour != 0;
+            if (run < 64) state.colour ^= 1;
+            if (state.painter.x() + run > mh::line_pixels) run = mh::line_pixels - state.painter.x();
+            state.painter.paint_run(run, black);
+            in.advance_bits(length);
+        }
+    } else if (begins_with_eol(bits)) {
+        // EOL windows begin no code in either colour, so they are told apart here.
+        const bool at_landmark = landmark_state_ == Landmark::pending && in.position() == landmark_;
+        in.advance_bits(12);
+        state.colour = 0;
+        if (state.painter.x() > 0) {
+            end_line(state);
+            if (at_landmark) {
+                landmark_state_ = Landmark::reached;
+                finished_ = true;
+                return;
+            }
+        } else {
+            if (at_landmark) landmark_state_ = Landmark::missed;
+            if (++empty_eols_ == empty_eols_at_page_end) finished_ = true;
+        }
+    } else {
+        // No code begins here (the window starts with seven 0 bits). Pass over the zero bits up
+        // to the next place where an EOL or a code can begin: exactly eleven zeros (an EOL) or
+        // six.
+        const unsigned zeros = in.known_leading_zeros();
+        std::uint64_t skip = zeros >= 11 ? zeros - 11 : zeros - 6;
+        if (skip == 0) skip = 1;
+        if (skip > in.bits_left()) skip = in.bits_left();
+        in.advance_bits(static_cast<unsigned>(skip));
+    }
+    if (in.used_up()) finished_ = true;
 }
 
 // How many lines without a black pixel follow from `index` (up to `end`), eight flags at a time.
@@ -202,7 +255,204 @@ int white_lines_at(const LineBlock& block, int index, int end) {
     return at - index;
 }
 
+// Where the page can be split for decoding in two parts: the first EOL after the middle of the
+// data (the place after eleven or more 0 bits where the last eleven of them begin), far enough
+// from both ends. Small pages are decoded in one part.
+constexpr std::int32_t split_minimum_bytes = 512;
+constexpr std::uint64_t landmark_search_bits = 1 << 16;
+
+std::uint64_t find_landmark(const std::uint8_t* data, std::int32_t length) {
+    if (length < split_minimum_bytes) return no_landmark;
+    const std::uint64_t limit = mh::StreamBits(data, length).limit();
+    const std::uint64_t from = limit / 2;
+    const std::uint64_t to = std::min(from + landmark_search_bits, limit - 1024);
+    unsigned zeros = 0;
+    for (std::uint64_t at = from; at < to; ++at) {
+        if ((data[at / 8] >> (at % 8)) & 1) {
+            if (zeros >= 11) return at - 11;
+            zeros = 0;
+        } else {
+            ++zeros;
+        }
+    }
+    return no_landmark;
+}
+
+// Both parts side by side, until one of them finishes or the first misses the landmark: their
+// rounds interleaved, two chains of lookups that do not wait on each other, so that the one's
+// table loads run while the other's are on their way. A part that cannot take a round takes one
+// code (or EOL) with every check while the other waits.
+void run_both_parts(LineDecoder& first, LineDecoder& second) {
+    const std::uint64_t* groups = mh::stream_group_table().entries.data();
+    HotState a = first.hot_;
+    HotState b = second.hot_;
+    for (;;) {
+        bool a_went_on = true;
+        bool b_went_on = true;
+        while (a.in.far_from_end() && b.in.far_from_end()) {
+            a.in.refill_fast();
+            b.in.refill_fast();
+            std::uint64_t colour_a = std::uint64_t {a.colour} << mh::group_window_bits;
+            std::uint64_t colour_b = std::uint64_t {b.colour} << mh::group_window_bits;
+            std::uint64_t entry_a = 0;
+            std::uint64_t entry_b = 0;
+#pragma GCC unroll 4
+            for (int step = 0; step < 4; ++step) {
+                entry_a = take_group(a, colour_a, groups);
+                entry_b = take_group(b, colour_b, groups);
+            }
+            a.colour = static_cast<std::uint32_t>(colour_a >> mh::group_window_bits);
+            b.colour = static_cast<std::uint32_t>(colour_b >> mh::group_window_bits);
+            a_went_on = (entry_a & mh::group_code_bits_mask) != 0;
+            b_went_on = (entry_b & mh::group_code_bits_mask) != 0;
+            if (!a_went_on || !b_went_on) break;
+        }
+        if (!a_went_on || !a.in.far_from_end()) {
+            first.take_one(a);
+            first.check_landmark(a);
+            if (first.finished_ || !first.landmark_pending()) break;
+        }
+        if (!b_went_on || !b.in.far_from_end()) {
+            // The two parts together never hold more than the page's line limit.
+            second.limit_lines(max_page_lines - first.lines_);
+            second.take_one(b);
+            if (second.finished_) break;
+        }
+    }
+    first.hot_ = a;
+    second.hot_ = b;
+}
+
+void LineDecoder::run() {
+    const std::uint64_t* groups = mh::stream_group_table().entries.data();
+    HotState state = hot_;
+    while (!finished_) {
+        while (state.in.far_from_end() && take_round(state, groups)) {
+        }
+        take_one(state);
+        check_landmark(state);
+    }
+    hot_ = state;
+}
+
+// The decoded lines of both parts in page order, and which of them hold a black pixel.
+struct DecodedLines {
+    std::vector<const LineBlock*> blocks;  // 512 lines each, the last one's part
+    std::vector<std::int32_t> counts;
+    std::int32_t total = 0;
+
+    void add(const LineDecoder& part, std::int32_t lines) {
+        for (const LineBlock& block : part.blocks()) {
+            if (lines <= 0) break;
+            const std::int32_t count = std::min(lines, std::int32_t {lines_per_block});
+            blocks.push_back(&block);
+            counts.push_back(count);
+            total += count;
+            lines -= count;
+        }
+    }
+};
+
+// The bitmap of the decoded lines: a 40-byte header, the white/black palette, and the rows
+// bottom-up, each line once or twice. With bit 0 of `trim`, the white lines after the last line
+// with a black pixel are left out, all but two.
+PackedBitmap assemble_bitmap(const DecodedLines& decoded, std::uint8_t double_lines, int trim) {
+    std::int32_t lines = decoded.total;
+    if (trim & trim_trailing_white) {
+        std::int32_t last_black_line = 0;  // counted from 1; 0: none
+        std::int32_t first_line = 0;
+        for (std::size_t b = 0; b < decoded.blocks.size(); ++b) {
+            const LineBlock& block = *decoded.blocks[b];
+            for (std::int32_t i = 0; i < decoded.counts[b]; ++i) {
+                if (block.has_black[static_cast<std::size_t>(i)]) last_black_line = first_line + i + 1;
+            }
+            first_line += decoded.counts[b];
+        }
+        lines = std::min(lines, last_black_line + 2);
+    }
+
+    const std::size_t copies = double_lines ? 2 : 1;
+    const std::size_t rows = static_cast<std::size_t>(lines) * copies;
+    PackedBitmap bitmap = MemoryBlock::allocate_for_overwrite(rows * mh::line_bytes + bitmap_header_bytes);
+    if (!bitmap) return {};
+
+    // The first decoded line is the top row of the image, the last row of the block. Runs of
+    // white lines are cleared with one memset each.
+    std::uint8_t* row = bitmap.data() + bitmap_header_bytes + rows * mh::line_bytes;
+    std::size_t white_rows = 0;
+    auto clear_white_rows = [&] {
+        std::memset(row, 0, white_rows * mh::line_bytes);
+        white_rows = 0;
+    };
+    std::int32_t left = lines;
+    for (std::size_t b = 0; b < decoded.blocks.size() && left > 0; ++b) {
+        const LineBlock& block = *decoded.blocks[b];
+        const int count = std::min(decoded.counts[b], left);
+        left -= count;
+        for (int index = 0; index < count;) {
+            const int white = white_lines_at(block, index, count);
+            if (white != 0) {
+                row -= static_cast<std::size_t>(white) * copies * mh::line_bytes;
+                white_rows += static_cast<std::size_t>(white) * copies;
+                index += white;
+                continue;
+            }
+            if (white_rows != 0) clear_white_rows();
+            row -= copies * mh::line_bytes;
+            const std::uint8_t* source = block.lines.data() + static_cast<std::size_t>(index) * mh::line_bytes;
+            for (std::size_t copy = 0; copy < copies; ++copy) std::memcpy(row + copy * mh::line_bytes, source, mh::line_bytes);
+            ++index;
+        }
+    }
+    clear_white_rows();
+
+    std::memset(bitmap.data(), 0, bitmap_header_bytes);
+    write_u32(bitmap, bitmap_field::header_size, info_header_bytes);
+    write_u32(bitmap, bitmap_field::width, mh::line_pixels);
+    write_u32(bitmap, bitmap_field::height, static_cast<std::uint32_t>(rows));
+    write_u16(bitmap, bitmap_field::planes, 1);
+    write_u16(bitmap, bitmap_field::bits_per_pixel, 1);
+    const std::uint8_t palette[8] = {0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0};
+    std::memcpy(bitmap.data() + info_header_bytes, palette, sizeof palette);
+    return bitmap;
+}
+
+
 }  // namespace
+
+PackedBitmap decode_page(const std::uint8_t* data, std::int32_t length, std::uint8_t double_lines, int trim) {
+    if (length < 8) return {};
+    const std::uint64_t landmark = find_landmark(data, length);
+    LineDecoder first(data, length, 0, -1, landmark);
+    DecodedLines decoded;
+    if (landmark == no_landmark) {
+        first.run();
+        decoded.add(first, first.lines());
+    } else {
+        std::optional<LineDecoder> second;
+        second.emplace(data, length, landmark + 12, 0, no_landmark);
+        run_both_parts(first, *second);
+        if (first.landmark_pending() && !first.finished()) {
+            // The second part finished first (the end of the data or the line limit); the first
+            // still has to show that it meets the landmark.
+            first.run();
+        }
+        if (first.landmark_reached()) {
+            second->limit_lines(max_page_lines - first.lines());
+            second->run();
+            decoded.add(first, first.lines());
+            decoded.add(*second, std::min(second->lines(), max_page_lines - first.lines()));
+            return assemble_bitmap(decoded, double_lines, trim);
+        }
+        // The first part did not end a line at the landmark (or the page ended before it): it is
+        // the whole page, decoded on alone.
+        second.reset();
+        first.drop_landmark();
+        first.run();
+        decoded.add(first, first.lines());
+    }
+    return assemble_bitmap(decoded, double_lines, trim);
+}
 
 void set_black_run(std::uint8_t* line, std::uint16_t count, std::uint16_t x) {
     if (count == 0) return;
@@ -220,68 +470,6 @@ void set_black_run(std::uint8_t* line, std::uint16_t count, std::uint16_t x) {
     std::memset(p, 0xFF, left / 8);
     p += left / 8;
     if (left % 8 != 0) *p |= mh::fill_masks[left % 8];
-}
-
-PackedBitmap decode_page(const std::uint8_t* data, std::int32_t length, std::uint8_t double_lines, int trim) {
-    if (length < 8) return {};
-    const bool track_black = (trim & trim_trailing_white) != 0;
-    Decoder decoder {mh::StreamBits(data, length)};
-    decoder.ended = decoder.reader.used_up();
-    std::vector<LineBlock> blocks;
-    blocks.reserve(max_line_blocks);
-    while (!decoder.ended && blocks.size() < max_line_blocks) {
-        LineBlock block {MemoryBlock::allocate_for_overwrite(line_block_bytes + line_slack_bytes)};
-        if (!block.lines) break;
-        blocks.push_back(std::move(block));
-        decoder.fill(blocks.back(), track_black);
-    }
-
-    std::int32_t lines = decoder.lines;
-    if (track_black && lines > decoder.last_black_line + 2) lines = decoder.last_black_line + 2;
-    const std::size_t copies = double_lines ? 2 : 1;
-    const std::size_t rows = static_cast<std::size_t>(lines) * copies;
-    PackedBitmap bitmap = MemoryBlock::allocate_for_overwrite(rows * mh::line_bytes + bitmap_header_bytes);
-    if (!bitmap) return {};
-
-    // The first decoded line is the top row of the image, the last row of the block. Runs of
-    // white lines are cleared with one memset each.
-    std::uint8_t* row = bitmap.data() + bitmap_header_bytes + rows * mh::line_bytes;
-    std::size_t white_rows = 0;
-    auto clear_white_rows = [&] {
-        std::memset(row, 0, white_rows * mh::line_bytes);
-        white_rows = 0;
-    };
-    for (std::int32_t line = 0; line < lines;) {
-        const LineBlock& block = blocks[static_cast<std::size_t>(line / lines_per_block)];
-        const int index = line % lines_per_block;
-        const int block_end = std::min(lines_per_block, index + (lines - line));
-        const int white = white_lines_at(block, index, block_end);
-        if (white != 0) {
-            row -= static_cast<std::size_t>(white) * copies * mh::line_bytes;
-            white_rows += static_cast<std::size_t>(white) * copies;
-            line += white;
-            continue;
-        }
-        if (white_rows != 0) {
-            clear_white_rows();
-        }
-        row -= copies * mh::line_bytes;
-        const std::uint8_t* source = block.lines.data() + static_cast<std::size_t>(index) * mh::line_bytes;
-        for (std::size_t copy = 0; copy < copies; ++copy) std::memcpy(row + copy * mh::line_bytes, source, mh::line_bytes);
-        ++line;
-    }
-    clear_white_rows();
-    blocks.clear();
-
-    std::memset(bitmap.data(), 0, bitmap_header_bytes);
-    write_u32(bitmap, bitmap_field::header_size, info_header_bytes);
-    write_u32(bitmap, bitmap_field::width, mh::line_pixels);
-    write_u32(bitmap, bitmap_field::height, static_cast<std::uint32_t>(rows));
-    write_u16(bitmap, bitmap_field::planes, 1);
-    write_u16(bitmap, bitmap_field::bits_per_pixel, 1);
-    const std::uint8_t palette[8] = {0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0};
-    std::memcpy(bitmap.data() + info_header_bytes, palette, sizeof palette);
-    return bitmap;
 }
 
 }  // namespace korvif

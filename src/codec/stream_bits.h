@@ -79,13 +79,13 @@ public:
 
     // Passes over up to max_count copies, one after the other, of the `length`-bit pattern
     // (stream order, 1 to 56 bits) that begins at the current position, as long as the data is
-    // not used up by them. Returns how many it passed over. Reads the data directly, a copy per
+    // not used up by them and they end at `stop` at the latest. Returns how many it passed over. Reads the data directly, a copy per
     // load, for long runs of identical lines.
-    std::int32_t skip_repeats(std::uint64_t pattern, unsigned length, std::int32_t max_count) {
+    std::int32_t skip_repeats(std::uint64_t pattern, unsigned length, std::int32_t max_count, std::uint64_t stop) {
         const std::uint64_t mask = (std::uint64_t {1} << length) - 1;
         std::uint64_t at = position();
         std::int32_t count = 0;
-        while (count < max_count && at + length < limit_ && at / 8 + 8 <= length_) {
+        while (count < max_count && at + length < limit_ && at + length <= stop && at / 8 + 8 <= length_) {
             std::uint64_t word;
             std::memcpy(&word, data_ + at / 8, 8);
             if (((word >> (at % 8)) & mask) != pattern) break;
