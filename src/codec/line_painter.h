@@ -12,18 +12,33 @@ namespace korvif {
 // Writes the pixels of the line being decoded, white ones included, eight bytes at a time at
 // the byte that holds pixel x, so that the line never has to be cleared or read back. The
 // pixels of that byte before x are kept in a register (`partial_`, in bits 56-63, the first
-// pixel in bit 63); every byte before it is final.
+// pixel in bit 63); every byte before it is final. Whether the line has a black pixel is read
+// from the written bytes once the line is done, not tracked per code.
 class LinePainter {
 public:
     void start(std::uint8_t* line) {
         line_ = line;
         x_ = 0;
         partial_ = 0;
-        ink_ = 0;
+        skipped_ = false;
     }
 
     unsigned x() const { return x_; }
-    bool has_black() const { return ink_ != 0; }
+    bool has_black() const {
+        if (skipped_) return false;
+        const unsigned final_bytes = x_ / 8 < mh::line_bytes ? x_ / 8 : mh::line_bytes;
+        std::uint64_t lanes[4] = {x_ < mh::line_pixels ? partial_ : 0, 0, 0, 0};
+        unsigned at = 0;
+        for (; at + 32 <= final_bytes; at += 32) {
+            for (unsigned lane = 0; lane < 4; ++lane) {
+                std::uint64_t word;
+                std::memcpy(&word, line_ + at + 8 * lane, 8);
+                lanes[lane] |= word;
+            }
+        }
+        for (; at < final_bytes; ++at) lanes[0] |= line_[at];
+        return (lanes[0] | lanes[1] | lanes[2] | lanes[3]) != 0;
+    }
 
     // A group of terminating codes from the group table; x + span stays within the line. The
     // group's pixels (at most 56) and the seven before them fit in the one store.
@@ -33,7 +48,6 @@ public:
         const std::uint64_t pixels_from_byte = partial_ | (pixels >> shift);
         store(x_ / 8, pixels_from_byte);
         partial_ = pixels_from_byte << ((shift + span) & ~7u);
-        ink_ |= pixels;
         x_ += span;
     }
 
@@ -41,7 +55,6 @@ public:
     void paint_run(unsigned run, bool black) {
         const unsigned end = x_ + run;
         const std::uint64_t fill = black ? ~std::uint64_t {0} : 0;
-        if (black && run != 0) ink_ = 1;
         if (end / 8 == x_ / 8) {
             partial_ |= fill >> (x_ % 8) & ~(~std::uint64_t {0} >> (end % 8)) & top_byte;
             x_ = end;
@@ -55,7 +68,10 @@ public:
 
     // An all-white line taken in one step. Nothing is stored: a line without a black pixel is
     // not kept, and no pixel can follow at the line's end.
-    void skip_white_line() { x_ = mh::line_pixels; }
+    void skip_white_line() {
+        x_ = mh::line_pixels;
+        skipped_ = true;
+    }
 
     // Writes the byte in progress and clears the rest of the line (lines with black pixels only).
     void finish() {
@@ -75,7 +91,7 @@ private:
     std::uint8_t* line_ = nullptr;
     unsigned x_ = 0;
     std::uint64_t partial_ = 0;
-    std::uint64_t ink_ = 0;
+    bool skipped_ = false;
 };
 
 }  // namespace korvif

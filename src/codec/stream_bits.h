@@ -6,6 +6,7 @@
 // passed over as floor((L - 1) / 2) 16-bit words hold, L being the data's length in bytes.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -83,17 +84,25 @@ public:
     // load, for long runs of identical lines.
     std::int32_t skip_repeats(std::uint64_t pattern, unsigned length, std::int32_t max_count, std::uint64_t stop) {
         const std::uint64_t mask = (std::uint64_t {1} << length) - 1;
-        std::uint64_t at = position();
-        std::int32_t count = 0;
-        while (count < max_count && at + length < limit_ && at + length <= stop && at / 8 + 8 <= length_) {
+        const std::uint64_t from = position();
+        // The copies that end before the data is used up and by `stop`, and whose eight bytes
+        // can be loaded.
+        const std::uint64_t end = std::min(limit_ - 1, stop);
+        if (limit_ == 0 || length_ < 8 || end < from + length) return 0;
+        std::uint64_t count = std::min<std::uint64_t>((end - from) / length, static_cast<std::uint64_t>(max_count));
+        const std::uint64_t last_load = 8 * static_cast<std::uint64_t>(length_ - 8) + 7;
+        if (from > last_load) return 0;
+        count = std::min(count, (last_load - from) / length + 1);
+        std::uint64_t at = from;
+        const std::uint64_t until = from + count * length;
+        while (at < until) {
             std::uint64_t word;
             std::memcpy(&word, data_ + at / 8, 8);
             if (((word >> (at % 8)) & mask) != pattern) break;
             at += length;
-            ++count;
         }
-        if (count != 0) seek(at);
-        return count;
+        if (at != from) seek(at);
+        return static_cast<std::int32_t>((at - from) / length);
     }
 
     // Zero bits that certainly follow the current position (at least 32 are known).
