@@ -257,8 +257,9 @@ int white_lines_at(const LineBlock& block, int index, int end) {
 
 // Where the page can be split for decoding in two parts: the first EOL after the middle of the
 // data (the place after eleven or more 0 bits where the last eleven of them begin), far enough
-// from both ends. Small pages are decoded in one part.
-constexpr std::int32_t split_minimum_bytes = 512;
+// from both ends. Pages of little data are decoded in one part: for them the second part's
+// setting up would cost more than it saves.
+constexpr std::int32_t split_minimum_bytes = 16 * 1024;
 constexpr std::uint64_t landmark_search_bits = 1 << 16;
 
 std::uint64_t find_landmark(const std::uint8_t* data, std::int32_t length) {

@@ -95,6 +95,17 @@ public:
         count = std::min(count, (last_load - from) / length + 1);
         std::uint64_t at = from;
         const std::uint64_t until = from + count * length;
+        // Two copies per round, their loads independent of each other.
+        while (at + 2 * length <= until) {
+            std::uint64_t first;
+            std::uint64_t second;
+            std::memcpy(&first, data_ + at / 8, 8);
+            std::memcpy(&second, data_ + (at + length) / 8, 8);
+            const std::uint64_t differs = (((first >> (at % 8)) & mask) ^ pattern) |
+                                          (((second >> ((at + length) % 8)) & mask) ^ pattern);
+            if (differs != 0) break;
+            at += 2 * length;
+        }
         while (at < until) {
             std::uint64_t word;
             std::memcpy(&word, data_ + at / 8, 8);
