@@ -64,7 +64,7 @@ inline std::uint64_t take_group(HotState& state, std::uint64_t& colour_index, co
     return entry;
 }
 
-// A round: four groups, the reservoir refilled once (four take at most 48 bits). Only far from
+// A round: four groups, the reservoir refilled once (four take at most 52 bits). Only far from
 // the end of the data, where it cannot be used up by them. False when the round met a window
 // that it could not take.
 inline bool take_round(HotState& state, const std::uint64_t* groups) {

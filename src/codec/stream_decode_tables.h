@@ -23,7 +23,7 @@ const std::array<CodeTable, 2>& stream_code_tables();
 // one after the other, colours alternating from the table's colour, as many as fit in the window
 // while their runs together span at most 56 pixels and their black pixels lie within the first
 // 50. An entry of 0 (no code taken) sends the decoder to the one-code path.
-inline constexpr int group_window_bits = 12;
+inline constexpr int group_window_bits = 13;
 inline constexpr std::uint32_t group_window_mask = (1u << group_window_bits) - 1;
 
 // Fields of a group entry. The code bits come first, so that the reservoir can be shifted by
@@ -33,7 +33,7 @@ inline constexpr std::uint64_t group_code_bits_mask = 63;               // bits 
 inline constexpr int group_span_shift = 6;                              // bits 6-11: pixels covered
 inline constexpr std::uint64_t group_span_mask = 63;
 inline constexpr std::uint64_t group_colour_flips = 1u << group_window_bits;  // bit 12: odd number of codes
-inline constexpr std::uint64_t group_pixels_mask = ~std::uint64_t {0} << 13;
+inline constexpr std::uint64_t group_pixels_mask = ~std::uint64_t {0} << 14;
 // Bits 13-63: the black pixels, the first pixel of the group in bit 63.
 inline constexpr int group_max_pixel_span = 50;
 inline constexpr int group_max_span = 56;
