@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "codec/mh_tables.h"
+#include "codec/t4_codes.h"
 #include "platform/file.h"
 
 namespace korvif {
@@ -22,27 +23,27 @@ struct PackedEncodeTable {
     std::array<std::array<std::uint32_t, 2>, mh::max_run + 1> entries;  // [run][colour]
 };
 
-std::uint32_t in_stream_order(std::uint32_t code, unsigned length) {
+constexpr std::uint32_t in_stream_order(std::uint32_t code, unsigned length) {
     std::uint32_t reversed = 0;
     for (unsigned i = 0; i < length; ++i) reversed |= ((code >> (length - 1 - i)) & 1u) << i;
     return reversed;
 }
 
-const PackedEncodeTable& packed_codes() {
-    static const PackedEncodeTable table = [] {
-        PackedEncodeTable packed {};
-        for (int run = 0; run <= mh::max_run; ++run) {
-            const unsigned white_length = mh::white_code_lengths[run];
-            const unsigned black_length = mh::black_code_lengths[run];
-            packed.entries[run][0] = in_stream_order(static_cast<std::uint32_t>(mh::white_codes[run]), white_length) |
-                                    white_length << code_length_shift;
-            packed.entries[run][1] = in_stream_order(static_cast<std::uint32_t>(mh::black_codes[run]), black_length) |
-                                    black_length << code_length_shift;
-        }
-        return packed;
-    }();
-    return table;
+constexpr PackedEncodeTable make_packed_codes() {
+    PackedEncodeTable packed {};
+    for (int run = 0; run <= mh::max_run; ++run) {
+        const unsigned white_length = mh::t4::white_encode.lengths[run];
+        const unsigned black_length = mh::t4::black_encode.lengths[run];
+        packed.entries[run][0] = in_stream_order(static_cast<std::uint32_t>(mh::t4::white_encode.codes[run]), white_length) |
+                                 white_length << code_length_shift;
+        packed.entries[run][1] = in_stream_order(static_cast<std::uint32_t>(mh::t4::black_encode.codes[run]), black_length) |
+                                 black_length << code_length_shift;
+    }
+    return packed;
 }
+
+// Built by the compiler: nothing to make when the program starts.
+constexpr PackedEncodeTable packed_codes = make_packed_codes();
 
 std::uint64_t reverse_bits_in_each_byte(std::uint64_t v) {
     v = ((v >> 1) & 0x5555555555555555ull) | ((v & 0x5555555555555555ull) << 1);
@@ -204,7 +205,7 @@ std::uint32_t encode_raster(PackedBitmap& bitmap, const char* path, int flags) {
     if (row_count < step) return 0;
 
     LineWriter writer(file);
-    const PackedEncodeTable& codes = packed_codes();
+    const PackedEncodeTable& codes = packed_codes;
     {
         // The data begins with four fill bits and an EOL.
         StreamWriter start(writer.room_for_line());
