@@ -97,10 +97,16 @@ public:
     // pixels at a time: a set bit in `changes` marks a pixel whose colour differs from the pixel
     // before it (the pixel before the first counts as white). Runs alternate white, black,
     // white, ..., the first one white and possibly empty; the last one ends at the line's end.
+    void put_white_row() {
+        put_packed(packed_codes.entries[mh::line_pixels][0]);
+        put_aligned_eol();
+    }
+
+    // A row with at least one black pixel.
     void put_row(const std::uint8_t* row, const PackedEncodeTable& codes) {
         unsigned run_start = 0;
         unsigned colour = 0;
-        if (row_has_black(row)) {
+        {
             std::uint64_t previous_last_pixel = 0;
             for (unsigned word_index = 0; word_index < mh::line_bytes / 8; ++word_index) {
                 // 64 pixels with pixel 0 in bit 0, so that the changes are taken lowest bit
@@ -152,7 +158,22 @@ public:
         if (used_ + line_room > pending_.size()) flush();
         return pending_.data() + used_;
     }
-    void added_up_to(const std::uint8_t* end) { used_ = static_cast<std::size_t>(end - pending_.data()); }
+    // The line coded into room_for_line() ends at `end`.
+    void added_line_up_to(const std::uint8_t* end) {
+        line_start_ = used_;
+        line_size_ = static_cast<std::size_t>(end - pending_.data()) - used_;
+        used_ += line_size_;
+    }
+
+    // The last coded line once more: a row equal to the one before it codes to the same bytes,
+    // as every coded line begins on a byte boundary. Writing the buffer out leaves its bytes as
+    // they are, so the line is still there after a flush.
+    void repeat_line() {
+        if (used_ + line_size_ > pending_.size()) flush();
+        std::memmove(pending_.data() + used_, pending_.data() + line_start_, line_size_);
+        line_start_ = used_;
+        used_ += line_size_;
+    }
 
     void add(const std::uint8_t* bytes, std::size_t count) {
         if (used_ + count > pending_.size()) flush();
@@ -172,6 +193,8 @@ private:
     platform::File& file_;
     std::vector<std::uint8_t> pending_;
     std::size_t used_ = 0;
+    std::size_t line_start_ = 0;
+    std::size_t line_size_ = 0;
     std::uint32_t total_ = 0;
 };
 
@@ -210,12 +233,24 @@ std::uint32_t encode_raster(PackedBitmap& bitmap, const char* path, int flags) {
         // The data begins with four fill bits and an EOL.
         StreamWriter start(writer.room_for_line());
         start.put(1u << 15, 16);
-        writer.added_up_to(start.end());
+        writer.added_line_up_to(start.end());
     }
+    const std::uint8_t* previous_black_row = nullptr;  // the row just coded, when it has black
     for (std::size_t row = row_count; row >= step; row -= step) {
-        StreamWriter line(writer.room_for_line());
-        line.put_row(rows + (row - 1) * mh::line_bytes, codes);
-        writer.added_up_to(line.end());
+        const std::uint8_t* pixels = rows + (row - 1) * mh::line_bytes;
+        if (!row_has_black(pixels)) {
+            StreamWriter line(writer.room_for_line());
+            line.put_white_row();
+            writer.added_line_up_to(line.end());
+            previous_black_row = nullptr;
+        } else if (previous_black_row != nullptr && std::memcmp(pixels, previous_black_row, mh::line_bytes) == 0) {
+            writer.repeat_line();
+        } else {
+            StreamWriter line(writer.room_for_line());
+            line.put_row(pixels, codes);
+            writer.added_line_up_to(line.end());
+            previous_black_row = pixels;
+        }
     }
     if (flags & ENCODE_RTC) {
         writer.add(mh::rtc_bytes.data(), mh::rtc_bytes.size());

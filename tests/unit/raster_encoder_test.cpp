@@ -129,6 +129,25 @@ TEST_F(RasterEncoder, MatchesTheReferenceOnRandomBitmaps) {
     }
 }
 
+// Rows equal to the row before them are written as copies of its coded line; runs of them, with
+// white rows between, over several fillings of the output buffer (dense rows code to ~900 bytes).
+TEST_F(RasterEncoder, RepeatedRowsMatchTheReferenceAcrossBufferFlushes) {
+    std::mt19937 random(7);
+    for (int round = 0; round < 4; ++round) {
+        Bytes row(216);
+        int left_in_run = 0;
+        Bytes block = fax_block(700, [&](Bytes& b, int r) {
+            if (left_in_run-- <= 0) {
+                left_in_run = static_cast<int>(random() % 12);
+                const int kind = static_cast<int>(random() % 4);
+                for (auto& byte : row) byte = kind == 0 ? 0 : static_cast<std::uint8_t>(kind == 1 ? random() : random() & random());
+            }
+            std::copy(row.begin(), row.end(), b.begin() + 48 + 216 * static_cast<std::ptrdiff_t>(r));
+        });
+        encode(block, ENCODE_SKIP_HEADER | ENCODE_RTC | (round % 2 ? ENCODE_EVERY_ROW : 0));
+    }
+}
+
 TEST_F(RasterEncoder, LastByteOfEveryLineIsTheEolEnd) {
     std::mt19937 random(3);
     const Bytes block = fax_block(40, [&](Bytes& b, int row) {
