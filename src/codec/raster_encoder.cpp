@@ -14,13 +14,12 @@ namespace {
 
 constexpr std::size_t bitmap_header_bytes = info_header_bytes + two_colour_palette_bytes;
 
-// The encode tables of both colours packed into one word per run, the code in stream order (its
-// first bit in bit 0) in bits 0-26 and its length in bits 27-31.
-constexpr int code_length_shift = 27;
-constexpr std::uint32_t code_bits_mask = (1u << code_length_shift) - 1;
+// The encode tables of both colours, one word per run: the code in stream order (its first bit
+// in bit 0) in the low half, its length in the high half.
+constexpr int code_length_shift = 32;
 
 struct PackedEncodeTable {
-    std::array<std::array<std::uint32_t, 2>, mh::max_run + 1> entries;  // [run][colour]
+    std::array<std::uint64_t, mh::max_run + 1> colour[2];
 };
 
 constexpr std::uint32_t in_stream_order(std::uint32_t code, unsigned length) {
@@ -34,10 +33,10 @@ constexpr PackedEncodeTable make_packed_codes() {
     for (int run = 0; run <= mh::max_run; ++run) {
         const unsigned white_length = mh::t4::white_encode.lengths[run];
         const unsigned black_length = mh::t4::black_encode.lengths[run];
-        packed.entries[run][0] = in_stream_order(static_cast<std::uint32_t>(mh::t4::white_encode.codes[run]), white_length) |
-                                 white_length << code_length_shift;
-        packed.entries[run][1] = in_stream_order(static_cast<std::uint32_t>(mh::t4::black_encode.codes[run]), black_length) |
-                                 black_length << code_length_shift;
+        packed.colour[0][run] = in_stream_order(static_cast<std::uint32_t>(mh::t4::white_encode.codes[run]), white_length) |
+                                std::uint64_t {white_length} << code_length_shift;
+        packed.colour[1][run] = in_stream_order(static_cast<std::uint32_t>(mh::t4::black_encode.codes[run]), black_length) |
+                                std::uint64_t {black_length} << code_length_shift;
     }
     return packed;
 }
@@ -91,42 +90,45 @@ public:
         put(1u << (fill + 11), fill + 12);
     }
 
-    void put_packed(std::uint32_t code) { put(code & code_bits_mask, code >> code_length_shift); }
+    void put_packed(std::uint64_t code) {
+        put(static_cast<std::uint32_t>(code), static_cast<unsigned>(code >> code_length_shift));
+    }
 
     // Codes one row and its closing EOL. The runs are found from the row's colour changes, 64
     // pixels at a time: a set bit in `changes` marks a pixel whose colour differs from the pixel
     // before it (the pixel before the first counts as white). Runs alternate white, black,
     // white, ..., the first one white and possibly empty; the last one ends at the line's end.
     void put_white_row() {
-        put_packed(packed_codes.entries[mh::line_pixels][0]);
+        put_packed(packed_codes.colour[0][mh::line_pixels]);
         put_aligned_eol();
     }
 
     // A row with at least one black pixel.
     void put_row(const std::uint8_t* row, const PackedEncodeTable& codes) {
         unsigned run_start = 0;
-        unsigned colour = 0;
-        {
-            std::uint64_t previous_last_pixel = 0;
-            for (unsigned word_index = 0; word_index < mh::line_bytes / 8; ++word_index) {
-                // 64 pixels with pixel 0 in bit 0, so that the changes are taken lowest bit
-                // first: clearing the lowest set bit does not wait for the bit scan.
-                std::uint64_t pixels;
-                std::memcpy(&pixels, row + 8 * word_index, 8);
-                // 64 pixels of the colour of the pixel before them hold no change.
-                if (pixels == (previous_last_pixel ? ~std::uint64_t {0} : 0)) continue;
-                pixels = reverse_bits_in_each_byte(pixels);
-                std::uint64_t changes = pixels ^ ((pixels << 1) | previous_last_pixel);
-                previous_last_pixel = pixels >> 63;
-                for (; changes != 0; changes &= changes - 1) {
-                    const unsigned x = 64 * word_index + static_cast<unsigned>(__builtin_ctzll(changes));
-                    put_packed(codes.entries[x - run_start][colour]);
-                    run_start = x;
-                    colour ^= 1;
-                }
+        // The table of the current colour; the colours' tables swap with one XOR.
+        const auto white = reinterpret_cast<std::uintptr_t>(codes.colour[0].data());
+        const std::uintptr_t swap = white ^ reinterpret_cast<std::uintptr_t>(codes.colour[1].data());
+        std::uintptr_t table = white;
+        std::uint64_t previous_last_pixel = 0;
+        for (unsigned word_index = 0; word_index < mh::line_bytes / 8; ++word_index) {
+            // 64 pixels with pixel 0 in bit 0, so that the changes are taken lowest bit first:
+            // clearing the lowest set bit does not wait for the bit scan.
+            std::uint64_t pixels;
+            std::memcpy(&pixels, row + 8 * word_index, 8);
+            // 64 pixels of the colour of the pixel before them hold no change.
+            if (pixels == (previous_last_pixel ? ~std::uint64_t {0} : 0)) continue;
+            pixels = reverse_bits_in_each_byte(pixels);
+            std::uint64_t changes = pixels ^ ((pixels << 1) | previous_last_pixel);
+            previous_last_pixel = pixels >> 63;
+            for (; changes != 0; changes &= changes - 1) {
+                const unsigned x = 64 * word_index + static_cast<unsigned>(__builtin_ctzll(changes));
+                put_packed(reinterpret_cast<const std::uint64_t*>(table)[x - run_start]);
+                run_start = x;
+                table ^= swap;
             }
         }
-        put_packed(codes.entries[mh::line_pixels - run_start][colour]);
+        put_packed(reinterpret_cast<const std::uint64_t*>(table)[mh::line_pixels - run_start]);
         put_aligned_eol();
     }
 
