@@ -2,7 +2,7 @@
 
 #include <array>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 #include "codec/mh_tables.h"
 #include "codec/t4_codes.h"
@@ -51,23 +51,31 @@ std::uint64_t reverse_bits_in_each_byte(std::uint64_t v) {
     return v;
 }
 
-// True when a row of 1728 pixels holds a black one: four independent ORs, so that the loads do
-// not wait on one another.
+// True when a row of 1728 pixels holds a black one: 16 bytes per OR, four independent ORs, so
+// that the loads do not wait on one another.
 bool row_has_black(const std::uint8_t* row) {
-    std::uint64_t lanes[4] = {};
-    for (unsigned i = 0; i + 32 <= mh::line_bytes; i += 32) {
-        for (unsigned lane = 0; lane < 4; ++lane) {
-            std::uint64_t word;
-            std::memcpy(&word, row + i + 8 * lane, 8);
-            lanes[lane] |= word;
-        }
+    using Lane = std::uint64_t __attribute__((vector_size(16)));
+    const auto load = [row](unsigned at) {
+        Lane bytes;
+        std::memcpy(&bytes, row + at, 16);
+        return bytes;
+    };
+    Lane a = load(0);
+    Lane b = load(16);
+    Lane c = load(32);
+    Lane d = load(48);
+    for (unsigned at = 64; at + 64 <= mh::line_bytes; at += 64) {
+        a |= load(at);
+        b |= load(at + 16);
+        c |= load(at + 32);
+        d |= load(at + 48);
     }
-    for (unsigned i = mh::line_bytes / 32 * 32; i < mh::line_bytes; i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, row + i, 8);
-        lanes[0] |= word;
-    }
-    return (lanes[0] | lanes[1] | lanes[2] | lanes[3]) != 0;
+    // 216 = 3 x 64 + 16 + 8
+    a |= load(192);
+    std::uint64_t tail;
+    std::memcpy(&tail, row + 208, 8);
+    const Lane all = a | b | c | d;
+    return (all[0] | all[1] | tail) != 0;
 }
 
 // Collects code bits in stream order (the first bit in bit 0, as MH data keeps them) and stores
@@ -153,17 +161,17 @@ public:
     // The longest coded line takes under 7,900 bits; eight more bytes for the last store.
     static constexpr std::size_t line_room = 1024;
 
-    explicit LineWriter(platform::File& file) : file_(file), pending_(64 * 1024) {}
+    explicit LineWriter(platform::File& file) : file_(file), pending_(std::make_unique_for_overwrite<std::uint8_t[]>(buffer_size)) {}
 
     // Room for one coded line (at line boundaries no bits are pending).
     std::uint8_t* room_for_line() {
-        if (used_ + line_room > pending_.size()) flush();
-        return pending_.data() + used_;
+        if (used_ + line_room > buffer_size) flush();
+        return pending_.get() + used_;
     }
     // The line coded into room_for_line() ends at `end`.
     void added_line_up_to(const std::uint8_t* end) {
         line_start_ = used_;
-        line_size_ = static_cast<std::size_t>(end - pending_.data()) - used_;
+        line_size_ = static_cast<std::size_t>(end - pending_.get()) - used_;
         used_ += line_size_;
     }
 
@@ -171,21 +179,21 @@ public:
     // as every coded line begins on a byte boundary. Writing the buffer out leaves its bytes as
     // they are, so the line is still there after a flush.
     void repeat_line() {
-        if (used_ + line_size_ > pending_.size()) flush();
-        std::memmove(pending_.data() + used_, pending_.data() + line_start_, line_size_);
+        if (used_ + line_size_ > buffer_size) flush();
+        std::memmove(pending_.get() + used_, pending_.get() + line_start_, line_size_);
         line_start_ = used_;
         used_ += line_size_;
     }
 
     void add(const std::uint8_t* bytes, std::size_t count) {
-        if (used_ + count > pending_.size()) flush();
-        std::memcpy(pending_.data() + used_, bytes, count);
+        if (used_ + count > buffer_size) flush();
+        std::memcpy(pending_.get() + used_, bytes, count);
         used_ += count;
     }
 
     std::uint32_t flush() {
         std::uint32_t written = 0;
-        if (used_ != 0) file_.write(pending_.data(), static_cast<std::uint32_t>(used_), written);
+        if (used_ != 0) file_.write(pending_.get(), static_cast<std::uint32_t>(used_), written);
         used_ = 0;
         total_ += written;
         return total_;
@@ -193,7 +201,8 @@ public:
 
 private:
     platform::File& file_;
-    std::vector<std::uint8_t> pending_;
+    static constexpr std::size_t buffer_size = 64 * 1024;
+    std::unique_ptr<std::uint8_t[]> pending_;  // bytes beyond `used_` are not set
     std::size_t used_ = 0;
     std::size_t line_start_ = 0;
     std::size_t line_size_ = 0;

@@ -41,8 +41,9 @@ File File::open(const char* path, FileMode mode) {
     const OpenRequest request = request_for(mode);
     const int fd = ::open(path, request.flags | O_CLOEXEC, 0644);
     if (fd < 0) return file;
+    // A directory opens only for reading (for writing, open itself refuses it).
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    if ((request.flags & O_ACCMODE) == O_RDONLY && (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode))) {
         ::close(fd);
         return file;
     }
