@@ -28,6 +28,8 @@ constexpr int empty_eols_at_page_end = 5;
 constexpr std::uint32_t white_line_bits = 0b10101100110110010;
 constexpr std::uint32_t white_line_mask = (1u << 17) - 1;
 
+constexpr bool begins_with_white_line(std::uint64_t bits) { return (bits & white_line_mask) == white_line_bits; }
+
 // A window that begins with an EOL (eleven 0 bits, then a 1), in stream order.
 constexpr bool begins_with_eol(std::uint64_t bits) { return (bits & 0xFFF) == 0x800; }
 
@@ -328,7 +330,10 @@ void LineDecoder::run() {
     const std::uint64_t* groups = mh::stream_group_table().entries.data();
     HotState state = hot_;
     while (!finished_) {
-        while (state.in.far_from_end() && take_round(state, groups)) {
+        // A line that begins as a white line goes straight to the one-code path, which takes
+        // runs of white lines at once, without a round of lookups that would stop at once.
+        const bool white_line = state.painter.x() == 0 && state.colour == 0 && begins_with_white_line(state.in.bits());
+        while (!white_line && state.in.far_from_end() && take_round(state, groups)) {
         }
         take_one(state);
         check_landmark(state);
