@@ -95,6 +95,13 @@ public:
         count = std::min(count, (last_load - from) / length + 1);
         std::uint64_t at = from;
         const std::uint64_t until = from + count * length;
+        if (count >= 16) {
+            // Long runs: the first copy as it is, the rest against a reference of one period.
+            std::uint64_t word;
+            std::memcpy(&word, data_ + from / 8, 8);
+            if (((word >> (from % 8)) & mask) != pattern) return 0;
+            at += length * (matching_bits(pattern, length, from, until) / length);
+        }
         // Two copies per round, their loads independent of each other.
         while (at + 2 * length <= until) {
             std::uint64_t first;
@@ -123,6 +130,44 @@ public:
     }
 
 private:
+    // How many bits from `from` on (up to `until`, counted in whole bytes after the first byte
+    // boundary) agree with copies of the pattern one after the other. Such copies repeat every
+    // `length` bytes (eight copies fill `length` bytes), so the data is compared eight bytes at
+    // a time with a reference of one period.
+    std::uint64_t matching_bits(std::uint64_t pattern, unsigned length, std::uint64_t from, std::uint64_t until) const {
+        const std::uint64_t first_byte = (from + 7) / 8;
+        const unsigned offset = static_cast<unsigned>(first_byte * 8 - from);  // pattern bit at the boundary
+        // One period and eight more bytes, so that eight bytes can be loaded at any place in it.
+        std::uint8_t reference[56 + 8];
+        std::uint64_t pending = pattern >> offset;  // bits not yet in the reference, the next first
+        unsigned held = length - offset;
+        for (unsigned i = 0; i < length + 8; ++i) {
+            while (held < 8) {
+                pending |= pattern << held;
+                held += length;
+            }
+            reference[i] = static_cast<std::uint8_t>(pending);
+            pending >>= 8;
+            held -= 8;
+        }
+        // Bits before the boundary: the caller checks the first copy as a whole.
+        std::uint64_t byte = first_byte;
+        const std::uint64_t last_byte = std::min<std::uint64_t>(until / 8, length_);
+        unsigned phase = 0;
+        while (byte + 8 <= last_byte) {
+            std::uint64_t data;
+            std::uint64_t expected;
+            std::memcpy(&data, data_ + byte, 8);
+            std::memcpy(&expected, reference + phase, 8);
+            const std::uint64_t differs = data ^ expected;
+            if (differs != 0) return (byte - first_byte) * 8 + offset + static_cast<unsigned>(__builtin_ctzll(differs));
+            byte += 8;
+            phase += 8;
+            phase -= phase >= length ? length : 0;  // a period of up to 56 bytes: no branch
+        }
+        return (byte - first_byte) * 8 + offset;
+    }
+
     void seek(std::uint64_t at) {
         next_ = static_cast<std::size_t>(at / 8);
         bits_ = 0;
