@@ -214,6 +214,100 @@ TEST(SetBlackRun, SetsExactlyThePixelsAsked) {
     EXPECT_EQ(line[2], 0x00);
 }
 
+// Pages of 16 KB of data and more are decoded in two parts, the second from the first EOL after
+// the middle of the data; the result must be the page the one-part decoding gives in every case.
+class LargePage {
+public:
+    explicit LargePage(unsigned seed) : random_(seed) {}
+
+    // A line of short runs (dense data), closed as `layout` says: 0 plain EOL, 1 aligned EOL,
+    // 2 doubled EOL, 3 EOL after fill bits.
+    void dense_line(int layout) {
+        close(layout);
+        Runs runs;
+        int total = 0;
+        while (total < 1728) {
+            const int run = 1 + static_cast<int>(random_() % (random_() % 8 == 0 ? 300 : 9));
+            runs.push_back(run);
+            total += run;
+        }
+        page_.runs(runs);
+    }
+    void white_line(int layout) {
+        close(layout);
+        page_.runs(white_line_runs);
+    }
+    void empty_eols(int count) {
+        for (int i = 0; i < count; ++i) page_.eol();
+    }
+    void noise(int bytes) {
+        for (int i = 0; i < 8 * bytes; ++i) page_.bits(random_() % 3 == 0 ? "1" : "0");
+    }
+    std::size_t bytes() const { return page_.bytes().size(); }
+    Bytes data() const { return page_.bytes(); }
+    std::mt19937& random() { return random_; }
+
+private:
+    void close(int layout) {
+        if (layout == 1) page_.aligned_eol();
+        if (layout == 0 || layout == 2) page_.eol();
+        if (layout == 2) page_.eol();
+        if (layout == 3) page_.bits("00000").eol();
+    }
+
+    const Runs white_line_runs = {1728};
+    std::mt19937 random_;
+    MhWriter page_;
+};
+
+TEST(DecodePage, LargePagesDecodeInTwoPartsExactlyAsInOne) {
+    for (unsigned round = 0; round < 24; ++round) {
+        LargePage page(round);
+        auto& random = page.random();
+        const int layout = static_cast<int>(round % 4);
+        const int kind = static_cast<int>(round / 4);
+        while (page.bytes() < 24 * 1024 + random() % 40000) {
+            // kind 0: dense lines; 1: long runs of white lines around the middle; 2: empty EOLs
+            // and noise scattered through (the landmark may be met as an empty EOL or inside a
+            // code); 3: the page ends (RTC) before the middle and data follows; 4: pure noise
+            // but for a few lines; 5: lines and EOLs in random order.
+            const int pick = static_cast<int>(random() % 10);
+            if (kind == 1 && page.bytes() > 10 * 1024 && page.bytes() < 30 * 1024) {
+                page.white_line(layout);
+            } else if (kind == 2 && pick == 0) {
+                page.empty_eols(1 + static_cast<int>(random() % 3));
+            } else if (kind == 2 && pick == 1) {
+                page.noise(1 + static_cast<int>(random() % 20));
+            } else if (kind == 3 && page.bytes() > 6 * 1024 && page.bytes() < 6 * 1024 + 600) {
+                page.empty_eols(6);
+                page.noise(600);
+            } else if (kind == 4) {
+                if (pick == 0) page.dense_line(layout);
+                page.noise(100);
+            } else if (kind == 5) {
+                if (pick < 6) page.dense_line(static_cast<int>(random() % 4));
+                else if (pick < 8) page.white_line(static_cast<int>(random() % 4));
+                else page.empty_eols(1 + static_cast<int>(random() % 5));
+            } else {
+                page.dense_line(layout);
+            }
+        }
+        page.empty_eols(6);
+        Bytes data = page.data();
+        if (round % 3 == 0) data.resize(data.size() * 3 / 4);  // the data ends in the second part
+        decode(data, static_cast<std::uint8_t>(round % 2), static_cast<int>(round / 2 % 2));
+    }
+}
+
+TEST(DecodePage, TwoPartsTogetherKeepTheLineLimit) {
+    // 70,000 white lines (29 bits each), so that both parts hold lines beyond the limit.
+    MhWriter page;
+    page.eol();
+    for (int line = 0; line < 70000; ++line) page.runs({1728}).eol();
+    const Bytes data = page.bytes();
+    EXPECT_EQ(bitmap_height(decode(data)), max_page_lines);
+}
+
 TEST(DecodePage, PagesEncodedByNetpbmDecodeToTheirPixels) {
     test::TempDir dir;
     const std::string pbm = dir.file("page.pbm");
