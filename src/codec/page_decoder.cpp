@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "codec/decoded_lines.h"
 #include "codec/line_painter.h"
 #include "codec/mh_tables.h"
 #include "codec/stream_bits.h"
@@ -14,9 +15,6 @@
 namespace korvif {
 
 namespace {
-
-constexpr std::size_t line_block_bytes = std::size_t {lines_per_block} * mh::line_bytes;
-constexpr std::uint32_t bitmap_header_bytes = info_header_bytes + two_colour_palette_bytes;
 
 // Decoding stops after the sixth empty EOL: the count starts at -1 and the page ends when it
 // reaches 5. An EOL that closes a line sets the count back to 0, so empty EOLs scattered
@@ -32,17 +30,6 @@ constexpr bool begins_with_white_line(std::uint64_t bits) { return (bits & white
 
 // A window that begins with an EOL (eleven 0 bits, then a 1), in stream order.
 constexpr bool begins_with_eol(std::uint64_t bits) { return (bits & 0xFFF) == 0x800; }
-
-// A block of 512 raster lines, followed by room for one more 64-bit store (the line painter
-// may store up to eight bytes past a line's end; they land in the next line, not yet decoded,
-// or in the slack after the last).
-constexpr std::size_t line_slack_bytes = 8;
-
-struct LineBlock {
-    MemoryBlock lines;
-    // Lines without a black pixel are not stored: their bytes are left as they are.
-    std::array<bool, lines_per_block> has_black {};
-};
 
 // The part of a decoder's state that changes with every code. Decoding loops copy it into a
 // local, so that the stores into the lines do not make the compiler keep it in memory.
@@ -244,19 +231,6 @@ inline void LineDecoder::take_one(HotState& state) {
     if (in.used_up()) finished_ = true;
 }
 
-// How many lines without a black pixel follow from `index` (up to `end`), eight flags at a time.
-int white_lines_at(const LineBlock& block, int index, int end) {
-    int at = index;
-    while (at + 8 <= end) {
-        std::uint64_t flags;
-        std::memcpy(&flags, block.has_black.data() + at, 8);
-        if (flags != 0) break;
-        at += 8;
-    }
-    while (at < end && !block.has_black[static_cast<std::size_t>(at)]) ++at;
-    return at - index;
-}
-
 // Where the page can be split for decoding in two parts: the first EOL after the middle of the
 // data (the place after eleven or more 0 bits where the last eleven of them begin), far enough
 // from both ends. Pages of little data are decoded in one part: for them the second part's
@@ -341,89 +315,6 @@ void LineDecoder::run() {
     hot_ = state;
 }
 
-// The decoded lines of both parts in page order, and which of them hold a black pixel.
-struct DecodedLines {
-    std::vector<const LineBlock*> blocks;  // 512 lines each, the last one's part
-    std::vector<std::int32_t> counts;
-    std::int32_t total = 0;
-
-    void add(const LineDecoder& part, std::int32_t lines) {
-        for (const LineBlock& block : part.blocks()) {
-            if (lines <= 0) break;
-            const std::int32_t count = std::min(lines, std::int32_t {lines_per_block});
-            blocks.push_back(&block);
-            counts.push_back(count);
-            total += count;
-            lines -= count;
-        }
-    }
-};
-
-// The bitmap of the decoded lines: a 40-byte header, the white/black palette, and the rows
-// bottom-up, each line once or twice. With bit 0 of `trim`, the white lines after the last line
-// with a black pixel are left out, all but two.
-PackedBitmap assemble_bitmap(const DecodedLines& decoded, std::uint8_t double_lines, int trim) {
-    std::int32_t lines = decoded.total;
-    if (trim & trim_trailing_white) {
-        std::int32_t last_black_line = 0;  // counted from 1; 0: none
-        std::int32_t first_line = 0;
-        for (std::size_t b = 0; b < decoded.blocks.size(); ++b) {
-            const LineBlock& block = *decoded.blocks[b];
-            for (std::int32_t i = 0; i < decoded.counts[b]; ++i) {
-                if (block.has_black[static_cast<std::size_t>(i)]) last_black_line = first_line + i + 1;
-            }
-            first_line += decoded.counts[b];
-        }
-        lines = std::min(lines, last_black_line + 2);
-    }
-
-    const std::size_t copies = double_lines ? 2 : 1;
-    const std::size_t rows = static_cast<std::size_t>(lines) * copies;
-    PackedBitmap bitmap = MemoryBlock::allocate_for_overwrite(rows * mh::line_bytes + bitmap_header_bytes);
-    if (!bitmap) return {};
-
-    // The first decoded line is the top row of the image, the last row of the block. Runs of
-    // white lines are cleared with one memset each.
-    std::uint8_t* row = bitmap.data() + bitmap_header_bytes + rows * mh::line_bytes;
-    std::size_t white_rows = 0;
-    auto clear_white_rows = [&] {
-        std::memset(row, 0, white_rows * mh::line_bytes);
-        white_rows = 0;
-    };
-    std::int32_t left = lines;
-    for (std::size_t b = 0; b < decoded.blocks.size() && left > 0; ++b) {
-        const LineBlock& block = *decoded.blocks[b];
-        const int count = std::min(decoded.counts[b], left);
-        left -= count;
-        for (int index = 0; index < count;) {
-            const int white = white_lines_at(block, index, count);
-            if (white != 0) {
-                row -= static_cast<std::size_t>(white) * copies * mh::line_bytes;
-                white_rows += static_cast<std::size_t>(white) * copies;
-                index += white;
-                continue;
-            }
-            if (white_rows != 0) clear_white_rows();
-            row -= copies * mh::line_bytes;
-            const std::uint8_t* source = block.lines.data() + static_cast<std::size_t>(index) * mh::line_bytes;
-            for (std::size_t copy = 0; copy < copies; ++copy) std::memcpy(row + copy * mh::line_bytes, source, mh::line_bytes);
-            ++index;
-        }
-    }
-    clear_white_rows();
-
-    std::memset(bitmap.data(), 0, bitmap_header_bytes);
-    write_u32(bitmap, bitmap_field::header_size, info_header_bytes);
-    write_u32(bitmap, bitmap_field::width, mh::line_pixels);
-    write_u32(bitmap, bitmap_field::height, static_cast<std::uint32_t>(rows));
-    write_u16(bitmap, bitmap_field::planes, 1);
-    write_u16(bitmap, bitmap_field::bits_per_pixel, 1);
-    const std::uint8_t palette[8] = {0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0};
-    std::memcpy(bitmap.data() + info_header_bytes, palette, sizeof palette);
-    return bitmap;
-}
-
-
 }  // namespace
 
 PackedBitmap decode_page(const std::uint8_t* data, std::int32_t length, std::uint8_t double_lines, int trim) {
@@ -433,7 +324,7 @@ PackedBitmap decode_page(const std::uint8_t* data, std::int32_t length, std::uin
     DecodedLines decoded;
     if (landmark == no_landmark) {
         first.run();
-        decoded.add(first, first.lines());
+        decoded.add(first.blocks(), first.lines());
     } else {
         std::optional<LineDecoder> second;
         second.emplace(data, length, landmark + 12, 0, no_landmark);
@@ -446,8 +337,8 @@ PackedBitmap decode_page(const std::uint8_t* data, std::int32_t length, std::uin
         if (first.landmark_reached()) {
             second->limit_lines(max_page_lines - first.lines());
             second->run();
-            decoded.add(first, first.lines());
-            decoded.add(*second, std::min(second->lines(), max_page_lines - first.lines()));
+            decoded.add(first.blocks(), first.lines());
+            decoded.add(second->blocks(), std::min(second->lines(), max_page_lines - first.lines()));
             return assemble_bitmap(decoded, double_lines, trim);
         }
         // The first part did not end a line at the landmark (or the page ended before it): it is
@@ -455,7 +346,7 @@ PackedBitmap decode_page(const std::uint8_t* data, std::int32_t length, std::uin
         second.reset();
         first.drop_landmark();
         first.run();
-        decoded.add(first, first.lines());
+        decoded.add(first.blocks(), first.lines());
     }
     return assemble_bitmap(decoded, double_lines, trim);
 }
