@@ -137,11 +137,12 @@ private:
     std::uint64_t matching_bits(std::uint64_t pattern, unsigned length, std::uint64_t from, std::uint64_t until) const {
         const std::uint64_t first_byte = (from + 7) / 8;
         const unsigned offset = static_cast<unsigned>(first_byte * 8 - from);  // pattern bit at the boundary
-        // One period and eight more bytes, so that eight bytes can be loaded at any place in it.
-        std::uint8_t reference[56 + 8];
+        // One period and 32 more bytes, so that four loads of eight bytes can start at any
+        // place in the period.
+        std::uint8_t reference[56 + 32];
         std::uint64_t pending = pattern >> offset;  // bits not yet in the reference, the next first
         unsigned held = length - offset;
-        for (unsigned i = 0; i < length + 8; ++i) {
+        for (unsigned i = 0; i < length + 32; ++i) {
             while (held < 8) {
                 pending |= pattern << held;
                 held += length;
@@ -154,6 +155,22 @@ private:
         std::uint64_t byte = first_byte;
         const std::uint64_t last_byte = std::min<std::uint64_t>(until / 8, length_);
         unsigned phase = 0;
+        // 32 bytes per round, the four comparisons independent of one another.
+        while (byte + 32 <= last_byte) {
+            std::uint64_t differs = 0;
+            for (unsigned k = 0; k < 4; ++k) {
+                std::uint64_t data;
+                std::uint64_t expected;
+                std::memcpy(&data, data_ + byte + 8 * k, 8);
+                std::memcpy(&expected, reference + phase + 8 * k, 8);
+                differs |= data ^ expected;
+            }
+            if (differs != 0) break;
+            byte += 32;
+            phase += 32;
+            phase -= phase >= length ? length : 0;  // periods of 29 to 56 bytes: no branch
+            phase -= phase >= length ? length : 0;
+        }
         while (byte + 8 <= last_byte) {
             std::uint64_t data;
             std::uint64_t expected;
@@ -163,7 +180,7 @@ private:
             if (differs != 0) return (byte - first_byte) * 8 + offset + static_cast<unsigned>(__builtin_ctzll(differs));
             byte += 8;
             phase += 8;
-            phase -= phase >= length ? length : 0;  // a period of up to 56 bytes: no branch
+            phase -= phase >= length ? length : 0;
         }
         return (byte - first_byte) * 8 + offset;
     }
