@@ -55,26 +55,23 @@ std::uint64_t reverse_bits_in_each_byte(std::uint64_t v) {
 // that the loads do not wait on one another.
 bool row_has_black(const std::uint8_t* row) {
     using Lane = std::uint64_t __attribute__((vector_size(16)));
-    const auto load = [row](unsigned at) {
+    Lane lanes[4] = {};
+    const auto or_into = [row](Lane& lane, unsigned at) {
         Lane bytes;
         std::memcpy(&bytes, row + at, 16);
-        return bytes;
+        lane |= bytes;
     };
-    Lane a = load(0);
-    Lane b = load(16);
-    Lane c = load(32);
-    Lane d = load(48);
-    for (unsigned at = 64; at + 64 <= mh::line_bytes; at += 64) {
-        a |= load(at);
-        b |= load(at + 16);
-        c |= load(at + 32);
-        d |= load(at + 48);
+    for (unsigned at = 0; at + 64 <= mh::line_bytes; at += 64) {
+        or_into(lanes[0], at);
+        or_into(lanes[1], at + 16);
+        or_into(lanes[2], at + 32);
+        or_into(lanes[3], at + 48);
     }
     // 216 = 3 x 64 + 16 + 8
-    a |= load(192);
+    or_into(lanes[0], 192);
     std::uint64_t tail;
     std::memcpy(&tail, row + 208, 8);
-    const Lane all = a | b | c | d;
+    const Lane all = lanes[0] | lanes[1] | lanes[2] | lanes[3];
     return (all[0] | all[1] | tail) != 0;
 }
 
