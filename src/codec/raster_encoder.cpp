@@ -82,6 +82,15 @@ class StreamWriter {
 public:
     explicit StreamWriter(std::uint8_t* out) : out_(out) {}
 
+    // Two codes from the table, then one store: 7 + 25 + 25 bits fit in the accumulator.
+    void put_two(std::uint64_t first, std::uint64_t second) {
+        bits_ |= std::uint64_t {static_cast<std::uint32_t>(first)} << count_;
+        count_ += static_cast<unsigned>(first >> code_length_shift);
+        bits_ |= std::uint64_t {static_cast<std::uint32_t>(second)} << count_;
+        count_ += static_cast<unsigned>(second >> code_length_shift);
+        flush_whole_bytes();
+    }
+
     // A code in stream order of up to 25 bits.
     void put(std::uint32_t code, unsigned length) {
         bits_ |= std::uint64_t {code} << count_;
@@ -126,11 +135,23 @@ public:
             pixels = reverse_bits_in_each_byte(pixels);
             std::uint64_t changes = pixels ^ ((pixels << 1) | previous_last_pixel);
             previous_last_pixel = pixels >> 63;
-            for (; changes != 0; changes &= changes - 1) {
-                const unsigned x = 64 * word_index + static_cast<unsigned>(__builtin_ctzll(changes));
-                put_packed(reinterpret_cast<const std::uint64_t*>(table)[x - run_start]);
-                run_start = x;
+            // Two changes per round and one store for both codes. A word with an odd number
+            // of changes ends with a round whose second code is empty (no bits), chosen without
+            // a branch.
+            const unsigned base = 64 * word_index;
+            while (changes != 0) {
+                const unsigned first = base + static_cast<unsigned>(__builtin_ctzll(changes));
+                changes &= changes - 1;
+                const std::uint64_t first_code = reinterpret_cast<const std::uint64_t*>(table)[first - run_start];
+                run_start = first;
                 table ^= swap;
+                const bool has_second = changes != 0;
+                const unsigned second = base + static_cast<unsigned>(__builtin_ctzll(changes | std::uint64_t {1} << 63));
+                const std::uint64_t second_code = reinterpret_cast<const std::uint64_t*>(table)[second - run_start];
+                put_two(first_code, has_second ? second_code : 0);
+                run_start = has_second ? second : run_start;
+                table ^= has_second ? swap : 0;
+                changes &= changes - 1;
             }
         }
         put_packed(reinterpret_cast<const std::uint64_t*>(table)[mh::line_pixels - run_start]);
