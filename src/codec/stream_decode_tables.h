@@ -29,14 +29,14 @@ inline constexpr std::uint32_t group_window_mask = (1u << group_window_bits) - 1
 // Fields of a group entry. The code bits come first, so that the reservoir can be shifted by
 // the entry itself (shift counts use their low six bits); the colour change sits where the
 // colour sits in the table index, so that the next index is one XOR away.
-inline constexpr std::uint64_t group_code_bits_mask = 63;               // bits 0-5: code bits taken
-inline constexpr int group_span_shift = 6;                              // bits 6-11: pixels covered
+inline constexpr std::uint64_t group_code_bits_mask = 63;                     // bits 0-5: code bits taken
+inline constexpr int group_span_shift = 6;                                    // bits 6-11: pixels covered
 inline constexpr std::uint64_t group_span_mask = 63;
-inline constexpr std::uint64_t group_colour_flips = 1u << group_window_bits;  // bit 12: odd number of codes
-inline constexpr std::uint64_t group_pixels_mask = ~std::uint64_t {0} << 14;
-// Bits 13-63: the black pixels, the first pixel of the group in bit 63.
-inline constexpr int group_max_pixel_span = 50;
+inline constexpr std::uint64_t group_colour_flips = 1u << group_window_bits;  // bit 13: odd number of codes
+inline constexpr std::uint64_t group_pixels_mask = ~std::uint64_t {0} << 14;  // bits 14-63: black pixels,
+inline constexpr int group_max_pixel_span = 50;                               // the group's first in bit 63
 inline constexpr int group_max_span = 56;
+static_assert(group_window_bits == 13, "the colour change sits in bit 13, below the pixels");
 
 struct GroupTable {
     std::array<std::uint64_t, 2u << group_window_bits> entries;
