@@ -59,27 +59,9 @@ void BM_encode_raster(benchmark::State& state, const BenchPage* page) {
 
 void BM_libtiff_encode(benchmark::State& state, const BenchPage* page) {
     TIFFSetWarningHandler(nullptr);
-    // libtiff takes the rows top-down.
-    const std::size_t rows = static_cast<std::size_t>(page->rows);
-    std::vector<std::uint8_t> raster(rows * 216);
-    for (std::size_t row = 0; row < rows; ++row) {
-        std::memcpy(raster.data() + row * 216, page->bitmap.data() + 48 + (rows - 1 - row) * 216, 216);
-    }
+    const std::vector<std::uint8_t> raster = top_down_rows(*page);
     const std::string path = bench_directory() + "/" + page->name + "-libtiff.tif";
-    for (auto _ : state) {
-        TIFF* tiff = TIFFOpen(path.c_str(), "w");
-        TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, 1728);
-        TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, static_cast<std::uint32_t>(rows));
-        TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 1);
-        TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 1);
-        TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
-        TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX3);
-        TIFFSetField(tiff, TIFFTAG_GROUP3OPTIONS, GROUP3OPT_FILLBITS);
-        TIFFSetField(tiff, TIFFTAG_FILLORDER, FILLORDER_LSB2MSB);
-        TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, static_cast<std::uint32_t>(rows));
-        TIFFWriteEncodedStrip(tiff, 0, raster.data(), static_cast<tmsize_t>(raster.size()));
-        TIFFClose(tiff);
-    }
+    for (auto _ : state) write_libtiff_g3(path, raster);
 }
 
 void BM_recode_page_to_sff(benchmark::State& state, const BenchPage* page) {

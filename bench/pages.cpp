@@ -1,7 +1,10 @@
 #include "pages.h"
 
+#include <tiffio.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -71,6 +74,31 @@ const std::vector<BenchPage>& bench_pages() {
         make_page("dither", "pgmramp -lr 1728 2200 | pamditherbw -fs -randomseed=1 2>/dev/null | pamtopnm 2>/dev/null"),
     };
     return pages;
+}
+
+std::vector<std::uint8_t> top_down_rows(const BenchPage& page) {
+    const auto rows = static_cast<std::size_t>(page.rows);
+    std::vector<std::uint8_t> raster(rows * 216);
+    for (std::size_t row = 0; row < rows; ++row) {
+        std::memcpy(raster.data() + row * 216, page.bitmap.data() + 48 + (rows - 1 - row) * 216, 216);
+    }
+    return raster;
+}
+
+void write_libtiff_g3(const std::string& path, const std::vector<std::uint8_t>& rows) {
+    const auto count = static_cast<std::uint32_t>(rows.size() / 216);
+    TIFF* tiff = TIFFOpen(path.c_str(), "w");
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, 1728);
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, count);
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 1);
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 1);
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
+    TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX3);
+    TIFFSetField(tiff, TIFFTAG_GROUP3OPTIONS, GROUP3OPT_FILLBITS);
+    TIFFSetField(tiff, TIFFTAG_FILLORDER, FILLORDER_LSB2MSB);
+    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, count);
+    TIFFWriteEncodedStrip(tiff, 0, const_cast<std::uint8_t*>(rows.data()), static_cast<tmsize_t>(rows.size()));
+    TIFFClose(tiff);
 }
 
 }  // namespace korvif::bench

@@ -23,4 +23,10 @@ const std::vector<BenchPage>& bench_pages();
 // A directory in memory for files that the benchmarks write.
 std::string bench_directory();
 
+// The page's rows top-down, as libtiff takes them.
+std::vector<std::uint8_t> top_down_rows(const BenchPage& page);
+
+// libtiff writing the rows as a one-strip CCITT Group 3 one-dimensional TIFF.
+void write_libtiff_g3(const std::string& path, const std::vector<std::uint8_t>& rows);
+
 }  // namespace korvif::bench

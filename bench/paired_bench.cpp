@@ -56,18 +56,6 @@ void report(const char* what, const std::string& page, const Pair& pair, int rou
                 ratios[ratios.size() / 2]);
 }
 
-void set_g3_fields(TIFF* tiff, std::uint32_t rows) {
-    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, 1728);
-    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, rows);
-    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 1);
-    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 1);
-    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
-    TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX3);
-    TIFFSetField(tiff, TIFFTAG_GROUP3OPTIONS, GROUP3OPT_FILLBITS);
-    TIFFSetField(tiff, TIFFTAG_FILLORDER, FILLORDER_LSB2MSB);
-    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, rows);
-}
-
 }  // namespace
 
 }  // namespace korvif::bench
@@ -93,21 +81,12 @@ int main(int argc, char** argv) {
 
         PackedBitmap bitmap = MemoryBlock::allocate(page.bitmap.size());
         std::memcpy(bitmap.data(), page.bitmap.data(), page.bitmap.size());
-        const auto rows = static_cast<std::size_t>(page.rows);
-        std::vector<std::uint8_t> raster(rows * 216);
-        for (std::size_t row = 0; row < rows; ++row) {
-            std::memcpy(raster.data() + row * 216, page.bitmap.data() + 48 + (rows - 1 - row) * 216, 216);
-        }
+        const std::vector<std::uint8_t> raster = top_down_rows(page);
         const std::string ours_path = bench_directory() + "/" + page.name + "-ours.g3";
         const std::string tiff_path = bench_directory() + "/" + page.name + "-libtiff.tif";
         const Pair encode {
             [&] { encode_raster(bitmap, ours_path.c_str(), ENCODE_RTC | ENCODE_EVERY_ROW | ENCODE_SKIP_HEADER); },
-            [&] {
-                TIFF* out = TIFFOpen(tiff_path.c_str(), "w");
-                set_g3_fields(out, static_cast<std::uint32_t>(rows));
-                TIFFWriteEncodedStrip(out, 0, raster.data(), static_cast<tmsize_t>(raster.size()));
-                TIFFClose(out);
-            },
+            [&] { write_libtiff_g3(tiff_path, raster); },
         };
         report("encode", page.name, encode, rounds);
     }
