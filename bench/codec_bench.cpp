@@ -6,9 +6,10 @@
 #include <cstring>
 
 #include "codec/page_decoder.h"
-#include "codec/raster_encoder.h"
+#include "faxdoc/raster_file.h"
 #include "codec/sff_recoder.h"
 #include "image/scale.h"
+#include "faxdoc/file_sinks.h"
 #include "platform/file.h"
 #include "pages.h"
 
@@ -68,7 +69,8 @@ void BM_recode_page_to_sff(benchmark::State& state, const BenchPage* page) {
     const std::string path = bench_directory() + "/" + page->name + ".sff-records";
     for (auto _ : state) {
         platform::File file = platform::File::open(path.c_str(), platform::FileMode::create_always);
-        recode_page_to_sff(page->mh.data(), file, static_cast<std::int32_t>(page->mh.size()));
+        FileSink sink(file);
+        recode_page_to_sff(page->mh.data(), sink, static_cast<std::int32_t>(page->mh.size()));
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(page->mh.size()));
 }

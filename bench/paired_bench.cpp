@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "codec/page_decoder.h"
-#include "codec/raster_encoder.h"
+#include "faxdoc/raster_file.h"
 #include "pages.h"
 
 namespace korvif::bench {

@@ -5,12 +5,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace korvif;
-    const std::string path = fuzz::scratch_file("records");
-    {
-        platform::File file = platform::File::open(path.c_str(), platform::FileMode::create_always);
-        recode_page_to_sff(data, file, static_cast<std::int32_t>(size));
-    }
-    const fuzz::Bytes records = fuzz::read_file(path);
+    MemorySink sink;
+    recode_page_to_sff(data, sink, static_cast<std::int32_t>(size));
+    const fuzz::Bytes& records = sink.data;
     if (size < 3) FUZZ_CHECK(records.empty());
     std::size_t at = 0;
     while (at < records.size()) {

@@ -6,7 +6,6 @@
 
 #include "codec/mh_tables.h"
 #include "codec/t4_codes.h"
-#include "platform/file.h"
 
 namespace korvif {
 
@@ -173,13 +172,14 @@ private:
     unsigned count_ = 0;
 };
 
-// Coded lines go to the file through a buffer; each line is coded straight into it.
+// Coded lines go to the sink through a buffer; each line is coded straight into it. Once the
+// sink refuses bytes, nothing more is put.
 class LineWriter {
 public:
     // The longest coded line takes under 7,900 bits; eight more bytes for the last store.
     static constexpr std::size_t line_room = 1024;
 
-    explicit LineWriter(platform::File& file) : file_(file), pending_(std::make_unique_for_overwrite<std::uint8_t[]>(buffer_size)) {}
+    explicit LineWriter(ByteSink& sink) : sink_(sink), pending_(std::make_unique_for_overwrite<std::uint8_t[]>(buffer_size)) {}
 
     // Room for one coded line (at line boundaries no bits are pending).
     std::uint8_t* room_for_line() {
@@ -210,15 +210,17 @@ public:
     }
 
     std::uint32_t flush() {
-        std::uint32_t written = 0;
-        if (used_ != 0) file_.write(pending_.get(), static_cast<std::uint32_t>(used_), written);
+        if (used_ != 0 && !refused_) {
+            refused_ = !sink_.put(pending_.get(), used_);
+            if (!refused_) total_ += static_cast<std::uint32_t>(used_);
+        }
         used_ = 0;
-        total_ += written;
         return total_;
     }
 
 private:
-    platform::File& file_;
+    ByteSink& sink_;
+    bool refused_ = false;
     static constexpr std::size_t buffer_size = 64 * 1024;
     std::unique_ptr<std::uint8_t[]> pending_;  // bytes beyond `used_` are not set
     std::size_t used_ = 0;
@@ -229,17 +231,15 @@ private:
 
 }  // namespace
 
-std::uint32_t encode_raster(PackedBitmap& bitmap, const char* path, int flags) {
+std::uint32_t encode_raster(PackedBitmap& bitmap, ByteSink& sink, int flags) {
+    if (!bitmap) return 0;
     std::size_t size = bitmap.size();
     std::size_t first_row = 0;
     if (flags & ENCODE_SKIP_HEADER) {
-        if (!bitmap || size < bitmap_header_bytes) return 0;
+        if (size < bitmap_header_bytes) return 0;
         size -= bitmap_header_bytes;
         first_row = bitmap_header_bytes;
     }
-    platform::File file = platform::File::open(
-        path, (flags & ENCODE_APPEND) ? platform::FileMode::open_always_append : platform::FileMode::create_always_scratch);
-    if (!file.is_open() || !bitmap) return 0;
 
     std::uint8_t* rows = bitmap.data() + first_row;
     std::size_t row_count = size / mh::line_bytes;
@@ -256,7 +256,7 @@ std::uint32_t encode_raster(PackedBitmap& bitmap, const char* path, int flags) {
     }
     if (row_count < step) return 0;
 
-    LineWriter writer(file);
+    LineWriter writer(sink);
     const PackedEncodeTable& codes = packed_codes;
     {
         // The data begins with four fill bits and an EOL.

@@ -16,10 +16,10 @@ constexpr int empty_eols_at_page_end = 5;
 constexpr unsigned most_blank_lines = 37;
 constexpr std::uint32_t short_line_limit = 216;
 
-// SFF records go to the file through one buffer per call.
+// SFF records go to the sink through one buffer per call; after a refusal nothing more is put.
 class RecordWriter {
 public:
-    explicit RecordWriter(platform::File& file) : file_(file), pending_(32 * 1024) {}
+    explicit RecordWriter(ByteSink& sink) : sink_(sink), pending_(32 * 1024) {}
     ~RecordWriter() { flush(); }
     RecordWriter(const RecordWriter&) = delete;
     RecordWriter& operator=(const RecordWriter&) = delete;
@@ -31,13 +31,13 @@ public:
         used_ += count;
     }
     void flush() {
-        std::uint32_t written = 0;
-        if (used_ != 0) file_.write(pending_.data(), static_cast<std::uint32_t>(used_), written);
+        if (used_ != 0 && !refused_) refused_ = !sink_.put(pending_.data(), used_);
         used_ = 0;
     }
 
 private:
-    platform::File& file_;
+    ByteSink& sink_;
+    bool refused_ = false;
     std::vector<std::uint8_t> pending_;
     std::size_t used_ = 0;
 };
@@ -59,7 +59,7 @@ void emit_code(std::uint8_t* buffer, std::uint32_t& position, std::uint32_t valu
     position += count;
 }
 
-void recode_page_to_sff(const std::uint8_t* data, platform::File& sff, std::int32_t length) {
+void recode_page_to_sff(const std::uint8_t* data, ByteSink& sff, std::int32_t length) {
     mh::MhReader reader(data, length);
     if (reader.used_up()) return;
     RecordWriter out(sff);

@@ -4,17 +4,17 @@
 
 #include <cstdint>
 
-#include "platform/file.h"
+#include "codec/byte_sink.h"
 
 namespace korvif {
 
-// Appends the SFF records of the lines in `data` to `sff` at its current position: each line's
+// Puts the SFF records of the lines in `data` into `sff`: each line's
 // codes, as they were read, without EOL and fill (a run cut at the line's end written as cut), as
 // a short (1..216 bytes) or long line record; lines whose codes take 17 to 24 bits and that hold no
 // black pixel, all-white lines among them, as blank-line records of up to 37 lines. Stops at the
 // end of the data or at the fifth empty EOL in a row. Pending blank lines are written before it
 // returns. Fewer than 3 bytes of data write nothing.
-void recode_page_to_sff(const std::uint8_t* data, platform::File& sff, std::int32_t length);
+void recode_page_to_sff(const std::uint8_t* data, ByteSink& sff, std::int32_t length);
 
 // Writes the bits of a code into a zeroed, most-significant-bit-first line buffer at bit
 // `position`: the code's L bits but the last s (s = 0 writes the whole code). Moves the position

@@ -3,6 +3,7 @@
 #include "app/output_path.h"
 #include "codec/raster_encoder.h"
 #include "faxdoc/commands.h"
+#include "faxdoc/file_sinks.h"
 #include "image/bmp_file.h"
 #include "platform/file.h"
 
@@ -20,7 +21,11 @@ int run_bmp_to_fax_data(char* arguments) {
     PackedBitmap bitmap = load_bmp(bmp_path);
     if (!bitmap) return 0;
     const int fine = read_number(arguments) != 0 ? ENCODE_EVERY_ROW : 0;
-    encode_raster(bitmap, output, ENCODE_RTC | ENCODE_SKIP_HEADER | fine);
+    // Coded in full beside an existing output before it takes its place; an image with no row
+    // to code leaves the output as it was.
+    platform::FileReplacement file(output);
+    ReplacementSink sink(file);
+    if (file.good() && encode_raster(bitmap, sink, ENCODE_RTC | ENCODE_SKIP_HEADER | fine) != 0) file.commit();
     return 0;
 }
 

@@ -2,9 +2,9 @@
 // coded again, and the page table rebuilt. The output may be the source itself.
 //
 // The source is read from a private copy in the temporary directory, and the new document is
-// built in a work file beside the output. Only a document that was completed takes the output's
-// place, so a run that fails half-way (a page that cannot be read) leaves the output, and with
-// it the source when both are the same file, as it was.
+// built in a work file beside the output. Only a complete document takes the output's place:
+// a run that fails half-way (a page that cannot be read, a full disk) leaves the output, and
+// with it the source when both are the same file, as it was.
 #include <string>
 
 #include "app/arguments.h"
@@ -14,37 +14,49 @@
 #include "faxdoc/change_resolution.h"
 #include "faxdoc/commands.h"
 #include "faxdoc/document.h"
+#include "faxdoc/file_sinks.h"
 #include "platform/file.h"
 
 namespace korvif {
 
 namespace {
 
-bool write_header(const char* path, platform::FileMode mode, const DocumentHeader& header, bool* opened = nullptr) {
-    platform::File file = platform::File::open(path, mode);
-    if (opened != nullptr) *opened = file.is_open();
-    if (!file.is_open()) return false;
-    std::uint32_t written = 0;
-    return file.write(header.data(), document_header_size, written) && written == document_header_size;
-}
+// Removes a file when it goes, whether or not it is still there.
+class RemovedAtEnd {
+public:
+    explicit RemovedAtEnd(std::string path) : path_(std::move(path)) {}
+    ~RemovedAtEnd() { platform::remove_file(path_.c_str()); }
+    RemovedAtEnd(const RemovedAtEnd&) = delete;
+    RemovedAtEnd& operator=(const RemovedAtEnd&) = delete;
 
-// The work file: the output's name with "~" in front, in the output's directory.
-std::string work_path_for(const char* output) {
-    const std::string path = output;
-    const std::size_t separator = path.find_last_of(platform::path_separator);
-    const std::size_t name = separator == std::string::npos ? 0 : separator + 1;
-    return path.substr(0, name) + "~" + path.substr(name);
+private:
+    std::string path_;
+};
+
+// Copies the source document over the private copy, reading it as every document is read
+// (retried while another program holds it). False unless every byte was copied.
+bool copy_document(const char* source, const char* copy) {
+    platform::File from = platform::File::open(source, platform::FileMode::read_shared);
+    if (!from.is_open()) return false;
+    const std::uint32_t size = from.size();
+    if (size >= 0x80000000u) return false;
+    MemoryBlock bytes = MemoryBlock::allocate(size);
+    if ((size != 0 && !bytes) || !read_with_retry(from, bytes.data(), size, 10)) return false;
+    platform::File to = platform::File::open(copy, platform::FileMode::create_always);
+    std::uint32_t written = 0;
+    return to.is_open() && to.write(bytes.data(), size, written) && written == size && to.close();
 }
 
 }  // namespace
 
-bool write_changed_document(OpenedDocument& source, const char* work, bool& work_created) {
+bool write_changed_document(OpenedDocument& source, platform::FileReplacement& output) {
     DocumentHeader header = source.header;
     header[fine_flag_offset] = header[fine_flag_offset] == 0 ? 1 : 0;
-    if (!write_header(work, platform::FileMode::create_always, header, &work_created)) return false;
+    if (!output.write(header.data(), document_header_size)) return false;
     const std::uint8_t fine = header[fine_flag_offset];
-    const int options = ENCODE_RTC | ENCODE_SKIP_HEADER | ENCODE_APPEND | (fine ? ENCODE_EVERY_ROW : 0);
+    const int options = ENCODE_RTC | ENCODE_SKIP_HEADER | (fine ? ENCODE_EVERY_ROW : 0);
 
+    ReplacementSink sink(output);
     DocumentHeader rebuilt = header;
     set_page_table_entry(rebuilt, 0, document_header_size);
     for (std::uint32_t page = 1; page <= source.page_count(); ++page) {
@@ -56,12 +68,13 @@ bool write_changed_document(OpenedDocument& source, const char* work, bool& work
             if (outcome == PageRead::read_failed) return false;
             if (bytes) {
                 PackedBitmap image = decode_page(bytes.data(), static_cast<std::int32_t>(range.length), fine, 0);
-                if (image) end += encode_raster(image, work, options);
+                if (image) end += encode_raster(image, sink, options);
             }
         }
+        if (!output.good()) return false;
         set_page_table_entry(rebuilt, page, end);
     }
-    return write_header(work, platform::FileMode::open_existing_write, rebuilt);
+    return output.seek(0) && output.write(rebuilt.data(), document_header_size);
 }
 
 // RES:source document,output document
@@ -76,16 +89,13 @@ int run_change_resolution(char* arguments) {
     if (temporary.empty()) return 0;
     const auto copy = platform::create_unique_temporary_file(temporary, "CR");
     if (!copy) return 0;
-    platform::copy_file(source, copy->c_str());  // a failed copy leaves it empty, and it is refused
+    const RemovedAtEnd copy_removed(*copy);
+    if (!copy_document(source, copy->c_str())) return 0;
 
-    const std::string work = work_path_for(output);
-    bool work_created = false;
     auto copied = open_document(copy->c_str(), platform::FileMode::read_private_temporary);
-    if (copied && write_changed_document(*copied, work.c_str(), work_created)) {
-        if (platform::replace_file(work.c_str(), output)) return 0;
-        platform::copy_file(work.c_str(), output);
-    }
-    if (work_created) platform::remove_file(work.c_str());
+    if (!copied) return 0;
+    platform::FileReplacement replacement(output);
+    if (replacement.good() && write_changed_document(*copied, replacement)) replacement.commit();
     return 0;
 }
 

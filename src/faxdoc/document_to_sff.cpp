@@ -8,6 +8,7 @@
 #include "codec/sff_recoder.h"
 #include "faxdoc/commands.h"
 #include "faxdoc/document.h"
+#include "faxdoc/file_sinks.h"
 #include "faxdoc/sff_format.h"
 #include "platform/file.h"
 
@@ -19,12 +20,9 @@ namespace {
 // paths must fit in 255 bytes with their terminator; a longer prefix is refused.
 constexpr std::size_t longest_prefix = 242;
 
-void put(platform::File& file, const std::uint8_t* bytes, std::uint32_t count) {
-    std::uint32_t written = 0;
-    file.write(bytes, count, written);
-}
+void put(platform::FileReplacement& file, const std::uint8_t* bytes, std::uint32_t count) { file.write(bytes, count); }
 
-void put_document_header(platform::File& sff, std::uint16_t pages) {
+void put_document_header(platform::FileReplacement& sff, std::uint16_t pages) {
     const std::uint8_t header[sff::document_header_size] = {
         'S', 'f', 'f', 'f', 1, 0, 0, 0,
         static_cast<std::uint8_t>(pages), static_cast<std::uint8_t>(pages >> 8),
@@ -33,7 +31,7 @@ void put_document_header(platform::File& sff, std::uint16_t pages) {
     put(sff, header, sizeof header);
 }
 
-void put_page_header(platform::File& sff, std::uint8_t fine_flag) {
+void put_page_header(platform::FileReplacement& sff, std::uint8_t fine_flag) {
     const std::uint8_t record[2 + sff::page_header_size] = {
         sff::page_header_record, sff::page_header_size, fine_flag, 0, 0, 0, 0xC0, 0x06, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
     };
@@ -41,7 +39,7 @@ void put_page_header(platform::File& sff, std::uint8_t fine_flag) {
 }
 
 // The lines of the page's header strip file, when it exists and can be read; nothing otherwise.
-void put_header_strip(platform::File& sff, const std::string& prefix, std::uint32_t page) {
+void put_header_strip(platform::FileReplacement& sff, const std::string& prefix, std::uint32_t page) {
     char name[32];
     std::snprintf(name, sizeof name, "~ikvd%03u.kvd", page);
     const std::string path = prefix + name;
@@ -51,7 +49,8 @@ void put_header_strip(platform::File& sff, const std::string& prefix, std::uint3
     if (size == 0 || size >= 0x80000000u) return;
     MemoryBlock bytes = MemoryBlock::allocate(size);
     if (!bytes || !read_with_retry(strip, bytes.data(), size, 10)) return;
-    recode_page_to_sff(bytes.data(), sff, static_cast<std::int32_t>(size));
+    ReplacementSink sink(sff);
+    recode_page_to_sff(bytes.data(), sink, static_cast<std::int32_t>(size));
 }
 
 }  // namespace
@@ -78,21 +77,24 @@ int run_document_to_sff(char* arguments) {
     std::uint32_t last = static_cast<std::uint32_t>(read_number(last_text));
     if (last > document->page_count()) last = document->page_count();
 
-    platform::File sff = platform::File::open(sff_path.c_str(), platform::FileMode::create_always);
-    if (!sff.is_open()) return 0;
+    // The SFF file is written in full before it replaces the one of an earlier run.
+    platform::FileReplacement sff(sff_path.c_str());
+    if (!sff.good()) return 0;
+    ReplacementSink sink(sff);
     put_document_header(sff, static_cast<std::uint16_t>(last >= first ? last - first + 1 : 0));
     for (std::uint32_t page = first; page <= last; ++page) {
         const PageRange range = page_range(document->header, page, document->size);
         if (range.length == 0) continue;
         MemoryBlock bytes = allocate_range(*document, range.start, range.length);
-        if (!bytes) return 0;  // the file ends here, without the end-of-document record
+        if (!bytes) return 0;
         put_page_header(sff, document->fine_flag());
         if (!read_range(*document, bytes, range.start)) return 0;
         put_header_strip(sff, prefix, page);
-        recode_page_to_sff(bytes.data(), sff, static_cast<std::int32_t>(range.length));
+        recode_page_to_sff(bytes.data(), sink, static_cast<std::int32_t>(range.length));
     }
     const std::uint8_t end_of_document[2] = {sff::page_header_record, 0};
     put(sff, end_of_document, sizeof end_of_document);
+    sff.commit();
     return 0;
 }
 

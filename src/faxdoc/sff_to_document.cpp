@@ -1,5 +1,6 @@
 #include "faxdoc/sff_to_document.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -11,6 +12,7 @@
 #include "faxdoc/document.h"
 #include "faxdoc/sff_format.h"
 #include "platform/file.h"
+#include "platform/replacement.h"
 
 namespace korvif {
 
@@ -21,16 +23,21 @@ struct CloseStream {
 };
 using Stream = std::unique_ptr<std::FILE, CloseStream>;
 
+// The document is built in memory and written in one piece at the end.
+using Output = std::vector<std::uint8_t>;
+
 template <std::size_t N>
-void put(std::FILE* out, const std::array<std::uint8_t, N>& bytes) {
-    std::fwrite(bytes.data(), 1, N, out);
+void put(Output& out, const std::array<std::uint8_t, N>& bytes) {
+    out.insert(out.end(), bytes.begin(), bytes.end());
 }
+
+void put(Output& out, const std::uint8_t* bytes, std::size_t count) { out.insert(out.end(), bytes, bytes + count); }
 
 bool read_exactly(std::FILE* in, void* buffer, std::size_t count) {
     return count != 0 && std::fread(buffer, count, 1, in) == 1;
 }
 
-void put_white_line(std::FILE* out) {
+void put_white_line(Output& out) {
     put(out, mh::aligned_eol);
     put(out, mh::white_line_code);
 }
@@ -40,7 +47,7 @@ void put_text(DocumentHeader& header, std::size_t offset, const char* text) {
 }
 
 // Copies the record stream into the document until a record ends it. Returns the page count.
-std::uint32_t copy_records(std::FILE* in, std::FILE* out, DocumentHeader& header) {
+std::uint32_t copy_records(std::FILE* in, Output& out, DocumentHeader& header) {
     std::vector<std::uint8_t> line(sff::longest_long_line + 1);
     std::uint32_t pages = 0;
     for (;;) {
@@ -52,11 +59,11 @@ std::uint32_t copy_records(std::FILE* in, std::FILE* out, DocumentHeader& header
             const std::uint32_t length = length_bytes[0] | (length_bytes[1] << 8);
             if (length > sff::longest_long_line || !read_exactly(in, line.data(), length)) break;
             put(out, mh::aligned_eol);
-            std::fwrite(line.data(), 1, length, out);
+            put(out, line.data(), length);
         } else if (type <= sff::longest_short_line) {
             if (!read_exactly(in, line.data(), static_cast<std::size_t>(type))) break;
             put(out, mh::aligned_eol);
-            std::fwrite(line.data(), 1, static_cast<std::size_t>(type), out);
+            put(out, line.data(), static_cast<std::size_t>(type));
         } else if (type <= sff::last_blank_lines_record) {
             for (int i = 0; i < type - sff::blank_lines_base; ++i) put_white_line(out);
         } else if (type == sff::page_header_record) {
@@ -70,7 +77,7 @@ std::uint32_t copy_records(std::FILE* in, std::FILE* out, DocumentHeader& header
             // predecessor closed by the RTC just written.
             if (pages == maximum_pages) break;
             if (pages == 0 && page_header[0] != 0) header[fine_flag_offset] = 1;
-            set_page_table_entry(header, pages, static_cast<std::uint32_t>(std::ftell(out)));
+            set_page_table_entry(header, pages, static_cast<std::uint32_t>(out.size()));
             ++pages;
             if (header_length > static_cast<int>(sff::page_header_size) &&
                 std::fseek(in, header_length - static_cast<long>(sff::page_header_size), SEEK_CUR) != 0) {
@@ -101,19 +108,19 @@ bool convert_sff_to_document(const char* sff_path, const char* document_path) {
     const long first_page = sff_header[sff::first_page_offset_field] | (sff_header[sff::first_page_offset_field + 1] << 8);
     if (std::fseek(in.get(), first_page, SEEK_SET) != 0) return false;
 
-    Stream out(std::fopen(document_path, "wb"));
-    if (!out) return false;
+    platform::FileReplacement document(document_path);
+    if (!document.good()) return false;
     DocumentHeader header {};
-    std::fwrite(header.data(), 1, header.size(), out.get());
-
-    header[page_count_offset] = static_cast<std::uint8_t>(copy_records(in.get(), out.get(), header));
+    Output out(header.size());
+    header[page_count_offset] = static_cast<std::uint8_t>(copy_records(in.get(), out, header));
     put_text(header, 0, "Korvane         ");
     put_text(header, 16, "3.0             ");
     header[32] = 2;
     put_text(header, 66, "ISDN                          ");
-    std::fseek(out.get(), 0, SEEK_SET);
-    std::fwrite(header.data(), 1, header.size(), out.get());
-    return true;
+    std::copy(header.begin(), header.end(), out.begin());
+    in.reset();
+    if (out.size() >= 0x80000000u) return false;
+    return document.write(out.data(), static_cast<std::uint32_t>(out.size())) && document.commit();
 }
 
 // S2F:number,source SFF path,document path

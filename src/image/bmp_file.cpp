@@ -1,6 +1,7 @@
 #include "image/bmp_file.h"
 
 #include "platform/file.h"
+#include "platform/replacement.h"
 
 namespace korvif {
 
@@ -30,8 +31,10 @@ PackedBitmap load_bmp(const char* path) {
 
 int save_bmp(const PackedBitmap& bitmap, const char* path) {
     if (!bitmap) return 1;
-    platform::File file = platform::File::open(path, platform::FileMode::create_read_write);
-    if (!file.is_open()) return 1;
+    // Written in full beside the old file before it takes its place: a full disk or a viewer
+    // holding the old file leaves that file as it was.
+    platform::FileReplacement file(path);
+    if (!file.good()) return 1;
     const std::uint32_t file_size = static_cast<std::uint32_t>(bitmap.size()) + bmp_file_header_bytes;
     const std::uint32_t pixel_offset = bmp_file_header_bytes + info_header_size(bitmap) + palette_bytes(bitmap);
     const std::uint8_t file_header[bmp_file_header_bytes] = {
@@ -42,10 +45,9 @@ int save_bmp(const PackedBitmap& bitmap, const char* path) {
         static_cast<std::uint8_t>(pixel_offset), static_cast<std::uint8_t>(pixel_offset >> 8),
         static_cast<std::uint8_t>(pixel_offset >> 16), static_cast<std::uint8_t>(pixel_offset >> 24),
     };
-    std::uint32_t written = 0;
-    file.write(file_header, sizeof file_header, written);
-    file.write(bitmap.data(), static_cast<std::uint32_t>(bitmap.size()), written);
-    return 0;
+    const bool written = file.write(file_header, sizeof file_header) &&
+                         file.write(bitmap.data(), static_cast<std::uint32_t>(bitmap.size()));
+    return written && file.commit() ? 0 : 1;
 }
 
 }  // namespace korvif

@@ -12,8 +12,9 @@ inline constexpr std::uint32_t bmp_file_header_bytes = 14;
 // is not a BMP file, declares 14 bytes or fewer or more than largest_bitmap_bytes, or has an info header size below 12 or 13 to 15.
 PackedBitmap load_bmp(const char* path);
 
-// Writes the bitmap's whole block behind a file header. 0 when written, 1 when there is no
-// bitmap or the file cannot be created.
+// Writes the bitmap's whole block behind a file header, replacing the file only once it is
+// complete. 0 when written, 1 when there is no bitmap or the file could not be written in full
+// (an existing file is then as it was).
 int save_bmp(const PackedBitmap& bitmap, const char* path);
 
 }  // namespace korvif

@@ -40,7 +40,7 @@ public:
     bool seek(std::uint32_t offset_from_start);
     bool seek_to_end();
     std::uint32_t size() const;
-    void close();
+    bool close();  // false when the system reports a failure (a delayed write that failed)
 
 private:
 #ifdef _WIN32
@@ -62,12 +62,18 @@ std::string temporary_directory();
 // returns its path, or nothing.
 std::optional<std::string> create_unique_temporary_file(const std::string& directory, const char* prefix);
 
-// Copies a file over another, replacing it.
-bool copy_file(const char* from, const char* to);
-
 bool remove_file(const char* path);
 
-// Puts the file `from` in the place of `to`, replacing it; false when that cannot be done.
+// The full path of the file with every directory and the name in their long form, so that a file
+// named by its 8.3 short name keeps its long name when it is replaced. On Linux the path as given.
+std::string long_path_name(const char* path);
+
+// Puts the complete file `from` in the place of `to`, in one step where the system can: `to`
+// keeps its name, attributes and security; a missing `to` is created. Where the one step is
+// refused because another program holds `to` open with read and write sharing, `to` is
+// overwritten in place, with room for the new size reserved first and the old bytes put back
+// when a write fails. False when `to` could not be replaced: it is then as it was, and `from`
+// is left for the caller to remove.
 bool replace_file(const char* from, const char* to);
 
 void sleep_milliseconds(unsigned milliseconds);

@@ -69,9 +69,10 @@ File::~File() { close(); }
 
 bool File::is_open() const { return fd_ >= 0; }
 
-void File::close() {
-    if (fd_ >= 0) ::close(fd_);
+bool File::close() {
+    const bool closed = fd_ < 0 || ::close(fd_) == 0;
     fd_ = -1;
+    return closed;
 }
 
 bool File::read(void* buffer, std::uint32_t count, std::uint32_t& delivered) {
@@ -143,24 +144,24 @@ std::optional<std::string> create_unique_temporary_file(const std::string& direc
     return pattern;
 }
 
-bool copy_file(const char* from, const char* to) {
-    File source = File::open(from, FileMode::read_shared);
-    if (!source.is_open()) return false;
-    File target = File::open(to, FileMode::create_always);
-    if (!target.is_open()) return false;
-    unsigned char chunk[65536];
-    for (;;) {
-        std::uint32_t got = 0;
-        if (!source.read(chunk, sizeof chunk, got)) return false;
-        if (got == 0) return true;
-        std::uint32_t put = 0;
-        if (!target.write(chunk, got, put) || put != got) return false;
-    }
-}
-
 bool remove_file(const char* path) { return ::unlink(path) == 0; }
 
-bool replace_file(const char* from, const char* to) { return std::rename(from, to) == 0; }
+std::string long_path_name(const char* path) { return path; }
+
+bool replace_file(const char* from, const char* to) {
+    // The new file gets the old one's permissions, or those a newly created file would get.
+    struct stat old {};
+    mode_t mode = 0;
+    if (::stat(to, &old) == 0) {
+        mode = old.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    if (::chmod(from, mode) != 0) return false;
+    return std::rename(from, to) == 0;
+}
 
 void sleep_milliseconds(unsigned milliseconds) {
     timespec wait {static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};

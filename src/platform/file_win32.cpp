@@ -66,9 +66,10 @@ File::~File() { close(); }
 
 bool File::is_open() const { return handle_ != nullptr; }
 
-void File::close() {
-    if (handle_ != nullptr) CloseHandle(handle_);
+bool File::close() {
+    const bool closed = handle_ == nullptr || CloseHandle(handle_) != FALSE;
     handle_ = nullptr;
+    return closed;
 }
 
 bool File::read(void* buffer, std::uint32_t count, std::uint32_t& delivered) {
@@ -125,12 +126,102 @@ std::optional<std::string> create_unique_temporary_file(const std::string& direc
     return std::string(name);
 }
 
-bool copy_file(const char* from, const char* to) { return CopyFileA(from, to, FALSE) != FALSE; }
-
 bool remove_file(const char* path) { return DeleteFileA(path) != FALSE; }
 
+std::string long_path_name(const char* path) {
+    char full[MAX_PATH];
+    const DWORD full_length = GetFullPathNameA(path, sizeof full, full, nullptr);
+    if (full_length == 0 || full_length >= sizeof full) return path;
+    char long_name[MAX_PATH];
+    const DWORD long_length = GetLongPathNameA(full, long_name, sizeof long_name);
+    // A file that does not exist yet has no long name to find: its full path stands.
+    if (long_length == 0 || long_length >= sizeof long_name) return full;
+    return long_name;
+}
+
+namespace {
+
+// Closes a handle when it goes.
+struct Handle {
+    HANDLE value;
+    explicit Handle(HANDLE h) : value(h) {}
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    ~Handle() {
+        if (value != INVALID_HANDLE_VALUE) CloseHandle(value);
+    }
+    bool valid() const { return value != INVALID_HANDLE_VALUE; }
+};
+
+bool read_whole(HANDLE file, std::string& bytes) {
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file, &size) || size.QuadPart > 0x7FFFFFFF) return false;
+    bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    DWORD done = 0;
+    while (done < bytes.size()) {
+        DWORD got = 0;
+        if (!ReadFile(file, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got, nullptr) || got == 0) return false;
+        done += got;
+    }
+    return true;
+}
+
+bool write_whole_at_start(HANDLE file, const std::string& bytes) {
+    LARGE_INTEGER start;
+    start.QuadPart = 0;
+    if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) return false;
+    DWORD done = 0;
+    while (done < bytes.size()) {
+        DWORD put = 0;
+        if (!WriteFile(file, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &put, nullptr) || put == 0) return false;
+        done += put;
+    }
+    return true;
+}
+
+bool set_size(HANDLE file, std::size_t size) {
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(size);
+    return SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+}
+
+// Writes the new bytes into `target` under another program's open handle. Room for the new size
+// is allocated first (setting the end of the file reserves the disk space), so the writes that
+// follow go into space the file already has; should one fail all the same, the old bytes are
+// written back into that space.
+bool overwrite_in_place(const char* from, const char* target) {
+    Handle fresh_file(CreateFileA(from, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::string fresh;
+    if (!fresh_file.valid() || !read_whole(fresh_file.value, fresh)) return false;
+    Handle file(CreateFileA(target, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::string old;
+    if (!file.valid() || !read_whole(file.value, old)) return false;
+    if (fresh.size() > old.size() && !set_size(file.value, fresh.size())) {
+        set_size(file.value, old.size());
+        return false;
+    }
+    if (!write_whole_at_start(file.value, fresh) || !set_size(file.value, fresh.size()) || !FlushFileBuffers(file.value)) {
+        write_whole_at_start(file.value, old);
+        set_size(file.value, old.size());
+        return false;
+    }
+    return true;
+}
+
+bool exists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+
+}  // namespace
+
 bool replace_file(const char* from, const char* to) {
-    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) != FALSE;
+    if (!exists(to)) return MoveFileA(from, to) != FALSE;
+    // ReplaceFile keeps the replaced file's long and short names, attributes and security.
+    if (ReplaceFileA(to, from, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) return true;
+    // This error can mean that the old file is already gone and the new one not yet in its
+    // place: the new file is complete, so it goes there now.
+    if (GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT && !exists(to)) return MoveFileA(from, to) != FALSE;
+    // Refused, typically because another program holds the file open without delete sharing.
+    return exists(to) && overwrite_in_place(from, to);
 }
 
 void sleep_milliseconds(unsigned milliseconds) { Sleep(milliseconds); }

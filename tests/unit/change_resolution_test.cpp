@@ -82,7 +82,7 @@ TEST_F(ChangeResolution, InPlaceReplacesTheDocument) {
     const PackedBitmap page3 = decode_page(test::page_bytes(result, 3).data(),
                                            static_cast<std::int32_t>(test::page_bytes(result, 3).size()), 0, 0);
     EXPECT_EQ(bitmap_height(page3), 25);
-    EXPECT_FALSE(test::file_present(dir.file("~doc.kvd")));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);  // no work file left
 }
 
 TEST_F(ChangeResolution, EmptyPagesStayEmpty) {
@@ -121,10 +121,13 @@ TEST_F(ChangeResolution, AFailedPageReadLeavesNoCompletedDocument) {
     document->size += 4000;
     set_page_table_entry(document->header, 3, document->size);
     document->read_seconds = 1;
-    bool work_created = false;
-    const std::string work = dir.file("~out.kvd");
-    EXPECT_FALSE(write_changed_document(*document, work.c_str(), work_created));
-    EXPECT_TRUE(work_created);
+    {
+        platform::FileReplacement replacement(out.c_str());
+        ASSERT_TRUE(replacement.good());
+        EXPECT_FALSE(write_changed_document(*document, replacement));
+    }
+    EXPECT_FALSE(test::file_present(out));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);  // no work file left
 }
 
 }  // namespace

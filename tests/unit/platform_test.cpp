@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "platform/file.h"
+#include "platform/path.h"
+#include "platform/replacement.h"
 #include "support/files.h"
 
 namespace korvif {
@@ -32,9 +36,8 @@ TEST(TemporaryFiles, UniqueEmptyFilesWithThePrefix) {
     EXPECT_TRUE(test::read_file(*first).empty());
     EXPECT_FALSE(platform::create_unique_temporary_file(dir.file("no/such/"), "CR"));
 
-    // Copying over it, and a file opened to be deleted on close is gone afterwards.
-    test::write_file(dir.file("source"), {1, 2, 3});
-    ASSERT_TRUE(platform::copy_file(dir.file("source").c_str(), first->c_str()));
+    // A file opened to be deleted on close is gone afterwards.
+    test::write_file(*first, {1, 2, 3});
     {
         platform::File file = platform::File::open(first->c_str(), platform::FileMode::read_private_temporary);
         ASSERT_TRUE(file.is_open());
@@ -63,6 +66,64 @@ TEST(FileModes, AppendAndExistingWrite) {
     EXPECT_EQ(test::read_file(path), (test::Bytes {'X', 'b', 'c', 'd'}));
     EXPECT_FALSE(platform::File::open(dir.file("none").c_str(), platform::FileMode::open_existing_write).is_open());
     EXPECT_FALSE(platform::File::open(dir.path().c_str(), platform::FileMode::read_shared).is_open());
+}
+
+TEST(DirectoryLength, BothSeparatorsAndDrivesOnWindowsOnlySlashOnLinux) {
+    using platform::PathStyle;
+    struct Case {
+        const char* path;
+        PathStyle style;
+        std::size_t length;
+    };
+    const Case cases[] = {
+        {"C:\\FAX\\IN\\0007.kvd", PathStyle::windows, 10}, {"sub/new.kvd", PathStyle::windows, 4},
+        {"./doc.kvd", PathStyle::windows, 2},                 {"C:\\FAX/IN\\x/y.kvd", PathStyle::windows, 12},
+        {"doc.kvd", PathStyle::windows, 0},                   {"C:doc.kvd", PathStyle::windows, 2},
+        {"", PathStyle::windows, 0},                          {"1:doc.kvd", PathStyle::windows, 0},
+        {"sub\\new.kvd", PathStyle::posix, 0},                {"/tmp/a\\b.kvd", PathStyle::posix, 5},
+        {"C:doc.kvd", PathStyle::posix, 0},
+    };
+    for (const Case& c : cases) EXPECT_EQ(platform::directory_length(c.path, c.style), c.length) << c.path;
+}
+
+class Replacement : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    std::string target = dir.file("doc.kvd");
+
+    std::size_t files_in_dir() const {
+        return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(dir.path()), {}));
+    }
+};
+
+TEST_F(Replacement, OnlyACommittedCompleteFileTakesThePlace) {
+    test::write_file(target, {1, 2, 3});
+    test::write_file(dir.file("~doc.kvd"), {9});  // a user's own file of the old work-file form
+    ::chmod(target.c_str(), 0640);
+    {
+        platform::FileReplacement first(target.c_str());
+        platform::FileReplacement second(target.c_str());
+        ASSERT_TRUE(first.good() && second.good());
+        EXPECT_NE(first.work_path(), second.work_path());
+        EXPECT_EQ(first.work_path().rfind(dir.file("~kv"), 0), 0u);
+        EXPECT_TRUE(first.write("abcd", 4) && second.write("xy", 2));
+        EXPECT_EQ(test::read_file(target), (test::Bytes {1, 2, 3}));  // untouched before the commit
+        EXPECT_TRUE(first.seek(1) && first.write("B", 1));
+        EXPECT_TRUE(first.commit());
+        EXPECT_FALSE(first.write("z", 1));
+        // `second` is never committed.
+    }
+    EXPECT_EQ(test::read_file(target), (test::Bytes {'a', 'B', 'c', 'd'}));
+    struct stat info {};
+    ASSERT_EQ(::stat(target.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    EXPECT_EQ(test::read_file(dir.file("~doc.kvd")), (test::Bytes {9}));
+    EXPECT_EQ(files_in_dir(), 2u);
+
+    // A directory that does not exist: nothing can be written, nothing is made.
+    platform::FileReplacement nowhere(dir.file("no/such.kvd").c_str());
+    EXPECT_FALSE(nowhere.good() || nowhere.write("a", 1) || nowhere.commit());
+    EXPECT_FALSE(test::file_present(dir.file("no")));
 }
 
 }  // namespace

@@ -49,11 +49,9 @@ protected:
 
     // Re-codes with the re-coder and the reference; checks that they agree and returns the records.
     Bytes recode(const Bytes& data) {
-        {
-            platform::File file = platform::File::open(path.c_str(), platform::FileMode::create_always);
-            recode_page_to_sff(data.data(), file, static_cast<std::int32_t>(data.size()));
-        }
-        const Bytes written = test::read_file(path);
+        MemorySink sink;
+        recode_page_to_sff(data.data(), sink, static_cast<std::int32_t>(data.size()));
+        const Bytes written = sink.data;
         EXPECT_EQ(written, test::reference_recode_page_to_sff(data.data(), static_cast<std::int32_t>(data.size())));
         return written;
     }

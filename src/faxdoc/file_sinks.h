@@ -1,0 +1,35 @@
+// The coders' byte sinks over files.
+#pragma once
+
+#include "codec/byte_sink.h"
+#include "platform/file.h"
+#include "platform/replacement.h"
+
+namespace korvif {
+
+// Writes at the file's current position; refuses a failed or short write.
+class FileSink final : public ByteSink {
+public:
+    explicit FileSink(platform::File& file) : file_(file) {}
+    bool put(const std::uint8_t* bytes, std::size_t count) override {
+        std::uint32_t written = 0;
+        return file_.write(bytes, static_cast<std::uint32_t>(count), written) && written == count;
+    }
+
+private:
+    platform::File& file_;
+};
+
+// Writes into a file's replacement; after a refusal the replacement cannot be committed.
+class ReplacementSink final : public ByteSink {
+public:
+    explicit ReplacementSink(platform::FileReplacement& replacement) : replacement_(replacement) {}
+    bool put(const std::uint8_t* bytes, std::size_t count) override {
+        return replacement_.write(bytes, static_cast<std::uint32_t>(count));
+    }
+
+private:
+    platform::FileReplacement& replacement_;
+};
+
+}  // namespace korvif
