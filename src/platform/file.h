@@ -72,8 +72,8 @@ std::string long_path_name(const char* path);
 // keeps its name, attributes and security; a missing `to` is created. Where the one step is
 // refused because another program holds `to` open with read and write sharing, `to` is
 // overwritten in place, with room for the new size reserved first and the old bytes put back
-// when a write fails. False when `to` could not be replaced: it is then as it was, and `from`
-// is left for the caller to remove.
+// when a write fails. True: `from` is gone. False when `to` could not be replaced: it is then as
+// it was, and `from` is left for the caller to remove.
 bool replace_file(const char* from, const char* to);
 
 void sleep_milliseconds(unsigned milliseconds);

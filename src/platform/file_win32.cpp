@@ -214,14 +214,25 @@ bool exists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_
 }  // namespace
 
 bool replace_file(const char* from, const char* to) {
-    if (!exists(to)) return MoveFileA(from, to) != FALSE;
-    // ReplaceFile keeps the replaced file's long and short names, attributes and security.
-    if (ReplaceFileA(to, from, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) return true;
+    const DWORD attributes = GetFileAttributesA(to);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return MoveFileA(from, to) != FALSE;
+    // A read-only file is not written, as Windows refuses to open it for writing.
+    if (attributes & FILE_ATTRIBUTE_READONLY) return false;
+    // ReplaceFile keeps the replaced file's long and short names, attributes and security. The
+    // attributes are set once more for the systems whose ReplaceFile is a plain rename.
+    if (ReplaceFileA(to, from, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+        const DWORD kept = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                                         FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+        SetFileAttributesA(to, kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL);
+        return true;
+    }
     // This error can mean that the old file is already gone and the new one not yet in its
     // place: the new file is complete, so it goes there now.
     if (GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT && !exists(to)) return MoveFileA(from, to) != FALSE;
     // Refused, typically because another program holds the file open without delete sharing.
-    return exists(to) && overwrite_in_place(from, to);
+    if (!exists(to) || !overwrite_in_place(from, to)) return false;
+    DeleteFileA(from);
+    return true;
 }
 
 void sleep_milliseconds(unsigned milliseconds) { Sleep(milliseconds); }
