@@ -55,11 +55,18 @@ const Command* find_command(const char* command_text) {
 
 std::int32_t dispatch_command(void* instance, void*, char* command_text, int) {
     program_instance = instance;
+    platform::silence_system_error_boxes();
     platform::raise_process_priority();
     const Command* command = find_command(command_text);
     if (command == nullptr) return 0;
-    const int result = command->run(command_text + command->keyword.size());
-    return command->keyword == info_keyword ? result : 0;
+    // A command that fails (memory that cannot be had) ends quietly like any other failure, never
+    // with the runtime's message box; its work files are removed as the stack unwinds.
+    try {
+        const int result = command->run(command_text + command->keyword.size());
+        return command->keyword == info_keyword ? result : 0;
+    } catch (...) {
+        return 0;
+    }
 }
 
 void* instance_handle() { return program_instance; }

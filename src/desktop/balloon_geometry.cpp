@@ -15,6 +15,21 @@ BalloonPoint clamp_to_work_area(BalloonPoint target, std::int32_t width, std::in
     return {clamp(target.x, work_area.left, work_area.right - width), clamp(target.y, work_area.top, work_area.bottom - height)};
 }
 
+BalloonRect work_area_at(BalloonPoint point, const MonitorArea* monitors, std::size_t count, const BalloonRect& fallback) {
+    // Distance from the point to a rectangle, per axis 0 inside it; squared, in 64 bits.
+    auto distance = [point](const BalloonRect& r) {
+        auto gap = [](std::int64_t v, std::int64_t low, std::int64_t high) { return v < low ? low - v : v >= high ? v - high + 1 : 0; };
+        const std::int64_t dx = gap(point.x, r.left, r.right);
+        const std::int64_t dy = gap(point.y, r.top, r.bottom);
+        return dx * dx + dy * dy;
+    };
+    const MonitorArea* nearest = nullptr;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (nearest == nullptr || distance(monitors[i].area) < distance(nearest->area)) nearest = &monitors[i];
+    }
+    return nearest != nullptr ? nearest->work_area : fallback;
+}
+
 std::int32_t balloon_width(const BalloonRect& text) { return text.right + 9; }
 std::int32_t balloon_height(const BalloonRect& text) { return text.bottom + 8; }
 

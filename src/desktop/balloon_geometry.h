@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace korvif {
@@ -36,6 +37,16 @@ BalloonPoint button_centre(const BalloonRect& button);
 // The resting point moved, if need be, so that the whole balloon lies on the work area (the
 // balloon never rests off the screen); unchanged when it fits.
 BalloonPoint clamp_to_work_area(BalloonPoint target, std::int32_t width, std::int32_t height, const BalloonRect& work_area);
+
+// A display: its whole area and the part of it that windows may use (without the taskbar).
+struct MonitorArea {
+    BalloonRect area;
+    BalloonRect work_area;
+};
+
+// The work area of the monitor that holds the point, or of the nearest one when none holds it
+// (the point off every screen); the fallback when the list is empty.
+BalloonRect work_area_at(BalloonPoint point, const MonitorArea* monitors, std::size_t count, const BalloonRect& fallback);
 
 // Width and height of the balloon for the measured text rectangle.
 std::int32_t balloon_width(const BalloonRect& text);

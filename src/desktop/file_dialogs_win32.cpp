@@ -5,6 +5,7 @@
 #include <commdlg.h>
 
 #include "desktop/commands.h"
+#include "desktop/host_window_win32.h"
 #include "desktop/requests.h"
 #include "platform/process.h"
 
@@ -12,13 +13,12 @@ namespace korvif {
 
 namespace {
 
-HWND as_window(std::int32_t handle) { return reinterpret_cast<HWND>(static_cast<INT_PTR>(handle)); }
-
 // The edit control belongs to the host, another process: GetWindowText and SetWindowText do not
 // reach the text of another program's control, the WM_GETTEXT and WM_SETTEXT messages do. A host
 // that does not answer within five seconds is taken to have an empty control.
 int read_text(HWND edit, char* buffer, int size) {
     DWORD_PTR length = 0;
+    if (edit == nullptr) return 0;
     if (!SendMessageTimeoutA(edit, WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(buffer),
                              SMTO_ABORTIFHUNG, 5000, &length)) {
         return 0;
@@ -28,6 +28,7 @@ int read_text(HWND edit, char* buffer, int size) {
 
 void write_text(HWND edit, const char* text) {
     DWORD_PTR ignored = 0;
+    if (edit == nullptr) return;
     SendMessageTimeoutA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &ignored);
 }
 
@@ -36,7 +37,7 @@ bool choose_file(const FileDialogRequest& request, char* file_name, char* initia
     CopyMemory(default_extension, request.default_extension, sizeof default_extension);
     OPENFILENAMEA record {};
     record.lStructSize = FileDialogRequest::record_size;
-    record.hwndOwner = as_window(request.owner);
+    record.hwndOwner = existing_window(request.owner);
     record.lpstrFilter = request.has_filter ? request.filter.c_str() : nullptr;
     record.lpstrFile = file_name;
     record.nMaxFile = FileDialogRequest::file_buffer_size;
@@ -48,7 +49,7 @@ bool choose_file(const FileDialogRequest& request, char* file_name, char* initia
 
 int run_file_dialog(char* arguments, int mode) {
     const FileDialogRequest request = parse_file_dialog_request(arguments, mode);
-    HWND edit = as_window(request.edit);
+    HWND edit = existing_window(request.edit);
     char initial_directory[FileDialogRequest::initial_directory_size] = {};
     end_initial_directory(initial_directory, read_text(edit, initial_directory, FileDialogRequest::initial_directory_size - 1));
     write_text(edit, "");
@@ -63,7 +64,8 @@ int run_file_dialog(char* arguments, int mode) {
         const DWORD short_length = GetShortPathNameA(file_name, file_name, sizeof file_name);
         if (short_length != 0 && short_length < sizeof file_name) write_text(edit, file_name);
     }
-    PostMessageA(as_window(request.owner), FileDialogRequest::end_message, 0, static_cast<LPARAM>(-1));
+    // An owner that is no window (0, 65535, closed meanwhile) gets no message.
+    if (HWND owner = existing_window(request.owner)) PostMessageA(owner, FileDialogRequest::end_message, 0, static_cast<LPARAM>(-1));
     platform::lower_process_priority_to_idle();
     return 0;
 }

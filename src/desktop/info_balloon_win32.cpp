@@ -4,9 +4,12 @@
 // and 456) that the hint is not wanted again.
 #include <windows.h>
 
+#include <vector>
+
 #include "app/dispatch.h"
 #include "desktop/balloon_geometry.h"
 #include "desktop/commands.h"
+#include "desktop/host_window_win32.h"
 #include "desktop/requests.h"
 
 namespace korvif {
@@ -44,7 +47,7 @@ void measure_text(HWND window) {
     HGDIOBJ font = GetStockObject(ANSI_VAR_FONT);
     HGDIOBJ previous = font != nullptr ? SelectObject(dc, font) : nullptr;
     balloon.text_rect = {balloon_text_start.left, balloon_text_start.top, balloon_text_start.right, balloon_text_start.bottom};
-    DrawTextA(dc, info_balloon_text(), -1, &balloon.text_rect, DT_CALCRECT | DT_NOPREFIX);
+    DrawTextW(dc, info_balloon_text_wide(), -1, &balloon.text_rect, DT_CALCRECT | DT_NOPREFIX);
     if (previous != nullptr) SelectObject(dc, previous);
     ReleaseDC(window, dc);
 }
@@ -70,7 +73,7 @@ LRESULT on_timer(HWND window) {
 LRESULT on_click(HWND window, LPARAM lparam) {
     const int x = LOWORD(lparam);
     const int y = HIWORD(lparam);
-    if (PtInRegion(balloon.outline, x, y)) {
+    if (PtInRegion(balloon.outline, x, y) && IsWindow(balloon.host)) {
         PostMessageA(balloon.host, InfoBalloonRequest::click_message, InfoBalloonRequest::click_wparam,
                      InfoBalloonRequest::click_lparam);
     }
@@ -87,7 +90,7 @@ LRESULT on_paint(HWND window) {
     HGDIOBJ previous = font != nullptr ? SelectObject(dc, font) : nullptr;
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
-    DrawTextA(dc, info_balloon_text(), -1, &balloon.text_rect, DT_NOPREFIX);
+    DrawTextW(dc, info_balloon_text_wide(), -1, &balloon.text_rect, DT_NOPREFIX);
     if (previous != nullptr) SelectObject(dc, previous);
     EndPaint(window, &paint);
     return 0;
@@ -120,13 +123,32 @@ LRESULT CALLBACK balloon_procedure(HWND window, UINT message, WPARAM wparam, LPA
     }
 }
 
-HWND as_window(std::int32_t handle) { return reinterpret_cast<HWND>(static_cast<INT_PTR>(handle)); }
+BOOL CALLBACK add_monitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+    MONITORINFO info {};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(monitor, &info)) {
+        reinterpret_cast<std::vector<MonitorArea>*>(list)->push_back({rect_of(info.rcMonitor), rect_of(info.rcWork)});
+    }
+    return TRUE;
+}
+
+// The work area of the monitor where the balloon comes to rest.
+BalloonRect work_area_for(BalloonPoint target) {
+    RECT primary;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &primary, 0);
+    std::vector<MonitorArea> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, add_monitor, reinterpret_cast<LPARAM>(&monitors));
+    return work_area_at(target, monitors.data(), monitors.size(), rect_of(primary));
+}
 
 bool show_balloon(char* arguments) {
     const InfoBalloonRequest request = parse_info_balloon_request(arguments);
-    HWND host = as_window(request.host_window);
-    HWND button = as_window(request.button_window);
-    if (!IsWindow(host) || !IsWindow(button)) return false;
+    HWND host = existing_window(request.host_window);
+    HWND button = existing_window(request.button_window);
+    if (host == nullptr || button == nullptr) return false;
+    // A minimised host, or a button that cannot be seen, has nothing to point at: a balloon
+    // there would travel to -32000 and hold the mouse capture where nobody sees it.
+    if (IsIconic(host) || !IsWindowVisible(button)) return false;
     balloon.host = host;
 
     RECT button_rect;
@@ -144,9 +166,7 @@ bool show_balloon(char* arguments) {
     SetWindowRgn(window, make_outline(width, height), TRUE);  // the system owns this one now
     balloon.outline = make_outline(width, height);
 
-    RECT work_area;
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work_area, 0);
-    balloon.motion.target = clamp_to_work_area(centre, width, height, rect_of(work_area));
+    balloon.motion.target = clamp_to_work_area(centre, width, height, work_area_for(centre));
     RECT host_rect;
     GetWindowRect(host, &host_rect);
     const BalloonPoint start = balloon_start(rect_of(host_rect), width, height);

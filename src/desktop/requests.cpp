@@ -58,7 +58,8 @@ InfoBalloonRequest parse_info_balloon_request(char* arguments) {
 
 namespace {
 
-// "betätigen": the a umlaut is the single byte 0xE4 of the Windows ANSI code page.
+// "betätigen": the a umlaut is the single byte 0xE4 of the Windows ANSI code page, and the
+// character U+00E4 of the wide text.
 constexpr char hint_text[] =
     "Zum Ein- bzw. Ausschalten der automatischen||"
     "Rufannahme bet\xE4tigen Sie bitte diese Taste.||"
@@ -66,20 +67,26 @@ constexpr char hint_text[] =
     "angezeigt wird, klicken Sie auf diesen Text.)";
 static_assert(sizeof hint_text - 1 == 180);
 
+// The hint with each "||" as CR LF, in characters of the given type (bytes above 0x7F are
+// Latin-1, which cp1252 agrees with for this text).
+template <typename Char>
 struct HintText {
-    char text[sizeof hint_text];
+    Char text[sizeof hint_text];
     constexpr HintText() : text {} {
         for (std::size_t i = 0; i < sizeof hint_text; ++i) {
             const bool pair = hint_text[i] == '|' && hint_text[i + 1] == '|';
-            text[i] = pair ? '\r' : (i > 0 && hint_text[i] == '|' && hint_text[i - 1] == '|') ? '\n' : hint_text[i];
+            const auto byte = static_cast<unsigned char>(hint_text[i]);
+            text[i] = pair ? Char('\r') : (i > 0 && hint_text[i] == '|' && hint_text[i - 1] == '|') ? Char('\n') : static_cast<Char>(byte);
         }
     }
 };
-constexpr HintText hint_with_line_breaks;
+constexpr HintText<char> hint_with_line_breaks;
+constexpr HintText<wchar_t> wide_hint_with_line_breaks;
 
 }  // namespace
 
 const char* info_balloon_text() { return hint_with_line_breaks.text; }
+const wchar_t* info_balloon_text_wide() { return wide_hint_with_line_breaks.text; }
 
 void end_initial_directory(char* buffer, int characters_read) {
     int length = characters_read < 0 ? 0 : characters_read;
@@ -126,6 +133,21 @@ FileDialogRequest parse_file_dialog_request(char* arguments, int mode) {
     }
     request.filter = filter_list(filter);
     return request;
+}
+
+HelpRequest::DataForm HelpRequest::data_form() const {
+    switch (command) {
+    case 0x101:  // HELP_KEY
+    case 0x102:  // HELP_COMMAND
+    case 0x105:  // HELP_PARTIALKEY
+        return DataForm::text;
+    case 0x0A:   // HELP_CONTEXTMENU
+    case 0x0C:   // HELP_WM_HELP
+    case 0x201:  // HELP_MULTIKEY
+    case 0x203:  // HELP_SETWINPOS
+        return DataForm::unusable;
+    default: return DataForm::number;
+    }
 }
 
 std::optional<HelpRequest> parse_help_request(char* arguments) {

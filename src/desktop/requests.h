@@ -56,6 +56,8 @@ InfoBalloonRequest parse_info_balloon_request(char* arguments);
 
 // The hint text in the Windows ANSI code page, each "||" turned into a line break (CR LF).
 const char* info_balloon_text();
+// The same text for drawing with the wide-character functions, whatever the system code page.
+const wchar_t* info_balloon_text_wide();
 
 // FDOPEN (mode 0) and FDSAVE (mode 1): the common Open or Save As dialog for the host.
 struct FileDialogRequest {
@@ -97,6 +99,13 @@ struct HelpRequest {
     std::int32_t command = 0;
     std::int32_t data = 0;
     std::string help_file;
+
+    // What Windows Help takes as the command's data. Where it reads a text, the number goes as
+    // its decimal text (the number itself would be taken for the text's address); where it reads
+    // a structure or an array, no number can stand for one and the request is not made.
+    enum class DataForm { number, text, unusable };
+    DataForm data_form() const;
+    std::string data_text() const { return std::to_string(data); }
 };
 
 // window,command,data,help file (the rest, commas included). Nothing with fewer fields or an

@@ -6,6 +6,7 @@
 
 #include "app/dispatch.h"
 #include "desktop/commands.h"
+#include "desktop/host_window_win32.h"
 #include "desktop/requests.h"
 
 namespace korvif {
@@ -13,10 +14,13 @@ namespace korvif {
 int run_tray_icon(char* arguments) {
     const auto request = parse_tray_icon_request(arguments);
     if (!request) return 0;
+    // The shell sends the icon's mouse messages to its window: an icon is only added or changed
+    // for a window that exists. Removing one sends nothing, so the number goes as given.
+    if (request->action != NIM_DELETE && existing_window(request->window) == nullptr) return 0;
     // The record in its first, 88-byte form: only the members of that form are filled.
     NOTIFYICONDATAA data {};
     data.cbSize = TrayIconRequest::record_size;
-    data.hWnd = reinterpret_cast<HWND>(static_cast<INT_PTR>(request->window));
+    data.hWnd = as_window(request->window);
     data.uID = TrayIconRequest::icon_id;
     data.uFlags = request->flags;
     data.uCallbackMessage = static_cast<UINT>(request->callback_message);

@@ -3,6 +3,7 @@
 
 #include "app/dispatch.h"
 #include "desktop/commands.h"
+#include "desktop/host_window_win32.h"
 #include "desktop/requests.h"
 
 namespace korvif {
@@ -38,10 +39,11 @@ LRESULT on_timer(HWND window) {
     SetForegroundWindow(window);
     const UINT chosen = static_cast<UINT>(TrackPopupMenu(tray_menu.popup, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON,
                                                          cursor.x, cursor.y, 0, window, nullptr));
-    HWND target = reinterpret_cast<HWND>(static_cast<INT_PTR>(tray_menu.request.window));
     const UINT base = static_cast<UINT>(tray_menu.request.base_message);
-    if (chosen == restore_command) PostMessageA(target, base, 0, 0);
-    if (chosen == quit_command) PostMessageA(target, base + 1, 0, 0);
+    if (HWND target = existing_window(tray_menu.request.window)) {
+        if (chosen == restore_command) PostMessageA(target, base, 0, 0);
+        if (chosen == quit_command) PostMessageA(target, base + 1, 0, 0);
+    }
     DestroyWindow(window);
     return 0;
 }
@@ -65,7 +67,7 @@ LRESULT CALLBACK tray_menu_procedure(HWND window, UINT message, WPARAM wparam, L
 
 int run_tray_menu(char* arguments) {
     const auto request = parse_tray_menu_request(arguments);
-    if (!request) return 0;
+    if (!request || existing_window(request->window) == nullptr) return 0;
     tray_menu.request = *request;
 
     HINSTANCE instance = static_cast<HINSTANCE>(instance_handle());
@@ -78,9 +80,12 @@ int run_tray_menu(char* arguments) {
     window_class.lpszClassName = "KORVIF32WndClass";
     if (!RegisterClassA(&window_class)) return 0;
 
-    // Off the screen, without a taskbar button: the window only owns the menu.
-    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, "KORVIF32WndClass", "window", WS_OVERLAPPEDWINDOW, -200, -200, 100,
-                                  100, nullptr, nullptr, instance, nullptr);
+    // Above and left of every monitor (the virtual screen may begin at negative coordinates),
+    // without a taskbar button: the window only owns the menu.
+    const int x = GetSystemMetrics(SM_XVIRTUALSCREEN) - 200;
+    const int y = GetSystemMetrics(SM_YVIRTUALSCREEN) - 200;
+    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, "KORVIF32WndClass", "window", WS_OVERLAPPEDWINDOW, x, y, 100, 100,
+                                  nullptr, nullptr, instance, nullptr);
     if (window == nullptr) return 0;
     ShowWindow(window, SW_SHOW);
     MSG message;

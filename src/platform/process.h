@@ -7,6 +7,10 @@ namespace korvif::platform {
 // The Linux build leaves its priority alone.
 void raise_process_priority();
 
+// Keeps the system from showing its own error boxes for the process ("no disk in drive", a file
+// that cannot be opened): the commands report nothing, and a box would wait for a user.
+void silence_system_error_boxes();
+
 // Lowers the process to idle priority.
 void lower_process_priority_to_idle();
 

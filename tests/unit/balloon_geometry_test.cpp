@@ -83,6 +83,22 @@ TEST(BalloonGeometry, TargetKeptOnTheWorkArea) {
     EXPECT_EQ(clamp_to_work_area({500, 300}, 2000, 100, work), (BalloonPoint {0, 300}));
 }
 
+TEST(BalloonGeometry, TargetKeptOnTheWorkAreaOfItsOwnMonitor) {
+    // A primary monitor and a second one to its left, at negative coordinates, taskbar below.
+    const MonitorArea monitors[] = {
+        {{0, 0, 1024, 768}, {0, 0, 1024, 738}},
+        {{-1280, -200, 0, 824}, {-1280, -200, 0, 794}},
+    };
+    auto place = [&](BalloonPoint target) {
+        return clamp_to_work_area(target, 250, 100, work_area_at(target, monitors, 2, {0, 0, 1024, 738}));
+    };
+    EXPECT_EQ(place({-600, 300}), (BalloonPoint {-600, 300}));  // not pulled onto the primary monitor
+    EXPECT_EQ(place({-100, 780}), (BalloonPoint {-250, 694}));  // kept on the second one
+    EXPECT_EQ(place({-1300, -300}), (BalloonPoint {-1280, -200}));  // off every screen: the nearest
+    EXPECT_EQ(place({1100, 100}), (BalloonPoint {774, 100}));
+    EXPECT_EQ(work_area_at({5, 5}, nullptr, 0, {1, 2, 3, 4}).right, 3);
+}
+
 TEST(InfoBalloonRequest, FieldsAndText) {
     struct Case {
         std::string text;
@@ -101,6 +117,10 @@ TEST(InfoBalloonRequest, FieldsAndText) {
               "(Damit dieser Hinweis in Zukunft nicht mehr\r\n"
               "angezeigt wird, klicken Sie auf diesen Text.)");
     EXPECT_EQ(hint.size(), 180u);
+    const std::wstring wide = info_balloon_text_wide();
+    ASSERT_EQ(wide.size(), hint.size());
+    for (std::size_t i = 0; i < hint.size(); ++i) EXPECT_EQ(wide[i], static_cast<wchar_t>(static_cast<unsigned char>(hint[i]))) << i;
+    EXPECT_NE(wide.find(L"bet\u00E4tigen Sie"), std::wstring::npos);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 //   tray            log whether the tray icon (host window, identifier 1) exists
 //   edit TEXT       put TEXT into the edit control
 //   log-edit        log the edit control's text
+//   log-title       log the host window's title
 //   wait MS         let MS milliseconds pass, handling messages
 //   button X Y W H  move the button (client coordinates)
 //   profile S K     log WIN.INI's value for key K in section S, or <missing>
@@ -162,6 +163,10 @@ int main(int argc, char** argv) {
             char text[1024] = {};
             GetWindowTextA(edit, text, sizeof text);
             log_line(std::string("edit ") + text);
+        } else if (word == "log-title") {
+            char text[1024] = {};
+            GetWindowTextA(host, text, sizeof text);
+            log_line(std::string("title ") + text);
         } else if (word == "wait") {
             wait_handling_messages(static_cast<DWORD>(std::stoul(rest)));
         } else if (word == "profile") {
