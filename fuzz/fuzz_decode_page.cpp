@@ -1,16 +1,17 @@
 // decode_page on arbitrary MH data, with the doubling and trim flags taken from the first byte:
-// the page is exactly what the plain reference decoder (a code or a bit per step) makes of the
-// data, and coding it again and decoding that gives the same page.
+// the page has its form, and coding it again and decoding that gives the same page. (The
+// comparison with the reference decoder, which is slow, is fuzz_decode_reference.)
 #include <cstring>
 
 #include "codec/page_decoder.h"
 #include "codec/raster_encoder.h"
 #include "fuzz_support.h"
-#include "support/reference_codec.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace korvif;
-    if (size < 1) return 0;
+    // Up to 8 KB, so that the rate of executions stays up; pages of 16 KB and more, decoded in
+    // two halves, are fuzz_decode_reference's.
+    if (size < 1 || fuzz::beyond_fuzzing_limit(size > 8 * 1024)) return 0;
     const std::uint8_t double_lines = data[0] & 1;
     const int trim = (data[0] >> 1) & 1;
     const auto length = static_cast<std::int32_t>(size - 1);
@@ -20,8 +21,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     FUZZ_CHECK(page);
-    const std::vector<std::uint8_t> expected = test::reference_decode_page(data + 1, length, double_lines, trim);
-    FUZZ_CHECK(page.size() == expected.size() && std::memcmp(page.data(), expected.data(), expected.size()) == 0);
     FUZZ_CHECK(bitmap_width(page) == 1728);
     const std::int32_t rows = bitmap_height(page);
     FUZZ_CHECK(rows >= 0 && rows <= 2 * max_page_lines);

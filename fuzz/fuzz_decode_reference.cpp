@@ -1,0 +1,22 @@
+// decode_page on arbitrary MH data (first byte: doubling and trim) is exactly what the plain
+// reference decoder, a code or a bit per step, makes of it. Under libFuzzer inputs stay under
+// 17 KB, which still lets pages of 16 KB and more be decoded in two halves, so that the slow
+// reference keeps the rate of executions up. Shares the corpus of fuzz_decode_page.
+#include <cstring>
+
+#include "codec/page_decoder.h"
+#include "fuzz_support.h"
+#include "support/reference_codec.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace korvif;
+    if (size < 1 || fuzz::beyond_fuzzing_limit(size > 17 * 1024)) return 0;
+    const std::uint8_t double_lines = data[0] & 1;
+    const int trim = (data[0] >> 1) & 1;
+    const auto length = static_cast<std::int32_t>(size - 1);
+    const PackedBitmap page = decode_page(data + 1, length, double_lines, trim);
+    if (length < 8) return 0;
+    const std::vector<std::uint8_t> expected = test::reference_decode_page(data + 1, length, double_lines, trim);
+    FUZZ_CHECK(page && page.size() == expected.size() && std::memcmp(page.data(), expected.data(), expected.size()) == 0);
+    return 0;
+}
