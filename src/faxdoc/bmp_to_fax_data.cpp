@@ -1,10 +1,12 @@
-// D2F: a 1-bit BMP file, 1728 pixels wide, to raw MH fax data (no document header).
+// D2F: a 1-bit BMP file to raw MH fax data (no document header), read by the file's own header:
+// its width, row order and palette (see fax_raster_from_bitmap).
 #include "app/arguments.h"
 #include "app/output_path.h"
 #include "codec/raster_encoder.h"
 #include "faxdoc/commands.h"
 #include "faxdoc/file_sinks.h"
 #include "image/bmp_file.h"
+#include "image/fax_raster.h"
 #include "platform/file.h"
 
 namespace korvif {
@@ -18,7 +20,9 @@ int run_bmp_to_fax_data(char* arguments) {
     if (second == nullptr) return 0;
     const char* output = set_output_path(cut_at(second));
     if (output == nullptr || *bmp_path == '\0' || *output == '\0' || !platform::file_exists(bmp_path)) return 0;
-    PackedBitmap bitmap = load_bmp(bmp_path);
+    const PackedBitmap loaded = load_bmp(bmp_path);
+    if (!loaded) return 0;
+    PackedBitmap bitmap = fax_raster_from_bitmap(loaded);
     if (!bitmap) return 0;
     const int fine = read_number(arguments) != 0 ? ENCODE_EVERY_ROW : 0;
     // Coded in full beside an existing output before it takes its place; an image with no row

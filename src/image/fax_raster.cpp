@@ -1,0 +1,63 @@
+#include "image/fax_raster.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace korvif {
+
+namespace {
+
+constexpr std::uint32_t raster_header_bytes = info_header_bytes + two_colour_palette_bytes;
+
+// Core header fields: 16-bit width and height at 4 and 6.
+constexpr std::uint32_t core_width = 4;
+constexpr std::uint32_t core_height = 6;
+
+// The brightness of the palette entry (blue, green, red) at `entry`; bytes beyond the block are 0.
+std::uint32_t luma(const PackedBitmap& source, std::uint64_t entry) {
+    auto byte = [&](std::uint64_t at) -> std::uint32_t { return at < source.size() ? source.data()[at] : 0; };
+    return 299 * byte(entry + 2) + 587 * byte(entry + 1) + 114 * byte(entry);
+}
+
+}  // namespace
+
+PackedBitmap fax_raster_from_bitmap(const PackedBitmap& source) {
+    const std::uint32_t header = info_header_size(source);
+    const bool core = header == core_header_bytes;
+    const std::int64_t width = core ? read_u16(source, core_width) : bitmap_width(source);
+    const std::int64_t height = core ? read_u16(source, core_height) : bitmap_height(source);
+    const std::uint16_t depth = read_u16(source, core ? bitmap_field::core_bits_per_pixel : bitmap_field::bits_per_pixel);
+    if (depth != 1 || width <= 0 || height == 0) return {};
+
+    const std::uint64_t entry_bytes = core ? 3 : 4;
+    const std::uint64_t rows_offset = header + 2 * entry_bytes;
+    const std::uint64_t stride = (static_cast<std::uint64_t>(width) + 31) / 32 * 4;
+    const std::uint64_t rows = std::min<std::uint64_t>(height < 0 ? -height : height, rows_inside(source, rows_offset, stride));
+    if (raster_header_bytes + fax_line_bytes * rows > largest_bitmap_bytes) return {};
+
+    PackedBitmap raster = MemoryBlock::allocate(raster_header_bytes + fax_line_bytes * rows);
+    if (!raster) return {};
+    write_u32(raster, bitmap_field::header_size, info_header_bytes);
+    write_u32(raster, bitmap_field::width, fax_line_pixels);
+    write_u32(raster, bitmap_field::height, static_cast<std::uint32_t>(rows));
+    write_u16(raster, bitmap_field::planes, 1);
+    write_u16(raster, bitmap_field::bits_per_pixel, 1);
+    write_u32(raster, info_header_bytes, 0x00FFFFFF);  // entry 0 white, entry 1 black (zero)
+
+    const std::uint8_t flip = luma(source, header) < luma(source, header + entry_bytes) ? 0xFF : 0x00;
+    const std::uint32_t pixels = static_cast<std::uint32_t>(std::min<std::int64_t>(width, fax_line_pixels));
+    const std::uint32_t whole_bytes = pixels / 8;
+    const std::uint8_t last_mask = static_cast<std::uint8_t>(0xFF00 >> (pixels % 8));
+    const std::uint8_t* source_rows = source.data() + rows_offset;
+    for (std::uint64_t row = 0; row < rows; ++row) {
+        // Output rows go bottom-up; a top-down source holds the top row first.
+        const std::uint64_t from = height < 0 ? rows - 1 - row : row;
+        const std::uint8_t* in = source_rows + from * stride;
+        std::uint8_t* out = raster.data() + raster_header_bytes + row * fax_line_bytes;
+        for (std::uint32_t i = 0; i < whole_bytes; ++i) out[i] = in[i] ^ flip;
+        if (last_mask != 0) out[whole_bytes] = (in[whole_bytes] ^ flip) & last_mask;
+    }
+    return raster;
+}
+
+}  // namespace korvif

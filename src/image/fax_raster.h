@@ -1,0 +1,22 @@
+// A 1-bit BMP image as the raster encoder takes a fax page.
+#pragma once
+
+#include "image/bitmap.h"
+
+namespace korvif {
+
+inline constexpr std::uint32_t fax_line_pixels = 1728;
+inline constexpr std::uint32_t fax_line_bytes = fax_line_pixels / 8;
+
+// The picture of a 1-bit bitmap read by its own header, as a fax raster bitmap: the 40-byte
+// header, palette white then black, and rows of 1728 pixels (216 bytes), bottom row first, a set
+// bit black. The rows begin after the info header (12, 40, 108, 124, ... bytes) and its two
+// palette entries (3 bytes each after the 12-byte core header, 4 otherwise); a negative height
+// means rows stored top-down; there are min(|height|, whole rows in the block) of them. Each row
+// gives its first min(width, 1728) pixels, and the rest of the line is white. When palette
+// entry 0 is darker than entry 1 (299 R + 587 G + 114 B), the pixels are inverted, so that black
+// on paper stays black. Null for another bit depth, a width of 0 or less, a height of 0, or a
+// raster larger than largest_bitmap_bytes.
+PackedBitmap fax_raster_from_bitmap(const PackedBitmap& source);
+
+}  // namespace korvif
