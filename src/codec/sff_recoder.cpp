@@ -68,6 +68,7 @@ void recode_page_to_sff(const std::uint8_t* data, ByteSink& sff, std::int32_t le
     bool black = false;
     unsigned x = 0;
     bool line_has_black = false;
+    bool line_full = false;  // a run was cut at the line's end: the line's further codes are dropped
     unsigned blanks = 0;
     int empty_eols = 0;
 
@@ -106,6 +107,7 @@ void recode_page_to_sff(const std::uint8_t* data, ByteSink& sff, std::int32_t le
             std::memset(line.data(), 0, (bits + 7) / 8);
             bits = 0;
             line_has_black = false;
+            line_full = false;
         } else {
             const std::uint8_t code_length = (black ? mh::black_decode_lengths[window] : mh::white_decode_lengths[window]) & 0x7F;
             if (code_length == 0) {
@@ -114,14 +116,22 @@ void recode_page_to_sff(const std::uint8_t* data, ByteSink& sff, std::int32_t le
                 unsigned run = black ? mh::black_decode_runs[window] : mh::white_decode_runs[window];
                 const bool was_black = black;
                 if (run < 64) black = !black;
-                if (x + run > mh::line_pixels) run = mh::line_pixels - x;
-                x += run;
                 reader.advance_bits(code_length);
-                if (was_black && run > 0) line_has_black = true;
-                const auto& codes = was_black ? mh::black_codes : mh::white_codes;
-                const auto& lengths = was_black ? mh::black_code_lengths : mh::white_code_lengths;
-                const unsigned skip = run <= 63 ? 0 : lengths[run % 64];
-                emit_code(line.data(), bits, static_cast<std::uint32_t>(codes[run]), lengths[run], skip);
+                if (!line_full) {
+                    // A run that would pass the line's end is written whole up to the end (make-up
+                    // and terminating code), so that readers see a well-formed line of 1728
+                    // pixels; a make-up code that fits is written alone, its terminating code
+                    // follows in the data.
+                    const bool cut = x + run > mh::line_pixels;
+                    if (cut) run = mh::line_pixels - x;
+                    x += run;
+                    line_full = cut;
+                    if (was_black && run > 0) line_has_black = true;
+                    const auto& codes = was_black ? mh::black_codes : mh::white_codes;
+                    const auto& lengths = was_black ? mh::black_code_lengths : mh::white_code_lengths;
+                    const unsigned skip = run <= 63 || cut ? 0 : lengths[run % 64];
+                    emit_code(line.data(), bits, static_cast<std::uint32_t>(codes[run]), lengths[run], skip);
+                }
             }
         }
         if (reader.used_up()) break;

@@ -44,8 +44,9 @@ struct WordReader {
 // One step on a window that is no EOL, the same in both decoders: where no code of the current
 // colour begins, one bit is passed over and false returned; otherwise the code's run is taken
 // (cut at the line's end), the colour switched after a terminating code, and the code passed over.
+// Reads one code; a run that would pass the line's end is cut there (`cut` tells).
 bool take_code(WordReader& reader, std::uint32_t w, bool& black, unsigned x, unsigned& run, bool& was_black,
-               bool& consumed_last) {
+               bool& consumed_last, bool& cut) {
     const unsigned n = (black ? mh::black_decode_lengths[w] : mh::white_decode_lengths[w]) & 0x7F;
     if (n == 0) {
         consumed_last = reader.advance_bits(1);
@@ -54,7 +55,8 @@ bool take_code(WordReader& reader, std::uint32_t w, bool& black, unsigned x, uns
     run = black ? mh::black_decode_runs[w] : mh::white_decode_runs[w];
     was_black = black;
     if (run < 64) black = !black;
-    if (x + run > 1728) run = 1728 - x;
+    cut = x + run > 1728;
+    if (cut) run = 1728 - x;
     consumed_last = reader.advance_bits(n);
     return true;
 }
@@ -91,7 +93,8 @@ Bytes reference_decode_page(const std::uint8_t* data, std::int32_t length, std::
         } else {
             unsigned r = 0;
             bool was_black = false;
-            if (take_code(reader, w, black, x, r, was_black, consumed_last)) {
+            bool cut = false;
+            if (take_code(reader, w, black, x, r, was_black, consumed_last, cut)) {
                 if (was_black) {
                     for (unsigned p = x; p < x + r; ++p) line[p / 8] |= static_cast<std::uint8_t>(0x80 >> (p % 8));
                 }
@@ -130,6 +133,7 @@ Bytes reference_recode_page_to_sff(const std::uint8_t* data, std::int32_t length
     bool black = false;
     unsigned x = 0;
     bool ink = false;
+    bool dropping = false;
     unsigned blanks = 0;
     int empty_eols = 0;
     for (;;) {
@@ -164,16 +168,22 @@ Bytes reference_recode_page_to_sff(const std::uint8_t* data, std::int32_t length
             std::fill(std::begin(line), std::end(line), 0);
             bits = 0;
             ink = false;
+            dropping = false;
         } else {
             unsigned r = 0;
             bool was_black = false;
-            if (take_code(reader, w, black, x, r, was_black, consumed_last)) {
+            bool cut = false;
+            // After a cut run the line is full: its further codes are read and dropped.
+            if (take_code(reader, w, black, x, r, was_black, consumed_last, cut) && !dropping) {
                 x += r;
                 if (was_black && r > 0) ink = true;
+                dropping = cut;
                 const auto& codes = was_black ? mh::black_codes : mh::white_codes;
                 const auto& lengths = was_black ? mh::black_code_lengths : mh::white_code_lengths;
                 const unsigned big_l = lengths[r];
-                const unsigned s = r <= 63 ? 0 : lengths[r % 64];
+                // A make-up code is written alone (its terminating code follows in the data),
+                // a cut run whole.
+                const unsigned s = r <= 63 || cut ? 0 : lengths[r % 64];
                 for (unsigned k = big_l; k >= s + 1; --k) {
                     if (static_cast<std::uint32_t>(codes[r]) & mh::bit_masks[k - 1]) line[bits / 8] |= static_cast<std::uint8_t>(0x80 >> (bits % 8));
                     ++bits;

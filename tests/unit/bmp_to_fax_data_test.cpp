@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 #include "codec/page_decoder.h"
 #include "support/bitmaps.h"
 
@@ -63,24 +61,6 @@ TEST_F(BmpToFaxData, NothingWithoutAUsableBitmap) {
     EXPECT_EQ(test::read_file(g3), Bytes {5});
 }
 
-// Rows of a raw PBM file (P4, as netpbm writes it: one header line each for type and size).
-struct Pbm {
-    int width = 0, height = 0;
-    Bytes rows;  // top row first, a set bit black
-    bool black(int x, int y) const {
-        return x < width && (rows[static_cast<std::size_t>(y * ((width + 7) / 8) + x / 8)] & (0x80 >> (x % 8)));
-    }
-};
-
-Pbm read_pbm(const std::string& path) {
-    const Bytes bytes = test::read_file(path);
-    Pbm pbm;
-    int read = 0;
-    std::sscanf(reinterpret_cast<const char*>(bytes.data()), "P4 %d %d%n", &pbm.width, &pbm.height, &read);
-    pbm.rows.assign(bytes.begin() + read + 1, bytes.end());
-    return pbm;
-}
-
 // The same picture, 1700 pixels of text on white, written by netpbm and ImageMagick in their
 // forms (black as palette entry 0, 108- and 124-byte headers), stored top-down, cut to 1700 or
 // widened to 1800 (the part beyond 1728 black, which the fax cannot hold): D2F codes each exactly
@@ -90,17 +70,18 @@ TEST_F(BmpToFaxData, BitmapsAreReadByTheirOwnHeader) {
     ASSERT_EQ(test::shell("pbmtext -nomargins 'Korvane Faxdesk 2026' | pnmscale -xsize 1700 -ysize 160 | pgmtopbm -threshold > " +
                           pbm + " 2>/dev/null"),
               0);
-    const Pbm text = read_pbm(pbm);
+    const test::Pbm text = test::read_pbm(pbm);
+    auto black = [&](int x, int y) { return x < text.width && text.rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] != 0; };
     ASSERT_EQ(text.width, 1700);
     const int rows = text.height;
     // The host's own form: 40-byte header, white then black, 1728 pixels, bottom-up.
-    test::write_file(bmp, test::bmp_file_bytes(test::make_mono_bitmap(1728, rows, [&](int x, int y) { return text.black(x, rows - 1 - y); })));
+    test::write_file(bmp, test::bmp_file_bytes(test::make_mono_bitmap(1728, rows, [&](int x, int y) { return black(x, rows - 1 - y); })));
     test::run_command("D2F:1," + bmp + "," + g3);
     const Bytes expected = test::read_file(g3);
     ASSERT_EQ(decoded_lines(expected), rows);
 
     // Top-down: the rows of the host's form in the other order, with a negative height.
-    PackedBitmap top_down = test::make_mono_bitmap(1728, rows, [&](int x, int y) { return text.black(x, y); });
+    PackedBitmap top_down = test::make_mono_bitmap(1728, rows, [&](int x, int y) { return black(x, y); });
     write_u32(top_down, bitmap_field::height, static_cast<std::uint32_t>(-rows));
     test::write_file(dir.file("top-down.bmp"), test::bmp_file_bytes(top_down));
 

@@ -128,31 +128,45 @@ TEST_F(SffRecoder, LinesOfSeventeenToTwentyFourBitsAreBlankOnlyWithoutInk) {
     }
 }
 
-TEST_F(SffRecoder, RunsCutAtTheLineEndAreWrittenAsCut) {
-    // White 1700 is read as make-up 1664 and terminating 36. Black 100 is read as make-up 64,
-    // cut to 28 and written as the terminating code of 28 (the colour stays black, as read),
-    // then terminating 36, cut to 0. The white 10 and black 5 that follow are cut to 0 too.
-    MhWriter cut;
-    cut.bits("011000").bits("00010101").bits("000011001100").bits("0000110111").bits("00110101").bits("0000110111");
-    cut.fill_to_byte();
-    Bytes cut_record = {static_cast<std::uint8_t>(cut.bytes().size())};
-    test::append(cut_record, cut.bytes());
-    EXPECT_EQ(recode(s2f_page({{1700, 100, 10, 5}})), cut_record);
-
-    // Black make-up 640 from pixel 1690 is cut to 38: a terminating code.
-    MhWriter makeup_cut;
-    makeup_cut.bits("011000").bits("0010011").bits("000011010110").bits("0000110111").fill_to_byte();
-    Bytes expected = {static_cast<std::uint8_t>(makeup_cut.bytes().size())};
-    test::append(expected, makeup_cut.bytes());
-    EXPECT_EQ(recode(s2f_page({{1690, 640}})), expected);
-
-    // White make-up 128 from pixel 1650 is cut to 78: written as make-up 64 alone.
-    MhWriter makeup_kept;
-    makeup_kept.bits("010011010").bits("01010011").bits("0000110111");  // white 1650, black 0
-    makeup_kept.bits("11011").bits("00110101").bits("0000110111").fill_to_byte();
-    Bytes kept = {static_cast<std::uint8_t>(makeup_kept.bytes().size())};
-    test::append(kept, makeup_kept.bytes());
-    EXPECT_EQ(recode(s2f_page({{1650, 0, 128, 0}})), kept);
+TEST_F(SffRecoder, RunsPastTheLineEndAreWrittenWholeUpToItAndTheRestOfTheLineDropped) {
+    // The record of a line made of these codes, in this order.
+    auto record = [](std::initializer_list<const char*> codes) {
+        MhWriter line;
+        for (const char* code : codes) line.bits(code);
+        line.fill_to_byte();
+        Bytes bytes = {static_cast<std::uint8_t>(line.bytes().size())};
+        test::append(bytes, line.bytes());
+        return bytes;
+    };
+    struct Case {
+        const char* what;
+        Runs runs;
+        Bytes expected;
+    };
+    const Case cases[] = {
+        // White 1700 (make-up 1664, terminating 36); black 100 is read as make-up 64, cut to 28
+        // and written as black 28; its terminating 36 and the white 10 and black 5 are dropped.
+        {"make-up past the end", {1700, 100, 10, 5}, record({"011000", "00010101", "000011001100"})},
+        // Black make-up 640 from pixel 1690, cut to 38.
+        {"long make-up past the end", {1690, 640}, record({"011000", "0010011", "000011010110"})},
+        // White make-up 128 from pixel 1650, cut to 78: make-up 64 and terminating 14.
+        {"make-up cut to 64 and more", {1650, 0, 128, 0}, record({"010011010", "01010011", "0000110111", "11011", "110100"})},
+        // Black terminating 40 from pixel 1700, cut to 28.
+        {"terminating code past the end", {1700, 40, 5}, record({"011000", "00010101", "000011001100"})},
+        // The line is full at 1728; the white 10 that follows is cut to 0, the black 5 dropped.
+        {"codes after a full line", {1700, 28, 10, 5}, record({"011000", "00010101", "000011001100", "00110101"})},
+        // Ending exactly at 1728 with runs that fit: unchanged.
+        {"exactly full", {1000, 728}, {}},
+    };
+    for (const Case& c : cases) {
+        Bytes expected = c.expected;
+        if (expected.empty()) {  // unchanged: the line's own codes
+            const Bytes codes = line_data(c.runs);
+            expected = {static_cast<std::uint8_t>(codes.size())};
+            test::append(expected, codes);
+        }
+        EXPECT_EQ(recode(s2f_page({c.runs})), expected) << c.what;
+    }
 }
 
 TEST_F(SffRecoder, TooLittleDataWritesNothingAndTheGuardEndsDamagedLines) {
