@@ -3,14 +3,13 @@
 #include "desktop/commands.h"
 #include "faxdoc/commands.h"
 #include "image/commands.h"
+#include "platform/module.h"
 #include "platform/process.h"
 #include "printer/commands.h"
 
 namespace korvif {
 
 namespace {
-
-void* program_instance = nullptr;
 
 constexpr std::string_view info_keyword = "INFO:";
 
@@ -54,7 +53,7 @@ const Command* find_command(const char* command_text) {
 }
 
 std::int32_t dispatch_command(void* instance, void*, char* command_text, int) {
-    program_instance = instance;
+    platform::set_instance_handle(instance);
     platform::silence_system_error_boxes();
     platform::raise_process_priority();
     const Command* command = find_command(command_text);
@@ -68,7 +67,5 @@ std::int32_t dispatch_command(void* instance, void*, char* command_text, int) {
         return 0;
     }
 }
-
-void* instance_handle() { return program_instance; }
 
 }  // namespace korvif

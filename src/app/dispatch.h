@@ -23,7 +23,4 @@ const Command* find_command(const char* command_text);
 // Returns the exit code: the INFO handler's result when INFO ran, otherwise 0.
 std::int32_t dispatch_command(void* instance, void* previous_instance, char* command_text, int show_state);
 
-// The program's own module, kept for the commands that load resources or register classes.
-void* instance_handle();
-
 }  // namespace korvif

@@ -6,18 +6,17 @@
 
 #include <vector>
 
-#include "app/dispatch.h"
 #include "desktop/balloon_geometry.h"
 #include "desktop/commands.h"
 #include "desktop/host_window_win32.h"
 #include "desktop/requests.h"
+#include "desktop/window_class_win32.h"
 
 namespace korvif {
 
 namespace {
 
 constexpr UINT_PTR balloon_timer = 1;
-constexpr char balloon_class[] = "StartupInfoWndClass";
 
 // What the window procedure needs: the host, the motion, the text and the held outline.
 struct Balloon {
@@ -155,8 +154,8 @@ bool show_balloon(char* arguments) {
     GetWindowRect(button, &button_rect);
     const BalloonPoint centre = button_centre(rect_of(button_rect));
 
-    HINSTANCE instance = static_cast<HINSTANCE>(instance_handle());
-    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, balloon_class, "", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr, instance, nullptr);
+    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, info_balloon_class, "", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr,
+                                  program_instance(), nullptr);
     if (window == nullptr) return false;
     measure_text(window);
     const BalloonRect text = rect_of(balloon.text_rect);
@@ -182,22 +181,12 @@ bool show_balloon(char* arguments) {
 }  // namespace
 
 int run_info_balloon(char* arguments) {
-    WNDCLASSA window_class {};
-    window_class.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-    window_class.lpfnWndProc = balloon_procedure;
-    window_class.hInstance = static_cast<HINSTANCE>(instance_handle());
-    window_class.hbrBackground = CreateSolidBrush(GetSysColor(COLOR_INFOBK));
-    window_class.lpszClassName = balloon_class;
-    if (!RegisterClassA(&window_class)) return 0;
-    if (!show_balloon(arguments)) return 0;
-
-    MSG message;
-    int quit_code = 0;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+    if (!register_window_class(info_balloon_class, balloon_procedure, CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS,
+                               CreateSolidBrush(GetSysColor(COLOR_INFOBK)))) {
+        return 0;
     }
-    if (message.message == WM_QUIT) quit_code = static_cast<int>(message.wParam);
+    if (!show_balloon(arguments)) return 0;
+    const int quit_code = run_message_loop();
     DeleteObject(balloon.outline);
     return quit_code;
 }

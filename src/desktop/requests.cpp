@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/arguments.h"
+#include "command/arguments.h"
 
 namespace korvif {
 

@@ -4,10 +4,10 @@
 
 #include <cstring>
 
-#include "app/dispatch.h"
 #include "desktop/commands.h"
 #include "desktop/host_window_win32.h"
 #include "desktop/requests.h"
+#include "desktop/window_class_win32.h"
 
 namespace korvif {
 
@@ -27,7 +27,7 @@ int run_tray_icon(char* arguments) {
     if (request->flags & TrayIconRequest::flag_icon) {
         char name[] = "STATUS_0";
         name[7] = static_cast<char>('0' + request->icon_number);
-        data.hIcon = LoadIconA(static_cast<HINSTANCE>(instance_handle()), name);
+        data.hIcon = LoadIconA(program_instance(), name);
     }
     std::memcpy(data.szTip, request->tip, sizeof request->tip);
     Shell_NotifyIconA(static_cast<DWORD>(request->action), &data);

@@ -1,10 +1,10 @@
 // STM: the tray icon's popup menu at the mouse cursor; the choice is posted to the host.
 #include <windows.h>
 
-#include "app/dispatch.h"
 #include "desktop/commands.h"
 #include "desktop/host_window_win32.h"
 #include "desktop/requests.h"
+#include "desktop/window_class_win32.h"
 
 namespace korvif {
 
@@ -23,7 +23,7 @@ struct TrayMenu {
 TrayMenu tray_menu;
 
 LRESULT on_create(HWND window) {
-    tray_menu.menu = LoadMenuA(static_cast<HINSTANCE>(instance_handle()), "PopMenu");
+    tray_menu.menu = LoadMenuA(program_instance(), "PopMenu");
     tray_menu.popup = GetSubMenu(tray_menu.menu, 0);
     if (tray_menu.request.grey_flags & TrayMenuRequest::grey_first) EnableMenuItem(tray_menu.popup, 0, MF_BYPOSITION | MF_DISABLED | MF_GRAYED);
     if (tray_menu.request.grey_flags & TrayMenuRequest::grey_second) EnableMenuItem(tray_menu.popup, 1, MF_BYPOSITION | MF_DISABLED | MF_GRAYED);
@@ -70,29 +70,20 @@ int run_tray_menu(char* arguments) {
     if (!request || existing_window(request->window) == nullptr) return 0;
     tray_menu.request = *request;
 
-    HINSTANCE instance = static_cast<HINSTANCE>(instance_handle());
-    WNDCLASSA window_class {};
-    window_class.style = CS_HREDRAW | CS_VREDRAW;
-    window_class.lpfnWndProc = tray_menu_procedure;
-    window_class.hInstance = instance;
-    window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    window_class.lpszClassName = "KORVIF32WndClass";
-    if (!RegisterClassA(&window_class)) return 0;
+    if (!register_window_class(tray_menu_class, tray_menu_procedure, CS_HREDRAW | CS_VREDRAW,
+                               reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1))) {
+        return 0;
+    }
 
     // Above and left of every monitor (the virtual screen may begin at negative coordinates),
     // without a taskbar button: the window only owns the menu.
     const int x = GetSystemMetrics(SM_XVIRTUALSCREEN) - 200;
     const int y = GetSystemMetrics(SM_YVIRTUALSCREEN) - 200;
-    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, "KORVIF32WndClass", "window", WS_OVERLAPPEDWINDOW, x, y, 100, 100,
-                                  nullptr, nullptr, instance, nullptr);
+    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, tray_menu_class, "window", WS_OVERLAPPEDWINDOW, x, y, 100, 100,
+                                  nullptr, nullptr, program_instance(), nullptr);
     if (window == nullptr) return 0;
     ShowWindow(window, SW_SHOW);
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
+    run_message_loop();
     return 0;
 }
 

@@ -1,7 +1,7 @@
 // D2F: a 1-bit BMP file to raw MH fax data (no document header), read by the file's own header:
 // its width, row order and palette (see fax_raster_from_bitmap).
-#include "app/arguments.h"
-#include "app/output_path.h"
+#include "command/arguments.h"
+#include "command/output_path.h"
 #include "codec/raster_encoder.h"
 #include "faxdoc/commands.h"
 #include "faxdoc/file_sinks.h"

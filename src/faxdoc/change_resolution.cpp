@@ -7,8 +7,8 @@
 // with it the source when both are the same file, as it was.
 #include <string>
 
-#include "app/arguments.h"
-#include "app/output_path.h"
+#include "command/arguments.h"
+#include "command/output_path.h"
 #include "codec/page_decoder.h"
 #include "codec/raster_encoder.h"
 #include "faxdoc/change_resolution.h"

@@ -1,6 +1,6 @@
 // F2D: one page of a fax document (or a whole file of MH data, page 0) to a BMP file.
-#include "app/arguments.h"
-#include "app/output_path.h"
+#include "command/arguments.h"
+#include "command/output_path.h"
 #include "codec/page_decoder.h"
 #include "faxdoc/commands.h"
 #include "faxdoc/document.h"

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/arguments.h"
+#include "command/arguments.h"
 #include "codec/sff_recoder.h"
 #include "faxdoc/commands.h"
 #include "faxdoc/document.h"

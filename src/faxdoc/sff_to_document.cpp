@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/arguments.h"
+#include "command/arguments.h"
 #include "codec/mh_tables.h"
 #include "faxdoc/commands.h"
 #include "faxdoc/document.h"

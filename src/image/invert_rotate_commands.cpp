@@ -1,7 +1,7 @@
 // INV: and ROT: read a BMP file, change the bitmap, and write it to the output path (the input
 // itself when no output path is given).
-#include "app/arguments.h"
-#include "app/output_path.h"
+#include "command/arguments.h"
+#include "command/output_path.h"
 #include "image/bmp_file.h"
 #include "image/commands.h"
 #include "image/operations.h"

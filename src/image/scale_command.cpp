@@ -1,6 +1,6 @@
 // SCL: a 1-bit BMP file scaled to a given size, by the grey or the 1-bit method.
-#include "app/arguments.h"
-#include "app/output_path.h"
+#include "command/arguments.h"
+#include "command/output_path.h"
 #include "image/bmp_file.h"
 #include "image/commands.h"
 #include "image/scale.h"

@@ -3,9 +3,9 @@
 #include <cstring>
 #include <string>
 
-#include "app/arguments.h"
+#include "command/arguments.h"
 #include "app/command_line.h"
-#include "app/output_path.h"
+#include "command/output_path.h"
 
 namespace korvif {
 namespace {

@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 #include "desktop/balloon_geometry.h"
-#include "desktop/requests.h"
 
 namespace korvif {
 namespace {
@@ -97,30 +95,6 @@ TEST(BalloonGeometry, TargetKeptOnTheWorkAreaOfItsOwnMonitor) {
     EXPECT_EQ(place({-1300, -300}), (BalloonPoint {-1280, -200}));  // off every screen: the nearest
     EXPECT_EQ(place({1100, 100}), (BalloonPoint {774, 100}));
     EXPECT_EQ(work_area_at({5, 5}, nullptr, 0, {1, 2, 3, 4}).right, 3);
-}
-
-TEST(InfoBalloonRequest, FieldsAndText) {
-    struct Case {
-        std::string text;
-        std::int32_t host, button;
-    };
-    for (const Case& c : {Case {"100,200", 100, 200}, Case {"100", 100, 0}, Case {",5,6", 0, 6}, Case {"", 0, 0}}) {
-        std::string text = c.text;
-        const InfoBalloonRequest request = parse_info_balloon_request(text.data());
-        EXPECT_EQ(request.host_window, c.host) << c.text;
-        EXPECT_EQ(request.button_window, c.button) << c.text;
-    }
-    const std::string hint = info_balloon_text();
-    EXPECT_EQ(hint,
-              "Zum Ein- bzw. Ausschalten der automatischen\r\n"
-              "Rufannahme bet\xE4tigen Sie bitte diese Taste.\r\n"
-              "(Damit dieser Hinweis in Zukunft nicht mehr\r\n"
-              "angezeigt wird, klicken Sie auf diesen Text.)");
-    EXPECT_EQ(hint.size(), 180u);
-    const std::wstring wide = info_balloon_text_wide();
-    ASSERT_EQ(wide.size(), hint.size());
-    for (std::size_t i = 0; i < hint.size(); ++i) EXPECT_EQ(wide[i], static_cast<wchar_t>(static_cast<unsigned char>(hint[i]))) << i;
-    EXPECT_NE(wide.find(L"bet\u00E4tigen Sie"), std::wstring::npos);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@ namespace {
 
 std::optional<TrayIconRequest> tray_icon(std::string text) { return parse_tray_icon_request(text.data()); }
 std::optional<TrayMenuRequest> tray_menu(std::string text) { return parse_tray_menu_request(text.data()); }
+std::optional<HelpRequest> help(std::string text) { return parse_help_request(text.data()); }
 
 TEST(TrayIconRequest, FieldsAndFlags) {
     struct Case {
@@ -60,6 +61,58 @@ TEST(TrayMenuRequest, NeedsAWindowAndABaseMessage) {
     for (const char* refused : {"4711", "4711,0,3", "0,1025,0", "", ",1025", "abc,1025"}) {
         EXPECT_FALSE(tray_menu(refused)) << refused;
     }
+}
+
+TEST(InfoBalloonRequest, FieldsAndText) {
+    struct Case {
+        std::string text;
+        std::int32_t host, button;
+    };
+    for (const Case& c : {Case {"100,200", 100, 200}, Case {"100", 100, 0}, Case {",5,6", 0, 6}, Case {"", 0, 0}}) {
+        std::string text = c.text;
+        const InfoBalloonRequest request = parse_info_balloon_request(text.data());
+        EXPECT_EQ(request.host_window, c.host) << c.text;
+        EXPECT_EQ(request.button_window, c.button) << c.text;
+    }
+    const std::string hint = info_balloon_text();
+    EXPECT_EQ(hint,
+              "Zum Ein- bzw. Ausschalten der automatischen\r\n"
+              "Rufannahme bet\xE4tigen Sie bitte diese Taste.\r\n"
+              "(Damit dieser Hinweis in Zukunft nicht mehr\r\n"
+              "angezeigt wird, klicken Sie auf diesen Text.)");
+    EXPECT_EQ(hint.size(), 180u);
+    const std::wstring wide = info_balloon_text_wide();
+    ASSERT_EQ(wide.size(), hint.size());
+    for (std::size_t i = 0; i < hint.size(); ++i) EXPECT_EQ(wide[i], static_cast<wchar_t>(static_cast<unsigned char>(hint[i]))) << i;
+    EXPECT_NE(wide.find(L"bet\u00E4tigen Sie"), std::wstring::npos);
+}
+
+TEST(HelpRequest, FourFieldsAndAFile) {
+    const auto request = help("10,1,42,C:\\Hilfe\\fax, neu.hlp");
+    ASSERT_TRUE(request);
+    EXPECT_EQ(request->window, 10);
+    EXPECT_EQ(request->command, 1);
+    EXPECT_EQ(request->data, 42);
+    EXPECT_EQ(request->help_file, "C:\\Hilfe\\fax, neu.hlp");
+    for (const char* refused : {"10,1,42,", "10,1,42", "10,1", "10", ""}) EXPECT_FALSE(help(refused)) << refused;
+    // Help commands whose data is a text get the number's text; those whose data is a structure
+    // or an array are not made at all.
+    using Form = HelpRequest::DataForm;
+    const std::pair<std::int32_t, Form> forms[] = {{1, Form::number},    {0x101, Form::text},      {0x102, Form::text},
+                                                   {0x105, Form::text},  {0x0A, Form::unusable},   {0x0C, Form::unusable},
+                                                   {0x201, Form::unusable}, {0x203, Form::unusable}, {0x103, Form::number}};
+    for (const auto& [command, form] : forms) {
+        HelpRequest r;
+        r.command = command;
+        EXPECT_EQ(r.data_form(), form) << command;
+    }
+    HelpRequest negative;
+    negative.data = -12345;
+    EXPECT_EQ(negative.data_text(), "-12345");
+    const auto shifted = help(",5,1,2,x.hlp");
+    ASSERT_TRUE(shifted);
+    EXPECT_EQ(shifted->command, 1);
+    EXPECT_EQ(shifted->help_file, "x.hlp");
 }
 
 }  // namespace

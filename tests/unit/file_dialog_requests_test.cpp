@@ -8,7 +8,6 @@ namespace korvif {
 namespace {
 
 FileDialogRequest dialog(std::string text, int mode) { return parse_file_dialog_request(text.data(), mode); }
-std::optional<HelpRequest> help(std::string text) { return parse_help_request(text.data()); }
 
 TEST(FileDialogRequest, FieldsFilterAndDefaultExtension) {
     const FileDialogRequest save = dialog("100,200,4,Faxdokumente (*.kvd)|*.kvd|Alle Dateien|*.*|", FileDialogRequest::save_mode);
@@ -68,34 +67,6 @@ TEST(FileDialogRequest, InitialDirectoryHoldsAtMost254Characters) {
     EXPECT_EQ(std::string(buffer).size(), 12u);
     end_initial_directory(buffer, -1);
     EXPECT_EQ(std::string(buffer).size(), 0u);
-}
-
-TEST(HelpRequest, FourFieldsAndAFile) {
-    const auto request = help("10,1,42,C:\\Hilfe\\fax, neu.hlp");
-    ASSERT_TRUE(request);
-    EXPECT_EQ(request->window, 10);
-    EXPECT_EQ(request->command, 1);
-    EXPECT_EQ(request->data, 42);
-    EXPECT_EQ(request->help_file, "C:\\Hilfe\\fax, neu.hlp");
-    for (const char* refused : {"10,1,42,", "10,1,42", "10,1", "10", ""}) EXPECT_FALSE(help(refused)) << refused;
-    // Help commands whose data is a text get the number's text; those whose data is a structure
-    // or an array are not made at all.
-    using Form = HelpRequest::DataForm;
-    const std::pair<std::int32_t, Form> forms[] = {{1, Form::number},    {0x101, Form::text},      {0x102, Form::text},
-                                                   {0x105, Form::text},  {0x0A, Form::unusable},   {0x0C, Form::unusable},
-                                                   {0x201, Form::unusable}, {0x203, Form::unusable}, {0x103, Form::number}};
-    for (const auto& [command, form] : forms) {
-        HelpRequest r;
-        r.command = command;
-        EXPECT_EQ(r.data_form(), form) << command;
-    }
-    HelpRequest negative;
-    negative.data = -12345;
-    EXPECT_EQ(negative.data_text(), "-12345");
-    const auto shifted = help(",5,1,2,x.hlp");
-    ASSERT_TRUE(shifted);
-    EXPECT_EQ(shifted->command, 1);
-    EXPECT_EQ(shifted->help_file, "x.hlp");
 }
 
 }  // namespace

@@ -19,8 +19,8 @@ struct ListedCode {
 
 // The T.4 code list kept beside the project, checked against an independent encoder.
 std::vector<ListedCode> listed_codes() {
-    std::ifstream in(KORVIF_SHARED_DIR "/t4-mh-codes.tsv");
-    EXPECT_TRUE(in.is_open()) << "cannot read " KORVIF_SHARED_DIR "/t4-mh-codes.tsv";
+    std::ifstream in(KORVIF_TEST_DATA_DIR "/t4-mh-codes.tsv");
+    EXPECT_TRUE(in.is_open()) << "cannot read " KORVIF_TEST_DATA_DIR "/t4-mh-codes.tsv";
     std::vector<ListedCode> codes;
     std::string line;
     while (std::getline(in, line)) {

@@ -1,4 +1,4 @@
-#include "app/arguments.h"
+#include "command/arguments.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "app/output_path.h"
+#include "command/output_path.h"
 
 #include <cstring>
 
