@@ -7,8 +7,6 @@ namespace korvif {
 
 namespace {
 
-constexpr std::uint32_t bitmap_header_bytes = info_header_bytes + two_colour_palette_bytes;
-
 // How many lines without a black pixel follow from `index` (up to `end`), eight flags at a time.
 int white_lines_at(const LineBlock& block, int index, int end) {
     int at = index;
@@ -41,12 +39,12 @@ PackedBitmap assemble_bitmap(const DecodedLines& decoded, std::uint8_t double_li
 
     const std::size_t copies = double_lines ? 2 : 1;
     const std::size_t rows = static_cast<std::size_t>(lines) * copies;
-    PackedBitmap bitmap = MemoryBlock::allocate_for_overwrite(rows * mh::line_bytes + bitmap_header_bytes);
+    PackedBitmap bitmap = MemoryBlock::allocate_for_overwrite(rows * mh::line_bytes + two_colour_header_bytes);
     if (!bitmap) return {};
 
     // The first decoded line is the top row of the image, the last row of the block. Runs of
     // white lines are cleared with one memset each.
-    std::uint8_t* row = bitmap.data() + bitmap_header_bytes + rows * mh::line_bytes;
+    std::uint8_t* row = bitmap.data() + two_colour_header_bytes + rows * mh::line_bytes;
     std::size_t white_rows = 0;
     auto clear_white_rows = [&] {
         std::memset(row, 0, white_rows * mh::line_bytes);
@@ -74,7 +72,7 @@ PackedBitmap assemble_bitmap(const DecodedLines& decoded, std::uint8_t double_li
     }
     clear_white_rows();
 
-    std::memset(bitmap.data(), 0, bitmap_header_bytes);
+    std::memset(bitmap.data(), 0, two_colour_header_bytes);
     write_u32(bitmap, bitmap_field::header_size, info_header_bytes);
     write_u32(bitmap, bitmap_field::width, mh::line_pixels);
     write_u32(bitmap, bitmap_field::height, static_cast<std::uint32_t>(rows));

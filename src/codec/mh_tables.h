@@ -21,40 +21,28 @@ extern const std::array<std::int32_t, max_run + 1> black_codes;
 extern const std::array<std::uint8_t, max_run + 1> white_code_lengths;
 extern const std::array<std::uint8_t, max_run + 1> black_code_lengths;
 
-// Decode tables, indexed by a 13-bit window whose first stream bit is bit 12: the run length
-// and code length of the code that begins the window, or 0 and 0 when none does.
+// Decode windows hold the next 13 stream bits (stream_decode_tables.h).
 inline constexpr int window_bits = 13;
 inline constexpr int window_count = 1 << window_bits;
-extern const std::array<std::uint16_t, window_count> white_decode_runs;
-extern const std::array<std::uint16_t, window_count> black_decode_runs;
-extern const std::array<std::uint8_t, window_count> white_decode_lengths;
-extern const std::array<std::uint8_t, window_count> black_decode_lengths;
 
-// Bit-order tables: entry i is i with its 16 (8) bits in reverse order.
-extern const std::array<std::uint16_t, 65536> word_reverse;
+// Decoding ends when the count of empty EOLs reaches 5. An EOL that closes a line sets the count
+// back to 0, so empty EOLs scattered between lines (doubled EOLs in a received fax) do not end
+// the page; only a run of them does, as at the RTC. (The page decoder starts its count at -1,
+// so it stops after the sixth.)
+inline constexpr int empty_eols_at_page_end = 5;
+
+// Entry i is i with its 8 bits in reverse order.
 extern const std::array<std::uint8_t, 256> byte_reverse;
-
-extern const std::array<std::uint32_t, 32> bit_masks;   // 2^k
-extern const std::array<std::uint8_t, 8> pixel_masks;   // 0x01 .. 0x80
-extern const std::array<std::uint8_t, 9> fill_masks;    // the n leftmost pixels of a byte
 
 // Ready-made code strings, as their bytes stand in MH data.
 inline constexpr std::array<std::uint8_t, 2> aligned_eol = {0x00, 0x80};
 inline constexpr std::array<std::uint8_t, 3> white_line_code = {0xB2, 0x59, 0x01};
 inline constexpr std::array<std::uint8_t, 9> rtc_bytes = {0x00, 0x08, 0x80, 0x00, 0x08, 0x80, 0x00, 0x08, 0x80};
 
-// A window that begins with an EOL (000000000001), in either colour.
-constexpr bool is_eol_window(std::uint32_t window) { return (window & 0x1FFE) == 2; }
-
 // One T.4 code word: its run length and its bits in transmission order.
 struct CodeWord {
     std::uint16_t run;
     const char* bits;
 };
-
-extern const std::array<CodeWord, 64> white_terminating_codes;
-extern const std::array<CodeWord, 27> white_makeup_codes;
-extern const std::array<CodeWord, 64> black_terminating_codes;
-extern const std::array<CodeWord, 27> black_makeup_codes;
 
 }  // namespace korvif::mh

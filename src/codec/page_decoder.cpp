@@ -16,20 +16,12 @@ namespace korvif {
 
 namespace {
 
-// Decoding stops after the sixth empty EOL: the count starts at -1 and the page ends when it
-// reaches 5. An EOL that closes a line sets the count back to 0, so empty EOLs scattered
-// between lines (doubled EOLs in a received fax) do not end the page; only a run of them does,
-// as at the RTC.
-constexpr int empty_eols_at_page_end = 5;
-
 // An all-white line, white make-up 1728 then white terminating 0: 17 bits, in stream order.
 constexpr std::uint32_t white_line_bits = 0b10101100110110010;
 constexpr std::uint32_t white_line_mask = (1u << 17) - 1;
 
 constexpr bool begins_with_white_line(std::uint64_t bits) { return (bits & white_line_mask) == white_line_bits; }
 
-// A window that begins with an EOL (eleven 0 bits, then a 1), in stream order.
-constexpr bool begins_with_eol(std::uint64_t bits) { return (bits & 0xFFF) == 0x800; }
 
 // The part of a decoder's state that changes with every code. Decoding loops copy it into a
 // local, so that the stores into the lines do not make the compiler keep it in memory.
@@ -202,7 +194,7 @@ inline void LineDecoder::take_one(HotState& state) {
             state.painter.paint_run(run, black);
             in.advance_bits(length);
         }
-    } else if (begins_with_eol(bits)) {
+    } else if (mh::begins_with_eol(bits)) {
         // EOL windows begin no code in either colour, so they are told apart here.
         const bool at_landmark = landmark_state_ == Landmark::pending && in.position() == landmark_;
         in.advance_bits(12);
@@ -216,7 +208,7 @@ inline void LineDecoder::take_one(HotState& state) {
             }
         } else {
             if (at_landmark) landmark_state_ = Landmark::missed;
-            if (++empty_eols_ == empty_eols_at_page_end) finished_ = true;
+            if (++empty_eols_ == mh::empty_eols_at_page_end) finished_ = true;
         }
     } else {
         // No code begins here (the window starts with seven 0 bits). Pass over the zero bits up
@@ -349,24 +341,6 @@ PackedBitmap decode_page(const std::uint8_t* data, std::int32_t length, std::uin
         decoded.add(first.blocks(), first.lines());
     }
     return assemble_bitmap(decoded, double_lines, trim);
-}
-
-void set_black_run(std::uint8_t* line, std::uint16_t count, std::uint16_t x) {
-    if (count == 0) return;
-    std::uint8_t* p = line + x / 8;
-    const unsigned s = x % 8;
-    unsigned left = count;
-    if (s != 0) {
-        if (left < 8 - s) {
-            *p |= static_cast<std::uint8_t>(mh::fill_masks[left] >> s);
-            return;
-        }
-        *p++ |= static_cast<std::uint8_t>(0xFF >> s);
-        left -= 8 - s;
-    }
-    std::memset(p, 0xFF, left / 8);
-    p += left / 8;
-    if (left % 8 != 0) *p |= mh::fill_masks[left % 8];
 }
 
 }  // namespace korvif

@@ -19,7 +19,4 @@ inline constexpr int trim_trailing_white = 1;
 // bits that begin no code are passed over and runs beyond the line's end are cut.
 PackedBitmap decode_page(const std::uint8_t* data, std::int32_t length, std::uint8_t double_lines, int trim);
 
-// Sets pixels x .. x + count - 1 of a raster line to black (x + count <= 1728).
-void set_black_run(std::uint8_t* line, std::uint16_t count, std::uint16_t x);
-
 }  // namespace korvif

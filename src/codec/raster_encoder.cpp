@@ -11,8 +11,6 @@ namespace korvif {
 
 namespace {
 
-constexpr std::size_t bitmap_header_bytes = info_header_bytes + two_colour_palette_bytes;
-
 // The encode tables of both colours, one word per run: the code in stream order (its first bit
 // in bit 0) in the low half, its length in the high half.
 constexpr int code_length_shift = 32;
@@ -231,20 +229,20 @@ private:
 
 }  // namespace
 
-std::uint32_t encode_raster(PackedBitmap& bitmap, ByteSink& sink, int flags) {
+std::uint32_t encode_raster(PackedBitmap& bitmap, ByteSink& sink, EncodeFlags flags) {
     if (!bitmap) return 0;
     std::size_t size = bitmap.size();
     std::size_t first_row = 0;
-    if (flags & ENCODE_SKIP_HEADER) {
-        if (size < bitmap_header_bytes) return 0;
-        size -= bitmap_header_bytes;
-        first_row = bitmap_header_bytes;
+    if (has(flags, ENCODE_SKIP_HEADER)) {
+        if (size < two_colour_header_bytes) return 0;
+        size -= two_colour_header_bytes;
+        first_row = two_colour_header_bytes;
     }
 
     std::uint8_t* rows = bitmap.data() + first_row;
     std::size_t row_count = size / mh::line_bytes;
     std::size_t step = 1;
-    if (!(flags & ENCODE_EVERY_ROW)) {
+    if (!has(flags, ENCODE_EVERY_ROW)) {
         // Each pair of stored rows becomes one line, black wherever either row is.
         row_count &= ~std::size_t {1};
         for (std::size_t pair = 0; pair < row_count; pair += 2) {
@@ -281,7 +279,7 @@ std::uint32_t encode_raster(PackedBitmap& bitmap, ByteSink& sink, int flags) {
             previous_black_row = pixels;
         }
     }
-    if (flags & ENCODE_RTC) {
+    if (has(flags, ENCODE_RTC)) {
         writer.add(mh::rtc_bytes.data(), mh::rtc_bytes.size());
     }
     return writer.flush();

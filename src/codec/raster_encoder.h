@@ -8,10 +8,21 @@
 
 namespace korvif {
 
-inline constexpr int ENCODE_RTC = 1;          // after the last line, write the RTC
-inline constexpr int ENCODE_EVERY_ROW = 2;    // code every row; without it rows are merged in pairs
-inline constexpr int ENCODE_SKIP_HEADER = 4;  // the block begins with a 40-byte header and 2-entry palette
-inline constexpr int ENCODE_APPEND = 8;       // (file form) write at the end of the file instead of replacing it
+// The encoder's options: a set of the flags below, joined with |.
+enum class EncodeFlags : unsigned { none = 0 };
+
+constexpr EncodeFlags operator|(EncodeFlags a, EncodeFlags b) {
+    return static_cast<EncodeFlags>(static_cast<unsigned>(a) | static_cast<unsigned>(b));
+}
+// True when every flag of `flag` is in `set`.
+constexpr bool has(EncodeFlags set, EncodeFlags flag) {
+    return (static_cast<unsigned>(set) & static_cast<unsigned>(flag)) == static_cast<unsigned>(flag);
+}
+
+inline constexpr EncodeFlags ENCODE_RTC {1};          // after the last line, write the RTC
+inline constexpr EncodeFlags ENCODE_EVERY_ROW {2};    // code every row; without it rows are merged in pairs
+inline constexpr EncodeFlags ENCODE_SKIP_HEADER {4};  // the block begins with a 40-byte header and 2-entry palette
+inline constexpr EncodeFlags ENCODE_APPEND {8};       // (file form) write at the end of the file instead of replacing it
 
 // Codes the rows (216 bytes each, bottom-up, a set bit black, as many as the block holds) from the
 // top of the image down: an EOL first, each line followed by an EOL that ends on a byte boundary,
@@ -20,6 +31,6 @@ inline constexpr int ENCODE_APPEND = 8;       // (file form) write at the end of
 // and returns the bytes it took: 0 for a null bitmap, a block under 48 bytes with
 // ENCODE_SKIP_HEADER, or too few rows. Once the sink refuses bytes nothing more is put, and the
 // count stops there. ENCODE_APPEND means nothing here (see encode_raster_to_file).
-std::uint32_t encode_raster(PackedBitmap& bitmap, ByteSink& sink, int flags);
+std::uint32_t encode_raster(PackedBitmap& bitmap, ByteSink& sink, EncodeFlags flags);
 
 }  // namespace korvif

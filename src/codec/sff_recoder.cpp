@@ -4,17 +4,16 @@
 #include <cstring>
 #include <vector>
 
-#include "codec/mh_reader.h"
 #include "codec/mh_tables.h"
+#include "codec/sff_records.h"
+#include "codec/stream_bits.h"
+#include "codec/stream_decode_tables.h"
 
 namespace korvif {
 
 namespace {
 
 constexpr std::uint32_t guard_bits = 8000;      // a damaged line longer than this is ended
-constexpr int empty_eols_at_page_end = 5;
-constexpr unsigned most_blank_lines = 37;
-constexpr std::uint32_t short_line_limit = 216;
 
 // SFF records go to the sink through one buffer per call; after a refusal nothing more is put.
 class RecordWriter {
@@ -60,8 +59,9 @@ void emit_code(std::uint8_t* buffer, std::uint32_t& position, std::uint32_t valu
 }
 
 void recode_page_to_sff(const std::uint8_t* data, ByteSink& sff, std::int32_t length) {
-    mh::MhReader reader(data, length);
+    mh::StreamBits reader(data, length);
     if (reader.used_up()) return;
+    const auto& code_tables = mh::stream_code_tables();
     RecordWriter out(sff);
     std::array<std::uint8_t, 1024> line {};
     std::uint32_t bits = 0;
@@ -73,13 +73,13 @@ void recode_page_to_sff(const std::uint8_t* data, ByteSink& sff, std::int32_t le
     int empty_eols = 0;
 
     for (;;) {
-        const std::uint32_t window = reader.read_window();
-        if (mh::is_eol_window(window) || bits > guard_bits) {
+        const std::uint64_t window = reader.bits();
+        if (mh::begins_with_eol(window) || bits > guard_bits) {
             reader.advance_bits(12);
             if (x > 0) {
                 empty_eols = 0;
                 x = 0;
-            } else if (++empty_eols == empty_eols_at_page_end) {
+            } else if (++empty_eols == mh::empty_eols_at_page_end) {
                 break;
             }
             black = false;
@@ -90,14 +90,14 @@ void recode_page_to_sff(const std::uint8_t* data, ByteSink& sff, std::int32_t le
                 ++blanks;
                 bytes = 0;
             }
-            if (blanks > 0 && (bytes > 0 || blanks >= most_blank_lines || empty_eols > 0)) {
-                out.byte(static_cast<std::uint8_t>(216 + blanks));
+            if (blanks > 0 && (bytes > 0 || blanks >= sff::most_blank_lines || empty_eols > 0)) {
+                out.byte(static_cast<std::uint8_t>(sff::blank_lines_base + blanks));
                 blanks = 0;
             }
             if (bytes > 0) {
                 for (std::uint32_t i = 0; i < bytes; ++i) line[i] = mh::byte_reverse[line[i]];
-                if (bytes > short_line_limit) {
-                    const std::uint8_t long_form[3] = {0, static_cast<std::uint8_t>(bytes), static_cast<std::uint8_t>(bytes >> 8)};
+                if (bytes > sff::longest_short_line) {
+                    const std::uint8_t long_form[3] = {sff::long_line_record, static_cast<std::uint8_t>(bytes), static_cast<std::uint8_t>(bytes >> 8)};
                     out.bytes(long_form, 3);
                 } else {
                     out.byte(static_cast<std::uint8_t>(bytes));
@@ -109,11 +109,12 @@ void recode_page_to_sff(const std::uint8_t* data, ByteSink& sff, std::int32_t le
             line_has_black = false;
             line_full = false;
         } else {
-            const std::uint8_t code_length = (black ? mh::black_decode_lengths[window] : mh::white_decode_lengths[window]) & 0x7F;
+            const std::uint16_t entry = code_tables[black ? 1 : 0].entries[window & (mh::window_count - 1)];
+            const unsigned code_length = entry >> 11;
             if (code_length == 0) {
                 reader.advance_bits(1);
             } else {
-                unsigned run = black ? mh::black_decode_runs[window] : mh::white_decode_runs[window];
+                unsigned run = entry & 0x7FF;
                 const bool was_black = black;
                 if (run < 64) black = !black;
                 reader.advance_bits(code_length);
@@ -136,7 +137,7 @@ void recode_page_to_sff(const std::uint8_t* data, ByteSink& sff, std::int32_t le
         }
         if (reader.used_up()) break;
     }
-    if (blanks > 0) out.byte(static_cast<std::uint8_t>(216 + blanks));
+    if (blanks > 0) out.byte(static_cast<std::uint8_t>(sff::blank_lines_base + blanks));
 }
 
 }  // namespace korvif

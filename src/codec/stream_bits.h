@@ -13,6 +13,9 @@
 
 namespace korvif::mh {
 
+// Stream bits that begin with an EOL (eleven 0 bits, then a 1).
+constexpr bool begins_with_eol(std::uint64_t bits) { return (bits & 0xFFF) == 0x800; }
+
 class StreamBits {
 public:
     // Reads from bit `start` of the data (0: its beginning).

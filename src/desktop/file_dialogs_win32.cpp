@@ -13,6 +13,9 @@ namespace korvif {
 
 namespace {
 
+// How long the host's edit control is waited for.
+constexpr UINT host_timeout_ms = 5000;
+
 // The edit control belongs to the host, another process: GetWindowText and SetWindowText do not
 // reach the text of another program's control, the WM_GETTEXT and WM_SETTEXT messages do. A host
 // that does not answer within five seconds is taken to have an empty control.
@@ -20,7 +23,7 @@ int read_text(HWND edit, char* buffer, int size) {
     DWORD_PTR length = 0;
     if (edit == nullptr) return 0;
     if (!SendMessageTimeoutA(edit, WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(buffer),
-                             SMTO_ABORTIFHUNG, 5000, &length)) {
+                             SMTO_ABORTIFHUNG, host_timeout_ms, &length)) {
         return 0;
     }
     return static_cast<int>(length);
@@ -29,7 +32,7 @@ int read_text(HWND edit, char* buffer, int size) {
 void write_text(HWND edit, const char* text) {
     DWORD_PTR ignored = 0;
     if (edit == nullptr) return;
-    SendMessageTimeoutA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &ignored);
+    SendMessageTimeoutA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, host_timeout_ms, &ignored);
 }
 
 bool choose_file(const FileDialogRequest& request, char* file_name, char* initial_directory) {

@@ -24,7 +24,7 @@ int run_bmp_to_fax_data(char* arguments) {
     if (!loaded) return 0;
     PackedBitmap bitmap = fax_raster_from_bitmap(loaded);
     if (!bitmap) return 0;
-    const int fine = read_number(arguments) != 0 ? ENCODE_EVERY_ROW : 0;
+    const EncodeFlags fine = read_number(arguments) != 0 ? ENCODE_EVERY_ROW : EncodeFlags::none;
     // Coded in full beside an existing output before it takes its place; an image with no row
     // to code leaves the output as it was.
     platform::FileReplacement file(output);

@@ -41,7 +41,7 @@ bool copy_document(const char* source, const char* copy) {
     const std::uint32_t size = from.size();
     if (size >= 0x80000000u) return false;
     MemoryBlock bytes = MemoryBlock::allocate(size);
-    if ((size != 0 && !bytes) || !read_with_retry(from, bytes.data(), size, 10)) return false;
+    if ((size != 0 && !bytes) || !read_with_retry(from, bytes.data(), size, document_read_seconds)) return false;
     platform::File to = platform::File::open(copy, platform::FileMode::create_always);
     std::uint32_t written = 0;
     return to.is_open() && to.write(bytes.data(), size, written) && written == size && to.close();
@@ -54,7 +54,7 @@ bool write_changed_document(OpenedDocument& source, platform::FileReplacement& o
     header[fine_flag_offset] = header[fine_flag_offset] == 0 ? 1 : 0;
     if (!output.write(header.data(), document_header_size)) return false;
     const std::uint8_t fine = header[fine_flag_offset];
-    const int options = ENCODE_RTC | ENCODE_SKIP_HEADER | (fine ? ENCODE_EVERY_ROW : 0);
+    const EncodeFlags options = ENCODE_RTC | ENCODE_SKIP_HEADER | (fine ? ENCODE_EVERY_ROW : EncodeFlags::none);
 
     ReplacementSink sink(output);
     DocumentHeader rebuilt = header;

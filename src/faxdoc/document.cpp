@@ -50,7 +50,7 @@ std::optional<OpenedDocument> open_document(const char* path, platform::FileMode
     if (!document.file.is_open()) return std::nullopt;
     document.size = document.file.size();
     if (document.size == 0xFFFFFFFFu || document.size < minimum_document_size) return std::nullopt;
-    if (!read_with_retry(document.file, document.header.data(), document_header_size, 10)) return std::nullopt;
+    if (!read_with_retry(document.file, document.header.data(), document_header_size, document.read_seconds)) return std::nullopt;
     return document;
 }
 

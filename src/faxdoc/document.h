@@ -11,6 +11,11 @@
 namespace korvif {
 
 inline constexpr std::uint32_t document_header_size = 1536;
+// Header fields: texts are ASCII padded with spaces, without terminator.
+inline constexpr std::uint32_t maker_offset = 0;          // 16 characters
+inline constexpr std::uint32_t format_version_offset = 16;  // 16 characters
+inline constexpr std::uint32_t format_byte_offset = 32;   // one byte
+inline constexpr std::uint32_t text_field_offset = 66;    // 30 characters
 inline constexpr std::uint32_t minimum_document_size = document_header_size + 8;
 inline constexpr std::uint32_t page_count_offset = 288;
 inline constexpr std::uint32_t fine_flag_offset = 289;
@@ -34,6 +39,9 @@ struct PageRange {
 // Byte range of page n: from its start to the next page's start, cut at the end of the file.
 PageRange page_range(const DocumentHeader& header, std::uint32_t n, std::uint32_t file_size);
 
+// How long every read of a fax document or a header strip file is tried.
+inline constexpr int document_read_seconds = 10;
+
 // Reads `count` bytes from the file's current position. A failed read, and a read that delivers
 // fewer bytes than asked, is tried again (for the missing bytes) after 100 ms, for at most
 // 10 x seconds attempts. On failure the buffer's unread part is zero.
@@ -44,7 +52,7 @@ struct OpenedDocument {
     platform::File file;
     std::uint32_t size = 0;
     DocumentHeader header {};
-    int read_seconds = 10;  // how long a read of the document is tried
+    int read_seconds = document_read_seconds;
 
     std::uint32_t page_count() const { return header[page_count_offset]; }
     std::uint8_t fine_flag() const { return header[fine_flag_offset]; }

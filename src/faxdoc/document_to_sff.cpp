@@ -5,6 +5,7 @@
 #include <string>
 
 #include "command/arguments.h"
+#include "codec/mh_tables.h"
 #include "codec/sff_recoder.h"
 #include "faxdoc/commands.h"
 #include "faxdoc/document.h"
@@ -31,9 +32,14 @@ void put_document_header(platform::FileReplacement& sff, std::uint16_t pages) {
     put(sff, header, sizeof header);
 }
 
+// Vertical resolution (the document's fine flag), horizontal resolution, coding and a reserved
+// byte, the line length in pixels, then page length and the offsets of the pages before and
+// after it, all 0.
 void put_page_header(platform::FileReplacement& sff, std::uint8_t fine_flag) {
+    constexpr auto line_length = static_cast<std::uint16_t>(mh::line_pixels);
     const std::uint8_t record[2 + sff::page_header_size] = {
-        sff::page_header_record, sff::page_header_size, fine_flag, 0, 0, 0, 0xC0, 0x06, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+        sff::page_header_record, sff::page_header_size, fine_flag, 0, 0, 0,
+        static_cast<std::uint8_t>(line_length), static_cast<std::uint8_t>(line_length >> 8), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
     };
     put(sff, record, sizeof record);
 }
@@ -48,7 +54,7 @@ void put_header_strip(platform::FileReplacement& sff, const std::string& prefix,
     const std::uint32_t size = strip.size();
     if (size == 0 || size >= 0x80000000u) return;
     MemoryBlock bytes = MemoryBlock::allocate(size);
-    if (!bytes || !read_with_retry(strip, bytes.data(), size, 10)) return;
+    if (!bytes || !read_with_retry(strip, bytes.data(), size, document_read_seconds)) return;
     ReplacementSink sink(sff);
     recode_page_to_sff(bytes.data(), sink, static_cast<std::int32_t>(size));
 }

@@ -113,10 +113,10 @@ bool convert_sff_to_document(const char* sff_path, const char* document_path) {
     DocumentHeader header {};
     Output out(header.size());
     header[page_count_offset] = static_cast<std::uint8_t>(copy_records(in.get(), out, header));
-    put_text(header, 0, "Korvane         ");
-    put_text(header, 16, "3.0             ");
-    header[32] = 2;
-    put_text(header, 66, "ISDN                          ");
+    put_text(header, maker_offset, "Korvane         ");
+    put_text(header, format_version_offset, "3.0             ");
+    header[format_byte_offset] = 2;
+    put_text(header, text_field_offset, "ISDN                          ");
     std::copy(header.begin(), header.end(), out.begin());
     in.reset();
     if (out.size() >= 0x80000000u) return false;

@@ -28,6 +28,8 @@ inline constexpr std::uint32_t core_bits_per_pixel = 10;  // in the 12-byte core
 inline constexpr std::uint32_t info_header_bytes = 40;
 inline constexpr std::uint32_t core_header_bytes = 12;
 inline constexpr std::uint32_t two_colour_palette_bytes = 8;
+// The 40-byte header and a two-entry palette: where the rows of a fax raster bitmap begin.
+inline constexpr std::uint32_t two_colour_header_bytes = info_header_bytes + two_colour_palette_bytes;
 
 // The largest packed bitmap the program makes or reads. A BMP file that claims more, or an
 // operation whose result would be larger, is refused as one that cannot be had in memory (a

@@ -7,8 +7,6 @@ namespace korvif {
 
 namespace {
 
-constexpr std::uint32_t raster_header_bytes = info_header_bytes + two_colour_palette_bytes;
-
 // Core header fields: 16-bit width and height at 4 and 6.
 constexpr std::uint32_t core_width = 4;
 constexpr std::uint32_t core_height = 6;
@@ -33,9 +31,9 @@ PackedBitmap fax_raster_from_bitmap(const PackedBitmap& source) {
     const std::uint64_t rows_offset = header + 2 * entry_bytes;
     const std::uint64_t stride = (static_cast<std::uint64_t>(width) + 31) / 32 * 4;
     const std::uint64_t rows = std::min<std::uint64_t>(height < 0 ? -height : height, rows_inside(source, rows_offset, stride));
-    if (raster_header_bytes + fax_line_bytes * rows > largest_bitmap_bytes) return {};
+    if (two_colour_header_bytes + fax_line_bytes * rows > largest_bitmap_bytes) return {};
 
-    PackedBitmap raster = MemoryBlock::allocate(raster_header_bytes + fax_line_bytes * rows);
+    PackedBitmap raster = MemoryBlock::allocate(two_colour_header_bytes + fax_line_bytes * rows);
     if (!raster) return {};
     write_u32(raster, bitmap_field::header_size, info_header_bytes);
     write_u32(raster, bitmap_field::width, fax_line_pixels);
@@ -53,7 +51,7 @@ PackedBitmap fax_raster_from_bitmap(const PackedBitmap& source) {
         // Output rows go bottom-up; a top-down source holds the top row first.
         const std::uint64_t from = height < 0 ? rows - 1 - row : row;
         const std::uint8_t* in = source_rows + from * stride;
-        std::uint8_t* out = raster.data() + raster_header_bytes + row * fax_line_bytes;
+        std::uint8_t* out = raster.data() + two_colour_header_bytes + row * fax_line_bytes;
         for (std::uint32_t i = 0; i < whole_bytes; ++i) out[i] = in[i] ^ flip;
         if (last_mask != 0) out[whole_bytes] = (in[whole_bytes] ^ flip) & last_mask;
     }

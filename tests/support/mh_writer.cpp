@@ -1,6 +1,7 @@
 #include "support/mh_writer.h"
 
 #include "codec/mh_tables.h"
+#include "support/mh_test_tables.h"
 
 namespace korvif::test {
 

@@ -1,6 +1,7 @@
 #include "support/reference_codec.h"
 
 #include "codec/mh_tables.h"
+#include "support/mh_test_tables.h"
 
 namespace korvif::test {
 
@@ -196,17 +197,17 @@ Bytes reference_recode_page_to_sff(const std::uint8_t* data, std::int32_t length
     return out;
 }
 
-Bytes reference_encode_raster(Bytes& block, int flags) {
+Bytes reference_encode_raster(Bytes& block, EncodeFlags flags) {
     std::size_t size = block.size();
     std::size_t first = 0;
-    if (flags & 4) {
+    if (has(flags, ENCODE_SKIP_HEADER)) {
         if (size < 48) return {};
         size -= 48;
         first = 48;
     }
     std::size_t rows = size / 216;
     std::size_t step = 1;
-    if (!(flags & 2)) {
+    if (!has(flags, ENCODE_EVERY_ROW)) {
         rows &= ~std::size_t {1};
         for (std::size_t m = 0; m < rows / 2; ++m) {
             for (std::size_t i = 0; i < 216; ++i) block[first + (2 * m + 1) * 216 + i] |= block[first + 2 * m * 216 + i];
@@ -253,7 +254,7 @@ Bytes reference_encode_raster(Bytes& block, int flags) {
         p += 8;
         for (unsigned i = 0; i < p / 8; ++i) out.push_back(mh::byte_reverse[buffer[i]]);
     }
-    if (flags & 1) out.insert(out.end(), mh::rtc_bytes.begin(), mh::rtc_bytes.end());
+    if (has(flags, ENCODE_RTC)) out.insert(out.end(), mh::rtc_bytes.begin(), mh::rtc_bytes.end());
     return out;
 }
 

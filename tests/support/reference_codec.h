@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "codec/raster_encoder.h"
 #include "support/files.h"
 
 namespace korvif::test {
@@ -16,7 +17,7 @@ Bytes reference_decode_page(const std::uint8_t* data, std::int32_t length, std::
 
 // encode_raster bit by bit, into memory: the bytes it writes for the block (the
 // block's rows are merged in pairs in place, as the encoder does, without ENCODE_EVERY_ROW).
-Bytes reference_encode_raster(Bytes& block, int flags);
+Bytes reference_encode_raster(Bytes& block, EncodeFlags flags);
 
 // recode_page_to_sff bit by bit (with lines of 17 to 24 bits counted blank only
 // when they hold no black pixel): the SFF records it writes.

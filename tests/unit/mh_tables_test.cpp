@@ -3,8 +3,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "codec/mh_reader.h"
 #include "codec/mh_tables.h"
+#include "codec/stream_bits.h"
+#include "codec/stream_decode_tables.h"
+#include "support/mh_test_tables.h"
 #include "support/mh_writer.h"
 
 namespace korvif::mh {
@@ -53,7 +55,16 @@ TEST(MhTables, EveryListedCodeIsInTheEncodeAndDecodeTables) {
             EXPECT_EQ(static_cast<std::uint32_t>(values[code.run]), value) << code.run;
             EXPECT_EQ(lengths[code.run], length) << code.run;
         }
-        // Every window that begins with the code decodes to it.
+        // Every window that begins with the code decodes to it: in the decoder's stream-order
+        // table (first bit in bit 0) and in the reference's table (first bit in bit 12).
+        const auto& stream = stream_code_tables()[code.black ? 1 : 0].entries;
+        std::uint32_t in_stream_order = 0;
+        for (unsigned i = 0; i < length; ++i) in_stream_order |= (code.bits[i] == '1' ? 1u : 0u) << i;
+        for (std::uint32_t rest = 0; rest < (1u << (13 - length)); ++rest) {
+            const std::uint16_t entry = stream[in_stream_order | rest << length];
+            ASSERT_EQ(entry & 0x7FF, code.run) << code.bits;
+            ASSERT_EQ(entry >> 11, length) << code.bits;
+        }
         const auto& runs = code.black ? black_decode_runs : white_decode_runs;
         const auto& decode_lengths = code.black ? black_decode_lengths : white_decode_lengths;
         const std::uint32_t first = value << (13 - length);
@@ -68,9 +79,14 @@ TEST(MhTables, WindowsWithoutCodeAreExactlyThoseOfSevenLeadingZeros) {
     for (std::uint32_t w = 0; w < 8192; ++w) {
         EXPECT_EQ(white_decode_lengths[w] == 0, w < 64) << w;
         EXPECT_EQ(black_decode_lengths[w] == 0, w < 64) << w;
-        EXPECT_EQ(white_decode_lengths[w] & 0x80, 0);
-        EXPECT_EQ(black_decode_lengths[w] & 0x80, 0);
+        // In stream order: the first seven bits are 0.
+        EXPECT_EQ(stream_code_tables()[0].entries[w] == 0, (w & 0x7F) == 0) << w;
+        EXPECT_EQ(stream_code_tables()[1].entries[w] == 0, (w & 0x7F) == 0) << w;
     }
+    EXPECT_TRUE(begins_with_eol(0x800));
+    EXPECT_TRUE(begins_with_eol(0x1800));
+    EXPECT_FALSE(begins_with_eol(0));
+    EXPECT_FALSE(begins_with_eol(0x400));
     EXPECT_TRUE(is_eol_window(2));
     EXPECT_TRUE(is_eol_window(3));
     EXPECT_FALSE(is_eol_window(0));
@@ -103,53 +119,49 @@ TEST(MhTables, SampleEntries) {
     EXPECT_EQ(black_decode_lengths[0b1100000000000], 2);
 }
 
-TEST(MhTables, BitOrderTablesAndMasks) {
-    EXPECT_EQ(word_reverse[0x0001], 0x8000);  // bytes 01 00: the first stream bit is bit 0 of byte 0
-    EXPECT_EQ(word_reverse[0x00F0], 0x0F00);
+TEST(MhTables, ByteReverse) {
     for (unsigned i = 0; i < 256; ++i) EXPECT_EQ(byte_reverse[byte_reverse[i]], i);
     EXPECT_EQ(byte_reverse[0x01], 0x80);
     EXPECT_EQ(byte_reverse[0x35], 0xAC);
-    EXPECT_EQ(bit_masks[31], 0x80000000u);
-    EXPECT_EQ(fill_masks[3], 0xE0);
-    EXPECT_EQ(pixel_masks[7 - 1], 0x40);  // pixel 1 of a byte
 }
 
-TEST(MhReader, StoredCodeStringsReadAsTheirCodes) {
+TEST(StreamBits, StoredCodeStringsReadAsTheirCodes) {
+    const auto& white = stream_code_tables()[0].entries;
+    const auto& black = stream_code_tables()[1].entries;
     // The RTC from a byte boundary: six EOLs at bit positions 0, 12, ..., 60.
     const std::uint8_t rtc_then_padding[12] = {0x00, 0x08, 0x80, 0x00, 0x08, 0x80, 0x00, 0x08, 0x80, 0, 0, 0};
-    MhReader rtc(rtc_then_padding, sizeof rtc_then_padding);
+    StreamBits rtc(rtc_then_padding, sizeof rtc_then_padding);
     for (int i = 0; i < 6; ++i) {
-        EXPECT_TRUE(is_eol_window(rtc.read_window())) << i;
+        EXPECT_TRUE(begins_with_eol(rtc.bits())) << i;
         rtc.advance_bits(12);
     }
     // The coded white line: make-up 1728 and terminating 0; then seven 0 bits begin no black code.
     const std::uint8_t white_line[8] = {0xB2, 0x59, 0x01, 0, 0, 0, 0, 0};
-    MhReader reader(white_line, sizeof white_line);
-    EXPECT_EQ(white_decode_runs[reader.read_window()], 1728);
-    reader.advance_bits(white_decode_lengths[reader.read_window()]);
-    EXPECT_EQ(white_decode_runs[reader.read_window()], 0);
-    EXPECT_EQ(white_decode_lengths[reader.read_window()], 8);
+    StreamBits reader(white_line, sizeof white_line);
+    EXPECT_EQ(white[reader.bits() & 0x1FFF] & 0x7FF, 1728);
+    reader.advance_bits(white[reader.bits() & 0x1FFF] >> 11);
+    EXPECT_EQ(white[reader.bits() & 0x1FFF], 0 | 8 << 11);
     reader.advance_bits(8);
-    EXPECT_EQ(black_decode_lengths[reader.read_window()], 0);
+    EXPECT_EQ(black[reader.bits() & 0x1FFF], 0);
     // The aligned EOL: four fill bits, then the EOL.
     const std::uint8_t eol[8] = {0x00, 0x80, 0, 0, 0, 0, 0, 0};
-    MhReader aligned(eol, sizeof eol);
+    StreamBits aligned(eol, sizeof eol);
     aligned.advance_bits(4);
-    EXPECT_TRUE(is_eol_window(aligned.read_window()));
+    EXPECT_TRUE(begins_with_eol(aligned.bits()));
 }
 
-TEST(MhReader, UsesUpFloorOfLengthLessOneOverTwoWords) {
+TEST(StreamBits, UsesUpFloorOfLengthLessOneOverTwoWords) {
     const std::uint8_t data[9] = {};
     for (std::int32_t length : {0, 1, 2, 3, 4, 9, -4}) {
-        MhReader reader(data, length);
+        StreamBits reader(data, length);
         const std::int64_t words = length > 0 ? (length - 1) / 2 : 0;
         EXPECT_EQ(reader.bits_left(), static_cast<std::uint64_t>(16 * words)) << length;
         EXPECT_EQ(reader.used_up(), words == 0) << length;
     }
     // Bits beyond the data read as 0, whatever lies in memory after it.
     const std::uint8_t ones[4] = {0xFF, 0xFF, 0xFF, 0xFF};
-    MhReader short_reader(ones, 1);
-    EXPECT_EQ(short_reader.read_window(), 0x1FE0u);
+    StreamBits short_reader(ones, 1);
+    EXPECT_EQ(short_reader.bits() & 0x1FFF, 0xFFu);
 }
 
 }  // namespace

@@ -194,26 +194,6 @@ TEST(DecodePage, MatchesTheReferenceOnRandomPagesAndNoise) {
     }
 }
 
-TEST(SetBlackRun, SetsExactlyThePixelsAsked) {
-    std::mt19937 random(5);
-    for (int round = 0; round < 2000; ++round) {
-        const auto x = static_cast<std::uint16_t>(random() % 1729);
-        const auto count = static_cast<std::uint16_t>(random() % (1729 - x));
-        std::uint8_t line[216] = {};
-        set_black_run(line, count, x);
-        for (int p = 0; p < 1728; ++p) {
-            ASSERT_EQ((line[p / 8] >> (7 - p % 8)) & 1, p >= x && p < x + count) << x << "+" << count << " at " << p;
-        }
-    }
-    std::uint8_t line[216] = {};
-    set_black_run(line, 1, 7);
-    EXPECT_EQ(line[0], 0x01);
-    set_black_run(line, 9, 7);
-    EXPECT_EQ(line[0], 0x01);
-    EXPECT_EQ(line[1], 0xFF);
-    EXPECT_EQ(line[2], 0x00);
-}
-
 // Pages of 16 KB of data and more are decoded in two parts, the second from the first EOL after
 // the middle of the data; the result must be the page the one-part decoding gives in every case.
 class LargePage {

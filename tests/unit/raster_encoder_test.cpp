@@ -31,8 +31,8 @@ protected:
 
     // Encodes with both the encoder and the reference; checks that they agree (bytes written,
     // the result and the changes to the bitmap) and returns the file's bytes.
-    Bytes encode(const Bytes& block, int flags, Bytes existing = {}) {
-        if (flags & ENCODE_APPEND) test::write_file(out, existing);
+    Bytes encode(const Bytes& block, EncodeFlags flags, Bytes existing = {}) {
+        if (has(flags, ENCODE_APPEND)) test::write_file(out, existing);
         PackedBitmap bitmap = test::block_of(block);
         const std::uint32_t written = encode_raster(bitmap, out.c_str(), flags);
         Bytes reference_block = block;
@@ -40,7 +40,7 @@ protected:
         EXPECT_EQ(written, expected.size());
         EXPECT_EQ(Bytes(bitmap.data(), bitmap.data() + bitmap.size()), reference_block);
         Bytes file = test::read_file(out);
-        if (flags & ENCODE_APPEND) {
+        if (has(flags, ENCODE_APPEND)) {
             EXPECT_EQ(Bytes(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(std::min(existing.size(), file.size()))), existing);
             file.erase(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(existing.size()));
         }
@@ -50,7 +50,7 @@ protected:
 };
 
 TEST_F(RasterEncoder, KnownByteSequences) {
-    const int every_row = ENCODE_EVERY_ROW | ENCODE_SKIP_HEADER;
+    const EncodeFlags every_row = ENCODE_EVERY_ROW | ENCODE_SKIP_HEADER;
     EXPECT_EQ(encode(fax_block(1), every_row), (Bytes {0x00, 0x80, 0xB2, 0x59, 0x01, 0x80}));
     EXPECT_EQ(encode(fax_block(1), every_row | ENCODE_RTC),
               (Bytes {0x00, 0x80, 0xB2, 0x59, 0x01, 0x80, 0x00, 0x08, 0x80, 0x00, 0x08, 0x80, 0x00, 0x08, 0x80}));
@@ -122,9 +122,9 @@ TEST_F(RasterEncoder, MatchesTheReferenceOnRandomBitmaps) {
             }
         });
         block.resize(block.size() + random() % 3 * 100);  // a remainder that makes no row
-        const int flags = static_cast<int>(random() % 16);
+        const auto flags = static_cast<EncodeFlags>(random() % 16);
         Bytes raw = block;
-        if (!(flags & ENCODE_SKIP_HEADER)) raw.erase(raw.begin(), raw.begin() + 48);
+        if (!has(flags, ENCODE_SKIP_HEADER)) raw.erase(raw.begin(), raw.begin() + 48);
         encode(raw, flags, {9, 9});
     }
 }
@@ -144,7 +144,7 @@ TEST_F(RasterEncoder, RepeatedRowsMatchTheReferenceAcrossBufferFlushes) {
             }
             std::copy(row.begin(), row.end(), b.begin() + 48 + 216 * static_cast<std::ptrdiff_t>(r));
         });
-        encode(block, ENCODE_SKIP_HEADER | ENCODE_RTC | (round % 2 ? ENCODE_EVERY_ROW : 0));
+        encode(block, ENCODE_SKIP_HEADER | ENCODE_RTC | (round % 2 ? ENCODE_EVERY_ROW : EncodeFlags::none));
     }
 }
 
@@ -173,13 +173,13 @@ TEST_F(RasterEncoder, NetpbmDecodesWhatWeWrite) {
             if (pixels[x]) set(b, row, x);
         }
     });
-    for (int flags : {ENCODE_RTC | ENCODE_SKIP_HEADER | ENCODE_EVERY_ROW, ENCODE_RTC | ENCODE_SKIP_HEADER}) {
+    for (EncodeFlags flags : {ENCODE_RTC | ENCODE_SKIP_HEADER | ENCODE_EVERY_ROW, ENCODE_RTC | ENCODE_SKIP_HEADER}) {
         PackedBitmap bitmap = test::block_of(block);
         encode_raster(bitmap, out.c_str(), flags);
         const std::string back = dir.file("back.pbm");
         ASSERT_EQ(test::shell("g3topbm -reversebits " + out + " > " + back + " 2>/dev/null"), 0);
         const test::Pbm decoded = test::read_pbm(back);
-        const bool every_row = flags & ENCODE_EVERY_ROW;
+        const bool every_row = has(flags, ENCODE_EVERY_ROW);
         ASSERT_EQ(decoded.height, every_row ? source.height : source.height / 2);
         for (int y = 0; y < decoded.height; ++y) {
             for (int x = 0; x < 1728; ++x) {

@@ -1,0 +1,32 @@
+// T.4 tables that only the tests and the reference codec use: decode windows with the first
+// stream bit as the most significant (bit 12), 16-bit reversal, bit masks and the code words.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "codec/mh_tables.h"
+#include "codec/t4_codes.h"
+
+namespace korvif::mh {
+
+// The run length and code length of the code that begins the window, or 0 and 0.
+inline constexpr const std::array<std::uint16_t, window_count>& white_decode_runs = t4::white_decode.runs;
+inline constexpr const std::array<std::uint16_t, window_count>& black_decode_runs = t4::black_decode.runs;
+inline constexpr const std::array<std::uint8_t, window_count>& white_decode_lengths = t4::white_decode.lengths;
+inline constexpr const std::array<std::uint8_t, window_count>& black_decode_lengths = t4::black_decode.lengths;
+
+inline constexpr const std::array<CodeWord, 64>& white_terminating_codes = t4::white_terminating;
+inline constexpr const std::array<CodeWord, 27>& white_makeup_codes = t4::white_makeup;
+inline constexpr const std::array<CodeWord, 64>& black_terminating_codes = t4::black_terminating;
+inline constexpr const std::array<CodeWord, 27>& black_makeup_codes = t4::black_makeup;
+
+// A window (first bit in bit 12) that begins with an EOL (000000000001), in either colour.
+constexpr bool is_eol_window(std::uint32_t window) { return (window & 0x1FFE) == 2; }
+
+// Entry i is i with its 16 bits in reverse order.
+extern const std::array<std::uint16_t, 65536> word_reverse;
+extern const std::array<std::uint32_t, 32> bit_masks;  // 2^k
+extern const std::array<std::uint8_t, 8> pixel_masks;  // 0x01 .. 0x80
+
+}  // namespace korvif::mh
