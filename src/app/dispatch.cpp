@@ -1,10 +1,13 @@
 #include "app/dispatch.h"
 
+#include <exception>
+
 #include "desktop/commands.h"
 #include "faxdoc/commands.h"
 #include "image/commands.h"
 #include "platform/module.h"
 #include "platform/process.h"
+#include "platform/trace.h"
 #include "printer/commands.h"
 
 namespace korvif {
@@ -52,20 +55,34 @@ const Command* find_command(const char* command_text) {
     return nullptr;
 }
 
-std::int32_t dispatch_command(void* instance, void*, char* command_text, int) {
-    platform::set_instance_handle(instance);
-    platform::silence_system_error_boxes();
-    platform::raise_process_priority();
+namespace {
+
+// Runs the command that the text begins with. A command that fails (memory that cannot be had)
+// ends quietly like any other failure, never with the runtime's message box; its work files are
+// removed as the stack unwinds.
+std::int32_t run_command(char* command_text) {
     const Command* command = find_command(command_text);
-    if (command == nullptr) return 0;
-    // A command that fails (memory that cannot be had) ends quietly like any other failure, never
-    // with the runtime's message box; its work files are removed as the stack unwinds.
+    if (command == nullptr) return trace::stop("no command keyword at the start of the command text");
     try {
         const int result = command->run(command_text + command->keyword.size());
         return command->keyword == info_keyword ? result : 0;
+    } catch (const std::exception& failure) {
+        return trace::stop("the command failed: %s", failure.what());
     } catch (...) {
-        return 0;
+        return trace::stop("the command failed");
     }
+}
+
+}  // namespace
+
+std::int32_t dispatch_command(void* instance, void*, char* command_text, int) {
+    platform::set_instance_handle(instance);
+    trace::begin(command_text);
+    platform::silence_system_error_boxes();
+    platform::raise_process_priority();
+    const std::int32_t result = run_command(command_text);
+    trace::end();
+    return result;
 }
 
 }  // namespace korvif

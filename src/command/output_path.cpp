@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/file.h"
+#include "platform/trace.h"
 
 namespace korvif {
 
@@ -14,6 +15,7 @@ char* set_output_path(const char* path) {
     const std::size_t length = path == nullptr ? output_path_capacity : std::strlen(path);
     if (length >= output_path_capacity) {
         output_path_buffer[0] = '\0';
+        if (path != nullptr) trace::line("output path of %zu characters refused (at most %zu)", length, output_path_capacity - 1);
         return nullptr;
     }
     std::memcpy(output_path_buffer, path, length + 1);
@@ -29,6 +31,7 @@ bool complete_output_path(const char* input_path) {
     const std::size_t name = std::strlen(output_path_buffer + 1);
     if (directory + name >= output_path_capacity) {
         output_path_buffer[0] = '\0';
+        trace::line("output path of %zu characters refused (at most %zu)", directory + name, output_path_capacity - 1);
         return false;
     }
     std::memmove(output_path_buffer + directory, output_path_buffer + 1, name + 1);

@@ -52,23 +52,35 @@ bool choose_file(const FileDialogRequest& request, char* file_name, char* initia
 
 int run_file_dialog(char* arguments, int mode) {
     const FileDialogRequest request = parse_file_dialog_request(arguments, mode);
+    trace::line("%s dialog: owner %ld, edit control %ld, flags %ld, filter %s", mode == FileDialogRequest::save_mode ? "save" : "open",
+                static_cast<long>(request.owner), static_cast<long>(request.edit), static_cast<long>(request.flags),
+                request.has_filter ? "given" : "none");
     HWND edit = existing_window(request.edit);
     char initial_directory[FileDialogRequest::initial_directory_size] = {};
     end_initial_directory(initial_directory, read_text(edit, initial_directory, FileDialogRequest::initial_directory_size - 1));
     write_text(edit, "");
 
+    trace::line("initial directory %s", initial_directory);
     char file_name[FileDialogRequest::file_buffer_size] = {};
-    if (choose_file(request, file_name, initial_directory)) {
+    if (!choose_file(request, file_name, initial_directory)) {
+        trace::line("dialog cancelled or failed (code %lu)", static_cast<unsigned long>(CommDlgExtendedError()));
+    } else {
+        trace::line("dialog chose %s", file_name);
         if (mode == FileDialogRequest::save_mode) {
             // An empty new file; an existing one is left as it is.
             HANDLE created = CreateFileA(file_name, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
             if (created != INVALID_HANDLE_VALUE) CloseHandle(created);
         }
         const DWORD short_length = GetShortPathNameA(file_name, file_name, sizeof file_name);
-        if (short_length != 0 && short_length < sizeof file_name) write_text(edit, file_name);
+        if (short_length != 0 && short_length < sizeof file_name) {
+            trace::line("short path %s given to the edit control", file_name);
+            write_text(edit, file_name);
+        } else {
+            trace::line("no short path for the chosen file: %s", trace::system_error().c_str());
+        }
     }
     // An owner that is no window (0, 65535, closed meanwhile) gets no message.
-    if (HWND owner = existing_window(request.owner)) PostMessageA(owner, FileDialogRequest::end_message, 0, static_cast<LPARAM>(-1));
+    if (HWND owner = existing_window(request.owner)) post_to_host(owner, FileDialogRequest::end_message, 0, static_cast<LPARAM>(-1));
     platform::lower_process_priority_to_idle();
     return 0;
 }

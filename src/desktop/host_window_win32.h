@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "platform/trace.h"
+
 namespace korvif {
 
 inline HWND as_window(std::int32_t handle) { return reinterpret_cast<HWND>(static_cast<INT_PTR>(handle)); }
@@ -14,7 +16,16 @@ inline HWND as_window(std::int32_t handle) { return reinterpret_cast<HWND>(stati
 // or posted to a number that fails this test.
 inline HWND existing_window(std::int32_t handle) {
     HWND window = as_window(handle);
-    return IsWindow(window) ? window : nullptr;
+    if (IsWindow(window)) return window;
+    trace::line("window %ld is no window: nothing is sent to it", static_cast<long>(handle));
+    return nullptr;
+}
+
+// Posts a message to one of the host's windows.
+inline void post_to_host(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    const BOOL posted = PostMessageA(window, message, wparam, lparam);
+    trace::line("message %u (%ld, %ld) %s window %ld", message, static_cast<long>(wparam), static_cast<long>(lparam),
+                posted ? "posted to" : "could not be posted to", static_cast<long>(reinterpret_cast<INT_PTR>(window)));
 }
 
 }  // namespace korvif

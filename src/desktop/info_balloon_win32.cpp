@@ -11,6 +11,7 @@
 #include "desktop/host_window_win32.h"
 #include "desktop/requests.h"
 #include "desktop/window_class_win32.h"
+#include "platform/trace.h"
 
 namespace korvif {
 
@@ -73,7 +74,7 @@ LRESULT on_click(HWND window, LPARAM lparam) {
     const int x = LOWORD(lparam);
     const int y = HIWORD(lparam);
     if (PtInRegion(balloon.outline, x, y) && IsWindow(balloon.host)) {
-        PostMessageA(balloon.host, InfoBalloonRequest::click_message, InfoBalloonRequest::click_wparam,
+        post_to_host(balloon.host, InfoBalloonRequest::click_message, InfoBalloonRequest::click_wparam,
                      InfoBalloonRequest::click_lparam);
     }
     close_balloon(window);
@@ -142,12 +143,14 @@ BalloonRect work_area_for(BalloonPoint target) {
 
 bool show_balloon(char* arguments) {
     const InfoBalloonRequest request = parse_info_balloon_request(arguments);
+    trace::line("info balloon: host %ld, button %ld", static_cast<long>(request.host_window), static_cast<long>(request.button_window));
     HWND host = existing_window(request.host_window);
     HWND button = existing_window(request.button_window);
-    if (host == nullptr || button == nullptr) return false;
+    if (host == nullptr || button == nullptr) return trace::stop("no host window or no button"), false;
     // A minimised host, or a button that cannot be seen, has nothing to point at: a balloon
     // there would travel to -32000 and hold the mouse capture where nobody sees it.
-    if (IsIconic(host) || !IsWindowVisible(button)) return false;
+    if (IsIconic(host)) return trace::stop("the host window is minimised"), false;
+    if (!IsWindowVisible(button)) return trace::stop("the button is not visible"), false;
     balloon.host = host;
 
     RECT button_rect;
@@ -171,6 +174,9 @@ bool show_balloon(char* arguments) {
     const BalloonPoint start = balloon_start(rect_of(host_rect), width, height);
     balloon.motion.step = balloon_steps(start, balloon.motion.target);
 
+    trace::line("balloon of %ld x %ld from (%ld, %ld) to (%ld, %ld)", static_cast<long>(width), static_cast<long>(height),
+                static_cast<long>(start.x), static_cast<long>(start.y), static_cast<long>(balloon.motion.target.x),
+                static_cast<long>(balloon.motion.target.y));
     SetWindowPos(window, HWND_TOP, start.x, start.y, width, height, SWP_SHOWWINDOW);
     SetTimer(window, balloon_timer, balloon_timer_ms, nullptr);
     SetCapture(window);

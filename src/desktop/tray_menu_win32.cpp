@@ -5,6 +5,7 @@
 #include "desktop/host_window_win32.h"
 #include "desktop/requests.h"
 #include "desktop/window_class_win32.h"
+#include "platform/trace.h"
 
 namespace korvif {
 
@@ -40,9 +41,10 @@ LRESULT on_timer(HWND window) {
     const UINT chosen = static_cast<UINT>(TrackPopupMenu(tray_menu.popup, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON,
                                                          cursor.x, cursor.y, 0, window, nullptr));
     const UINT base = static_cast<UINT>(tray_menu.request.base_message);
+    trace::line("menu choice: %s", chosen == restore_command ? "restore" : chosen == quit_command ? "quit" : "none");
     if (HWND target = existing_window(tray_menu.request.window)) {
-        if (chosen == restore_command) PostMessageA(target, base, 0, 0);
-        if (chosen == quit_command) PostMessageA(target, base + 1, 0, 0);
+        if (chosen == restore_command) post_to_host(target, base, 0, 0);
+        if (chosen == quit_command) post_to_host(target, base + 1, 0, 0);
     }
     DestroyWindow(window);
     return 0;
@@ -67,7 +69,10 @@ LRESULT CALLBACK tray_menu_procedure(HWND window, UINT message, WPARAM wparam, L
 
 int run_tray_menu(char* arguments) {
     const auto request = parse_tray_menu_request(arguments);
-    if (!request || existing_window(request->window) == nullptr) return 0;
+    if (!request) return trace::stop("no window or no base message");
+    trace::line("tray menu: window %ld, base message %ld, grey flags %ld", static_cast<long>(request->window),
+                static_cast<long>(request->base_message), static_cast<long>(request->grey_flags));
+    if (existing_window(request->window) == nullptr) return trace::stop("the window is no window");
     tray_menu.request = *request;
 
     if (!register_window_class(tray_menu_class, tray_menu_procedure, CS_HREDRAW | CS_VREDRAW,

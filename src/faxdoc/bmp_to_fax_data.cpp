@@ -8,28 +8,37 @@
 #include "image/bmp_file.h"
 #include "image/fax_raster.h"
 #include "platform/file.h"
+#include "platform/trace.h"
 
 namespace korvif {
 
 // D2F:resolution (0 normal, other fine),BMP path,output path
 int run_bmp_to_fax_data(char* arguments) {
     char* first = next_comma(arguments);
-    if (first == nullptr) return 0;
+    if (first == nullptr) return trace::stop("the second field is missing");
     char* bmp_path = first + 1;
     char* second = next_comma(bmp_path);
-    if (second == nullptr) return 0;
+    if (second == nullptr) return trace::stop("the third field is missing");
     const char* output = set_output_path(cut_at(second));
-    if (output == nullptr || *bmp_path == '\0' || *output == '\0' || !platform::file_exists(bmp_path)) return 0;
+    if (output == nullptr || *output == '\0') return trace::stop("no usable output path");
+    if (*bmp_path == '\0') return trace::stop("the bitmap path is empty");
+    const std::int32_t resolution = read_number(arguments);
+    trace::line("resolution %d (%s), bitmap %s, output %s", resolution, resolution != 0 ? "fine" : "normal", bmp_path, output);
+    if (!platform::file_exists(bmp_path)) return trace::stop("the bitmap was not found");
     const PackedBitmap loaded = load_bmp(bmp_path);
-    if (!loaded) return 0;
+    if (!loaded) return trace::stop("the bitmap cannot be loaded");
     PackedBitmap bitmap = fax_raster_from_bitmap(loaded);
-    if (!bitmap) return 0;
-    const EncodeFlags fine = read_number(arguments) != 0 ? ENCODE_EVERY_ROW : EncodeFlags::none;
+    if (!bitmap) return trace::stop("the bitmap cannot be coded");
+    const EncodeFlags fine = resolution != 0 ? ENCODE_EVERY_ROW : EncodeFlags::none;
     // Coded in full beside an existing output before it takes its place; an image with no row
     // to code leaves the output as it was.
     platform::FileReplacement file(output);
     ReplacementSink sink(file);
-    if (file.good() && encode_raster(bitmap, sink, ENCODE_RTC | ENCODE_SKIP_HEADER | fine) != 0) file.commit();
+    if (!file.good()) return trace::stop("the output cannot be written");
+    if (encode_raster(bitmap, sink, ENCODE_RTC | ENCODE_SKIP_HEADER | fine) == 0) {
+        return trace::stop(file.good() ? "too few rows to code" : "the output cannot be written");
+    }
+    file.commit();
     return 0;
 }
 

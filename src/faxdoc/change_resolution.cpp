@@ -16,6 +16,7 @@
 #include "faxdoc/document.h"
 #include "faxdoc/file_sinks.h"
 #include "platform/file.h"
+#include "platform/trace.h"
 
 namespace korvif {
 
@@ -65,13 +66,15 @@ bool write_changed_document(OpenedDocument& source, platform::FileReplacement& o
         if (range.length != 0) {
             PageRead outcome;
             const MemoryBlock bytes = read_document_bytes(source, range.start, range.length, &outcome);
-            if (outcome == PageRead::read_failed) return false;
+            if (outcome == PageRead::read_failed) return trace::stop("page %u cannot be read", page), false;
             if (bytes) {
                 PackedBitmap image = decode_page(bytes.data(), static_cast<std::int32_t>(range.length), fine, 0);
                 if (image) end += encode_raster(image, sink, options);
+                trace::line("page %u: %u bytes, %d rows decoded, %u bytes coded", page, range.length,
+                            image ? bitmap_height(image) : 0, end - page_table_entry(rebuilt, page - 1));
             }
         }
-        if (!output.good()) return false;
+        if (!output.good()) return trace::stop("the new document cannot be written"), false;
         set_page_table_entry(rebuilt, page, end);
     }
     return output.seek(0) && output.write(rebuilt.data(), document_header_size);
@@ -80,22 +83,26 @@ bool write_changed_document(OpenedDocument& source, platform::FileReplacement& o
 // RES:source document,output document
 int run_change_resolution(char* arguments) {
     char* comma = next_comma(arguments);
-    if (comma == nullptr) return 0;
+    if (comma == nullptr) return trace::stop("the second field is missing");
     const char* output = set_output_path(cut_at(comma));
     const char* source = arguments;
-    if (output == nullptr || *source == '\0' || *output == '\0' || !platform::file_exists(source)) return 0;
+    if (output == nullptr || *output == '\0') return trace::stop("no usable output path");
+    if (*source == '\0') return trace::stop("the source path is empty");
+    trace::line("source %s, output %s", source, output);
+    if (!platform::file_exists(source)) return trace::stop("the source was not found");
 
     const std::string temporary = platform::temporary_directory();
-    if (temporary.empty()) return 0;
+    if (temporary.empty()) return trace::stop("no temporary directory");
     const auto copy = platform::create_unique_temporary_file(temporary, "CR");
-    if (!copy) return 0;
+    if (!copy) return trace::stop("no temporary file in %s: %s", temporary.c_str(), trace::system_error().c_str());
     const RemovedAtEnd copy_removed(*copy);
-    if (!copy_document(source, copy->c_str())) return 0;
+    if (!copy_document(source, copy->c_str())) return trace::stop("the source cannot be copied to %s", copy->c_str());
 
     auto copied = open_document(copy->c_str(), platform::FileMode::read_private_temporary);
-    if (!copied) return 0;
+    if (!copied) return trace::stop("the source cannot be read as a document");
     platform::FileReplacement replacement(output);
-    if (replacement.good() && write_changed_document(*copied, replacement)) replacement.commit();
+    if (!replacement.good()) return trace::stop("the output cannot be written");
+    if (write_changed_document(*copied, replacement)) replacement.commit();
     return 0;
 }
 

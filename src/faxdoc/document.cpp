@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/trace.h"
+
 namespace korvif {
 
 std::uint32_t page_table_entry(const DocumentHeader& header, std::uint32_t index) {
@@ -40,6 +42,7 @@ bool read_with_retry(platform::File& file, void* buffer, std::uint32_t count, in
         if (done >= count) return true;
         platform::sleep_milliseconds(100);
     }
+    trace::line("read of %u bytes failed after %d seconds (%u read)", count, seconds, done);
     std::memset(bytes + done, 0, count - done);
     return false;
 }
@@ -49,16 +52,28 @@ std::optional<OpenedDocument> open_document(const char* path, platform::FileMode
     document.file = platform::File::open(path, mode);
     if (!document.file.is_open()) return std::nullopt;
     document.size = document.file.size();
-    if (document.size == 0xFFFFFFFFu || document.size < minimum_document_size) return std::nullopt;
-    if (!read_with_retry(document.file, document.header.data(), document_header_size, document.read_seconds)) return std::nullopt;
+    if (document.size == 0xFFFFFFFFu || document.size < minimum_document_size) {
+        trace::line("document of %u bytes is shorter than %u", document.size, minimum_document_size);
+        return std::nullopt;
+    }
+    if (!read_with_retry(document.file, document.header.data(), document_header_size, document.read_seconds)) {
+        trace::line("the document header cannot be read");
+        return std::nullopt;
+    }
+    trace::line("document: %u bytes, %u pages, fine flag %u", document.size, document.page_count(), document.fine_flag());
     return document;
 }
 
 MemoryBlock allocate_range(const OpenedDocument& document, std::uint32_t start, std::uint32_t length) {
-    if (length >= 0x80000000u) return {};
     // A range that wraps past 4 GiB or reaches beyond the file has no bytes to read.
-    if (static_cast<std::uint64_t>(start) + length > document.size) return {};
-    return MemoryBlock::allocate(length);
+    if (length >= 0x80000000u || static_cast<std::uint64_t>(start) + length > document.size) {
+        trace::line("bytes %u to %llu lie outside the document of %u bytes", start,
+                    static_cast<unsigned long long>(start) + length, document.size);
+        return {};
+    }
+    MemoryBlock bytes = MemoryBlock::allocate(length);
+    if (!bytes) trace::line("no memory for %u bytes", length);
+    return bytes;
 }
 
 bool read_range(OpenedDocument& document, MemoryBlock& bytes, std::uint32_t start) {

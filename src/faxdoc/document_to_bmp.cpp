@@ -6,25 +6,49 @@
 #include "faxdoc/document.h"
 #include "image/bmp_file.h"
 #include "platform/file.h"
+#include "platform/trace.h"
 
 namespace korvif {
 
 namespace {
 
 PackedBitmap read_and_decode_page(const char* document_path, std::uint32_t page, int options) {
-    if (!platform::file_exists(document_path)) return {};
+    if (!platform::file_exists(document_path)) {
+        trace::stop("the document was not found");
+        return {};
+    }
     auto document = open_document(document_path, platform::FileMode::read_shared);
-    if (!document || page > document->page_count()) return {};
+    if (!document) {
+        trace::stop("the document cannot be read");
+        return {};
+    }
+    if (page > document->page_count()) {
+        trace::stop("page %u of a %u-page document", page, document->page_count());
+        return {};
+    }
     PageRange range {0, document->size};
     std::uint8_t double_lines = 0;
     if (page != 0) {
         range = page_range(document->header, page, document->size);
         double_lines = document->fine_flag() == 0 ? 1 : 0;
     }
-    if (range.length == 0) return {};
+    trace::line("page %u: %u bytes from offset %u, lines %s", page, range.length, range.start, double_lines ? "doubled" : "single");
+    if (range.length == 0) {
+        trace::stop("page %u is empty", page);
+        return {};
+    }
     const MemoryBlock bytes = read_document_bytes(*document, range.start, range.length);
-    if (!bytes) return {};
-    return decode_page(bytes.data(), static_cast<std::int32_t>(range.length), double_lines, options);
+    if (!bytes) {
+        trace::stop("page %u cannot be read", page);
+        return {};
+    }
+    PackedBitmap image = decode_page(bytes.data(), static_cast<std::int32_t>(range.length), double_lines, options);
+    if (!image) {
+        trace::stop("page %u cannot be decoded", page);
+        return {};
+    }
+    trace::line("decoded %d rows", bitmap_height(image));
+    return image;
 }
 
 }  // namespace
@@ -32,19 +56,22 @@ PackedBitmap read_and_decode_page(const char* document_path, std::uint32_t page,
 // F2D:page,options,document path,output path ("*" stands for the document's directory)
 int run_document_page_to_bmp(char* arguments) {
     char* first = next_comma_after_first(arguments);
-    if (first == nullptr) return 0;
+    if (first == nullptr) return trace::stop("the second field is missing");
     char* options_text = first + 1;
     char* second = next_comma(options_text);
-    if (second == nullptr) return 0;
+    if (second == nullptr) return trace::stop("the third field is missing");
     char* document_path = second + 1;
     char* third = next_comma(document_path);
-    if (third == nullptr) return 0;
+    if (third == nullptr) return trace::stop("the fourth field is missing");
     const char* output = set_output_path(cut_at(third));
-    if (output == nullptr || *document_path == '\0' || *output == '\0') return 0;
-    if (!complete_output_path(document_path)) return 0;
+    if (output == nullptr || *output == '\0') return trace::stop("no usable output path");
+    if (*document_path == '\0') return trace::stop("the document path is empty");
+    if (!complete_output_path(document_path)) return trace::stop("no usable output path");
 
     const auto page = static_cast<std::uint32_t>(read_number(arguments));
-    const PackedBitmap image = read_and_decode_page(document_path, page, read_number(options_text));
+    const int options = read_number(options_text);
+    trace::line("page %u, options %d, document %s, output %s", page, options, document_path, output_path());
+    const PackedBitmap image = read_and_decode_page(document_path, page, options);
     if (image) save_bmp(image, output_path());
     return 0;
 }

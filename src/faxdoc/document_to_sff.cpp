@@ -12,6 +12,7 @@
 #include "faxdoc/file_sinks.h"
 #include "faxdoc/sff_format.h"
 #include "platform/file.h"
+#include "platform/trace.h"
 
 namespace korvif {
 
@@ -55,6 +56,7 @@ void put_header_strip(platform::FileReplacement& sff, const std::string& prefix,
     if (size == 0 || size >= 0x80000000u) return;
     MemoryBlock bytes = MemoryBlock::allocate(size);
     if (!bytes || !read_with_retry(strip, bytes.data(), size, document_read_seconds)) return;
+    trace::line("page %u: header strip of %u bytes", page, size);
     ReplacementSink sink(sff);
     recode_page_to_sff(bytes.data(), sink, static_cast<std::int32_t>(size));
 }
@@ -64,37 +66,39 @@ void put_header_strip(platform::FileReplacement& sff, const std::string& prefix,
 // F2S:number,first page,last page,document path,directory prefix
 int run_document_to_sff(char* arguments) {
     char* comma = next_comma(arguments);
-    if (comma == nullptr) return 0;
+    if (comma == nullptr) return trace::stop("the second field is missing");
     char* first_text = comma + 1;
-    if ((comma = next_comma(first_text)) == nullptr) return 0;
+    if ((comma = next_comma(first_text)) == nullptr) return trace::stop("the third field is missing");
     char* last_text = comma + 1;
-    if ((comma = next_comma_after_first(last_text)) == nullptr) return 0;
+    if ((comma = next_comma_after_first(last_text)) == nullptr) return trace::stop("the fourth field is missing");
     char* document_path = comma + 1;
-    if ((comma = next_comma(document_path)) == nullptr) return 0;
+    if ((comma = next_comma(document_path)) == nullptr) return trace::stop("the fifth field is missing");
     const std::string prefix = cut_at(comma);
-    if (prefix.size() > longest_prefix) return 0;
+    if (prefix.size() > longest_prefix) return trace::stop("directory prefix of %zu characters refused (at most %zu)", prefix.size(), longest_prefix);
     const std::string sff_path = prefix + "~isdnfax.sff";
-    if (*document_path == '\0' || !platform::file_exists(document_path)) return 0;
+    if (*document_path == '\0') return trace::stop("the document path is empty");
+    if (!platform::file_exists(document_path)) return trace::stop("the document was not found");
 
     auto document = open_document(document_path, platform::FileMode::read_shared);
-    if (!document) return 0;
+    if (!document) return trace::stop("the document cannot be read");
     std::uint32_t first = static_cast<std::uint32_t>(read_number(first_text));
     if (first < 1) first = 1;
     std::uint32_t last = static_cast<std::uint32_t>(read_number(last_text));
     if (last > document->page_count()) last = document->page_count();
+    trace::line("pages %u to %u of %s to %s", first, last, document_path, sff_path.c_str());
 
     // The SFF file is written in full before it replaces the one of an earlier run.
     platform::FileReplacement sff(sff_path.c_str());
-    if (!sff.good()) return 0;
+    if (!sff.good()) return trace::stop("the SFF file cannot be written");
     ReplacementSink sink(sff);
     put_document_header(sff, static_cast<std::uint16_t>(last >= first ? last - first + 1 : 0));
     for (std::uint32_t page = first; page <= last; ++page) {
         const PageRange range = page_range(document->header, page, document->size);
         if (range.length == 0) continue;
         MemoryBlock bytes = allocate_range(*document, range.start, range.length);
-        if (!bytes) return 0;
+        if (!bytes) return trace::stop("page %u cannot be had", page);
         put_page_header(sff, document->fine_flag());
-        if (!read_range(*document, bytes, range.start)) return 0;
+        if (!read_range(*document, bytes, range.start)) return trace::stop("page %u cannot be read", page);
         put_header_strip(sff, prefix, page);
         recode_page_to_sff(bytes.data(), sink, static_cast<std::int32_t>(range.length));
     }

@@ -13,6 +13,7 @@
 #include "faxdoc/sff_format.h"
 #include "platform/file.h"
 #include "platform/replacement.h"
+#include "platform/trace.h"
 
 namespace korvif {
 
@@ -100,16 +101,20 @@ std::uint32_t copy_records(std::FILE* in, Output& out, DocumentHeader& header) {
 }  // namespace
 
 bool convert_sff_to_document(const char* sff_path, const char* document_path) {
-    if (*sff_path == '\0' || *document_path == '\0' || !platform::file_exists(sff_path)) return false;
+    if (*sff_path == '\0') return trace::stop("the SFF path is empty"), false;
+    if (*document_path == '\0') return trace::stop("the document path is empty"), false;
+    if (!platform::file_exists(sff_path)) return trace::stop("the SFF file was not found"), false;
     Stream in(std::fopen(sff_path, "rb"));
-    if (!in) return false;
+    if (!in) return trace::stop("the SFF file cannot be opened: %s", trace::system_error().c_str()), false;
     std::uint8_t sff_header[sff::document_header_size];
-    if (std::fread(sff_header, sizeof sff_header, 1, in.get()) != 1) return false;
+    if (std::fread(sff_header, sizeof sff_header, 1, in.get()) != 1) {
+        return trace::stop("the SFF file is shorter than its %u-byte header", sff::document_header_size), false;
+    }
     const long first_page = sff_header[sff::first_page_offset_field] | (sff_header[sff::first_page_offset_field + 1] << 8);
-    if (std::fseek(in.get(), first_page, SEEK_SET) != 0) return false;
+    if (std::fseek(in.get(), first_page, SEEK_SET) != 0) return trace::stop("the first page offset %ld cannot be reached", first_page), false;
 
     platform::FileReplacement document(document_path);
-    if (!document.good()) return false;
+    if (!document.good()) return trace::stop("the document cannot be written"), false;
     DocumentHeader header {};
     Output out(header.size());
     header[page_count_offset] = static_cast<std::uint8_t>(copy_records(in.get(), out, header));
@@ -119,18 +124,21 @@ bool convert_sff_to_document(const char* sff_path, const char* document_path) {
     put_text(header, text_field_offset, "ISDN                          ");
     std::copy(header.begin(), header.end(), out.begin());
     in.reset();
-    if (out.size() >= 0x80000000u) return false;
+    trace::line("SFF file read: %u pages, fine flag %u, document of %zu bytes", header[page_count_offset],
+                header[fine_flag_offset], out.size());
+    if (out.size() >= 0x80000000u) return trace::stop("the document would reach 2 GB"), false;
     return document.write(out.data(), static_cast<std::uint32_t>(out.size())) && document.commit();
 }
 
 // S2F:number,source SFF path,document path
 int run_sff_to_document(char* arguments) {
     char* comma = next_comma_after_first(arguments);
-    if (comma == nullptr) return 0;
+    if (comma == nullptr) return trace::stop("the second field is missing");
     char* source = comma + 1;
     char* second = next_comma_after_first(source);
-    if (second == nullptr) return 0;
+    if (second == nullptr) return trace::stop("the third field is missing");
     char* target = cut_at(second);
+    trace::line("SFF file %s, document %s", source, target);
     convert_sff_to_document(source, target);
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/file.h"
 #include "platform/replacement.h"
+#include "platform/trace.h"
 
 namespace korvif {
 
@@ -10,22 +11,38 @@ PackedBitmap load_bmp(const char* path) {
     if (!file.is_open()) return {};
     std::uint8_t file_header[bmp_file_header_bytes];
     std::uint32_t got = 0;
-    if (!file.read(file_header, sizeof file_header, got) || got < sizeof file_header) return {};
-    if (file_header[0] != 'B' || file_header[1] != 'M') return {};
+    if (!file.read(file_header, sizeof file_header, got) || got < sizeof file_header) {
+        trace::line("not a BMP file: %u bytes", got);
+        return {};
+    }
+    if (file_header[0] != 'B' || file_header[1] != 'M') {
+        trace::line("not a BMP file: it does not begin with \"BM\"");
+        return {};
+    }
     const std::uint32_t declared = file_header[2] | (file_header[3] << 8) | (file_header[4] << 16) |
                                    (static_cast<std::uint32_t>(file_header[5]) << 24);
     const std::int32_t block_size = static_cast<std::int32_t>(declared - bmp_file_header_bytes);
-    if (block_size <= 0 || static_cast<std::uint32_t>(block_size) > largest_bitmap_bytes) return {};
+    if (block_size <= 0 || static_cast<std::uint32_t>(block_size) > largest_bitmap_bytes) {
+        trace::line("BMP file declaring %u bytes refused", declared);
+        return {};
+    }
 
     PackedBitmap bitmap = MemoryBlock::allocate(static_cast<std::size_t>(block_size));
-    if (!bitmap) return {};
+    if (!bitmap) {
+        trace::line("no memory for %d bytes", block_size);
+        return {};
+    }
     // A short file leaves the rest of the (zeroed) block as it is.
     file.read(bitmap.data(), static_cast<std::uint32_t>(block_size), got);
     file.close();
 
-    if (bitmap.size() < 4) return {};
-    const std::uint32_t header_size = info_header_size(bitmap);
-    if (header_size < core_header_bytes || (header_size > core_header_bytes && header_size < 16)) return {};
+    const std::uint32_t header_size = bitmap.size() < 4 ? 0 : info_header_size(bitmap);
+    if (header_size < core_header_bytes || (header_size > core_header_bytes && header_size < 16)) {
+        trace::line("BMP file with an info header of %u bytes refused", header_size);
+        return {};
+    }
+    trace::line("bitmap: %d bytes (%u read), header %u, %d x %d, %u bits per pixel", block_size, got, header_size,
+                bitmap_width(bitmap), bitmap_height(bitmap), bits_per_pixel(bitmap));
     return bitmap;
 }
 

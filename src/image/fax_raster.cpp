@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/trace.h"
+
 namespace korvif {
 
 namespace {
@@ -25,13 +27,23 @@ PackedBitmap fax_raster_from_bitmap(const PackedBitmap& source) {
     const std::int64_t width = core ? read_u16(source, core_width) : bitmap_width(source);
     const std::int64_t height = core ? read_u16(source, core_height) : bitmap_height(source);
     const std::uint16_t depth = read_u16(source, core ? bitmap_field::core_bits_per_pixel : bitmap_field::bits_per_pixel);
-    if (depth != 1 || width <= 0 || height == 0) return {};
+    if (depth != 1) {
+        trace::line("not a 1-bit bitmap: %u bits per pixel", depth);
+        return {};
+    }
+    if (width <= 0 || height == 0) {
+        trace::line("a bitmap of %lld x %lld has no picture", static_cast<long long>(width), static_cast<long long>(height));
+        return {};
+    }
 
     const std::uint64_t entry_bytes = core ? 3 : 4;
     const std::uint64_t rows_offset = header + 2 * entry_bytes;
     const std::uint64_t stride = (static_cast<std::uint64_t>(width) + 31) / 32 * 4;
     const std::uint64_t rows = std::min<std::uint64_t>(height < 0 ? -height : height, rows_inside(source, rows_offset, stride));
-    if (two_colour_header_bytes + fax_line_bytes * rows > largest_bitmap_bytes) return {};
+    if (two_colour_header_bytes + fax_line_bytes * rows > largest_bitmap_bytes) {
+        trace::line("%llu rows are more than can be coded", static_cast<unsigned long long>(rows));
+        return {};
+    }
 
     PackedBitmap raster = MemoryBlock::allocate(two_colour_header_bytes + fax_line_bytes * rows);
     if (!raster) return {};
@@ -43,6 +55,9 @@ PackedBitmap fax_raster_from_bitmap(const PackedBitmap& source) {
     write_u32(raster, info_header_bytes, 0x00FFFFFF);  // entry 0 white, entry 1 black (zero)
 
     const std::uint8_t flip = luma(source, header) < luma(source, header + entry_bytes) ? 0xFF : 0x00;
+    trace::line("fax raster: %llu rows%s%s, %lld pixels of each taken", static_cast<unsigned long long>(rows),
+                height < 0 ? " (stored top-down)" : "", flip ? ", inverted (palette entry 0 is the darker)" : "",
+                static_cast<long long>(std::min<std::int64_t>(width, fax_line_pixels)));
     const std::uint32_t pixels = static_cast<std::uint32_t>(std::min<std::int64_t>(width, fax_line_pixels));
     const std::uint32_t whole_bytes = pixels / 8;
     const std::uint8_t last_mask = static_cast<std::uint8_t>(0xFF00 >> (pixels % 8));

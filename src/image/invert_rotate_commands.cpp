@@ -6,6 +6,7 @@
 #include "image/commands.h"
 #include "image/operations.h"
 #include "platform/file.h"
+#include "platform/trace.h"
 
 namespace korvif {
 
@@ -13,13 +14,17 @@ namespace {
 
 // Loads the input, applies the change and writes the result; nothing when a path is unusable.
 template <typename Change>
-void transform_bmp_file(const char* input, const char* output_text, Change change) {
+int transform_bmp_file(const char* input, const char* output_text, Change change) {
     const char* output = set_output_path(output_text);
-    if (output == nullptr || *input == '\0' || *output == '\0' || !platform::file_exists(input)) return;
+    if (output == nullptr || *output == '\0') return trace::stop("no usable output path");
+    if (*input == '\0') return trace::stop("the input path is empty");
+    trace::line("input %s, output %s", input, output);
+    if (!platform::file_exists(input)) return trace::stop("the input was not found");
     PackedBitmap bitmap = load_bmp(input);
-    if (!bitmap) return;
+    if (!bitmap) return trace::stop("the input cannot be loaded");
     change(bitmap);
     save_bmp(bitmap, output);
+    return 0;
 }
 
 }  // namespace
@@ -28,23 +33,26 @@ void transform_bmp_file(const char* input, const char* output_text, Change chang
 int run_invert(char* arguments) {
     char* comma = next_comma(arguments);
     const char* output = comma != nullptr ? cut_at(comma) : arguments;
-    transform_bmp_file(arguments, output, [](PackedBitmap& bitmap) { invert_bits(bitmap); });
-    return 0;
+    return transform_bmp_file(arguments, output, [](PackedBitmap& bitmap) {
+        if (!invert_bits(bitmap)) trace::line("not a 1-bit bitmap: written unchanged");
+    });
 }
 
 // ROT:turns,input[,output]
 int run_rotate(char* arguments) {
     const std::int32_t turns = read_number(arguments);
     char* comma = next_comma(arguments);
-    if (comma == nullptr) return 0;
+    if (comma == nullptr) return trace::stop("the second field is missing");
     char* input = comma + 1;
     char* second = next_comma(input);
     const char* output = second != nullptr ? cut_at(second) : input;
-    transform_bmp_file(input, output, [turns](PackedBitmap& bitmap) {
+    trace::line("%d quarter turns", turns);
+    return transform_bmp_file(input, output, [turns](PackedBitmap& bitmap) {
         if (turns < 1 || turns > 3) return;
-        for (int i = 0; i < turns; ++i) rotate_quarter_turn(bitmap);
+        for (int i = 0; i < turns; ++i) {
+            if (!rotate_quarter_turn(bitmap)) trace::line("turn %d not made: not a 1-bit bitmap, or no memory", i + 1);
+        }
     });
-    return 0;
 }
 
 }  // namespace korvif

@@ -21,6 +21,21 @@ enum class FileMode {
     open_existing_write,     // write into an existing file from its start, unshared
 };
 
+// What a file is opened for, in the trace's words.
+constexpr const char* describe(FileMode mode) {
+    switch (mode) {
+    case FileMode::read_shared: return "for reading, shared";
+    case FileMode::read_private_temporary: return "for reading, unshared, deleted when closed";
+    case FileMode::read_deny_write: return "for reading, others may only read";
+    case FileMode::create_always: return "new, for writing";
+    case FileMode::create_always_scratch: return "new, for writing (scratch)";
+    case FileMode::create_read_write: return "new, for reading and writing";
+    case FileMode::open_always_append: return "for appending";
+    case FileMode::open_existing_write: return "for writing at its start";
+    }
+    return "";
+}
+
 // An open file; closed when the object goes. Reads and writes report success the way the
 // system does: a successful read may deliver fewer bytes than asked (at the end of the file).
 class File {

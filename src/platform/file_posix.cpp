@@ -1,5 +1,7 @@
 #include "platform/file.h"
 
+#include "platform/trace.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -40,10 +42,14 @@ File File::open(const char* path, FileMode mode) {
     if (path == nullptr || *path == '\0') return file;
     const OpenRequest request = request_for(mode);
     const int fd = ::open(path, request.flags | O_CLOEXEC, 0644);
-    if (fd < 0) return file;
+    if (fd < 0) {
+        trace::line("cannot open %s %s: %s", path, describe(mode), trace::system_error().c_str());
+        return file;
+    }
     // A directory opens only for reading (for writing, open itself refuses it).
     struct stat info {};
     if ((request.flags & O_ACCMODE) == O_RDONLY && (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode))) {
+        trace::line("cannot open %s %s: a directory", path, describe(mode));
         ::close(fd);
         return file;
     }
@@ -51,6 +57,7 @@ File File::open(const char* path, FileMode mode) {
     if (request.delete_on_close) ::unlink(path);
     file.fd_ = fd;
     if (request.append) file.seek_to_end();
+    if (trace::on()) trace::line("opened %s %s (%u bytes)", path, describe(mode), file.size());
     return file;
 }
 
@@ -125,6 +132,7 @@ bool file_exists(const char* path) {
     const int result = ::glob(path, GLOB_NOSORT, nullptr, &found);
     const bool any = result == 0 && found.gl_pathc > 0;
     ::globfree(&found);
+    if (!any) trace::line("no file matches %s", path);
     return any;
 }
 
@@ -159,8 +167,11 @@ bool replace_file(const char* from, const char* to) {
         ::umask(mask);
         mode = 0666 & ~mask;
     }
-    if (::chmod(from, mode) != 0) return false;
-    return std::rename(from, to) == 0;
+    if (::chmod(from, mode) != 0 || std::rename(from, to) != 0) {
+        trace::line("replace of %s refused: %s", to, trace::system_error().c_str());
+        return false;
+    }
+    return true;
 }
 
 void sleep_milliseconds(unsigned milliseconds) {

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/trace.h"
+
 namespace korvif::platform {
 
 namespace {
@@ -45,9 +47,13 @@ File File::open(const char* path, FileMode mode) {
     const OpenRequest request = request_for(mode);
     HANDLE handle = CreateFileA(path, request.access, request.sharing, nullptr, request.creation,
                                 request.attributes, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return file;
+    if (handle == INVALID_HANDLE_VALUE) {
+        trace::line("cannot open %s %s: %s", path, describe(mode), trace::system_error().c_str());
+        return file;
+    }
     file.handle_ = handle;
     if (request.append) file.seek_to_end();
+    if (trace::on()) trace::line("opened %s %s (%lu bytes)", path, describe(mode), static_cast<unsigned long>(file.size()));
     return file;
 }
 
@@ -108,7 +114,10 @@ bool file_exists(const char* path) {
     if (path == nullptr || *path == '\0') return false;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(path, &found);
-    if (search == INVALID_HANDLE_VALUE) return false;
+    if (search == INVALID_HANDLE_VALUE) {
+        trace::line("no file matches %s: %s", path, trace::system_error().c_str());
+        return false;
+    }
     FindClose(search);
     return true;
 }
@@ -217,7 +226,10 @@ bool replace_file(const char* from, const char* to) {
     const DWORD attributes = GetFileAttributesA(to);
     if (attributes == INVALID_FILE_ATTRIBUTES) return MoveFileA(from, to) != FALSE;
     // A read-only file is not written, as Windows refuses to open it for writing.
-    if (attributes & FILE_ATTRIBUTE_READONLY) return false;
+    if (attributes & FILE_ATTRIBUTE_READONLY) {
+        trace::line("replace refused: %s is read-only", to);
+        return false;
+    }
     // ReplaceFile keeps the replaced file's long and short names, attributes and security. The
     // attributes are set once more for the systems whose ReplaceFile is a plain rename.
     if (ReplaceFileA(to, from, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
@@ -226,11 +238,17 @@ bool replace_file(const char* from, const char* to) {
         SetFileAttributesA(to, kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL);
         return true;
     }
+    const DWORD error = GetLastError();
+    trace::line("one-step replace of %s refused: %s", to, trace::system_error().c_str());
     // This error can mean that the old file is already gone and the new one not yet in its
     // place: the new file is complete, so it goes there now.
-    if (GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT && !exists(to)) return MoveFileA(from, to) != FALSE;
+    if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT && !exists(to)) return MoveFileA(from, to) != FALSE;
     // Refused, typically because another program holds the file open without delete sharing.
-    if (!exists(to) || !overwrite_in_place(from, to)) return false;
+    if (!exists(to) || !overwrite_in_place(from, to)) {
+        trace::line("replace refused: %s is in use and cannot be written in place", to);
+        return false;
+    }
+    trace::line("%s written in place under another program's handle", to);
     DeleteFileA(from);
     return true;
 }

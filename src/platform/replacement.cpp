@@ -1,6 +1,7 @@
 #include "platform/replacement.h"
 
 #include "platform/path.h"
+#include "platform/trace.h"
 
 namespace korvif::platform {
 
@@ -13,8 +14,13 @@ constexpr const char* work_file_prefix = "~kv";
 FileReplacement::FileReplacement(const char* target) {
     if (target == nullptr || *target == '\0') return;
     target_ = long_path_name(target);
-    const auto work = create_unique_temporary_file(target_.substr(0, directory_length(target_)), work_file_prefix);
-    if (!work) return;
+    const std::string directory = target_.substr(0, directory_length(target_));
+    const auto work = create_unique_temporary_file(directory, work_file_prefix);
+    if (!work) {
+        trace::line("no work file can be made in %s: %s", directory.empty() ? "the current directory" : directory.c_str(),
+                    trace::system_error().c_str());
+        return;
+    }
     work_ = *work;
     file_ = File::open(work_.c_str(), FileMode::create_always);
     failed_ = !file_.is_open();
@@ -26,9 +32,16 @@ FileReplacement::~FileReplacement() {
 }
 
 bool FileReplacement::write(const void* data, std::uint32_t count) {
+    if (failed_) return false;
     std::uint32_t written = 0;
-    if (failed_ || !file_.write(data, count, written) || written != count) failed_ = true;
-    return !failed_;
+    if (!file_.write(data, count, written) || written != count) {
+        failed_ = true;
+        trace::line("write failed after %llu bytes of %s: %s", static_cast<unsigned long long>(bytes_ + written),
+                    work_.c_str(), trace::system_error().c_str());
+        return false;
+    }
+    bytes_ += count;
+    return true;
 }
 
 bool FileReplacement::seek(std::uint32_t offset_from_start) {
@@ -38,10 +51,13 @@ bool FileReplacement::seek(std::uint32_t offset_from_start) {
 
 bool FileReplacement::commit() {
     const bool closed = file_.close();
+    if (!failed_ && !closed) trace::line("closing %s failed: %s", work_.c_str(), trace::system_error().c_str());
     if (failed_ || !closed || !replace_file(work_.c_str(), target_.c_str())) {
+        if (!work_.empty()) trace::line("%s left as it was", target_.c_str());
         failed_ = true;
         return false;
     }
+    trace::line("wrote %s (%llu bytes)", target_.c_str(), static_cast<unsigned long long>(bytes_));
     work_.clear();  // it is the target now
     failed_ = true;  // nothing more can be written
     return true;

@@ -36,6 +36,7 @@ private:
     std::string target_;  // in its long form, so that a short name does not become the file's name
     std::string work_;
     File file_;
+    std::uint64_t bytes_ = 0;  // written so far
     bool failed_ = true;
 };
 

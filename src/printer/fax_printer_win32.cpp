@@ -5,6 +5,7 @@
 #include <winspool.h>
 
 #include "printer/commands.h"
+#include "platform/trace.h"
 #include "printer/fax_printer.h"
 
 namespace korvif {
@@ -49,7 +50,11 @@ int run_install_fax_printer(char*) {
     driver.pDriverPath = driver_path.text;
     driver.pDataFile = data_file.text;
     driver.pConfigFile = config_file.text;
-    AddPrinterDriverA(nullptr, 2, reinterpret_cast<LPBYTE>(&driver));
+    if (AddPrinterDriverA(nullptr, 2, reinterpret_cast<LPBYTE>(&driver))) {
+        trace::line("printer driver added");
+    } else {
+        trace::line("printer driver not added: %s", trace::system_error().c_str());
+    }
 
     Text printer_name(fax_printer::printer_name);
     Text port(fax_printer::port_name);
@@ -62,7 +67,12 @@ int run_install_fax_printer(char*) {
     printer.pDriverName = driver_name.text;
     printer.pPrintProcessor = processor.text;
     printer.pDatatype = data_type.text;
-    if (HANDLE added = AddPrinterA(nullptr, 2, reinterpret_cast<LPBYTE>(&printer))) ClosePrinter(added);
+    if (HANDLE added = AddPrinterA(nullptr, 2, reinterpret_cast<LPBYTE>(&printer))) {
+        trace::line("printer added");
+        ClosePrinter(added);
+    } else {
+        trace::line("printer not added: %s", trace::system_error().c_str());
+    }
     return 0;
 }
 

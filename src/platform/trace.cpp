@@ -1,0 +1,97 @@
+#include "platform/trace.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <initializer_list>
+#include <string_view>
+
+#include "platform/trace_system.h"
+
+#ifndef KORVIF_VERSION
+#define KORVIF_VERSION "unknown"
+#endif
+
+namespace korvif::trace {
+
+namespace {
+
+struct State {
+    bool on = false;
+    unsigned long process = 0;
+    std::uint64_t started = 0;
+};
+State state;
+
+// One line from its pieces, written with one append.
+void write_line(std::initializer_list<std::string_view> pieces) {
+    std::string whole;
+    for (std::string_view piece : pieces) whole.append(piece);
+    whole.push_back('\n');
+    system::append(whole.data(), whole.size());
+}
+
+std::string formatted(const char* format, std::va_list arguments) {
+    std::va_list copy;
+    va_copy(copy, arguments);
+    const int length = std::vsnprintf(nullptr, 0, format, copy);
+    va_end(copy);
+    if (length <= 0) return {};
+    std::string text(static_cast<std::size_t>(length), '\0');
+    std::vsnprintf(text.data(), text.size() + 1, format, arguments);
+    return text;
+}
+
+// "[process id] ", which marks every line of the run.
+std::string prefix() {
+    char text[32];
+    std::snprintf(text, sizeof text, "[%lu] ", state.process);
+    return text;
+}
+
+}  // namespace
+
+void begin(const char* command_text) {
+    const std::string path = system::trace_path();
+    if (path.empty() || !system::open_for_appending(path)) return;
+    state.on = true;
+    state.process = system::process_id();
+    state.started = system::microseconds();
+    write_line({system::local_time(), " ", prefix(), "korvif32 " KORVIF_VERSION ": ",
+                command_text != nullptr ? command_text : "(no command)"});
+}
+
+void end() {
+    if (!state.on) return;
+    const std::uint64_t took = system::microseconds() - state.started;
+    char text[64];
+    std::snprintf(text, sizeof text, "done in %llu.%03llu ms", static_cast<unsigned long long>(took / 1000),
+                  static_cast<unsigned long long>(took % 1000));
+    write_line({prefix(), text});
+    system::close();
+    state.on = false;
+}
+
+bool on() { return state.on; }
+
+void line(const char* format, ...) {
+    if (!state.on) return;
+    std::va_list arguments;
+    va_start(arguments, format);
+    const std::string text = formatted(format, arguments);
+    va_end(arguments);
+    write_line({prefix(), text});
+}
+
+int stop(const char* format, ...) {
+    if (!state.on) return 0;
+    std::va_list arguments;
+    va_start(arguments, format);
+    const std::string text = formatted(format, arguments);
+    va_end(arguments);
+    write_line({prefix(), "stop: ", text});
+    return 0;
+}
+
+std::string system_error() { return system::last_error(); }
+
+}  // namespace korvif::trace

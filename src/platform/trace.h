@@ -1,0 +1,43 @@
+// An opt-in trace for support. The program reports nothing by design; when a user's page does
+// not appear, the environment variable KORVIF_TRACE may name a file to which each run then
+// appends what it read, opened, decoded and wrote, and the one reason it stopped early.
+// Without the variable nothing happens beyond one environment lookup per run, and the trace
+// never changes what the program does: a trace file that cannot be opened or written is ignored.
+//
+// Every line is written with one append, so that runs started at the same time (the host starts
+// several) interleave whole lines; each line after the first carries the process id.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+// The C99 printf that the lines are formatted with (mingw-w64 builds use its own, not the
+// system's).
+#ifdef __MINGW_PRINTF_FORMAT
+#define KORVIF_PRINTF_FORMAT __MINGW_PRINTF_FORMAT
+#else
+#define KORVIF_PRINTF_FORMAT printf
+#endif
+
+namespace korvif::trace {
+
+// Looks up KORVIF_TRACE and, when it names a file that opens, writes the run's first line: local
+// time, process id, program version and the command text exactly as received.
+void begin(const char* command_text);
+
+// Writes the last line, the time the run took, and closes the trace.
+void end();
+
+bool on();
+
+// One line of the trace, printf-style; nothing while the trace is off.
+void line(const char* format, ...) __attribute__((format(KORVIF_PRINTF_FORMAT, 1, 2)));
+
+// The one reason a command stopped early ("stop: " and the reason); returns 0, the value every
+// command handler returns.
+int stop(const char* format, ...) __attribute__((format(KORVIF_PRINTF_FORMAT, 1, 2)));
+
+// The platform's last error as "error N: its text"; read at once after the failing call.
+std::string system_error();
+
+}  // namespace korvif::trace

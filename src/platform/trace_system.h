@@ -1,0 +1,19 @@
+// What the trace needs of the operating system (trace_posix.cpp, trace_win32.cpp).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace korvif::trace::system {
+
+std::string trace_path();                // KORVIF_TRACE, or empty when it is not set
+bool open_for_appending(const std::string& path);  // shared for reading and writing by other runs
+void append(const char* bytes, std::size_t count);  // one write at the end of the file
+void close();
+unsigned long process_id();
+std::string local_time();                // "2026-12-07 14:46:10.123"
+std::uint64_t microseconds();            // a steady clock
+std::string last_error();                // "error N: text"
+
+}  // namespace korvif::trace::system

@@ -1,0 +1,67 @@
+#include <windows.h>
+
+#include <cstdio>
+
+#include "platform/trace_system.h"
+
+namespace korvif::trace::system {
+
+namespace {
+HANDLE trace_file = INVALID_HANDLE_VALUE;
+}
+
+std::string trace_path() {
+    char path[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableA("KORVIF_TRACE", path, sizeof path);
+    return length > 0 && length < sizeof path ? std::string(path, length) : std::string();
+}
+
+bool open_for_appending(const std::string& path) {
+    // Appending only: every write goes to the end of the file as one piece, also when other
+    // runs append at the same time.
+    trace_file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    return trace_file != INVALID_HANDLE_VALUE;
+}
+
+void append(const char* bytes, std::size_t count) {
+    DWORD written = 0;
+    if (trace_file != INVALID_HANDLE_VALUE) WriteFile(trace_file, bytes, static_cast<DWORD>(count), &written, nullptr);
+}
+
+void close() {
+    if (trace_file != INVALID_HANDLE_VALUE) CloseHandle(trace_file);
+    trace_file = INVALID_HANDLE_VALUE;
+}
+
+unsigned long process_id() { return GetCurrentProcessId(); }
+
+std::string local_time() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char text[64];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u.%03u", now.wYear, now.wMonth, now.wDay, now.wHour,
+                  now.wMinute, now.wSecond, now.wMilliseconds);
+    return text;
+}
+
+std::uint64_t microseconds() {
+    LARGE_INTEGER frequency;
+    LARGE_INTEGER count;
+    if (!QueryPerformanceFrequency(&frequency) || !QueryPerformanceCounter(&count) || frequency.QuadPart == 0) {
+        return static_cast<std::uint64_t>(GetTickCount()) * 1000u;
+    }
+    return static_cast<std::uint64_t>(count.QuadPart / frequency.QuadPart * 1000000 +
+                                      count.QuadPart % frequency.QuadPart * 1000000 / frequency.QuadPart);
+}
+
+std::string last_error() {
+    const DWORD error = GetLastError();
+    char text[256] = {};
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                                  sizeof text, nullptr);
+    while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' || text[length - 1] == ' ')) --length;
+    return "error " + std::to_string(error) + ": " + std::string(text, length);
+}
+
+}  // namespace korvif::trace::system

@@ -1,0 +1,142 @@
+// The opt-in trace: with KORVIF_TRACE set, each run appends lines that name what it did and the
+// one reason it stopped; the outputs are the same with and without it; runs at the same time
+// interleave whole lines.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <regex>
+
+#include "support/bitmaps.h"
+#include "support/documents.h"
+#include "support/mh_writer.h"
+
+namespace korvif {
+namespace {
+
+using test::Bytes;
+
+// Every file below a directory with its bytes, by name.
+std::map<std::string, Bytes> files_in(const std::filesystem::path& directory) {
+    std::map<std::string, Bytes> files;
+    for (const auto& entry : std::filesystem::directory_iterator(directory)) files[entry.path().filename().string()] = test::read_file(entry.path().string());
+    return files;
+}
+
+std::vector<std::string> lines_of(const std::string& path) {
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+class Trace : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    std::string trace_file = dir.file("trace.log");
+
+    // Makes the inputs in a directory of their own: a two-page document, a page bitmap, an
+    // 8-bit bitmap and an earlier output.
+    std::string inputs(const std::string& name) {
+        const std::string at = dir.file(name);
+        std::filesystem::create_directory(at);
+        test::MhWriter page;
+        for (int i = 0; i < 20; ++i) page.aligned_eol().runs({i * 10, 5, 1723 - i * 10}).fill_to_byte();
+        for (int i = 0; i < 6; ++i) page.eol();
+        test::write_file(at + "/doc.kvd", test::make_document({page.bytes(), page.bytes()}, 0));
+        test::write_file(at + "/page.bmp", test::bmp_file_bytes(test::make_mono_bitmap(1728, 10, [](int x, int y) { return x == y; })));
+        EXPECT_EQ(test::shell("pbmtext -nomargins 'Korvane' | ppmtobmp -bpp 8 > " + at + "/grey.bmp 2>/dev/null"), 0);
+        test::write_file(at + "/out.bmp", {'o', 'l', 'd'});
+        return at;
+    }
+};
+
+TEST_F(Trace, EachRunNamesItsReasonAndTheOutputsStayTheSame) {
+    struct Case {
+        std::string command;  // @ stands for the inputs' directory
+        std::string reason;   // a line of the trace contains it
+    };
+    const std::string long_name(269, 'x');
+    const Case cases[] = {
+        {"F2D:1,0", "stop: the third field is missing"},
+        {"F2D:5,0,@/doc.kvd,@/out.bmp", "stop: page 5 of a 2-page document"},
+        {"F2D:1,0,@/doc.kvd,@/out.bmp", "wrote @/out.bmp"},
+        {"D2F:1,@/grey.bmp,@/out.g3", "not a 1-bit bitmap: 8 bits per pixel"},
+        {"D2F:1,@/page.bmp,@/out.g3", "wrote @/out.g3"},
+        {"RES:@/doc.kvd,/" + long_name, "output path of 270 characters refused"},
+        {"RES:@/doc.kvd,@/no/such/out.kvd", "no work file can be made in @/no/such/: error"},
+        {"INV:@/missing.bmp", "stop: the input was not found"},
+        {"SCL:0,0,10,@/page.bmp,@/out.bmp", "stop: not scaled"},
+        {"F2S:0,1,2,@/doc.kvd", "stop: the fifth field is missing"},
+        {"XYZ:1", "stop: no command keyword"},
+    };
+    int run = 0;
+    for (const Case& c : cases) {
+        ++run;
+        const std::string plain = inputs("plain" + std::to_string(run));
+        const std::string traced = inputs("traced" + std::to_string(run));
+        auto in = [&](std::string text, const std::string& directory) {
+            for (std::size_t at = text.find('@'); at != std::string::npos; at = text.find('@', at + directory.size())) {
+                text.replace(at, 1, directory);
+            }
+            return text;
+        };
+        test::run_command(in(c.command, plain));
+        setenv("KORVIF_TRACE", trace_file.c_str(), 1);
+        std::filesystem::remove(trace_file);
+        test::run_command(in(c.command, traced));
+        unsetenv("KORVIF_TRACE");
+        EXPECT_EQ(files_in(plain), files_in(traced)) << c.command;
+
+        const std::vector<std::string> lines = lines_of(trace_file);
+        ASSERT_GE(lines.size(), 2u) << c.command;
+        EXPECT_NE(lines.front().find("korvif32 "), std::string::npos);
+        EXPECT_NE(lines.front().find(": " + in(c.command, traced)), std::string::npos) << lines.front();
+        EXPECT_NE(lines.back().find("] done in "), std::string::npos) << lines.back();
+        std::string all;
+        for (const std::string& line : lines) all += line + "\n";
+        EXPECT_NE(all.find(in(c.reason, traced)), std::string::npos) << c.command << "\n" << all;
+    }
+}
+
+TEST_F(Trace, NothingWithoutTheVariableAndAnUnwritableTraceIsIgnored) {
+    const std::string at = inputs("ins");
+    unsetenv("KORVIF_TRACE");
+    test::run_command("F2D:1,0," + at + "/doc.kvd," + at + "/a.bmp");
+    EXPECT_FALSE(test::file_present(trace_file));
+    setenv("KORVIF_TRACE", dir.file("no/such/dir/trace.log").c_str(), 1);
+    test::run_command("F2D:1,0," + at + "/doc.kvd," + at + "/b.bmp");
+    unsetenv("KORVIF_TRACE");
+    EXPECT_EQ(test::read_file(at + "/a.bmp"), test::read_file(at + "/b.bmp"));
+}
+
+// Sixteen runs at once append to one trace: every line is whole, and each run's lines are all there.
+TEST_F(Trace, RunsAtTheSameTimeInterleaveWholeLines) {
+    const std::string at = inputs("ins");
+    const std::string script = dir.file("runs.sh");
+    std::ofstream(script) << "export KORVIF_TRACE='" << trace_file << "'\nfor i in $(seq 16); do\n  '" KORVIF_PROGRAM "' \"F2D:1,0,"
+                          << at << "/doc.kvd," << at << "/out$i.bmp\" &\ndone\nwait\n";
+    ASSERT_EQ(test::shell("bash " + script), 0);
+    const std::regex first(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} \[(\d+)\] korvif32 [^:]+: F2D:1,0,.*/out\d+\.bmp)");
+    // A line of a run; a torn line would hold a second "[" or lack the prefix.
+    const std::regex other(R"(\[(\d+)\] [a-z][^\[]*)");
+    std::map<std::string, int> lines_per_run;
+    std::map<std::string, int> ends_per_run;
+    for (const std::string& line : lines_of(trace_file)) {
+        std::smatch match;
+        const bool whole = std::regex_match(line, match, first) || std::regex_match(line, match, other);
+        ASSERT_TRUE(whole) << "'" << line << "'";
+        ++lines_per_run[match[1]];
+        if (line.find("] done in ") != std::string::npos) ++ends_per_run[match[1]];
+    }
+    EXPECT_EQ(lines_per_run.size(), 16u);
+    for (const auto& [run, count] : lines_per_run) {
+        EXPECT_EQ(count, lines_per_run.begin()->second) << run;
+        EXPECT_EQ(ends_per_run[run], 1) << run;
+    }
+}
+
+}  // namespace
+}  // namespace korvif
