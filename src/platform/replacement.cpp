@@ -28,7 +28,9 @@ FileReplacement::FileReplacement(const char* target) {
 
 FileReplacement::~FileReplacement() {
     file_.close();
-    if (!work_.empty()) remove_file(work_.c_str());
+    if (work_.empty()) return;
+    remove_file(work_.c_str());
+    trace::line("%s left as it was", target_.c_str());
 }
 
 bool FileReplacement::write(const void* data, std::uint32_t count) {
@@ -53,7 +55,6 @@ bool FileReplacement::commit() {
     const bool closed = file_.close();
     if (!failed_ && !closed) trace::line("closing %s failed: %s", work_.c_str(), trace::system_error().c_str());
     if (failed_ || !closed || !replace_file(work_.c_str(), target_.c_str())) {
-        if (!work_.empty()) trace::line("%s left as it was", target_.c_str());
         failed_ = true;
         return false;
     }
