@@ -16,9 +16,7 @@ enum class FileMode {
     read_deny_write,         // read an existing file, others may only read (BMP input)
     create_always,           // write a new or emptied file, unshared
     create_always_scratch,   // as create_always, with the temporary and sequential-scan hints
-    create_read_write,       // read and write a new or emptied file (BMP output)
     open_always_append,      // write at the end of a file, creating it when missing, unshared
-    open_existing_write,     // write into an existing file from its start, unshared
 };
 
 // What a file is opened for, in the trace's words.
@@ -29,9 +27,7 @@ constexpr const char* describe(FileMode mode) {
     case FileMode::read_deny_write: return "for reading, others may only read";
     case FileMode::create_always: return "new, for writing";
     case FileMode::create_always_scratch: return "new, for writing (scratch)";
-    case FileMode::create_read_write: return "new, for reading and writing";
     case FileMode::open_always_append: return "for appending";
-    case FileMode::open_existing_write: return "for writing at its start";
     }
     return "";
 }

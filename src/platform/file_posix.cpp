@@ -28,9 +28,7 @@ OpenRequest request_for(FileMode mode) {
     case FileMode::read_private_temporary: return {O_RDONLY, true, false};
     case FileMode::create_always:
     case FileMode::create_always_scratch: return {O_WRONLY | O_CREAT | O_TRUNC, false, false};
-    case FileMode::create_read_write: return {O_RDWR | O_CREAT | O_TRUNC, false, false};
     case FileMode::open_always_append: return {O_WRONLY | O_CREAT, false, true};
-    case FileMode::open_existing_write: return {O_WRONLY, false, false};
     }
     return {O_RDONLY, false, false};
 }

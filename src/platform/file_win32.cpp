@@ -29,12 +29,8 @@ OpenRequest request_for(FileMode mode) {
     case FileMode::create_always_scratch:
         return {GENERIC_WRITE, 0, CREATE_ALWAYS,
                 FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, false};
-    case FileMode::create_read_write:
-        return {GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, false};
     case FileMode::open_always_append:
         return {GENERIC_WRITE, 0, OPEN_ALWAYS, 0, true};
-    case FileMode::open_existing_write:
-        return {GENERIC_WRITE, 0, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, false};
     }
     return {GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, false};
 }
