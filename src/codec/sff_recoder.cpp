@@ -41,40 +41,99 @@ private:
     std::size_t used_ = 0;
 };
 
-}  // namespace
+// A line's code bits in stream order (each byte's first bit in bit 0), as SFF line records and MH
+// data keep them: the codes read go in as they were read, without reversing a bit.
+// The bytes live outside the object, so that the stores into them cannot be taken for changes
+// of the counts, which then stay in registers.
+class LineBits {
+public:
+    // Room for the longest line the guard lets through (8,000 bits and one more code) and the
+    // eight bytes of the last store.
+    static constexpr std::size_t room = 1024;
+    using Buffer = std::array<std::uint8_t, room>;
 
-void emit_code(std::uint8_t* buffer, std::uint32_t& position, std::uint32_t value, unsigned length, unsigned skip) {
-    const unsigned count = length - skip;
-    if (count == 0) return;
-    const std::uint32_t bits = (value >> skip) & (count == 32 ? ~0u : (1u << count) - 1);
-    const unsigned offset = position % 8;
-    // At most 25 code bits after at most 7 bits of the first byte: one 32-bit window.
-    const std::uint32_t window = bits << (32 - count - offset);
-    std::uint8_t* at = buffer + position / 8;
-    at[0] |= static_cast<std::uint8_t>(window >> 24);
-    at[1] |= static_cast<std::uint8_t>(window >> 16);
-    at[2] |= static_cast<std::uint8_t>(window >> 8);
-    at[3] |= static_cast<std::uint8_t>(window);
-    position += count;
+    explicit LineBits(Buffer& bytes) : bytes_(bytes.data()) {}
+
+    void put(std::uint64_t code, unsigned length) {
+        pending_ |= code << held_;
+        held_ += length;
+        std::memcpy(bytes_ + stored_, &pending_, 8);
+        stored_ += held_ / 8;
+        pending_ >>= held_ & ~7u;
+        held_ &= 7;
+    }
+    std::uint32_t bits() const { return 8 * stored_ + held_; }
+    const std::uint8_t* data() const { return bytes_; }
+    void clear() {
+        pending_ = 0;
+        held_ = 0;
+        stored_ = 0;
+    }
+
+private:
+    std::uint8_t* bytes_;
+    std::uint64_t pending_ = 0;  // bits not yet in a whole byte, stored all the same
+    unsigned held_ = 0;
+    std::uint32_t stored_ = 0;
+};
+
+// A code of the encode tables (first bit on top) in stream order.
+std::uint64_t in_stream_order(std::uint32_t code, unsigned length) {
+    std::uint64_t reversed = 0;
+    for (unsigned i = 0; i < length; ++i) reversed |= std::uint64_t {(code >> (length - 1 - i)) & 1u} << i;
+    return reversed;
 }
+
+}  // namespace
 
 void recode_page_to_sff(const std::uint8_t* data, ByteSink& sff, std::int32_t length) {
     mh::StreamBits reader(data, length);
     if (reader.used_up()) return;
     const auto& code_tables = mh::stream_code_tables();
     RecordWriter out(sff);
-    std::array<std::uint8_t, 1024> line {};
-    std::uint32_t bits = 0;
-    bool black = false;
+    LineBits::Buffer line_bytes;
+    LineBits line(line_bytes);
+    unsigned black = 0;
+    // Pixels of the line so far; past_the_end once a run was cut at the line's end, after which
+    // the line's further codes are dropped.
+    constexpr unsigned past_the_end = mh::line_pixels + 1;
     unsigned x = 0;
     bool line_has_black = false;
-    bool line_full = false;  // a run was cut at the line's end: the line's further codes are dropped
     unsigned blanks = 0;
     int empty_eols = 0;
 
+    // The black table follows the white one: a colour's table is its number times the size on.
+    const std::uint16_t* const tables = code_tables[0].entries.data();
+    static_assert(sizeof code_tables[0] == mh::window_count * sizeof(std::uint16_t));
+
     for (;;) {
         const std::uint64_t window = reader.bits();
-        if (mh::begins_with_eol(window) || bits > guard_bits) {
+        // Windows that begin with an EOL begin no code, in either colour.
+        const std::uint16_t entry = tables[black << mh::window_bits | (window & (mh::window_count - 1))];
+        const unsigned code_length = entry >> 11;
+        if (code_length != 0 && line.bits() <= guard_bits) {
+            unsigned run = entry & 0x7FF;
+            const unsigned was_black = black;
+            black ^= run < 64 ? 1 : 0;
+            reader.advance_bits(code_length);
+            if (x + run <= mh::line_pixels) {
+                // The code as read (a make-up code alone: its terminating code follows).
+                x += run;
+                line_has_black |= was_black != 0 && run > 0;
+                line.put(window & ((std::uint64_t {1} << code_length) - 1), code_length);
+            } else if (x <= mh::line_pixels) {
+                // A run that would pass the line's end is written whole up to the end (make-up
+                // and terminating code), so that readers see a well-formed line of 1728 pixels;
+                // the line's further codes are dropped.
+                run = mh::line_pixels - x;
+                x = past_the_end;
+                line_has_black |= was_black != 0 && run > 0;
+                const auto& codes = was_black ? mh::black_codes : mh::white_codes;
+                const auto& lengths = was_black ? mh::black_code_lengths : mh::white_code_lengths;
+                line.put(in_stream_order(static_cast<std::uint32_t>(codes[run]), lengths[run]), lengths[run]);
+            }
+        } else if (mh::begins_with_eol(window) || line.bits() > guard_bits) {
+            // The EOL ends the line (a damaged line longer than the guard ends here as well).
             reader.advance_bits(12);
             if (x > 0) {
                 empty_eols = 0;
@@ -82,8 +141,8 @@ void recode_page_to_sff(const std::uint8_t* data, ByteSink& sff, std::int32_t le
             } else if (++empty_eols == mh::empty_eols_at_page_end) {
                 break;
             }
-            black = false;
-            std::uint32_t bytes = (bits + 7) / 8;
+            black = 0;
+            std::uint32_t bytes = (line.bits() + 7) / 8;
             // A line of 17 to 24 bits is a blank line when it holds no black pixel: the coded
             // all-white line is one. A short line with ink keeps its record.
             if (bytes == 3 && !line_has_black) {
@@ -95,7 +154,6 @@ void recode_page_to_sff(const std::uint8_t* data, ByteSink& sff, std::int32_t le
                 blanks = 0;
             }
             if (bytes > 0) {
-                for (std::uint32_t i = 0; i < bytes; ++i) line[i] = mh::byte_reverse[line[i]];
                 if (bytes > sff::longest_short_line) {
                     const std::uint8_t long_form[3] = {sff::long_line_record, static_cast<std::uint8_t>(bytes), static_cast<std::uint8_t>(bytes >> 8)};
                     out.bytes(long_form, 3);
@@ -104,36 +162,10 @@ void recode_page_to_sff(const std::uint8_t* data, ByteSink& sff, std::int32_t le
                 }
                 out.bytes(line.data(), bytes);
             }
-            std::memset(line.data(), 0, (bits + 7) / 8);
-            bits = 0;
+            line.clear();
             line_has_black = false;
-            line_full = false;
         } else {
-            const std::uint16_t entry = code_tables[black ? 1 : 0].entries[window & (mh::window_count - 1)];
-            const unsigned code_length = entry >> 11;
-            if (code_length == 0) {
-                reader.advance_bits(1);
-            } else {
-                unsigned run = entry & 0x7FF;
-                const bool was_black = black;
-                if (run < 64) black = !black;
-                reader.advance_bits(code_length);
-                if (!line_full) {
-                    // A run that would pass the line's end is written whole up to the end (make-up
-                    // and terminating code), so that readers see a well-formed line of 1728
-                    // pixels; a make-up code that fits is written alone, its terminating code
-                    // follows in the data.
-                    const bool cut = x + run > mh::line_pixels;
-                    if (cut) run = mh::line_pixels - x;
-                    x += run;
-                    line_full = cut;
-                    if (was_black && run > 0) line_has_black = true;
-                    const auto& codes = was_black ? mh::black_codes : mh::white_codes;
-                    const auto& lengths = was_black ? mh::black_code_lengths : mh::white_code_lengths;
-                    const unsigned skip = run <= 63 || cut ? 0 : lengths[run % 64];
-                    emit_code(line.data(), bits, static_cast<std::uint32_t>(codes[run]), lengths[run], skip);
-                }
-            }
+            reader.advance_bits(1);  // bits that begin no code
         }
         if (reader.used_up()) break;
     }

@@ -8,17 +8,12 @@
 
 namespace korvif {
 
-// Puts the SFF records of the lines in `data` into `sff`: each line's
-// codes, as they were read, without EOL and fill (a run cut at the line's end written as cut), as
-// a short (1..216 bytes) or long line record; lines whose codes take 17 to 24 bits and that hold no
+// Puts the SFF records of the lines in `data` into `sff`: each line's codes, as they were read,
+// without EOL and fill (a run that would pass the line's end written whole up to the end, and the
+// line's further codes dropped), as a short (1..216 bytes) or long line record; lines whose codes take 17 to 24 bits and that hold no
 // black pixel, all-white lines among them, as blank-line records of up to 37 lines. Stops at the
 // end of the data or at the fifth empty EOL in a row. Pending blank lines are written before it
 // returns. Fewer than 3 bytes of data write nothing.
 void recode_page_to_sff(const std::uint8_t* data, ByteSink& sff, std::int32_t length);
-
-// Writes the bits of a code into a zeroed, most-significant-bit-first line buffer at bit
-// `position`: the code's L bits but the last s (s = 0 writes the whole code). Moves the position
-// on by L - s. The buffer must have four bytes of room after the last bit written.
-void emit_code(std::uint8_t* buffer, std::uint32_t& position, std::uint32_t value, unsigned length, unsigned skip);
 
 }  // namespace korvif

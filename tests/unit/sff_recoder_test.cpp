@@ -211,16 +211,5 @@ TEST_F(SffRecoder, MatchesTheReferenceOnRandomData) {
     }
 }
 
-TEST(EmitCode, WritesTheCodeMostSignificantBitFirst) {
-    std::uint8_t buffer[8] = {};
-    std::uint32_t position = 3;
-    emit_code(buffer, position, 0x1B35, 13, 8);  // white 64 without its terminating 0: 11011
-    EXPECT_EQ(position, 8u);
-    EXPECT_EQ(buffer[0], 0x1B);
-    emit_code(buffer, position, 0x2, 3, 0);  // black 1: 010
-    EXPECT_EQ(buffer[1], 0x40);
-    EXPECT_EQ(position, 11u);
-}
-
 }  // namespace
 }  // namespace korvif
