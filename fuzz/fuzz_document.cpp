@@ -5,9 +5,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace korvif;
-    // Under libFuzzer, documents of up to 4 KB (2.5 KB of page data): RES codes every page again,
+    // Under libFuzzer, documents of up to 3 KB (1.5 KB of page data): RES codes every page again,
     // and larger pages of garbage slow every run several times over.
-    if (size < 1 || fuzz::beyond_fuzzing_limit(size > 4 * 1024)) return 0;
+    if (size < 1 || fuzz::beyond_fuzzing_limit(size > 3 * 1024)) return 0;
     const unsigned page = data[0] % 5;
     const unsigned options = data[0] >> 7;
     const std::string kvd = fuzz::scratch_file("doc.kvd");

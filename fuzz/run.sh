@@ -13,7 +13,7 @@ max_len_of() {
     case $1 in
     fuzz_decode_page) echo -max_len=8192 ;;
     fuzz_decode_reference) echo -max_len=17408 ;;
-    fuzz_document) echo -max_len=4096 ;;
+    fuzz_document) echo -max_len=3072 ;;
     esac
 }
 cmake --preset fuzz >/dev/null
