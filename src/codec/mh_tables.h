@@ -34,6 +34,14 @@ inline constexpr int empty_eols_at_page_end = 5;
 // Entry i is i with its 8 bits in reverse order.
 extern const std::array<std::uint8_t, 256> byte_reverse;
 
+// A code of the encode tables (its first bit the most significant of `length`) in stream order,
+// its first bit in bit 0.
+constexpr std::uint32_t in_stream_order(std::uint32_t code, unsigned length) {
+    std::uint32_t reversed = 0;
+    for (unsigned i = 0; i < length; ++i) reversed |= ((code >> (length - 1 - i)) & 1u) << i;
+    return reversed;
+}
+
 // Ready-made code strings, as their bytes stand in MH data.
 inline constexpr std::array<std::uint8_t, 2> aligned_eol = {0x00, 0x80};
 inline constexpr std::array<std::uint8_t, 3> white_line_code = {0xB2, 0x59, 0x01};

@@ -19,20 +19,14 @@ struct PackedEncodeTable {
     std::array<std::uint64_t, mh::max_run + 1> colour[2];
 };
 
-constexpr std::uint32_t in_stream_order(std::uint32_t code, unsigned length) {
-    std::uint32_t reversed = 0;
-    for (unsigned i = 0; i < length; ++i) reversed |= ((code >> (length - 1 - i)) & 1u) << i;
-    return reversed;
-}
-
 constexpr PackedEncodeTable make_packed_codes() {
     PackedEncodeTable packed {};
     for (int run = 0; run <= mh::max_run; ++run) {
         const unsigned white_length = mh::t4::white_encode.lengths[run];
         const unsigned black_length = mh::t4::black_encode.lengths[run];
-        packed.colour[0][run] = in_stream_order(static_cast<std::uint32_t>(mh::t4::white_encode.codes[run]), white_length) |
+        packed.colour[0][run] = mh::in_stream_order(static_cast<std::uint32_t>(mh::t4::white_encode.codes[run]), white_length) |
                                 std::uint64_t {white_length} << code_length_shift;
-        packed.colour[1][run] = in_stream_order(static_cast<std::uint32_t>(mh::t4::black_encode.codes[run]), black_length) |
+        packed.colour[1][run] = mh::in_stream_order(static_cast<std::uint32_t>(mh::t4::black_encode.codes[run]), black_length) |
                                 std::uint64_t {black_length} << code_length_shift;
     }
     return packed;

@@ -77,13 +77,6 @@ private:
     std::uint32_t stored_ = 0;
 };
 
-// A code of the encode tables (first bit on top) in stream order.
-std::uint64_t in_stream_order(std::uint32_t code, unsigned length) {
-    std::uint64_t reversed = 0;
-    for (unsigned i = 0; i < length; ++i) reversed |= std::uint64_t {(code >> (length - 1 - i)) & 1u} << i;
-    return reversed;
-}
-
 }  // namespace
 
 void recode_page_to_sff(const std::uint8_t* data, ByteSink& sff, std::int32_t length) {
@@ -130,7 +123,7 @@ void recode_page_to_sff(const std::uint8_t* data, ByteSink& sff, std::int32_t le
                 line_has_black |= was_black != 0 && run > 0;
                 const auto& codes = was_black ? mh::black_codes : mh::white_codes;
                 const auto& lengths = was_black ? mh::black_code_lengths : mh::white_code_lengths;
-                line.put(in_stream_order(static_cast<std::uint32_t>(codes[run]), lengths[run]), lengths[run]);
+                line.put(mh::in_stream_order(static_cast<std::uint32_t>(codes[run]), lengths[run]), lengths[run]);
             }
         } else if (mh::begins_with_eol(window) || line.bits() > guard_bits) {
             // The EOL ends the line (a damaged line longer than the guard ends here as well).
