@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/file.h"
+#include "platform/path.h"
 #include "platform/trace.h"
 
 namespace korvif {
@@ -26,8 +27,7 @@ char* output_path() { return output_path_buffer; }
 
 bool complete_output_path(const char* input_path) {
     if (output_path_buffer[0] != '*') return true;
-    const char* separator = std::strrchr(input_path, platform::path_separator);
-    const std::size_t directory = separator == nullptr ? 0 : static_cast<std::size_t>(separator - input_path) + 1;
+    const std::size_t directory = platform::length_through_last(input_path, platform::path_separator);
     const std::size_t name = std::strlen(output_path_buffer + 1);
     if (directory + name >= output_path_capacity) {
         output_path_buffer[0] = '\0';

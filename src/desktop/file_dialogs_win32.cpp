@@ -1,12 +1,20 @@
 // FDOPEN and FDSAVE: the common Open and Save As dialogs. The host's edit control carries the
-// initial directory in and the chosen file's short path out; message 0x0208 tells the host that
-// the dialog is over.
+// initial directory in and the chosen file's short path out, as ANSI text: a path that has no
+// exact ANSI form (or holds a comma) is not handed over, so the host never gets a name of
+// another file. Message 0x0208 tells the host that the dialog is over.
 #include <windows.h>
 #include <commdlg.h>
+
+#include <cwchar>
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "desktop/commands.h"
 #include "desktop/host_window_win32.h"
 #include "desktop/requests.h"
+#include "platform/file.h"
+#include "platform/host_text.h"
 #include "platform/process.h"
 
 namespace korvif {
@@ -35,19 +43,47 @@ void write_text(HWND edit, const char* text) {
     SendMessageTimeoutA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, host_timeout_ms, &ignored);
 }
 
-bool choose_file(const FileDialogRequest& request, char* file_name, char* initial_directory) {
-    char default_extension[sizeof request.default_extension];
-    CopyMemory(default_extension, request.default_extension, sizeof default_extension);
-    OPENFILENAMEA record {};
+// The dialog works with wide names, so that any file can be chosen; the host's ANSI texts (filter,
+// default extension, initial directory) are converted once on the way in.
+bool choose_file(const FileDialogRequest& request, std::wstring& file_name, const std::wstring& initial_directory) {
+    const auto filter = platform::wide_of_ansi(request.filter);
+    const auto default_extension =
+        platform::wide_of_ansi(std::string_view(request.default_extension, ::strnlen(request.default_extension, sizeof request.default_extension)));
+    file_name.assign(FileDialogRequest::file_buffer_size, L'\0');
+    OPENFILENAMEW record {};
     record.lStructSize = FileDialogRequest::record_size;
     record.hwndOwner = existing_window(request.owner);
-    record.lpstrFilter = request.has_filter ? request.filter.c_str() : nullptr;
-    record.lpstrFile = file_name;
+    record.lpstrFilter = request.has_filter && filter ? filter->c_str() : nullptr;
+    record.lpstrFile = file_name.data();
     record.nMaxFile = FileDialogRequest::file_buffer_size;
-    record.lpstrInitialDir = initial_directory;
+    record.lpstrInitialDir = initial_directory.empty() ? nullptr : initial_directory.c_str();
     record.Flags = request.dialog_flags();
-    record.lpstrDefExt = default_extension;
-    return request.mode == FileDialogRequest::save_mode ? GetSaveFileNameA(&record) != FALSE : GetOpenFileNameA(&record) != FALSE;
+    record.lpstrDefExt = default_extension ? default_extension->c_str() : nullptr;
+    const bool chosen = request.mode == FileDialogRequest::save_mode ? GetSaveFileNameW(&record) != FALSE
+                                                                     : GetOpenFileNameW(&record) != FALSE;
+    file_name.resize(::wcsnlen(file_name.c_str(), file_name.size()));
+    return chosen;
+}
+
+std::optional<std::string> ansi_or_nothing(std::wstring_view wide) { return platform::exact_ansi(wide); }
+std::wstring wide_or_nothing(std::string_view ansi) { return platform::wide_of_ansi(ansi).value_or(std::wstring()); }
+
+// The text the host gets for the chosen file: its short path, and only when that names exactly
+// this file in the host's code page and holds no comma. Empty otherwise, with the reason traced.
+std::string path_for_host(const std::wstring& chosen) {
+    std::wstring short_path(MAX_PATH, L'\0');
+    const DWORD length = GetShortPathNameW(chosen.c_str(), short_path.data(), MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        trace::line("no short path for the chosen file: %s", trace::system_error().c_str());
+        return {};
+    }
+    short_path.resize(length);
+    std::string text;
+    const platform::HostPathCheck check = platform::host_path_text(short_path, ansi_or_nothing, wide_or_nothing, text);
+    if (check != platform::HostPathCheck::exact) {
+        trace::utf8_line("%s is not given to the host: %s", platform::printable(short_path).c_str(), platform::describe(check));
+    }
+    return text;
 }
 
 int run_file_dialog(char* arguments, int mode) {
@@ -56,27 +92,31 @@ int run_file_dialog(char* arguments, int mode) {
                 static_cast<long>(request.owner), static_cast<long>(request.edit), static_cast<long>(request.flags),
                 request.has_filter ? "given" : "none");
     HWND edit = existing_window(request.edit);
-    char initial_directory[FileDialogRequest::initial_directory_size] = {};
-    end_initial_directory(initial_directory, read_text(edit, initial_directory, FileDialogRequest::initial_directory_size - 1));
+    char initial_text[FileDialogRequest::initial_directory_size] = {};
+    end_initial_directory(initial_text, read_text(edit, initial_text, FileDialogRequest::initial_directory_size - 1));
     write_text(edit, "");
+    trace::line("initial directory %s", initial_text);
+    const std::wstring initial_directory = platform::wide_of_ansi(initial_text).value_or(std::wstring());
 
-    trace::line("initial directory %s", initial_directory);
-    char file_name[FileDialogRequest::file_buffer_size] = {};
+    std::wstring file_name;
     if (!choose_file(request, file_name, initial_directory)) {
         trace::line("dialog cancelled or failed (code %lu)", static_cast<unsigned long>(CommDlgExtendedError()));
     } else {
-        trace::line("dialog chose %s", file_name);
+        trace::utf8_line("dialog chose %s", platform::printable(file_name).c_str());
+        // Save: an empty new file; an existing one is left as it is.
+        bool created = false;
         if (mode == FileDialogRequest::save_mode) {
-            // An empty new file; an existing one is left as it is.
-            HANDLE created = CreateFileA(file_name, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-            if (created != INVALID_HANDLE_VALUE) CloseHandle(created);
+            HANDLE file = CreateFileW(file_name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+            created = file != INVALID_HANDLE_VALUE;
+            if (created) CloseHandle(file);
         }
-        const DWORD short_length = GetShortPathNameA(file_name, file_name, sizeof file_name);
-        if (short_length != 0 && short_length < sizeof file_name) {
-            trace::line("short path %s given to the edit control", file_name);
-            write_text(edit, file_name);
-        } else {
-            trace::line("no short path for the chosen file: %s", trace::system_error().c_str());
+        const std::string text = path_for_host(file_name);
+        if (!text.empty()) {
+            trace::line("short path %s given to the edit control", text.c_str());
+            write_text(edit, text.c_str());
+        } else if (created && DeleteFileW(file_name.c_str())) {
+            // The host cannot name the file: the empty file made for it goes again.
+            trace::utf8_line("%s, made empty by this dialog, removed again", platform::printable(file_name).c_str());
         }
     }
     // An owner that is no window (0, 65535, closed meanwhile) gets no message.

@@ -6,6 +6,7 @@
 // a run that fails half-way (a page that cannot be read, a full disk) leaves the output, and
 // with it the source when both are the same file, as it was.
 #include <string>
+#include <utility>
 
 #include "command/arguments.h"
 #include "command/output_path.h"
@@ -22,30 +23,17 @@ namespace korvif {
 
 namespace {
 
-// Removes a file when it goes, whether or not it is still there.
-class RemovedAtEnd {
-public:
-    explicit RemovedAtEnd(std::string path) : path_(std::move(path)) {}
-    ~RemovedAtEnd() { platform::remove_file(path_.c_str()); }
-    RemovedAtEnd(const RemovedAtEnd&) = delete;
-    RemovedAtEnd& operator=(const RemovedAtEnd&) = delete;
-
-private:
-    std::string path_;
-};
-
-// Copies the source document over the private copy, reading it as every document is read
+// Copies the source document into the private copy, reading it as every document is read
 // (retried while another program holds it). False unless every byte was copied.
-bool copy_document(const char* source, const char* copy) {
+bool copy_document(const char* source, platform::File& copy) {
     platform::File from = platform::File::open(source, platform::FileMode::read_shared);
     if (!from.is_open()) return false;
     const std::uint32_t size = from.size();
     if (size >= 0x80000000u) return false;
     MemoryBlock bytes = MemoryBlock::allocate(size);
     if ((size != 0 && !bytes) || !read_with_retry(from, bytes.data(), size, document_read_seconds)) return false;
-    platform::File to = platform::File::open(copy, platform::FileMode::create_always);
     std::uint32_t written = 0;
-    return to.is_open() && to.write(bytes.data(), size, written) && written == size && to.close();
+    return copy.write(bytes.data(), size, written) && written == size;
 }
 
 }  // namespace
@@ -91,14 +79,17 @@ int run_change_resolution(char* arguments) {
     trace::line("source %s, output %s", source, output);
     if (!platform::file_exists(source)) return trace::stop("the source was not found");
 
-    const std::string temporary = platform::temporary_directory();
-    if (temporary.empty()) return trace::stop("no temporary directory");
-    const auto copy = platform::create_unique_temporary_file(temporary, "CR");
-    if (!copy) return trace::stop("no temporary file in %s: %s", temporary.c_str(), trace::system_error().c_str());
-    const RemovedAtEnd copy_removed(*copy);
-    if (!copy_document(source, copy->c_str())) return trace::stop("the source cannot be copied to %s", copy->c_str());
+    // The copy is gone when its handle closes, however the run ends.
+    std::string copy_name;
+    platform::File copy = platform::File::create_scratch("CR", &copy_name);
+    if (!copy.is_open()) {
+        if (copy_name.empty()) return trace::stop("no temporary directory");
+        const std::string error = trace::utf8(trace::system_error());
+        return trace::utf8_stop("no temporary file in %s: %s", copy_name.c_str(), error.c_str());
+    }
+    if (!copy_document(source, copy)) return trace::utf8_stop("the source cannot be copied to %s", copy_name.c_str());
 
-    auto copied = open_document(copy->c_str(), platform::FileMode::read_private_temporary);
+    auto copied = open_document(std::move(copy));
     if (!copied) return trace::stop("the source cannot be read as a document");
     platform::FileReplacement replacement(output);
     if (!replacement.good()) return trace::stop("the output cannot be written");

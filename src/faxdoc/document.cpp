@@ -1,5 +1,7 @@
 #include "faxdoc/document.h"
 
+#include <utility>
+
 #include <cstring>
 
 #include "platform/trace.h"
@@ -48,9 +50,13 @@ bool read_with_retry(platform::File& file, void* buffer, std::uint32_t count, in
 }
 
 std::optional<OpenedDocument> open_document(const char* path, platform::FileMode mode) {
+    return open_document(platform::File::open(path, mode));
+}
+
+std::optional<OpenedDocument> open_document(platform::File file) {
     OpenedDocument document;
-    document.file = platform::File::open(path, mode);
-    if (!document.file.is_open()) return std::nullopt;
+    document.file = std::move(file);
+    if (!document.file.is_open() || !document.file.seek(0)) return std::nullopt;
     document.size = document.file.size();
     if (document.size == 0xFFFFFFFFu || document.size < minimum_document_size) {
         trace::line("document of %u bytes is shorter than %u", document.size, minimum_document_size);

@@ -61,6 +61,9 @@ struct OpenedDocument {
 // Opens a document, checks its size (at least 1544 bytes) and reads its header.
 std::optional<OpenedDocument> open_document(const char* path, platform::FileMode mode);
 
+// The same for a file that is open already, read from its start.
+std::optional<OpenedDocument> open_document(platform::File file);
+
 enum class PageRead { done, no_memory, read_failed };
 
 // A zeroed block for `length` bytes from `start`, or a null block when the bytes cannot be had:

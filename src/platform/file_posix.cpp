@@ -1,5 +1,6 @@
 #include "platform/file.h"
 
+#include "platform/path.h"
 #include "platform/trace.h"
 
 #include <cerrno>
@@ -17,45 +18,92 @@ namespace {
 
 struct OpenRequest {
     int flags;
-    bool delete_on_close;
     bool append;
 };
 
 OpenRequest request_for(FileMode mode) {
     switch (mode) {
     case FileMode::read_shared:
-    case FileMode::read_deny_write: return {O_RDONLY, false, false};
-    case FileMode::read_private_temporary: return {O_RDONLY, true, false};
+    case FileMode::read_deny_write: return {O_RDONLY, false};
     case FileMode::create_always:
-    case FileMode::create_always_scratch: return {O_WRONLY | O_CREAT | O_TRUNC, false, false};
-    case FileMode::open_always_append: return {O_WRONLY | O_CREAT, false, true};
+    case FileMode::create_always_scratch: return {O_WRONLY | O_CREAT | O_TRUNC, false};
+    case FileMode::open_always_append: return {O_WRONLY | O_CREAT, true};
     }
-    return {O_RDONLY, false, false};
+    return {O_RDONLY, false};
 }
 
 }  // namespace
 
+std::optional<NativePath> native_path(const char* host_text) {
+    if (host_text == nullptr || *host_text == '\0') return std::nullopt;
+    return NativePath(host_text);
+}
+
+std::string printable(const NativePath& path) { return path; }
+
+bool host_lead_byte(unsigned char) { return false; }
+
+std::uint64_t name_seed() {
+    timespec now {};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return (static_cast<std::uint64_t>(::getpid()) << 32) ^ static_cast<std::uint64_t>(now.tv_sec) * 1000000000u ^
+           static_cast<std::uint64_t>(now.tv_nsec);
+}
+
 File File::open(const char* path, FileMode mode) {
+    if (path == nullptr) return File();
+    return open(NativePath(path), mode);
+}
+
+File File::open(const NativePath& path, FileMode mode) {
     File file;
-    if (path == nullptr || *path == '\0') return file;
+    if (path.empty()) return file;
     const OpenRequest request = request_for(mode);
-    const int fd = ::open(path, request.flags | O_CLOEXEC, 0644);
+    const int fd = ::open(path.c_str(), request.flags | O_CLOEXEC, 0644);
     if (fd < 0) {
-        trace::line("cannot open %s %s: %s", path, describe(mode), trace::system_error().c_str());
+        trace::line("cannot open %s %s: %s", path.c_str(), describe(mode), trace::system_error().c_str());
         return file;
     }
     // A directory opens only for reading (for writing, open itself refuses it).
     struct stat info {};
     if ((request.flags & O_ACCMODE) == O_RDONLY && (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode))) {
-        trace::line("cannot open %s %s: a directory", path, describe(mode));
+        trace::line("cannot open %s %s: a directory", path.c_str(), describe(mode));
         ::close(fd);
         return file;
     }
-    // POSIX removes the name at once; the data lives until the descriptor is closed.
-    if (request.delete_on_close) ::unlink(path);
     file.fd_ = fd;
     if (request.append) file.seek_to_end();
-    if (trace::on()) trace::line("opened %s %s (%u bytes)", path, describe(mode), file.size());
+    if (trace::on()) trace::line("opened %s %s (%u bytes)", path.c_str(), describe(mode), file.size());
+    return file;
+}
+
+File File::create_new(const NativePath& path, bool* name_taken) {
+    File file;
+    file.fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (name_taken != nullptr) *name_taken = file.fd_ < 0 && errno == EEXIST;
+    return file;
+}
+
+File File::create_scratch(const char* prefix, std::string* name) {
+    File file;
+    if (name != nullptr) name->clear();
+    const char* from_environment = std::getenv("TMPDIR");
+    std::string directory = (from_environment && *from_environment) ? from_environment : "/tmp";
+    if (directory.back() != '/') directory += '/';
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string path = directory + numbered_name(prefix, next_name_number());
+        if (name != nullptr) *name = path;
+        file.fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (file.fd_ >= 0) {
+            // The name goes at once; the data lives until the descriptor is closed, so a run that
+            // is killed leaves nothing behind.
+            ::unlink(path.c_str());
+            trace::line("opened %s new, for reading and writing, deleted when closed", path.c_str());
+            return file;
+        }
+        if (errno != EEXIST) break;
+    }
+    if (name != nullptr) *name = directory;
     return file;
 }
 
@@ -117,6 +165,14 @@ bool File::seek(std::uint32_t offset_from_start) {
 
 bool File::seek_to_end() { return fd_ >= 0 && ::lseek(fd_, 0, SEEK_END) >= 0; }
 
+bool File::flush() {
+    while (fd_ >= 0) {
+        if (::fsync(fd_) == 0) return true;
+        if (errno != EINTR) return false;
+    }
+    return false;
+}
+
 std::uint32_t File::size() const {
     struct stat info {};
     if (fd_ < 0 || ::fstat(fd_, &info) != 0) return 0xFFFFFFFFu;
@@ -134,27 +190,17 @@ bool file_exists(const char* path) {
     return any;
 }
 
-std::string temporary_directory() {
-    const char* from_environment = std::getenv("TMPDIR");
-    std::string directory = (from_environment && *from_environment) ? from_environment : "/tmp";
-    if (directory.back() != '/') directory += '/';
-    if (directory.size() + 1 > 256) return {};
-    return directory;
+std::size_t native_directory_length(const NativePath& path) {
+    return directory_length(path, PathStyle::posix, nullptr);
 }
 
-std::optional<std::string> create_unique_temporary_file(const std::string& directory, const char* prefix) {
-    std::string pattern = directory + prefix + "XXXXXX";
-    const int fd = ::mkstemp(pattern.data());
-    if (fd < 0) return std::nullopt;
-    ::close(fd);
-    return pattern;
-}
+std::optional<NativePath> replacement_target(const char* host_text) { return native_path(host_text); }
 
-bool remove_file(const char* path) { return ::unlink(path) == 0; }
+bool remove_file(const NativePath& path) { return ::unlink(path.c_str()) == 0; }
 
-std::string long_path_name(const char* path) { return path; }
-
-bool replace_file(const char* from, const char* to) {
+bool replace_file(const NativePath& from_path, const NativePath& to_path) {
+    const char* from = from_path.c_str();
+    const char* to = to_path.c_str();
     // The new file gets the old one's permissions, or those a newly created file would get.
     struct stat old {};
     mode_t mode = 0;

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/host_text.h"
+#include "platform/path.h"
 #include "platform/trace.h"
 
 namespace korvif::platform {
@@ -20,8 +22,6 @@ OpenRequest request_for(FileMode mode) {
     switch (mode) {
     case FileMode::read_shared:
         return {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, false};
-    case FileMode::read_private_temporary:
-        return {GENERIC_READ, 0, OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, false};
     case FileMode::read_deny_write:
         return {GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, false};
     case FileMode::create_always:
@@ -35,21 +35,165 @@ OpenRequest request_for(FileMode mode) {
     return {GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, false};
 }
 
+// The system's last error as UTF-8 text, for lines that carry wide names.
+std::string error_text() { return trace::utf8(trace::system_error()); }
+
+// A wide string from a system call that is asked for its length first: `call(buffer, size)`
+// returns the length without the terminator, or the size needed when the buffer is too small,
+// or 0 on failure.
+template <class Call>
+std::wstring wide_result(Call call) {
+    std::wstring text(MAX_PATH, L'\0');
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const DWORD length = call(text.data(), static_cast<DWORD>(text.size()));
+        if (length == 0) return {};
+        if (length < text.size()) {
+            text.resize(length);
+            return text;
+        }
+        text.resize(length + 1);
+    }
+    return {};
+}
+
+// The form of a full path that passes the system's path limit: "\\?\C:\..." and
+// "\\?\UNC\server\share\...". Only for paths the system made full (every '/' turned into '\').
+std::wstring long_path_form(const std::wstring& full) {
+    if (full.rfind(L"\\\\?\\", 0) == 0 || full.rfind(L"\\\\.\\", 0) == 0) return full;
+    if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
+
+// A path the system calls may take whatever its length.
+std::wstring callable(const std::wstring& full) { return full.size() < MAX_PATH ? full : long_path_form(full); }
+
+std::wstring full_path_of(const std::wstring& path) {
+    return wide_result([&](wchar_t* buffer, DWORD size) { return GetFullPathNameW(path.c_str(), size, buffer, nullptr); });
+}
+
+std::wstring long_name_of(const std::wstring& full) {
+    const std::wstring path = callable(full);
+    return wide_result([&](wchar_t* buffer, DWORD size) { return GetLongPathNameW(path.c_str(), buffer, size); });
+}
+
+std::string hex_of(std::uint32_t number) { return numbered_name("", number).substr(0, 8); }
+
 }  // namespace
 
+std::optional<std::wstring> wide_of_ansi(std::string_view ansi) {
+    if (ansi.empty()) return std::wstring();
+    // Bytes that are no character of the code page make the text unusable rather than naming
+    // whatever the system would put in their place.
+    const int size = static_cast<int>(ansi.size());
+    const int length = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi.data(), size, nullptr, 0);
+    if (length <= 0) return std::nullopt;
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi.data(), size, wide.data(), length) != length) {
+        return std::nullopt;
+    }
+    return wide;
+}
+
+std::optional<std::string> exact_ansi(std::wstring_view wide) {
+    if (wide.empty()) return std::string();
+    const int size = static_cast<int>(wide.size());
+    BOOL used_default = FALSE;
+    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr, 0, nullptr, &used_default);
+    if (length <= 0 || used_default) return std::nullopt;
+    std::string text(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, text.data(), length, nullptr, &used_default);
+    if (used_default) return std::nullopt;
+    return text;
+}
+
+std::optional<NativePath> native_path(const char* host_text) {
+    if (host_text == nullptr || *host_text == '\0') return std::nullopt;
+    return wide_of_ansi(host_text);
+}
+
+std::string printable(const NativePath& path) {
+    if (path.empty()) return {};
+    const int size = static_cast<int>(path.size());
+    const int length = WideCharToMultiByte(CP_UTF8, 0, path.data(), size, nullptr, 0, nullptr, nullptr);
+    if (length <= 0) return {};
+    std::string text(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, path.data(), size, text.data(), length, nullptr, nullptr);
+    return text;
+}
+
+bool host_lead_byte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
+
+std::uint64_t name_seed() {
+    LARGE_INTEGER count;
+    QueryPerformanceCounter(&count);
+    return (static_cast<std::uint64_t>(GetCurrentProcessId()) << 32) ^ static_cast<std::uint64_t>(count.QuadPart);
+}
+
 File File::open(const char* path, FileMode mode) {
+    if (path == nullptr || *path == '\0') return File();
+    const auto wide = native_path(path);
+    if (!wide) {
+        trace::line("cannot open %s %s: the path is no text of the ANSI code page", path, describe(mode));
+        return File();
+    }
+    return open(*wide, mode);
+}
+
+File File::open(const NativePath& path, FileMode mode) {
     File file;
-    if (path == nullptr || *path == '\0') return file;
+    if (path.empty()) return file;
     const OpenRequest request = request_for(mode);
-    HANDLE handle = CreateFileA(path, request.access, request.sharing, nullptr, request.creation,
+    HANDLE handle = CreateFileW(callable(path).c_str(), request.access, request.sharing, nullptr, request.creation,
                                 request.attributes, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        trace::line("cannot open %s %s: %s", path, describe(mode), trace::system_error().c_str());
+        trace::utf8_line("cannot open %s %s: %s", printable(path).c_str(), describe(mode), error_text().c_str());
         return file;
     }
     file.handle_ = handle;
     if (request.append) file.seek_to_end();
-    if (trace::on()) trace::line("opened %s %s (%lu bytes)", path, describe(mode), static_cast<unsigned long>(file.size()));
+    if (trace::on()) {
+        trace::utf8_line("opened %s %s (%lu bytes)", printable(path).c_str(), describe(mode),
+                         static_cast<unsigned long>(file.size()));
+    }
+    return file;
+}
+
+File File::create_new(const NativePath& path, bool* name_taken) {
+    File file;
+    HANDLE handle =
+        CreateFileW(callable(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const DWORD error = GetLastError();
+    if (name_taken != nullptr) *name_taken = handle == INVALID_HANDLE_VALUE && (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS);
+    if (handle == INVALID_HANDLE_VALUE) {
+        SetLastError(error);
+        return file;
+    }
+    file.handle_ = handle;
+    return file;
+}
+
+File File::create_scratch(const char* prefix, std::string* name) {
+    File file;
+    if (name != nullptr) name->clear();
+    const std::wstring directory =
+        wide_result([](wchar_t* buffer, DWORD size) { return GetTempPathW(size, buffer); });
+    if (directory.empty()) return file;
+    const std::wstring wide_prefix(prefix, prefix + std::char_traits<char>::length(prefix));
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string number = hex_of(next_name_number());
+        const std::wstring path = directory + wide_prefix + std::wstring(number.begin(), number.end()) + L".tmp";
+        if (name != nullptr) *name = printable(path);
+        // Deleted when its last handle closes, also when the process is ended from outside.
+        HANDLE handle = CreateFileW(callable(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (handle != INVALID_HANDLE_VALUE) {
+            file.handle_ = handle;
+            trace::utf8_line("opened %s new, for reading and writing, deleted when closed", name != nullptr ? name->c_str() : "");
+            return file;
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) break;
+    }
+    if (name != nullptr) *name = printable(directory);
     return file;
 }
 
@@ -106,10 +250,17 @@ std::uint32_t File::size() const {
     return handle_ != nullptr ? GetFileSize(handle_, nullptr) : 0xFFFFFFFFu;
 }
 
+bool File::flush() { return handle_ != nullptr && FlushFileBuffers(handle_) != FALSE; }
+
 bool file_exists(const char* path) {
     if (path == nullptr || *path == '\0') return false;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(path, &found);
+    const auto wide = native_path(path);
+    if (!wide) {
+        trace::line("no file matches %s: the path is no text of the ANSI code page", path);
+        return false;
+    }
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(wide->c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
         trace::line("no file matches %s: %s", path, trace::system_error().c_str());
         return false;
@@ -118,31 +269,46 @@ bool file_exists(const char* path) {
     return true;
 }
 
-std::string temporary_directory() {
-    char buffer[256];
-    const DWORD length = GetTempPathA(sizeof buffer, buffer);
-    if (length == 0 || length >= sizeof buffer) return {};
-    return std::string(buffer, length);
+std::size_t native_directory_length(const NativePath& path) {
+    const std::size_t separator = path.find_last_of(L"\\/");
+    if (separator != std::wstring::npos) return separator + 1;
+    return path.size() >= 2 && path[1] == L':' ? 2 : 0;
 }
 
-std::optional<std::string> create_unique_temporary_file(const std::string& directory, const char* prefix) {
-    char name[MAX_PATH];
-    if (GetTempFileNameA(directory.c_str(), prefix, 0, name) == 0) return std::nullopt;
-    return std::string(name);
+std::optional<NativePath> replacement_target(const char* host_text) {
+    const auto wide = native_path(host_text);
+    if (!wide) {
+        trace::line("%s is no text of the ANSI code page", host_text);
+        return std::nullopt;
+    }
+    const std::wstring full = full_path_of(*wide);
+    if (full.empty()) {
+        trace::line("no full path for %s: %s", host_text, trace::system_error().c_str());
+        return std::nullopt;
+    }
+    std::wstring target;
+    if (GetFileAttributesW(callable(full).c_str()) != INVALID_FILE_ATTRIBUTES) {
+        // An existing file is replaced under its own long name, never under its 8.3 name.
+        target = long_name_of(full);
+        if (target.empty()) {
+            trace::utf8_line("the long name of %s cannot be had: %s", printable(full).c_str(), error_text().c_str());
+            return std::nullopt;
+        }
+    } else {
+        // A new file: the long form of its directory, and its name as given.
+        const std::size_t directory = native_directory_length(full);
+        std::wstring long_directory = long_name_of(full.substr(0, directory));
+        if (long_directory.empty()) long_directory = full.substr(0, directory);
+        if (!long_directory.empty() && long_directory.back() != L'\\') long_directory.push_back(L'\\');
+        target = long_directory + full.substr(directory);
+    }
+    // The work files beside the target must fit as well.
+    const std::size_t work_path = native_directory_length(target) + numbered_name_length;
+    if (target.size() >= MAX_PATH || work_path >= MAX_PATH) target = long_path_form(target);
+    return target;
 }
 
-bool remove_file(const char* path) { return DeleteFileA(path) != FALSE; }
-
-std::string long_path_name(const char* path) {
-    char full[MAX_PATH];
-    const DWORD full_length = GetFullPathNameA(path, sizeof full, full, nullptr);
-    if (full_length == 0 || full_length >= sizeof full) return path;
-    char long_name[MAX_PATH];
-    const DWORD long_length = GetLongPathNameA(full, long_name, sizeof long_name);
-    // A file that does not exist yet has no long name to find: its full path stands.
-    if (long_length == 0 || long_length >= sizeof long_name) return full;
-    return long_name;
-}
+bool remove_file(const NativePath& path) { return DeleteFileW(callable(path).c_str()) != FALSE; }
 
 namespace {
 
@@ -194,11 +360,11 @@ bool set_size(HANDLE file, std::size_t size) {
 // is allocated first (setting the end of the file reserves the disk space), so the writes that
 // follow go into space the file already has; should one fail all the same, the old bytes are
 // written back into that space.
-bool overwrite_in_place(const char* from, const char* target) {
-    Handle fresh_file(CreateFileA(from, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+bool overwrite_in_place(const std::wstring& from, const std::wstring& target) {
+    Handle fresh_file(CreateFileW(from.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     std::string fresh;
     if (!fresh_file.valid() || !read_whole(fresh_file.value, fresh)) return false;
-    Handle file(CreateFileA(target, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    Handle file(CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     std::string old;
     if (!file.valid() || !read_whole(file.value, old)) return false;
@@ -214,38 +380,41 @@ bool overwrite_in_place(const char* from, const char* target) {
     return true;
 }
 
-bool exists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 }  // namespace
 
-bool replace_file(const char* from, const char* to) {
-    const DWORD attributes = GetFileAttributesA(to);
-    if (attributes == INVALID_FILE_ATTRIBUTES) return MoveFileA(from, to) != FALSE;
+bool replace_file(const NativePath& from_path, const NativePath& to_path) {
+    const std::wstring from = callable(from_path);
+    const std::wstring to = callable(to_path);
+    const std::string name = printable(to_path);
+    const DWORD attributes = GetFileAttributesW(to.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return MoveFileExW(from.c_str(), to.c_str(), 0) != FALSE;
     // A read-only file is not written, as Windows refuses to open it for writing.
     if (attributes & FILE_ATTRIBUTE_READONLY) {
-        trace::line("replace refused: %s is read-only", to);
+        trace::utf8_line("replace refused: %s is read-only", name.c_str());
         return false;
     }
     // ReplaceFile keeps the replaced file's long and short names, attributes and security. The
     // attributes are set once more for the systems whose ReplaceFile is a plain rename.
-    if (ReplaceFileA(to, from, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+    if (ReplaceFileW(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
         const DWORD kept = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
                                          FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
-        SetFileAttributesA(to, kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL);
+        SetFileAttributesW(to.c_str(), kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL);
         return true;
     }
     const DWORD error = GetLastError();
-    trace::line("one-step replace of %s refused: %s", to, trace::system_error().c_str());
+    trace::utf8_line("one-step replace of %s refused: %s", name.c_str(), error_text().c_str());
     // This error can mean that the old file is already gone and the new one not yet in its
     // place: the new file is complete, so it goes there now.
-    if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT && !exists(to)) return MoveFileA(from, to) != FALSE;
+    if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT && !exists(to)) return MoveFileExW(from.c_str(), to.c_str(), 0) != FALSE;
     // Refused, typically because another program holds the file open without delete sharing.
     if (!exists(to) || !overwrite_in_place(from, to)) {
-        trace::line("replace refused: %s is in use and cannot be written in place", to);
+        trace::utf8_line("replace refused: %s is in use and cannot be written in place", name.c_str());
         return false;
     }
-    trace::line("%s written in place under another program's handle", to);
-    DeleteFileA(from);
+    trace::utf8_line("%s written in place under another program's handle", name.c_str());
+    DeleteFileW(from.c_str());
     return true;
 }
 

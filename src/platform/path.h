@@ -1,7 +1,10 @@
-// Splitting a path into its directory and its name, by the rules of either platform.
+// Splitting a path into its directory and its name, by the rules of either platform, on the host's
+// text as it arrives (ANSI bytes on Windows).
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace korvif::platform {
@@ -17,8 +20,38 @@ inline constexpr PathStyle native_path_style = PathStyle::windows;
 inline constexpr PathStyle native_path_style = PathStyle::posix;
 #endif
 
+// Tells whether a byte of the host's text is the first byte of a two-byte character. In the
+// double-byte ANSI code pages (932, 936, 949, 950) the second byte of such a character may be
+// 0x5C, the backslash, which is then no separator.
+using LeadByteTest = bool (*)(unsigned char byte);
+
+// The test of the running system's ANSI code page (never true on Linux and in single-byte code
+// pages).
+bool host_lead_byte(unsigned char byte);
+
 // The length of the path's directory part, its last separator (or drive colon) included: the
-// name begins there. 0 for a bare name.
-std::size_t directory_length(std::string_view path, PathStyle style = native_path_style);
+// name begins there. 0 for a bare name. Second bytes of two-byte characters are skipped.
+std::size_t directory_length(std::string_view path, PathStyle style = native_path_style,
+                             LeadByteTest lead = host_lead_byte);
+
+// The length of the text up to and including its last `separator` that is not the second byte
+// of a two-byte character; 0 when there is none.
+std::size_t length_through_last(std::string_view text, char separator, LeadByteTest lead = host_lead_byte);
+
+}  // namespace korvif::platform
+
+namespace korvif::platform {
+
+// The names of this program's own files: the prefix, 8 hexadecimal digits and ".tmp", as
+// "~kv0a1b2c3d.tmp". One pattern on both systems, so that nothing else is taken for such a file.
+inline constexpr std::size_t numbered_name_length = 3 + 8 + 4;
+std::string numbered_name(const char* prefix, std::uint32_t number);
+
+// Numbers for new names: different from call to call and from run to run, so that runs at the
+// same time rarely try the same name (a name that exists is simply tried again with the next).
+std::uint32_t next_name_number();
+
+// What makes the numbers differ between runs: the process id and a fine clock.
+std::uint64_t name_seed();
 
 }  // namespace korvif::platform

@@ -9,28 +9,46 @@ namespace {
 
 constexpr const char* work_file_prefix = "~kv";
 
+// How many names are tried before the directory is taken to refuse new files.
+constexpr int work_name_attempts = 100;
+
+NativePath native_text(const std::string& ascii) { return NativePath(ascii.begin(), ascii.end()); }
+
 }  // namespace
 
 FileReplacement::FileReplacement(const char* target) {
     if (target == nullptr || *target == '\0') return;
-    target_ = long_path_name(target);
-    const std::string directory = target_.substr(0, directory_length(target_));
-    const auto work = create_unique_temporary_file(directory, work_file_prefix);
-    if (!work) {
-        trace::line("no work file can be made in %s: %s", directory.empty() ? "the current directory" : directory.c_str(),
-                    trace::system_error().c_str());
+    const auto resolved = replacement_target(target);
+    if (!resolved) {
+        trace::line("no work file can be made for %s", target);
         return;
     }
-    work_ = *work;
-    file_ = File::open(work_.c_str(), FileMode::create_always);
-    failed_ = !file_.is_open();
+    target_ = *resolved;
+    const NativePath directory = target_.substr(0, native_directory_length(target_));
+    // A new name each time until one is free: unlike the system's temporary-name functions this
+    // works in directories of any length, and gives the same names on every system.
+    for (int attempt = 0; attempt < work_name_attempts; ++attempt) {
+        const NativePath work = directory + native_text(numbered_name(work_file_prefix, next_name_number()));
+        bool name_taken = false;
+        file_ = File::create_new(work, &name_taken);
+        if (file_.is_open()) {
+            work_ = work;
+            failed_ = false;
+            if (trace::on()) trace::utf8_line("opened %s new, for writing", printable(work_).c_str());
+            return;
+        }
+        if (!name_taken) break;
+    }
+    const std::string error = trace::utf8(trace::system_error());
+    trace::utf8_line("no work file can be made in %s: %s",
+                     directory.empty() ? "the current directory" : printable(directory).c_str(), error.c_str());
 }
 
 FileReplacement::~FileReplacement() {
     file_.close();
     if (work_.empty()) return;
-    remove_file(work_.c_str());
-    trace::line("%s left as it was", target_.c_str());
+    remove_file(work_);
+    trace::utf8_line("%s left as it was", printable(target_).c_str());
 }
 
 bool FileReplacement::write(const void* data, std::uint32_t count) {
@@ -38,8 +56,9 @@ bool FileReplacement::write(const void* data, std::uint32_t count) {
     std::uint32_t written = 0;
     if (!file_.write(data, count, written) || written != count) {
         failed_ = true;
-        trace::line("write failed after %llu bytes of %s: %s", static_cast<unsigned long long>(bytes_ + written),
-                    work_.c_str(), trace::system_error().c_str());
+        const std::string error = trace::utf8(trace::system_error());
+        trace::utf8_line("write failed after %llu bytes of %s: %s", static_cast<unsigned long long>(bytes_ + written),
+                         printable(work_).c_str(), error.c_str());
         return false;
     }
     bytes_ += count;
@@ -53,12 +72,15 @@ bool FileReplacement::seek(std::uint32_t offset_from_start) {
 
 bool FileReplacement::commit() {
     const bool closed = file_.close();
-    if (!failed_ && !closed) trace::line("closing %s failed: %s", work_.c_str(), trace::system_error().c_str());
-    if (failed_ || !closed || !replace_file(work_.c_str(), target_.c_str())) {
+    if (!failed_ && !closed) {
+        const std::string error = trace::utf8(trace::system_error());
+        trace::utf8_line("closing %s failed: %s", printable(work_).c_str(), error.c_str());
+    }
+    if (failed_ || !closed || !replace_file(work_, target_)) {
         failed_ = true;
         return false;
     }
-    trace::line("wrote %s (%llu bytes)", target_.c_str(), static_cast<unsigned long long>(bytes_));
+    trace::utf8_line("wrote %s (%llu bytes)", printable(target_).c_str(), static_cast<unsigned long long>(bytes_));
     work_.clear();  // it is the target now
     failed_ = true;  // nothing more can be written
     return true;

@@ -8,13 +8,14 @@
 
 namespace korvif::platform {
 
-// The bytes go to a work file with a unique name beginning with "~kv" in the target's directory;
+// The bytes go to a work file with a unique name ("~kv", 8 hexadecimal digits, ".tmp") in the
+// target's directory;
 // the target is not touched until `commit` lets the complete work file take its place. Every
 // failure on the way (no work file, a failed or short write, a refused replace) leaves the
 // target byte for byte as it was, and the work file is removed.
 class FileReplacement {
 public:
-    explicit FileReplacement(const char* target);
+    explicit FileReplacement(const char* target);  // the host's text
     ~FileReplacement();  // without a successful commit the work file is removed
     FileReplacement(const FileReplacement&) = delete;
     FileReplacement& operator=(const FileReplacement&) = delete;
@@ -29,12 +30,12 @@ public:
     // Closes the work file and puts it in the target's place. False when nothing was replaced.
     bool commit();
 
-    const std::string& target() const { return target_; }
-    const std::string& work_path() const { return work_; }
+    const NativePath& target() const { return target_; }
+    const NativePath& work_path() const { return work_; }
 
 private:
-    std::string target_;  // in its long form, so that a short name does not become the file's name
-    std::string work_;
+    NativePath target_;  // in its long form, so that a short name does not become the file's name
+    NativePath work_;
     File file_;
     std::uint64_t bytes_ = 0;  // written so far
     bool failed_ = true;

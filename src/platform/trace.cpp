@@ -51,13 +51,12 @@ std::string prefix() {
 }  // namespace
 
 void begin(const char* command_text) {
-    const std::string path = system::trace_path();
-    if (path.empty() || !system::open_for_appending(path)) return;
+    if (!system::open_from_environment()) return;
     state.on = true;
     state.process = system::process_id();
     state.started = system::microseconds();
     write_line({system::local_time(), " ", prefix(), "korvif32 " KORVIF_VERSION ": ",
-                command_text != nullptr ? command_text : "(no command)"});
+                command_text != nullptr ? utf8(command_text) : "(no command)"});
 }
 
 void end() {
@@ -73,24 +72,51 @@ void end() {
 
 bool on() { return state.on; }
 
+namespace {
+
+// A formatted line after the prefix and `lead`; host text is converted to UTF-8 first.
+void write_formatted(const char* lead, bool host_text, const char* format, std::va_list arguments) {
+    const std::string text = formatted(format, arguments);
+    write_line({prefix(), lead, host_text ? utf8(text) : text});
+}
+
+}  // namespace
+
 void line(const char* format, ...) {
     if (!state.on) return;
     std::va_list arguments;
     va_start(arguments, format);
-    const std::string text = formatted(format, arguments);
+    write_formatted("", true, format, arguments);
     va_end(arguments);
-    write_line({prefix(), text});
+}
+
+void utf8_line(const char* format, ...) {
+    if (!state.on) return;
+    std::va_list arguments;
+    va_start(arguments, format);
+    write_formatted("", false, format, arguments);
+    va_end(arguments);
 }
 
 int stop(const char* format, ...) {
     if (!state.on) return 0;
     std::va_list arguments;
     va_start(arguments, format);
-    const std::string text = formatted(format, arguments);
+    write_formatted("stop: ", true, format, arguments);
     va_end(arguments);
-    write_line({prefix(), "stop: ", text});
     return 0;
 }
+
+int utf8_stop(const char* format, ...) {
+    if (!state.on) return 0;
+    std::va_list arguments;
+    va_start(arguments, format);
+    write_formatted("stop: ", false, format, arguments);
+    va_end(arguments);
+    return 0;
+}
+
+std::string utf8(const std::string& host_text) { return system::utf8_of_host_text(host_text); }
 
 std::string system_error() { return system::last_error(); }
 

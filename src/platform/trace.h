@@ -30,14 +30,26 @@ void end();
 
 bool on();
 
-// One line of the trace, printf-style; nothing while the trace is off.
+// One line of the trace, printf-style; nothing while the trace is off. The text is the host's
+// (ANSI on Windows); the trace file holds UTF-8, so it is converted with the ANSI code page.
 void line(const char* format, ...) __attribute__((format(KORVIF_PRINTF_FORMAT, 1, 2)));
+
+// The same for a line whose text is UTF-8 already: names that the system gave in their wide
+// form (see platform::printable), and host text passed through `utf8`.
+void utf8_line(const char* format, ...) __attribute__((format(KORVIF_PRINTF_FORMAT, 1, 2)));
+
+// The host's text as UTF-8.
+std::string utf8(const std::string& host_text);
 
 // The one reason a command stopped early ("stop: " and the reason); returns 0, the value every
 // command handler returns.
 int stop(const char* format, ...) __attribute__((format(KORVIF_PRINTF_FORMAT, 1, 2)));
 
-// The platform's last error as "error N: its text"; read at once after the failing call.
+// The same for a reason whose text is UTF-8 already.
+int utf8_stop(const char* format, ...) __attribute__((format(KORVIF_PRINTF_FORMAT, 1, 2)));
+
+// The platform's last error as "error N: its text", in the host's text; read at once after the
+// failing call.
 std::string system_error();
 
 }  // namespace korvif::trace

@@ -14,15 +14,15 @@ namespace {
 int trace_file = -1;
 }
 
-std::string trace_path() {
+bool open_from_environment() {
     const char* path = std::getenv("KORVIF_TRACE");
-    return path != nullptr ? path : "";
-}
-
-bool open_for_appending(const std::string& path) {
-    trace_file = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (path == nullptr || *path == '\0') return false;
+    trace_file = ::open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
     return trace_file >= 0;
 }
+
+// Linux file names and the command line are bytes, traced as they are.
+std::string utf8_of_host_text(const std::string& text) { return text; }
 
 void append(const char* bytes, std::size_t count) {
     if (trace_file >= 0 && ::write(trace_file, bytes, count) < 0) {

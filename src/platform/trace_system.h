@@ -7,8 +7,8 @@
 
 namespace korvif::trace::system {
 
-std::string trace_path();                // KORVIF_TRACE, or empty when it is not set
-bool open_for_appending(const std::string& path);  // shared for reading and writing by other runs
+bool open_from_environment();            // the file KORVIF_TRACE names, shared for appending by other runs
+std::string utf8_of_host_text(const std::string& text);  // the ANSI code page's text as UTF-8
 void append(const char* bytes, std::size_t count);  // one write at the end of the file
 void close();
 unsigned long process_id();

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <string>
 
 #include "platform/trace_system.h"
 
@@ -10,18 +11,32 @@ namespace {
 HANDLE trace_file = INVALID_HANDLE_VALUE;
 }
 
-std::string trace_path() {
-    char path[MAX_PATH];
-    const DWORD length = GetEnvironmentVariableA("KORVIF_TRACE", path, sizeof path);
-    return length > 0 && length < sizeof path ? std::string(path, length) : std::string();
-}
-
-bool open_for_appending(const std::string& path) {
+bool open_from_environment() {
+    // The name is read in its wide form, so that a folder with letters outside the ANSI code page
+    // can hold the trace.
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableW(L"KORVIF_TRACE", path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return false;
     // Appending only: every write goes to the end of the file as one piece, also when other
     // runs append at the same time.
-    trace_file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+    trace_file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
     return trace_file != INVALID_HANDLE_VALUE;
+}
+
+std::string utf8_of_host_text(const std::string& text) {
+    if (text.empty()) return text;
+    // Text that is not valid in the code page (a cut double-byte character) is converted all the
+    // same, with the system's replacement for the bad bytes: the trace is for reading.
+    const int wide_length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    if (wide_length <= 0) return text;
+    std::wstring wide(static_cast<std::size_t>(wide_length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), wide_length);
+    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), wide_length, nullptr, 0, nullptr, nullptr);
+    if (length <= 0) return text;
+    std::string utf8(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), wide_length, utf8.data(), length, nullptr, nullptr);
+    return utf8;
 }
 
 void append(const char* bytes, std::size_t count) {

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include "platform/file.h"
+#include "platform/host_text.h"
 #include "platform/path.h"
 #include "platform/replacement.h"
 #include "support/files.h"
@@ -25,25 +26,26 @@ TEST(FileExists, FindsFilesDirectoriesAndWildcards) {
     for (const Case& c : cases) EXPECT_EQ(platform::file_exists(c.path.c_str()), c.found) << c.path;
 }
 
-TEST(TemporaryFiles, UniqueEmptyFilesWithThePrefix) {
+TEST(ScratchFiles, ReadAndWrittenThroughOneHandleAndGoneWithIt) {
     test::TempDir dir;
-    const std::string directory = dir.path().string() + "/";
-    const auto first = platform::create_unique_temporary_file(directory, "CR");
-    const auto second = platform::create_unique_temporary_file(directory, "CR");
-    ASSERT_TRUE(first && second);
-    EXPECT_NE(*first, *second);
-    EXPECT_EQ(first->rfind(directory + "CR", 0), 0u);
-    EXPECT_TRUE(test::read_file(*first).empty());
-    EXPECT_FALSE(platform::create_unique_temporary_file(dir.file("no/such/"), "CR"));
-
-    // A file opened to be deleted on close is gone afterwards.
-    test::write_file(*first, {1, 2, 3});
+    ::setenv("TMPDIR", dir.path().c_str(), 1);
+    std::string name;
     {
-        platform::File file = platform::File::open(first->c_str(), platform::FileMode::read_private_temporary);
-        ASSERT_TRUE(file.is_open());
-        EXPECT_EQ(file.size(), 3u);
+        platform::File scratch = platform::File::create_scratch("CR", &name);
+        ASSERT_TRUE(scratch.is_open());
+        EXPECT_EQ(name.rfind(dir.file("CR"), 0), 0u);
+        EXPECT_EQ(name.size(), dir.file("").size() + platform::numbered_name_length - 1);
+        // Nothing to be found under its name even while it is in use: a killed run leaves nothing.
+        EXPECT_FALSE(test::file_present(name));
+        std::uint32_t done = 0;
+        std::uint8_t back[3] = {};
+        ASSERT_TRUE(scratch.write("abc", 3, done) && scratch.seek(0) && scratch.read(back, 3, done));
+        EXPECT_EQ(std::string(back, back + 3), "abc");
     }
-    EXPECT_FALSE(test::file_present(*first));
+    ::setenv("TMPDIR", dir.file("no/such").c_str(), 1);
+    EXPECT_FALSE(platform::File::create_scratch("CR", &name).is_open());
+    EXPECT_EQ(name, dir.file("no/such/"));
+    ::unsetenv("TMPDIR");
 }
 
 TEST(FileModes, AppendCreatesThenAppends) {
@@ -78,7 +80,21 @@ TEST(DirectoryLength, BothSeparatorsAndDrivesOnWindowsOnlySlashOnLinux) {
         {"sub\\new.kvd", PathStyle::posix, 0},                {"/tmp/a\\b.kvd", PathStyle::posix, 5},
         {"C:doc.kvd", PathStyle::posix, 0},
     };
-    for (const Case& c : cases) EXPECT_EQ(platform::directory_length(c.path, c.style), c.length) << c.path;
+    for (const Case& c : cases) EXPECT_EQ(platform::directory_length(c.path, c.style, nullptr), c.length) << c.path;
+}
+
+// In code page 932 the lead bytes are 0x81-0x9F and 0xE0-0xFC; "\x95\x5C" is one character
+// (a kanji) whose second byte is the backslash's.
+bool cp932_lead(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
+
+TEST(DirectoryLength, TheSecondByteOfADoubleByteCharacterIsNoSeparator) {
+    const std::string kanji_dir = "C:\\\x95\x5C\\doc.kvd";     // C:\<kanji>\doc.kvd
+    const std::string kanji_name = "C:\\FAX\\\x95\x5C.kvd";    // C:\FAX\<kanji>.kvd
+    EXPECT_EQ(platform::directory_length(kanji_dir, platform::PathStyle::windows, cp932_lead), 6u);
+    EXPECT_EQ(platform::directory_length(kanji_name, platform::PathStyle::windows, cp932_lead), 7u);
+    EXPECT_EQ(platform::length_through_last(kanji_name, '\\', cp932_lead), 7u);
+    // A single-byte code page reads the same bytes as two characters, the second a separator.
+    EXPECT_EQ(platform::length_through_last(kanji_name, '\\', nullptr), 9u);
 }
 
 class Replacement : public ::testing::Test {
@@ -100,7 +116,12 @@ TEST_F(Replacement, OnlyACommittedCompleteFileTakesThePlace) {
         platform::FileReplacement second(target.c_str());
         ASSERT_TRUE(first.good() && second.good());
         EXPECT_NE(first.work_path(), second.work_path());
-        EXPECT_EQ(first.work_path().rfind(dir.file("~kv"), 0), 0u);
+        for (const std::string& work : {first.work_path(), second.work_path()}) {
+            const std::string name = work.substr(dir.file("").size());
+            EXPECT_EQ(name.size(), 15u) << name;
+            EXPECT_EQ(name.find_first_not_of("0123456789abcdef", 3), 11u) << name;
+            EXPECT_EQ(name.substr(0, 3) + name.substr(11), "~kv.tmp") << name;
+        }
         EXPECT_TRUE(first.write("abcd", 4) && second.write("xy", 2));
         EXPECT_EQ(test::read_file(target), (test::Bytes {1, 2, 3}));  // untouched before the commit
         EXPECT_TRUE(first.seek(1) && first.write("B", 1));
@@ -119,6 +140,60 @@ TEST_F(Replacement, OnlyACommittedCompleteFileTakesThePlace) {
     platform::FileReplacement nowhere(dir.file("no/such.kvd").c_str());
     EXPECT_FALSE(nowhere.good() || nowhere.write("a", 1) || nowhere.commit());
     EXPECT_FALSE(test::file_present(dir.file("no")));
+}
+
+}  // namespace
+}  // namespace korvif
+
+namespace korvif {
+namespace {
+
+// Stand-ins for the system's conversions with code page 1252: Latin-1 letters convert exactly;
+// the strict form refuses anything else, the bending form writes 'L' for 'Ł' as the code page's
+// "best fit" table does.
+std::optional<std::string> strict_1252(std::wstring_view wide) {
+    std::string text;
+    for (wchar_t c : wide) {
+        if (c > 0xFF) return std::nullopt;
+        text.push_back(static_cast<char>(c));
+    }
+    return text;
+}
+
+std::optional<std::string> bending_1252(std::wstring_view wide) {
+    std::string text;
+    for (wchar_t c : wide) text.push_back(c == L'\u0141' ? 'L' : static_cast<char>(c));
+    return text;
+}
+
+std::wstring from_1252(std::string_view text) {
+    std::wstring wide;
+    for (char c : text) wide.push_back(static_cast<unsigned char>(c));
+    return wide;
+}
+
+TEST(HostPathText, OnlyTextThatNamesTheSameFileGoesToTheHost) {
+    using platform::HostPathCheck;
+    struct Case {
+        const wchar_t* path;
+        platform::ToAnsi to_ansi;
+        HostPathCheck check;
+        const char* text;
+    };
+    const Case cases[] = {
+        {L"C:\\FAX\\RECHNU~1.KVD", strict_1252, HostPathCheck::exact, "C:\\FAX\\RECHNU~1.KVD"},
+        {L"C:\\FAX\\M\u00fcller.kvd", strict_1252, HostPathCheck::exact, "C:\\FAX\\M\xfcller.kvd"},
+        {L"C:\\FAX\\\u0141ukasz.kvd", strict_1252, HostPathCheck::not_in_ansi, ""},
+        {L"C:\\FAX\\\u0141ukasz.kvd", bending_1252, HostPathCheck::not_in_ansi, ""},  // would name Lukasz.kvd
+        {L"C:\\FAX\\\u0421\u0447\u0451\u0442.kvd", strict_1252, HostPathCheck::not_in_ansi, ""},
+        {L"C:\\FAX\\a,b.kvd", strict_1252, HostPathCheck::holds_comma, ""},
+        {L"", strict_1252, HostPathCheck::not_in_ansi, ""},
+    };
+    for (const Case& c : cases) {
+        std::string text = "stale";
+        EXPECT_EQ(platform::host_path_text(c.path, c.to_ansi, from_1252, text), c.check);
+        EXPECT_EQ(text, c.text);
+    }
 }
 
 }  // namespace

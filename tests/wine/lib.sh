@@ -11,6 +11,9 @@ SOURCE_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 export WINEPREFIX="$WINDOWS_BUILD/wineprefix"
 export WINEARCH=win32
 export WINEDEBUG=-all
+# Wine takes the ANSI code page from the locale: the tests pin it to 1252 (a Polish locale would
+# put "Ł" into the code page, and the tests of names outside it would prove nothing).
+export LC_ALL=C.UTF-8
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 fail() {

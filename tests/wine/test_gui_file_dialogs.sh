@@ -24,6 +24,8 @@ with_dialog() {
     sleep 0.2
     if [ "$typed" = - ]; then
         xdotool key Escape
+    elif [[ $typed == *[![:ascii:]]* ]]; then
+        wine "$WINDOWS_BUILD/choose_file.exe" "$typed" >"$WORK/choose.log" 2>&1 || fail "choose_file: $(cat "$WORK/choose.log")"
     else
         xdotool type --delay 20 "$typed"
         xdotool key Return
@@ -54,6 +56,28 @@ edit_text | grep -qiE '\\NEU\.KVD$' || fail "FDSAVE: the edit control holds '$(e
 with_dialog "FDSAVE:{HOST},{EDIT},0,$filter" bestand.kvd
 [ "$(cat "$docs/bestand.kvd")" = "keep me" ] || fail "FDSAVE changed an existing file"
 edit_text | grep -qiE '\\BESTAND\.KVD$' || fail "FDSAVE: the edit control holds '$(edit_text)'"
+
+# Names outside the ANSI code page: the host gets a short path that names exactly the chosen file
+# (or nothing, with the trace saying why), never the path of its "best fit" twin.
+printf 'cyrillic' >"$docs/Счёт.kvd"
+printf 'polish' >"$docs/Łukasz.kvd"
+printf 'twin' >"$docs/Lukasz.kvd"
+names_file() {  # the edit control's text: the Linux path it names, or "" when empty
+    local text
+    text=$(edit_text)
+    [ -n "$text" ] && winepath -u "$text" 2>/dev/null | tr -d '\r'
+}
+for chosen in Счёт.kvd Łukasz.kvd; do
+    export KORVIF_TRACE="$(winpath "$WORK/trace-$chosen.log")"
+    with_dialog "FDOPEN:{HOST},{EDIT},0,$filter" "$chosen"
+    unset KORVIF_TRACE
+    named=$(names_file)
+    if [ -n "$named" ]; then
+        [ "$(realpath "$named")" = "$(realpath "$docs/$chosen")" ] || fail "FDOPEN of $chosen handed over '$(edit_text)', which names $named"
+    else
+        grep -q 'is not given to the host' "$WORK/trace-$chosen.log" || fail "FDOPEN of $chosen: an empty control and no reason traced"
+    fi
+done
 
 # Help: Windows Help starts for the help file. No help compiler is at hand, so the file does not
 # exist, and Windows Help asks in its own window whether to look for it (the whole path, comma

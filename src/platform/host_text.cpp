@@ -1,0 +1,24 @@
+#include "platform/host_text.h"
+
+namespace korvif::platform {
+
+HostPathCheck host_path_text(std::wstring_view path, ToAnsi to_ansi, ToWide to_wide, std::string& text) {
+    text.clear();
+    const std::optional<std::string> ansi = to_ansi(path);
+    // Reading the text back catches any conversion that still bent a character.
+    if (!ansi || ansi->empty() || to_wide(*ansi) != path) return HostPathCheck::not_in_ansi;
+    if (ansi->find(',') != std::string::npos) return HostPathCheck::holds_comma;
+    text = *ansi;
+    return HostPathCheck::exact;
+}
+
+const char* describe(HostPathCheck check) {
+    switch (check) {
+    case HostPathCheck::exact: return "an exact ANSI path";
+    case HostPathCheck::not_in_ansi: return "the path has no exact form in the ANSI code page";
+    case HostPathCheck::holds_comma: return "the path holds a comma, which would cut the host's next command";
+    }
+    return "";
+}
+
+}  // namespace korvif::platform
