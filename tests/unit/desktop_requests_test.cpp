@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "desktop/html_help.h"
 #include "desktop/requests.h"
 
 namespace korvif {
@@ -113,6 +114,51 @@ TEST(HelpRequest, FourFieldsAndAFile) {
     ASSERT_TRUE(shifted);
     EXPECT_EQ(shifted->command, 1);
     EXPECT_EQ(shifted->help_file, "x.hlp");
+}
+
+TEST(HtmlHelp, SiblingOfTheHelpFile) {
+    const std::wstring stem255 = L"C:\\" + std::wstring(252, L'h');
+    const std::pair<std::wstring, std::optional<std::wstring>> cases[] = {
+        {L"C:\\Hilfe, neu\\Fax Hilfe.HLP", L"C:\\Hilfe, neu\\Fax Hilfe.chm"},
+        {L"C:/Hilfe/fax.hlp", L"C:/Hilfe/fax.chm"},
+        {L"C:fax.hlp", L"C:fax.chm"},
+        {L"fax.v2.hlp", L"fax.v2.chm"},
+        {L"fax.h", L"fax.chm"},
+        {L"C:\\Hilfe.d\\fax", std::nullopt},       // the point is the directory's
+        {L"C:\\Hilfe\\fax.", std::nullopt},
+        {L"C:\\Hilfe\\fax", std::nullopt},
+        {L"\"C:\\Hilfe\\fax.hlp\"", std::nullopt},  // a quote would end the viewer's argument
+        {stem255 + L".hlp", stem255 + L".chm"},     // 259 characters
+        {stem255 + L"h.hlp", std::nullopt},
+        {stem255 + L".html", stem255 + L".chm"},
+        {stem255 + L"h.html", std::nullopt},
+    };
+    for (const auto& [name, sibling] : cases) EXPECT_EQ(html_help_sibling(name), sibling) << name.size();
+    EXPECT_EQ(without_window_part(L"C:\\Hilfe\\fax.hlp>proc4"), L"C:\\Hilfe\\fax.hlp");
+    EXPECT_EQ(without_window_part(L"C:\\Hilfe\\fax.hlp"), L"C:\\Hilfe\\fax.hlp");
+    EXPECT_EQ(without_window_part(L">proc4"), L"");
+}
+
+TEST(HtmlHelp, ViewerCommandLine) {
+    const std::wstring chm = L"C:\\Hilfe, neu\\Fax Hilfe.chm";
+    struct Case {
+        std::int32_t command, data;
+        std::optional<std::wstring> options;
+    };
+    const Case cases[] = {
+        {1, 42, L" -mapid 42"},          {8, 7, L" -mapid 7"},   {1, -1, L" -mapid 4294967295"},
+        {3, 42, L""},                    {11, 0, L""},           {0x101, 12345, L""},
+        {0x105, 5, L""},                 {2, 0, std::nullopt},   {0x102, 5, std::nullopt},
+        {9, 0, std::nullopt},            {0x0A, 5, std::nullopt}, {0, 0, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const auto launch = html_help_launch(L"C:\\WINDOWS", c.command, c.data, chm);
+        ASSERT_EQ(launch.has_value(), c.options.has_value()) << c.command;
+        if (!launch) continue;
+        EXPECT_EQ(launch->viewer, L"C:\\WINDOWS\\hh.exe");
+        EXPECT_EQ(launch->command_line, L"\"C:\\WINDOWS\\hh.exe\"" + *c.options + L" \"" + chm + L"\"") << c.command;
+    }
+    EXPECT_EQ(html_help_launch(L"D:\\", 3, 0, L"x.chm")->command_line, L"\"D:\\hh.exe\" \"x.chm\"");
 }
 
 }  // namespace

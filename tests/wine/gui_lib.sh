@@ -60,6 +60,23 @@ finish_host() {
     wait "$HOST_PID" 2>/dev/null || true
 }
 
+# Waits for the host's one command to end (at most 20 seconds) while answering No to every
+# window that comes up, such as Windows Help asking whether to look for a missing file; then
+# for the host to finish.
+finish_host_answering_no() {
+    local window x y
+    for _ in $(seq 100); do
+        grep -q '^exit ' "$WORK/host.log" && break
+        if window=$(find_new_window 0); then
+            read -r x y < <(window_position "$window")
+            xdotool mousemove $((x + 20)) $((y + 20))
+            xdotool key n
+        fi
+        sleep 0.2
+    done
+    finish_host 60
+}
+
 # The id of a visible window whose geometry is $1 (WIDTHxHEIGHT, a regular expression), within
 # $2 seconds.
 wait_for_window() {
