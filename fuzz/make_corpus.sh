@@ -16,6 +16,9 @@ trap 'rm -rf "$work"' EXIT
 "$program" "ROT:1,$work/small.bmp,$work/turned.bmp"
 pbmtext 'Fax 12' | pnmscale -xsize 1728 -ysize 24 2>/dev/null | pgmtopbm -threshold 2>/dev/null >"$work/text.pbm"
 pbmtog3 -reversebits "$work/text.pbm" >"$work/text.g3"
+# A page wider than 1728 pixels: its long runs use the extended make-up codes.
+pbmtext 'Fax 2464' | pnmscale -xsize 2464 -ysize 24 2>/dev/null | pgmtopbm -threshold 2>/dev/null >"$work/wide.pbm"
+pbmtog3 -nofixedwidth -reversebits "$work/wide.pbm" >"$work/wide.g3" 2>/dev/null
 pbmtext 'Ko' | ppmtobmp -bpp 1 >"$work/netpbm.bmp" 2>/dev/null
 pbmtext 'Ko' | pgmtoppm white | ppmtobmp -bpp 24 >"$work/colour.bmp" 2>/dev/null
 "$program" "D2F:1,$work/small.bmp,$work/small.g3" || true
@@ -34,10 +37,12 @@ cp "$work/~isdnfax.sff" corpus/fuzz_s2f/f2s.sff
 
 with_prefix corpus/fuzz_decode_page/text-plain '\x00' "$work/text.g3"
 with_prefix corpus/fuzz_decode_page/text-doubled-trimmed '\x03' "$work/text.g3"
+with_prefix corpus/fuzz_decode_page/wide '\x00' "$work/wide.g3"
 head -c 3000 "$work/page.g3" >"$work/page-part.g3"
 with_prefix corpus/fuzz_decode_page/page-part '\x02' "$work/page-part.g3"
 
 cp "$work/text.g3" corpus/fuzz_recode/text.g3
+cp "$work/wide.g3" corpus/fuzz_recode/wide.g3
 cp "$work/page-part.g3" corpus/fuzz_recode/page-part.g3
 
 with_prefix corpus/fuzz_document/page1 '\x01' "$work/doc.kvd"

@@ -178,7 +178,7 @@ inline void LineDecoder::take_one(HotState& state) {
     }
     const std::uint64_t bits = in.bits();
     const std::uint16_t entry = codes[state.colour].entries[bits & (mh::window_count - 1)];
-    const unsigned length = entry >> 11;
+    const unsigned length = entry >> mh::code_length_shift;
     if (length != 0) {
         if (state.painter.x() == 0 && state.colour == 0 && (bits & white_line_mask) == white_line_bits && in.bits_left() > 9) {
             // A whole white line in one step: make-up 1728 (colour stays white), then terminating
@@ -187,7 +187,7 @@ inline void LineDecoder::take_one(HotState& state) {
             state.colour = 1;
             in.advance_bits(17);
         } else {
-            unsigned run = entry & 0x7FF;
+            unsigned run = entry & mh::code_run_mask;
             const bool black = state.colour != 0;
             if (run < 64) state.colour ^= 1;
             if (state.painter.x() + run > mh::line_pixels) run = mh::line_pixels - state.painter.x();
@@ -211,11 +211,11 @@ inline void LineDecoder::take_one(HotState& state) {
             if (++empty_eols_ == mh::empty_eols_at_page_end) finished_ = true;
         }
     } else {
-        // No code begins here (the window starts with seven 0 bits). Pass over the zero bits up
+        // No code begins here (the window starts with eight 0 bits). Pass over the zero bits up
         // to the next place where an EOL or a code can begin: exactly eleven zeros (an EOL) or
-        // six.
+        // seven (an extended make-up code, in either colour).
         const unsigned zeros = in.known_leading_zeros();
-        std::uint64_t skip = zeros >= 11 ? zeros - 11 : zeros - 6;
+        std::uint64_t skip = zeros >= 11 ? zeros - 11 : zeros - 7;
         if (skip == 0) skip = 1;
         if (skip > in.bits_left()) skip = in.bits_left();
         in.advance_bits(static_cast<unsigned>(skip));

@@ -103,9 +103,9 @@ void recode_page_to_sff(const std::uint8_t* data, ByteSink& sff, std::int32_t le
         const std::uint64_t window = reader.bits();
         // Windows that begin with an EOL begin no code, in either colour.
         const std::uint16_t entry = tables[black << mh::window_bits | (window & (mh::window_count - 1))];
-        const unsigned code_length = entry >> 11;
+        const unsigned code_length = entry >> mh::code_length_shift;
         if (code_length != 0 && line.bits() <= guard_bits) {
-            unsigned run = entry & 0x7FF;
+            unsigned run = entry & mh::code_run_mask;
             const unsigned was_black = black;
             black ^= run < 64 ? 1 : 0;
             reader.advance_bits(code_length);

@@ -9,8 +9,15 @@
 
 namespace korvif::mh {
 
-// One code per lookup, for every code: indexed by a 13-bit window, run | code length << 11 of
-// the code that begins the window in the table's colour, 0 when none does.
+// One code per lookup, for every code: indexed by a 13-bit window, run | code length <<
+// code_length_shift of the code that begins the window in the table's colour, 0 when none does.
+// Besides the codes of the encode tables these are the extended make-up codes (runs 1792 to
+// 2560) of pages wider than 1728 pixels, so that such pages are read as codes and cut at the
+// line's end like any overlong run. Windows that begin with eight 0 bits begin no code.
+inline constexpr int code_length_shift = 12;  // runs up to 2560 need twelve bits
+inline constexpr unsigned code_run_mask = (1u << code_length_shift) - 1;
+static_assert(2560 <= code_run_mask && window_bits < (1 << (16 - code_length_shift)));
+
 struct CodeTable {
     std::array<std::uint16_t, window_count> entries;
 };

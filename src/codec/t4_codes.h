@@ -63,6 +63,17 @@ inline constexpr std::array<CodeWord, 27> black_makeup = {{
     {1600, "0000001011011"}, {1664, "0000001100100"}, {1728, "0000001100101"},
 }};
 
+// The extended make-up codes of T.4 (runs 1792 to 2560), the same in both colours, which pages
+// wider than 1728 pixels use. The encoder never needs them, and the encode and decode tables
+// built below from the codes above leave them out; only the decoders' stream-order tables read
+// them, as make-up codes whose run always passes the line's end.
+inline constexpr std::array<CodeWord, 13> extended_makeup = {{
+    {1792, "00000001000"},  {1856, "00000001100"},  {1920, "00000001101"},  {1984, "000000010010"},
+    {2048, "000000010011"}, {2112, "000000010100"}, {2176, "000000010101"}, {2240, "000000010110"},
+    {2304, "000000010111"}, {2368, "000000011100"}, {2432, "000000011101"}, {2496, "000000011110"},
+    {2560, "000000011111"},
+}};
+
 
 constexpr int length_of(const char* bits) {
     int n = 0;
@@ -130,5 +141,10 @@ inline constexpr EncodeTable white_encode = make_encode_table(white_terminating,
 inline constexpr EncodeTable black_encode = make_encode_table(black_terminating, black_makeup);
 inline constexpr DecodeTable white_decode = make_decode_table(white_terminating, white_makeup);
 inline constexpr DecodeTable black_decode = make_decode_table(black_terminating, black_makeup);
+inline constexpr DecodeTable extended_decode = [] {
+    DecodeTable table;
+    enter_codes(table, extended_makeup);
+    return table;
+}();
 
 }  // namespace korvif::mh::t4

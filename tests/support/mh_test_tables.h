@@ -20,6 +20,7 @@ inline constexpr const std::array<CodeWord, 64>& white_terminating_codes = t4::w
 inline constexpr const std::array<CodeWord, 27>& white_makeup_codes = t4::white_makeup;
 inline constexpr const std::array<CodeWord, 64>& black_terminating_codes = t4::black_terminating;
 inline constexpr const std::array<CodeWord, 27>& black_makeup_codes = t4::black_makeup;
+inline constexpr const std::array<CodeWord, 13>& extended_makeup_codes = t4::extended_makeup;
 
 // A window (first bit in bit 12) that begins with an EOL (000000000001), in either colour.
 constexpr bool is_eol_window(std::uint32_t window) { return (window & 0x1FFE) == 2; }

@@ -22,6 +22,8 @@ public:
     MhWriter& aligned_eol();
     MhWriter& fill_to_byte();
     MhWriter& code(int run, bool black);
+    // The extended make-up code of `run` (1792 to 2560, a multiple of 64), the same in both colours.
+    MhWriter& extended_makeup(int run);
 
     std::size_t bit_count() const { return bit_count_; }
     const Bytes& bytes() const { return bytes_; }

@@ -42,18 +42,33 @@ struct WordReader {
     }
 };
 
+// The extended make-up code (either colour) that begins the window, compared bit by bit: its
+// length and run, or 0.
+unsigned extended_code(std::uint32_t w, unsigned& run) {
+    for (const mh::CodeWord& code : mh::extended_makeup_codes) {
+        unsigned n = 0;
+        while (code.bits[n] != '\0' && ((w >> (12 - n)) & 1) == (code.bits[n] == '1' ? 1u : 0u)) ++n;
+        if (code.bits[n] == '\0') {
+            run = code.run;
+            return n;
+        }
+    }
+    return 0;
+}
+
 // One step on a window that is no EOL, the same in both decoders: where no code of the current
 // colour begins, one bit is passed over and false returned; otherwise the code's run is taken
 // (cut at the line's end), the colour switched after a terminating code, and the code passed over.
 // Reads one code; a run that would pass the line's end is cut there (`cut` tells).
 bool take_code(WordReader& reader, std::uint32_t w, bool& black, unsigned x, unsigned& run, bool& was_black,
                bool& consumed_last, bool& cut) {
-    const unsigned n = (black ? mh::black_decode_lengths[w] : mh::white_decode_lengths[w]) & 0x7F;
+    unsigned n = (black ? mh::black_decode_lengths[w] : mh::white_decode_lengths[w]) & 0x7F;
+    run = black ? mh::black_decode_runs[w] : mh::white_decode_runs[w];
+    if (n == 0) n = extended_code(w, run);
     if (n == 0) {
         consumed_last = reader.advance_bits(1);
         return false;
     }
-    run = black ? mh::black_decode_runs[w] : mh::white_decode_runs[w];
     was_black = black;
     if (run < 64) black = !black;
     cut = x + run > 1728;

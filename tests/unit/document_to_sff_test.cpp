@@ -43,9 +43,11 @@ protected:
     std::vector<Bytes> pages = {page_of(5, 10), page_of(8, 300), page_of(3, 900)};
 
     // sfftobmp, an independent reader, sees every page of the SFF file as F2D shows the
-    // document's page: 1728 pixels wide, row for row.
+    // document's page: 1728 pixels wide, row for row, without rejecting a line (it reports
+    // codes that are not valid MH, and then ends the page).
     void expect_sfftobmp_reads_what_f2d_shows(int page_count) {
-        ASSERT_EQ(test::shell("cd " + dir.path().string() + " && sfftobmp -q -p ~isdnfax.sff -o page >/dev/null 2>&1"), 0);
+        ASSERT_EQ(test::shell("cd " + dir.path().string() + " && sfftobmp -q -p ~isdnfax.sff -o page >sfftobmp.txt 2>&1"), 0);
+        EXPECT_EQ(test::read_file(dir.file("sfftobmp.txt")), Bytes {});
         for (int n = 1; n <= page_count; ++n) {
             test::run_command("F2D:" + std::to_string(n) + ",0," + kvd + "," + dir.file("f2d.bmp"));
             ASSERT_EQ(test::shell("bmptopnm " + dir.file("f2d.bmp") + " > " + dir.file("f2d.pbm") + " 2>/dev/null"), 0);
@@ -178,6 +180,33 @@ TEST_F(DocumentToSff, SfftobmpReadsWhatF2dShowsAndS2fGivesThePagesBack) {
         const PackedBitmap pb = decode_page(b.data(), static_cast<std::int32_t>(b.size()), 0, 0);
         EXPECT_EQ(Bytes(pa.data(), pa.data() + pa.size()), Bytes(pb.data(), pb.data() + pb.size())) << n;
     }
+}
+
+// A page wider than 1728 pixels, as scanning and fax-server software write them (netpbm writes
+// its long runs with T.4's extended make-up codes): F2D shows its left 1728 columns and F2S
+// writes lines of 1728 pixels that other readers take.
+TEST_F(DocumentToSff, WidePagesAreCutToTheirLeft1728Columns) {
+    const std::string pbm = dir.file("wide.pbm");
+    const std::string g3 = dir.file("wide.g3");
+    ASSERT_EQ(test::shell("cd " + dir.path().string() + " && pbmtext -nomargins 'Korvane Faxdesk 2464' 2>/dev/null | " +
+                          "pnmscale -xsize 2464 -ysize 120 2>/dev/null | pgmtopbm -threshold > text.pbm 2>/dev/null && " +
+                          "pbmmake -black 2464 4 > rule.pbm && pbmmake -white 2464 10 > gap.pbm && " +
+                          "pnmcat -tb text.pbm gap.pbm rule.pbm gap.pbm > " + pbm + " && pbmtog3 -nofixedwidth -reversebits " +
+                          pbm + " > " + g3 + " 2>/dev/null"),
+              0);
+    const test::Pbm source = test::read_pbm(pbm);
+    ASSERT_EQ(source.width, 2464);
+    test::write_file(kvd, test::make_document({test::read_file(g3), pages[0]}, 1));
+    test::run_command("F2D:1,0," + kvd + "," + dir.file("wide.bmp"));
+    ASSERT_EQ(test::shell("bmptopnm " + dir.file("wide.bmp") + " > " + dir.file("wide-f2d.pbm") + " 2>/dev/null"), 0);
+    const test::Pbm page = test::read_pbm(dir.file("wide-f2d.pbm"));
+    ASSERT_EQ(page.height, source.height);
+    for (int y = 0; y < source.height; ++y) {
+        ASSERT_EQ(page.rows[y], std::vector<std::uint8_t>(source.rows[y].begin(), source.rows[y].begin() + 1728)) << y;
+    }
+    f2s("1,2", prefix);
+    ASSERT_TRUE(test::file_present(sff));
+    expect_sfftobmp_reads_what_f2d_shows(2);
 }
 
 // Received pages with transmission errors: runs past the line's end (make-up and terminating

@@ -15,6 +15,7 @@ namespace {
 struct ListedCode {
     bool black;
     bool makeup;
+    bool extended;
     int run;
     std::string bits;
 };
@@ -30,7 +31,7 @@ std::vector<ListedCode> listed_codes() {
         std::istringstream fields(line);
         std::string colour, kind, run, length, bits;
         fields >> colour >> kind >> run >> length >> bits;
-        codes.push_back({colour == "black", kind == "make-up", std::stoi(run), bits});
+        codes.push_back({colour == "black", kind == "make-up", kind == "extended", std::stoi(run), bits});
     }
     return codes;
 }
@@ -39,12 +40,30 @@ std::uint32_t value_of(const std::string& bits) { return static_cast<std::uint32
 
 TEST(MhTables, EveryListedCodeIsInTheEncodeAndDecodeTables) {
     const auto codes = listed_codes();
-    ASSERT_EQ(codes.size(), 2u * (64 + 27));
+    ASSERT_EQ(codes.size(), 2u * (64 + 27 + 13));
     for (const ListedCode& code : codes) {
-        const auto& values = code.black ? black_codes : white_codes;
-        const auto& lengths = code.black ? black_code_lengths : white_code_lengths;
+        const auto& runs = code.black ? black_decode_runs : white_decode_runs;
+        const auto& decode_lengths = code.black ? black_decode_lengths : white_decode_lengths;
         const std::uint32_t value = value_of(code.bits);
         const auto length = static_cast<unsigned>(code.bits.size());
+        const std::uint32_t first = value << (13 - length);
+        // Every window that begins with the code decodes to it in the decoders' stream-order
+        // table (first bit in bit 0), the extended make-up codes included.
+        const auto& stream = stream_code_tables()[code.black ? 1 : 0].entries;
+        std::uint32_t in_stream_order = 0;
+        for (unsigned i = 0; i < length; ++i) in_stream_order |= (code.bits[i] == '1' ? 1u : 0u) << i;
+        for (std::uint32_t rest = 0; rest < (1u << (13 - length)); ++rest) {
+            const std::uint16_t entry = stream[in_stream_order | rest << length];
+            ASSERT_EQ(entry & code_run_mask, code.run) << code.bits;
+            ASSERT_EQ(entry >> code_length_shift, length) << code.bits;
+        }
+        if (code.extended) {
+            // Left out of the encode tables (no run above 1728) and the decode tables beside them.
+            ASSERT_EQ(decode_lengths[first], 0) << code.bits;
+            continue;
+        }
+        const auto& values = code.black ? black_codes : white_codes;
+        const auto& lengths = code.black ? black_code_lengths : white_code_lengths;
         if (code.makeup) {
             // Make-up entries carry the terminating code of 0 behind the make-up code.
             const unsigned zero_length = code.black ? 10 : 8;
@@ -55,19 +74,7 @@ TEST(MhTables, EveryListedCodeIsInTheEncodeAndDecodeTables) {
             EXPECT_EQ(static_cast<std::uint32_t>(values[code.run]), value) << code.run;
             EXPECT_EQ(lengths[code.run], length) << code.run;
         }
-        // Every window that begins with the code decodes to it: in the decoder's stream-order
-        // table (first bit in bit 0) and in the reference's table (first bit in bit 12).
-        const auto& stream = stream_code_tables()[code.black ? 1 : 0].entries;
-        std::uint32_t in_stream_order = 0;
-        for (unsigned i = 0; i < length; ++i) in_stream_order |= (code.bits[i] == '1' ? 1u : 0u) << i;
-        for (std::uint32_t rest = 0; rest < (1u << (13 - length)); ++rest) {
-            const std::uint16_t entry = stream[in_stream_order | rest << length];
-            ASSERT_EQ(entry & 0x7FF, code.run) << code.bits;
-            ASSERT_EQ(entry >> 11, length) << code.bits;
-        }
-        const auto& runs = code.black ? black_decode_runs : white_decode_runs;
-        const auto& decode_lengths = code.black ? black_decode_lengths : white_decode_lengths;
-        const std::uint32_t first = value << (13 - length);
+        // And in the reference's table (first bit in bit 12).
         for (std::uint32_t w = first; w < first + (1u << (13 - length)); ++w) {
             ASSERT_EQ(runs[w], code.run) << code.bits;
             ASSERT_EQ(decode_lengths[w], length) << code.bits;
@@ -75,13 +82,16 @@ TEST(MhTables, EveryListedCodeIsInTheEncodeAndDecodeTables) {
     }
 }
 
-TEST(MhTables, WindowsWithoutCodeAreExactlyThoseOfSevenLeadingZeros) {
+TEST(MhTables, WindowsWithoutCode) {
     for (std::uint32_t w = 0; w < 8192; ++w) {
+        // The encode tables' codes leave out the windows of seven leading zeros, the extended
+        // make-up codes among them.
         EXPECT_EQ(white_decode_lengths[w] == 0, w < 64) << w;
         EXPECT_EQ(black_decode_lengths[w] == 0, w < 64) << w;
-        // In stream order: the first seven bits are 0.
-        EXPECT_EQ(stream_code_tables()[0].entries[w] == 0, (w & 0x7F) == 0) << w;
-        EXPECT_EQ(stream_code_tables()[1].entries[w] == 0, (w & 0x7F) == 0) << w;
+        // With the extended codes, the decoders find a code in every window but those whose
+        // first eight bits (in stream order) are 0.
+        EXPECT_EQ(stream_code_tables()[0].entries[w] == 0, (w & 0xFF) == 0) << w;
+        EXPECT_EQ(stream_code_tables()[1].entries[w] == 0, (w & 0xFF) == 0) << w;
     }
     EXPECT_TRUE(begins_with_eol(0x800));
     EXPECT_TRUE(begins_with_eol(0x1800));
@@ -91,7 +101,6 @@ TEST(MhTables, WindowsWithoutCodeAreExactlyThoseOfSevenLeadingZeros) {
     EXPECT_TRUE(is_eol_window(3));
     EXPECT_FALSE(is_eol_window(0));
     EXPECT_FALSE(is_eol_window(4));
-    EXPECT_EQ(white_decode_lengths[0b0000000100000], 0);  // extended make-up 1792: not recognised
 }
 
 TEST(MhTables, SampleEntries) {
@@ -138,9 +147,9 @@ TEST(StreamBits, StoredCodeStringsReadAsTheirCodes) {
     // The coded white line: make-up 1728 and terminating 0; then seven 0 bits begin no black code.
     const std::uint8_t white_line[8] = {0xB2, 0x59, 0x01, 0, 0, 0, 0, 0};
     StreamBits reader(white_line, sizeof white_line);
-    EXPECT_EQ(white[reader.bits() & 0x1FFF] & 0x7FF, 1728);
-    reader.advance_bits(white[reader.bits() & 0x1FFF] >> 11);
-    EXPECT_EQ(white[reader.bits() & 0x1FFF], 0 | 8 << 11);
+    EXPECT_EQ(white[reader.bits() & 0x1FFF] & code_run_mask, 1728);
+    reader.advance_bits(white[reader.bits() & 0x1FFF] >> code_length_shift);
+    EXPECT_EQ(white[reader.bits() & 0x1FFF], 0 | 8 << code_length_shift);
     reader.advance_bits(8);
     EXPECT_EQ(black[reader.bits() & 0x1FFF], 0);
     // The aligned EOL: four fill bits, then the EOL.

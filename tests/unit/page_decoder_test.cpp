@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 
 #include "codec/page_decoder.h"
@@ -146,14 +147,44 @@ TEST(DecodePage, EndOfPageAfterARunOfEmptyEols) {
     EXPECT_EQ(bitmap_height(decode(run_of_six.bytes())), 1);
 }
 
-TEST(DecodePage, FillBitsAndUnknownCodesArePassedOver) {
+TEST(DecodePage, FillBitsArePassedOver) {
     MhWriter page;
     page.eol().runs({10, 5, 1713}).bits("0000000000000000000000000000000000001");   // fill in white
     page.runs({10, 5}).bits("0000000000000000000000000001");                       // fill in black
-    page.bits("00000001000").runs({1728}).eol();  // extended make-up 1792: passed over bit by bit
     page.fill_to_byte().bits("0000000000000000");
     const PackedBitmap bitmap = decode(page.bytes());
-    EXPECT_EQ(bitmap_height(bitmap), 3);
+    EXPECT_EQ(bitmap_height(bitmap), 2);
+}
+
+// Lines of pages wider than 1728 pixels: T.4's extended make-up codes (1792 to 2560, the same in
+// both colours) are read as make-up codes, cut at the line's end like any run that passes it.
+TEST(DecodePage, ExtendedMakeUpCodesAreCutAtTheLineEnd) {
+    struct Case {
+        const char* what;
+        std::function<void(MhWriter&)> line;
+        int black_from;  // black from here to the line's end
+    };
+    const Case cases[] = {
+        // Black 1792 from pixel 12, then white 1698, which changes no pixel.
+        {"black extended", [](MhWriter& l) { l.runs({12}).extended_makeup(1792).code(0, true).runs({1698}); }, 12},
+        // Zero bits before the code are passed over up to it (eight or more begin no code).
+        {"zeros before it", [](MhWriter& l) { l.runs({12}).bits("000").extended_makeup(1792).code(0, true).runs({1698}); }, 12},
+        // White 2560: the colour stays white for the terminating code; the black 50 after the
+        // cut run changes no pixel.
+        {"white extended", [](MhWriter& l) { l.extended_makeup(2560).code(0, false).code(50, true).code(5, false); }, 1728},
+        {"black 2496 from 1700", [](MhWriter& l) { l.runs({1700}).extended_makeup(2496).code(63, true).runs({3}); }, 1700},
+    };
+    for (const Case& c : cases) {
+        MhWriter page;
+        page.aligned_eol();
+        c.line(page);
+        page.aligned_eol().runs({5, 3, 1720}).aligned_eol().eol().eol().eol().eol().eol();
+        const PackedBitmap bitmap = decode(page.bytes());
+        ASSERT_EQ(bitmap_height(bitmap), 2) << c.what;
+        for (int x = 0; x < 1728; ++x) ASSERT_EQ(black_at(bitmap, x, 0), x >= c.black_from) << c.what << " " << x;
+        // The next line begins in white as always.
+        for (int x = 0; x < 12; ++x) EXPECT_EQ(black_at(bitmap, x, 1), x >= 5 && x < 8) << c.what << " " << x;
+    }
 }
 
 TEST(DecodePage, MatchesTheReferenceOnRandomPagesAndNoise) {
@@ -175,6 +206,7 @@ TEST(DecodePage, MatchesTheReferenceOnRandomPagesAndNoise) {
             }
             page.runs(runs);
             if (random() % 10 == 0) page.bits("0110100101110");  // stray bits
+            if (random() % 10 == 0) page.extended_makeup(1792 + 64 * static_cast<int>(random() % 13));
         }
         if (random() % 2) page.aligned_eol().eol().eol().eol().eol().eol();
         Bytes data = page.bytes();

@@ -167,6 +167,13 @@ TEST_F(SffRecoder, RunsPastTheLineEndAreWrittenWholeUpToItAndTheRestOfTheLineDro
         }
         EXPECT_EQ(recode(s2f_page({c.runs})), expected) << c.what;
     }
+    // A line of a page wider than 1728 pixels: black extended make-up 1792 from pixel 12, cut to
+    // 1716 and written as make-up 1664 and terminating 52; its terminating 0 and the white 1698
+    // are dropped.
+    MhWriter wide;
+    wide.aligned_eol().runs({12}).extended_makeup(1792).code(0, true).runs({1698}).fill_to_byte();
+    for (int i = 0; i < 6; ++i) wide.eol();
+    EXPECT_EQ(recode(wide.bytes()), record({"001000", "0000001100100", "000000100100"}));
 }
 
 TEST_F(SffRecoder, TooLittleDataWritesNothingAndTheGuardEndsDamagedLines) {
@@ -200,6 +207,7 @@ TEST_F(SffRecoder, MatchesTheReferenceOnRandomData) {
             }
             if (random() % 4 == 0) runs = {1728};
             page.runs(runs);
+            if (random() % 8 == 0) page.extended_makeup(1792 + 64 * static_cast<int>(random() % 13));
         }
         if (random() % 2) page.aligned_eol().eol().eol().eol().eol().eol();
         recode(page.bytes());
