@@ -26,7 +26,7 @@ namespace {
 // Copies the source document into the private copy, reading it as every document is read
 // (retried while another program holds it). False unless every byte was copied.
 bool copy_document(const char* source, platform::File& copy) {
-    platform::File from = platform::File::open(source, platform::FileMode::read_shared);
+    platform::File from = platform::File::open(source, platform::FileMode::read_shared, platform::OpenRetry::when_held_or_missing);
     if (!from.is_open()) return false;
     const std::uint32_t size = from.size();
     if (size >= 0x80000000u) return false;

@@ -50,7 +50,7 @@ bool read_with_retry(platform::File& file, void* buffer, std::uint32_t count, in
 }
 
 std::optional<OpenedDocument> open_document(const char* path, platform::FileMode mode) {
-    return open_document(platform::File::open(path, mode));
+    return open_document(platform::File::open(path, mode, platform::OpenRetry::when_held_or_missing));
 }
 
 std::optional<OpenedDocument> open_document(platform::File file) {

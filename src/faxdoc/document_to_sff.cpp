@@ -61,6 +61,29 @@ void put_header_strip(platform::FileReplacement& sff, const std::string& prefix,
     recode_page_to_sff(bytes.data(), sink, static_cast<std::int32_t>(size));
 }
 
+// The SFF file's records for the pages. False, with the reason traced, when it cannot be
+// written whole.
+bool write_pages(platform::FileReplacement& sff, OpenedDocument& document, const std::string& prefix,
+                 std::uint32_t first, std::uint32_t last) {
+    if (!sff.good()) return trace::stop("the SFF file cannot be written"), false;
+    ReplacementSink sink(sff);
+    put_document_header(sff, static_cast<std::uint16_t>(last >= first ? last - first + 1 : 0));
+    for (std::uint32_t page = first; page <= last; ++page) {
+        const PageRange range = page_range(document.header, page, document.size);
+        if (range.length == 0) continue;
+        MemoryBlock bytes = allocate_range(document, range.start, range.length);
+        if (!bytes) return trace::stop("page %u cannot be had", page), false;
+        put_page_header(sff, document.fine_flag());
+        if (!read_range(document, bytes, range.start)) return trace::stop("page %u cannot be read", page), false;
+        put_header_strip(sff, prefix, page);
+        recode_page_to_sff(bytes.data(), sink, static_cast<std::int32_t>(range.length));
+    }
+    const std::uint8_t end_of_document[2] = {sff::page_header_record, 0};
+    put(sff, end_of_document, sizeof end_of_document);
+    if (!sff.good()) return trace::stop("the SFF file cannot be written"), false;
+    return true;
+}
+
 }  // namespace
 
 // F2S:number,first page,last page,document path,directory prefix
@@ -87,24 +110,12 @@ int run_document_to_sff(char* arguments) {
     if (last > document->page_count()) last = document->page_count();
     trace::line("pages %u to %u of %s to %s", first, last, document_path, sff_path.c_str());
 
-    // The SFF file is written in full before it replaces the one of an earlier run.
-    platform::FileReplacement sff(sff_path.c_str());
-    if (!sff.good()) return trace::stop("the SFF file cannot be written");
-    ReplacementSink sink(sff);
-    put_document_header(sff, static_cast<std::uint16_t>(last >= first ? last - first + 1 : 0));
-    for (std::uint32_t page = first; page <= last; ++page) {
-        const PageRange range = page_range(document->header, page, document->size);
-        if (range.length == 0) continue;
-        MemoryBlock bytes = allocate_range(*document, range.start, range.length);
-        if (!bytes) return trace::stop("page %u cannot be had", page);
-        put_page_header(sff, document->fine_flag());
-        if (!read_range(*document, bytes, range.start)) return trace::stop("page %u cannot be read", page);
-        put_header_strip(sff, prefix, page);
-        recode_page_to_sff(bytes.data(), sink, static_cast<std::int32_t>(range.length));
-    }
-    const std::uint8_t end_of_document[2] = {sff::page_header_record, 0};
-    put(sff, end_of_document, sizeof end_of_document);
-    sff.commit();
+    // The SFF file is written in full before it replaces the one of an earlier run. The host
+    // sends whatever file it finds: one that this request cannot write must not leave an earlier
+    // request's fax behind for the new recipient, and a file that a sender holds is never
+    // written in place under it.
+    platform::FileReplacement sff(sff_path.c_str(), {.in_place = false});
+    if (!write_pages(sff, *document, prefix, first, last) || !sff.commit()) sff.discard_earlier_target();
     return 0;
 }
 

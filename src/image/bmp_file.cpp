@@ -7,7 +7,7 @@
 namespace korvif {
 
 PackedBitmap load_bmp(const char* path) {
-    platform::File file = platform::File::open(path, platform::FileMode::read_deny_write);
+    platform::File file = platform::File::open(path, platform::FileMode::read_deny_write, platform::OpenRetry::when_held_or_missing);
     if (!file.is_open()) return {};
     std::uint8_t file_header[bmp_file_header_bytes];
     std::uint32_t got = 0;

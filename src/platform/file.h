@@ -36,6 +36,11 @@ enum class FileMode {
     open_always_append,      // write at the end of a file, creating it when missing, unshared
 };
 
+// Which refusals an open for reading tries again, for up to 2 seconds: always a sharing
+// violation (another run replacing the file, a scanner); a missing file only when asked, for a
+// file that was found just before (the moment between the two names of a replacement).
+enum class OpenRetry { when_held, when_held_or_missing };
+
 // What a file is opened for, in the trace's words.
 constexpr const char* describe(FileMode mode) {
     switch (mode) {
@@ -53,8 +58,8 @@ constexpr const char* describe(FileMode mode) {
 class File {
 public:
     File() = default;
-    static File open(const char* path, FileMode mode);  // the host's text
-    static File open(const NativePath& path, FileMode mode);
+    static File open(const char* path, FileMode mode, OpenRetry retry = OpenRetry::when_held);  // the host's text
+    static File open(const NativePath& path, FileMode mode, OpenRetry retry = OpenRetry::when_held);
 
     // A file that must not exist yet, created for writing, unshared. `name_taken` tells a
     // failure because the name exists from any other.
@@ -106,13 +111,53 @@ std::size_t native_directory_length(const NativePath& path);
 
 bool remove_file(const NativePath& path);
 
-// Puts the complete file `from` in the place of `to`, in one step where the system can: `to`
-// keeps its name, attributes and security; a missing `to` is created. Where the one step is
-// refused because another program holds `to` open with read and write sharing, `to` is
-// overwritten in place, with room for the new size reserved first and the old bytes put back
-// when a write fails. A target that is read-only is refused. True: `from` is gone. False when
-// `to` could not be replaced: it is then as it was, and `from` is left for the caller to remove.
-bool replace_file(const NativePath& from, const NativePath& to);
+enum class ReplaceOutcome {
+    replaced,  // the target holds the new content; the work file and any backup are gone
+    refused,   // the target is as it was; the work file is the caller's to remove
+    kept,      // neither version could be put under the target's name: the old content is in a
+               // backup, the new one in the work file, and both stay (the trace names them)
+};
+
+struct ReplaceOptions {
+    // Whether the target may be written in place when another program holds it without delete
+    // sharing (a viewer, a scanner). Not for a file another program may be sending.
+    bool in_place = true;
+};
+
+// Puts the complete, flushed file `from` in the place of `to`: `to` keeps its name, attributes
+// (with the archive bit set, so that backups see the change) and security; a missing `to` is
+// created; a read-only `to` (on Linux: one without any write bit) is refused. On Windows the
+// replace is serialised among this program's runs, calls refused because another program holds a
+// file are tried again for up to 2 seconds, and a target held without delete sharing is written
+// in place when the options allow, its old bytes saved in a backup file first.
+ReplaceOutcome replace_file(const NativePath& from, const NativePath& to, ReplaceOptions options = {});
+
+// What identifies one version of a file: a newer file under the same name has another stamp.
+struct FileStamp {
+    std::uint64_t size = 0;
+    std::uint64_t time = 0;  // the last write
+    std::uint64_t id = 0;    // the file's number on its volume (0 where the system gives none)
+    bool operator==(const FileStamp&) const = default;
+};
+
+std::optional<FileStamp> file_stamp(const NativePath& path);
+
+// Removes the file if it is still the version with this stamp (on Windows under the same lock as
+// a replace of it, so that a newer file put there meanwhile by another run stays).
+bool remove_if_unchanged(const NativePath& path, const FileStamp& stamp);
+
+// Removes, in the directory, the work files of this program ("~kv", 8 hexadecimal digits,
+// ".tmp") last written more than an hour ago that can be removed: leftovers of runs that were
+// ended from outside. Nothing else is ever removed (backups may be the only copy of a document).
+void remove_stale_work_files(const NativePath& directory);
+
+// Registers the work file of the replacement in progress and its target (null: none), so that a
+// run ended by a signal (Linux: SIGINT, SIGTERM, SIGHUP) or a crash removes it before it goes.
+void guard_work_file(const NativePath* work, const NativePath* target);
+
+// Removes the registered work file while its target's name exists (during a half-done replace
+// it may hold the only complete copy); never a backup. Uses no heap: for crash handlers.
+void remove_guarded_work_file();
 
 void sleep_milliseconds(unsigned milliseconds);
 

@@ -50,12 +50,14 @@ std::uint64_t name_seed() {
            static_cast<std::uint64_t>(now.tv_nsec);
 }
 
-File File::open(const char* path, FileMode mode) {
+// Linux knows no sharing violations, and a rename leaves no moment without the name: nothing to
+// try again.
+File File::open(const char* path, FileMode mode, OpenRetry retry) {
     if (path == nullptr) return File();
-    return open(NativePath(path), mode);
+    return open(NativePath(path), mode, retry);
 }
 
-File File::open(const NativePath& path, FileMode mode) {
+File File::open(const NativePath& path, FileMode mode, OpenRetry) {
     File file;
     if (path.empty()) return file;
     const OpenRequest request = request_for(mode);
@@ -194,29 +196,23 @@ std::size_t native_directory_length(const NativePath& path) {
     return directory_length(path, PathStyle::posix, nullptr);
 }
 
-std::optional<NativePath> replacement_target(const char* host_text) { return native_path(host_text); }
+std::optional<NativePath> replacement_target(const char* host_text) {
+    auto target = native_path(host_text);
+    struct stat info {};
+    if (!target || ::lstat(target->c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return target;
+    // A symbolic link stays: the file it points to is replaced, with the work file beside that
+    // file (a rename over the link would put a file in the link's place).
+    char* real = ::realpath(target->c_str(), nullptr);
+    if (real == nullptr) {
+        trace::line("%s is a link to nothing that can be replaced: %s", host_text, trace::system_error().c_str());
+        return std::nullopt;
+    }
+    NativePath resolved(real);
+    std::free(real);
+    return resolved;
+}
 
 bool remove_file(const NativePath& path) { return ::unlink(path.c_str()) == 0; }
-
-bool replace_file(const NativePath& from_path, const NativePath& to_path) {
-    const char* from = from_path.c_str();
-    const char* to = to_path.c_str();
-    // The new file gets the old one's permissions, or those a newly created file would get.
-    struct stat old {};
-    mode_t mode = 0;
-    if (::stat(to, &old) == 0) {
-        mode = old.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    if (::chmod(from, mode) != 0 || std::rename(from, to) != 0) {
-        trace::line("replace of %s refused: %s", to, trace::system_error().c_str());
-        return false;
-    }
-    return true;
-}
 
 void sleep_milliseconds(unsigned milliseconds) {
     timespec wait {static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};

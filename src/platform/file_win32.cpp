@@ -5,6 +5,7 @@
 #include "platform/host_text.h"
 #include "platform/path.h"
 #include "platform/trace.h"
+#include "platform/wide_path_win32.h"
 
 namespace korvif::platform {
 
@@ -20,10 +21,12 @@ struct OpenRequest {
 
 OpenRequest request_for(FileMode mode) {
     switch (mode) {
+    // Reads share deletion too, so that another run's replace of the file goes ahead while this
+    // one reads the old bytes.
     case FileMode::read_shared:
-        return {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, false};
+        return {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, false};
     case FileMode::read_deny_write:
-        return {GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, false};
+        return {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, false};
     case FileMode::create_always:
         return {GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, false};
     case FileMode::create_always_scratch:
@@ -34,9 +37,6 @@ OpenRequest request_for(FileMode mode) {
     }
     return {GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, false};
 }
-
-// The system's last error as UTF-8 text, for lines that carry wide names.
-std::string error_text() { return trace::utf8(trace::system_error()); }
 
 // A wide string from a system call that is asked for its length first: `call(buffer, size)`
 // returns the length without the terminator, or the size needed when the buffer is too small,
@@ -56,16 +56,19 @@ std::wstring wide_result(Call call) {
     return {};
 }
 
-// The form of a full path that passes the system's path limit: "\\?\C:\..." and
-// "\\?\UNC\server\share\...". Only for paths the system made full (every '/' turned into '\').
+}  // namespace
+
 std::wstring long_path_form(const std::wstring& full) {
     if (full.rfind(L"\\\\?\\", 0) == 0 || full.rfind(L"\\\\.\\", 0) == 0) return full;
     if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
     return L"\\\\?\\" + full;
 }
 
-// A path the system calls may take whatever its length.
 std::wstring callable(const std::wstring& full) { return full.size() < MAX_PATH ? full : long_path_form(full); }
+
+std::string error_text() { return trace::utf8(trace::system_error()); }
+
+namespace {
 
 std::wstring full_path_of(const std::wstring& path) {
     return wide_result([&](wchar_t* buffer, DWORD size) { return GetFullPathNameW(path.c_str(), size, buffer, nullptr); });
@@ -129,22 +132,33 @@ std::uint64_t name_seed() {
     return (static_cast<std::uint64_t>(GetCurrentProcessId()) << 32) ^ static_cast<std::uint64_t>(count.QuadPart);
 }
 
-File File::open(const char* path, FileMode mode) {
+File File::open(const char* path, FileMode mode, OpenRetry retry) {
     if (path == nullptr || *path == '\0') return File();
     const auto wide = native_path(path);
     if (!wide) {
         trace::line("cannot open %s %s: the path is no text of the ANSI code page", path, describe(mode));
         return File();
     }
-    return open(*wide, mode);
+    return open(*wide, mode, retry);
 }
 
-File File::open(const NativePath& path, FileMode mode) {
+File File::open(const NativePath& path, FileMode mode, OpenRetry retry) {
     File file;
     if (path.empty()) return file;
     const OpenRequest request = request_for(mode);
-    HANDLE handle = CreateFileW(callable(path).c_str(), request.access, request.sharing, nullptr, request.creation,
-                                request.attributes, nullptr);
+    const bool reading = request.access == GENERIC_READ;
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    // For up to 2 seconds in 100 ms steps, while another program holds the file or, where asked,
+    // while a file found just before is missing (between the two names of a replace).
+    for (int attempt = 0; attempt <= 20; ++attempt) {
+        if (attempt > 0) Sleep(100);
+        handle = CreateFileW(callable(path).c_str(), request.access, request.sharing, nullptr, request.creation,
+                             request.attributes, nullptr);
+        const DWORD error = GetLastError();
+        const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+        const bool missing = error == ERROR_FILE_NOT_FOUND && retry == OpenRetry::when_held_or_missing;
+        if (handle != INVALID_HANDLE_VALUE || !reading || !(held || missing)) break;
+    }
     if (handle == INVALID_HANDLE_VALUE) {
         trace::utf8_line("cannot open %s %s: %s", printable(path).c_str(), describe(mode), error_text().c_str());
         return file;
@@ -261,6 +275,12 @@ bool file_exists(const char* path) {
     }
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW(wide->c_str(), &found);
+    // Another run may be replacing the file at this moment, its name missing until that is done.
+    if (search == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_NOT_FOUND &&
+        wide->find_first_of(L"*?") == std::wstring::npos) {
+        const auto target = resolved_target(*wide, true);
+        if (target && wait_for_replace(*target)) search = FindFirstFileW(wide->c_str(), &found);
+    }
     if (search == INVALID_HANDLE_VALUE) {
         trace::line("no file matches %s: %s", path, trace::system_error().c_str());
         return false;
@@ -275,15 +295,10 @@ std::size_t native_directory_length(const NativePath& path) {
     return path.size() >= 2 && path[1] == L':' ? 2 : 0;
 }
 
-std::optional<NativePath> replacement_target(const char* host_text) {
-    const auto wide = native_path(host_text);
-    if (!wide) {
-        trace::line("%s is no text of the ANSI code page", host_text);
-        return std::nullopt;
-    }
-    const std::wstring full = full_path_of(*wide);
+std::optional<std::wstring> resolved_target(const std::wstring& path, bool quiet) {
+    const std::wstring full = full_path_of(path);
     if (full.empty()) {
-        trace::line("no full path for %s: %s", host_text, trace::system_error().c_str());
+        if (!quiet) trace::utf8_line("no full path for %s: %s", printable(path).c_str(), error_text().c_str());
         return std::nullopt;
     }
     std::wstring target;
@@ -291,7 +306,7 @@ std::optional<NativePath> replacement_target(const char* host_text) {
         // An existing file is replaced under its own long name, never under its 8.3 name.
         target = long_name_of(full);
         if (target.empty()) {
-            trace::utf8_line("the long name of %s cannot be had: %s", printable(full).c_str(), error_text().c_str());
+            if (!quiet) trace::utf8_line("the long name of %s cannot be had: %s", printable(full).c_str(), error_text().c_str());
             return std::nullopt;
         }
     } else {
@@ -308,115 +323,16 @@ std::optional<NativePath> replacement_target(const char* host_text) {
     return target;
 }
 
+std::optional<NativePath> replacement_target(const char* host_text) {
+    const auto wide = native_path(host_text);
+    if (!wide) {
+        trace::line("%s is no text of the ANSI code page", host_text);
+        return std::nullopt;
+    }
+    return resolved_target(*wide, false);
+}
+
 bool remove_file(const NativePath& path) { return DeleteFileW(callable(path).c_str()) != FALSE; }
-
-namespace {
-
-// Closes a handle when it goes.
-struct Handle {
-    HANDLE value;
-    explicit Handle(HANDLE h) : value(h) {}
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle() {
-        if (value != INVALID_HANDLE_VALUE) CloseHandle(value);
-    }
-    bool valid() const { return value != INVALID_HANDLE_VALUE; }
-};
-
-bool read_whole(HANDLE file, std::string& bytes) {
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(file, &size) || size.QuadPart > 0x7FFFFFFF) return false;
-    bytes.resize(static_cast<std::size_t>(size.QuadPart));
-    DWORD done = 0;
-    while (done < bytes.size()) {
-        DWORD got = 0;
-        if (!ReadFile(file, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got, nullptr) || got == 0) return false;
-        done += got;
-    }
-    return true;
-}
-
-bool write_whole_at_start(HANDLE file, const std::string& bytes) {
-    LARGE_INTEGER start;
-    start.QuadPart = 0;
-    if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) return false;
-    DWORD done = 0;
-    while (done < bytes.size()) {
-        DWORD put = 0;
-        if (!WriteFile(file, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &put, nullptr) || put == 0) return false;
-        done += put;
-    }
-    return true;
-}
-
-bool set_size(HANDLE file, std::size_t size) {
-    LARGE_INTEGER end;
-    end.QuadPart = static_cast<LONGLONG>(size);
-    return SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
-}
-
-// Writes the new bytes into `target` under another program's open handle. Room for the new size
-// is allocated first (setting the end of the file reserves the disk space), so the writes that
-// follow go into space the file already has; should one fail all the same, the old bytes are
-// written back into that space.
-bool overwrite_in_place(const std::wstring& from, const std::wstring& target) {
-    Handle fresh_file(CreateFileW(from.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    std::string fresh;
-    if (!fresh_file.valid() || !read_whole(fresh_file.value, fresh)) return false;
-    Handle file(CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    std::string old;
-    if (!file.valid() || !read_whole(file.value, old)) return false;
-    if (fresh.size() > old.size() && !set_size(file.value, fresh.size())) {
-        set_size(file.value, old.size());
-        return false;
-    }
-    if (!write_whole_at_start(file.value, fresh) || !set_size(file.value, fresh.size()) || !FlushFileBuffers(file.value)) {
-        write_whole_at_start(file.value, old);
-        set_size(file.value, old.size());
-        return false;
-    }
-    return true;
-}
-
-bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-}  // namespace
-
-bool replace_file(const NativePath& from_path, const NativePath& to_path) {
-    const std::wstring from = callable(from_path);
-    const std::wstring to = callable(to_path);
-    const std::string name = printable(to_path);
-    const DWORD attributes = GetFileAttributesW(to.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return MoveFileExW(from.c_str(), to.c_str(), 0) != FALSE;
-    // A read-only file is not written, as Windows refuses to open it for writing.
-    if (attributes & FILE_ATTRIBUTE_READONLY) {
-        trace::utf8_line("replace refused: %s is read-only", name.c_str());
-        return false;
-    }
-    // ReplaceFile keeps the replaced file's long and short names, attributes and security. The
-    // attributes are set once more for the systems whose ReplaceFile is a plain rename.
-    if (ReplaceFileW(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
-        const DWORD kept = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
-                                         FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
-        SetFileAttributesW(to.c_str(), kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL);
-        return true;
-    }
-    const DWORD error = GetLastError();
-    trace::utf8_line("one-step replace of %s refused: %s", name.c_str(), error_text().c_str());
-    // This error can mean that the old file is already gone and the new one not yet in its
-    // place: the new file is complete, so it goes there now.
-    if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT && !exists(to)) return MoveFileExW(from.c_str(), to.c_str(), 0) != FALSE;
-    // Refused, typically because another program holds the file open without delete sharing.
-    if (!exists(to) || !overwrite_in_place(from, to)) {
-        trace::utf8_line("replace refused: %s is in use and cannot be written in place", name.c_str());
-        return false;
-    }
-    trace::utf8_line("%s written in place under another program's handle", name.c_str());
-    DeleteFileW(from.c_str());
-    return true;
-}
 
 void sleep_milliseconds(unsigned milliseconds) { Sleep(milliseconds); }
 

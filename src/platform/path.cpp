@@ -45,6 +45,17 @@ std::string numbered_name(const char* prefix, std::uint32_t number) {
     return std::string(prefix) + digits + ".tmp";
 }
 
+bool is_numbered_name(std::string_view name, const char* prefix) {
+    const std::string_view start(prefix);
+    if (name.size() != start.size() + 12 || name.substr(0, start.size()) != start || name.substr(start.size() + 8) != ".tmp") {
+        return false;
+    }
+    for (char c : name.substr(start.size(), 8)) {
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'))) return false;
+    }
+    return true;
+}
+
 std::uint32_t next_name_number() {
     // The process id and the clock differ between runs; the count between calls of one run.
     // Mixed (splitmix64) so that neighbouring inputs give unrelated names.

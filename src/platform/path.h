@@ -47,6 +47,9 @@ namespace korvif::platform {
 inline constexpr std::size_t numbered_name_length = 3 + 8 + 4;
 std::string numbered_name(const char* prefix, std::uint32_t number);
 
+// Whether the name is one of this program's own of that prefix, exactly.
+bool is_numbered_name(std::string_view name, const char* prefix);
+
 // Numbers for new names: different from call to call and from run to run, so that runs at the
 // same time rarely try the same name (a name that exists is simply tried again with the next).
 std::uint32_t next_name_number();

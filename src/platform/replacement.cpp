@@ -16,7 +16,7 @@ NativePath native_text(const std::string& ascii) { return NativePath(ascii.begin
 
 }  // namespace
 
-FileReplacement::FileReplacement(const char* target) {
+FileReplacement::FileReplacement(const char* target, ReplaceOptions options) : options_(options) {
     if (target == nullptr || *target == '\0') return;
     const auto resolved = replacement_target(target);
     if (!resolved) {
@@ -24,7 +24,9 @@ FileReplacement::FileReplacement(const char* target) {
         return;
     }
     target_ = *resolved;
+    earlier_ = file_stamp(target_);
     const NativePath directory = target_.substr(0, native_directory_length(target_));
+    remove_stale_work_files(directory);
     // A new name each time until one is free: unlike the system's temporary-name functions this
     // works in directories of any length, and gives the same names on every system.
     for (int attempt = 0; attempt < work_name_attempts; ++attempt) {
@@ -33,6 +35,7 @@ FileReplacement::FileReplacement(const char* target) {
         file_ = File::create_new(work, &name_taken);
         if (file_.is_open()) {
             work_ = work;
+            guard_work_file(&work_, &target_);
             failed_ = false;
             if (trace::on()) trace::utf8_line("opened %s new, for writing", printable(work_).c_str());
             return;
@@ -47,8 +50,9 @@ FileReplacement::FileReplacement(const char* target) {
 FileReplacement::~FileReplacement() {
     file_.close();
     if (work_.empty()) return;
+    guard_work_file(nullptr, nullptr);
     remove_file(work_);
-    trace::utf8_line("%s left as it was", printable(target_).c_str());
+    trace::utf8_line(earlier_ ? "%s left as it was" : "%s not written", printable(target_).c_str());
 }
 
 bool FileReplacement::write(const void* data, std::uint32_t count) {
@@ -71,19 +75,42 @@ bool FileReplacement::seek(std::uint32_t offset_from_start) {
 }
 
 bool FileReplacement::commit() {
+    // A delayed write that fails (a network share) is reported by the flush, not by the close.
+    if (!failed_ && !file_.flush()) {
+        const std::string error = trace::utf8(trace::system_error());
+        trace::utf8_line("flushing %s failed: %s", printable(work_).c_str(), error.c_str());
+        failed_ = true;
+    }
     const bool closed = file_.close();
     if (!failed_ && !closed) {
         const std::string error = trace::utf8(trace::system_error());
         trace::utf8_line("closing %s failed: %s", printable(work_).c_str(), error.c_str());
     }
-    if (failed_ || !closed || !replace_file(work_, target_)) {
+    if (failed_ || !closed) {
         failed_ = true;
         return false;
     }
-    trace::utf8_line("wrote %s (%llu bytes)", printable(target_).c_str(), static_cast<unsigned long long>(bytes_));
-    work_.clear();  // it is the target now
     failed_ = true;  // nothing more can be written
+    const ReplaceOutcome outcome = replace_file(work_, target_, options_);
+    if (outcome == ReplaceOutcome::refused) return false;  // the work file goes with this object
+    // Replaced: the work file is the target now. Kept: it holds the only complete copy of the new
+    // content, and the trace has named it.
+    guard_work_file(nullptr, nullptr);
+    work_.clear();
+    if (outcome == ReplaceOutcome::kept) return false;
+    trace::utf8_line("wrote %s (%llu bytes)", printable(target_).c_str(), static_cast<unsigned long long>(bytes_));
     return true;
+}
+
+void FileReplacement::discard_earlier_target() {
+    if (!earlier_) return;
+    const std::string name = printable(target_);
+    if (remove_if_unchanged(target_, *earlier_)) {
+        trace::utf8_line("the earlier %s removed", name.c_str());
+    } else if (file_stamp(target_) == earlier_) {
+        const std::string error = trace::utf8(trace::system_error());
+        trace::utf8_line("the earlier %s could not be removed: %s", name.c_str(), error.c_str());
+    }
 }
 
 }  // namespace korvif::platform

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/file.h"
@@ -9,13 +10,15 @@
 namespace korvif::platform {
 
 // The bytes go to a work file with a unique name ("~kv", 8 hexadecimal digits, ".tmp") in the
-// target's directory;
-// the target is not touched until `commit` lets the complete work file take its place. Every
-// failure on the way (no work file, a failed or short write, a refused replace) leaves the
-// target byte for byte as it was, and the work file is removed.
+// target's directory; the target is not touched until `commit` lets the complete, flushed work
+// file take its place. Every failure on the way (no work file, a failed or short write or flush, a
+// refused replace) leaves the target byte for byte as it was, and the work file is removed; where
+// the system stopped half-way and neither version can be put under the target's name, both stay
+// and the trace names them. Work files that killed runs left in the directory more than an hour
+// ago are removed on the way.
 class FileReplacement {
 public:
-    explicit FileReplacement(const char* target);  // the host's text
+    explicit FileReplacement(const char* target, ReplaceOptions options = {});  // the host's text
     ~FileReplacement();  // without a successful commit the work file is removed
     FileReplacement(const FileReplacement&) = delete;
     FileReplacement& operator=(const FileReplacement&) = delete;
@@ -27,8 +30,14 @@ public:
     bool write(const void* data, std::uint32_t count);
     bool seek(std::uint32_t offset_from_start);
 
-    // Closes the work file and puts it in the target's place. False when nothing was replaced.
+    // Flushes and closes the work file and puts it in the target's place. False when nothing was
+    // replaced.
     bool commit();
+
+    // Removes the file that stood under the target's name when this replacement began, unless a
+    // newer one has taken its place meanwhile: for an output that must not outlive a failed run.
+    // The trace says what became of it.
+    void discard_earlier_target();
 
     const NativePath& target() const { return target_; }
     const NativePath& work_path() const { return work_; }
@@ -37,7 +46,9 @@ private:
     NativePath target_;  // in its long form, so that a short name does not become the file's name
     NativePath work_;
     File file_;
-    std::uint64_t bytes_ = 0;  // written so far
+    ReplaceOptions options_;
+    std::optional<FileStamp> earlier_;  // the target as it stood
+    std::uint64_t bytes_ = 0;           // written so far
     bool failed_ = true;
 };
 

@@ -140,7 +140,10 @@ TEST_F(DocumentToSff, NothingWithoutAUsableDocument) {
     }
 }
 
-TEST_F(DocumentToSff, PagesThatCannotBeHadLeaveTheEarlierFile) {
+// The host sends whatever ~isdnfax.sff it finds: once the document could be read, a request that
+// cannot be converted whole removes the earlier request's file rather than let it go to the new
+// recipient; a document that cannot be read at all leaves everything alone.
+TEST_F(DocumentToSff, PagesThatCannotBeHadRemoveTheEarlierFile) {
     Bytes document = test::make_document(pages, 0, true);
     // Page 2 claims to start far beyond the file: its bytes cannot be had. (Page 1 then runs to
     // the end of the file; its records end at its RTC.)
@@ -150,6 +153,11 @@ TEST_F(DocumentToSff, PagesThatCannotBeHadLeaveTheEarlierFile) {
     document[512 + 7] = 0x7F;
     test::write_file(kvd, document);
     test::write_file(sff, {7, 7});  // an earlier run's file
+    test::run_command("F2S:0,1,3," + kvd + "," + prefix);
+    EXPECT_FALSE(test::file_present(sff));
+
+    test::write_file(sff, {7, 7});
+    test::write_file(kvd, {1, 2, 3});  // shorter than a document's header
     test::run_command("F2S:0,1,3," + kvd + "," + prefix);
     EXPECT_EQ(test::read_file(sff), (Bytes {7, 7}));
 }

@@ -198,3 +198,70 @@ TEST(HostPathText, OnlyTextThatNamesTheSameFileGoesToTheHost) {
 
 }  // namespace
 }  // namespace korvif
+
+namespace korvif {
+namespace {
+
+TEST_F(Replacement, ATargetWithoutWriteBitsIsRefusedAndALinkStays) {
+    test::write_file(target, {1, 2, 3});
+    ::chmod(target.c_str(), 0444);  // refused also for root, whom the system would let write it
+    {
+        platform::FileReplacement replacement(target.c_str());
+        EXPECT_TRUE(replacement.write("ab", 2));
+        EXPECT_FALSE(replacement.commit());
+    }
+    EXPECT_EQ(test::read_file(target), (test::Bytes {1, 2, 3}));
+    EXPECT_EQ(files_in_dir(), 1u);
+
+    ::chmod(target.c_str(), 0644);
+    std::filesystem::create_directory(dir.file("links"));
+    const std::string link = dir.file("links/doc.kvd");
+    std::filesystem::create_symlink(target, link);
+    {
+        platform::FileReplacement replacement(link.c_str());
+        EXPECT_EQ(replacement.work_path().rfind(dir.file("~kv"), 0), 0u);  // beside the file, not the link
+        EXPECT_TRUE(replacement.write("ab", 2) && replacement.commit());
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(test::read_file(target), (test::Bytes {'a', 'b'}));
+}
+
+TEST_F(Replacement, OnlyOldWorkFilesOfItsOwnPatternAreCleanedUp) {
+    struct Case {
+        const char* name;
+        bool old;
+        bool removed;
+    };
+    const Case cases[] = {
+        {"~kv0123abcd.tmp", true, true},   {"~kv0123abce.tmp", false, false}, {"~kb0123abcd.tmp", true, false},
+        {"~kv0123abc.tmp", true, false},   {"~kv0123abcdx.tmp", true, false}, {"~isdnfax.sff", true, false},
+        {"~ikvd001.kvd", true, false},     {"~kvnothex1.tmp", true, false},
+    };
+    for (const Case& c : cases) {
+        test::write_file(dir.file(c.name), {1});
+        if (c.old) std::filesystem::last_write_time(dir.file(c.name), std::filesystem::file_time_type::clock::now() - std::chrono::hours(2));
+    }
+    { platform::FileReplacement replacement(target.c_str()); }
+    for (const Case& c : cases) EXPECT_EQ(test::file_present(dir.file(c.name)), !c.removed) << c.name;
+}
+
+TEST_F(Replacement, ADiscardedOutputGoesUnlessANewerOneTookItsPlace) {
+    test::write_file(target, {1});
+    {
+        platform::FileReplacement replacement(target.c_str());
+        replacement.discard_earlier_target();
+    }
+    EXPECT_FALSE(test::file_present(target));
+
+    test::write_file(target, {1});
+    {
+        platform::FileReplacement replacement(target.c_str());
+        test::write_file(dir.file("newer"), {2, 2});
+        std::filesystem::rename(dir.file("newer"), target);  // another run's complete file
+        replacement.discard_earlier_target();
+    }
+    EXPECT_EQ(test::read_file(target), (test::Bytes {2, 2}));
+}
+
+}  // namespace
+}  // namespace korvif

@@ -38,7 +38,7 @@ for sharing in rw rwd r; do
         same_file "$WORK/held.kvd" "$WORK/res-expected.kvd"
         same_file "$WORK/held.bmp" "$WORK/inv-expected.bmp"
     fi
-    leftovers=$(find "$WORK" -name '~kv*')
+    leftovers=$(find "$WORK" -name '~k[vb]*')
     [ -z "$leftovers" ] || fail "work files left with sharing $sharing: $leftovers"
 done
 

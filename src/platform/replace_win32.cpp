@@ -1,0 +1,323 @@
+// Replacing files on Windows: ReplaceFileW with a backup name, its half-done failures mended by
+// the replace steps, runs of this program serialised per target, the in-place route for targets
+// that other programs hold, and the clean-up of work files that killed runs left.
+#include <windows.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "platform/file.h"
+#include "platform/path.h"
+#include "platform/replace_steps.h"
+#include "platform/trace.h"
+#include "platform/wide_path_win32.h"
+
+namespace korvif::platform {
+
+namespace {
+
+constexpr DWORD settable_attributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                      FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED |
+                                      FILE_ATTRIBUTE_OFFLINE | FILE_ATTRIBUTE_TEMPORARY;
+constexpr DWORD share_all = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+constexpr std::uint32_t copy_chunk = 64 * 1024;
+constexpr DWORD lock_wait_ms = 10000;
+constexpr std::uint64_t stale_age_100ns = 3600ull * 10000000ull;  // one hour
+
+// Closes a handle when it goes.
+class Handle {
+public:
+    explicit Handle(HANDLE h) : value_(h == nullptr ? INVALID_HANDLE_VALUE : h) {}
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    ~Handle() {
+        if (valid()) CloseHandle(value_);
+    }
+    bool valid() const { return value_ != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return value_; }
+
+private:
+    HANDLE value_;
+};
+
+CallResult result_of(DWORD error) {
+    switch (error) {
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: return CallResult::held;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME: return CallResult::missing;
+    default: return CallResult::failed;
+    }
+}
+
+// Refused opens leave the file untouched: they count as held (or missing), never as failed.
+CallResult open_refusal() {
+    const CallResult result = result_of(GetLastError());
+    return result == CallResult::missing ? result : CallResult::held;
+}
+
+bool set_size(HANDLE file, std::uint64_t size) {
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(size);
+    return SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+}
+
+bool copy_bytes(HANDLE from, HANDLE to) {
+    std::vector<char> chunk(copy_chunk);
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(from, chunk.data(), copy_chunk, &got, nullptr)) return false;
+        if (got == 0) return true;
+        DWORD put = 0;
+        if (!WriteFile(to, chunk.data(), got, &put, nullptr) || put != got) return false;
+    }
+}
+
+std::uint64_t size_of(HANDLE file) {
+    LARGE_INTEGER size;
+    return GetFileSizeEx(file, &size) ? static_cast<std::uint64_t>(size.QuadPart) : 0;
+}
+
+class WindowsCalls final : public ReplaceCalls {
+public:
+    CallResult replace(const NativePath& target, const NativePath& work, const NativePath& backup) override {
+        if (ReplaceFileW(callable(target).c_str(), callable(work).c_str(), callable(backup).c_str(),
+                         REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+            return CallResult::done;
+        }
+        const DWORD error = GetLastError();
+        trace::utf8_line("one-step replace of %s refused: %s", printable(target).c_str(), error_text().c_str());
+        // The target is known not to be read-only: a refused access means another program's handle.
+        return error == ERROR_ACCESS_DENIED ? CallResult::held : result_of(error);
+    }
+
+    CallResult move(const NativePath& from, const NativePath& to) override {
+        if (MoveFileExW(callable(from).c_str(), callable(to).c_str(), MOVEFILE_WRITE_THROUGH)) return CallResult::done;
+        return result_of(GetLastError());
+    }
+
+    bool exists(const NativePath& path) override {
+        return GetFileAttributesW(callable(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+
+    bool remove(const NativePath& path) override { return DeleteFileW(callable(path).c_str()) != FALSE; }
+
+    CallResult save_copy(const NativePath& from, const NativePath& to) override {
+        Handle source(CreateFileW(callable(from).c_str(), GENERIC_READ, share_all, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        if (!source.valid()) return open_refusal();
+        Handle copy(CreateFileW(callable(to).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!copy.valid()) return CallResult::failed;
+        return copy_bytes(source.get(), copy.get()) && FlushFileBuffers(copy.get()) ? CallResult::done : CallResult::failed;
+    }
+
+    CallResult write_over(const NativePath& from, const NativePath& target) override {
+        Handle source(CreateFileW(callable(from).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        if (!source.valid()) return open_refusal();
+        Handle file(CreateFileW(callable(target).c_str(), GENERIC_READ | GENERIC_WRITE, share_all, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.valid()) return open_refusal();
+        // Room for the new size first (setting the end reserves the disk space), so the writes
+        // that follow go into space the file already has.
+        const std::uint64_t old_size = size_of(file.get());
+        const std::uint64_t new_size = size_of(source.get());
+        if (new_size > old_size && !set_size(file.get(), new_size)) {
+            set_size(file.get(), old_size);
+            return CallResult::held;  // nothing was written
+        }
+        LARGE_INTEGER start;
+        start.QuadPart = 0;
+        const bool written = SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN) &&
+                             copy_bytes(source.get(), file.get()) && set_size(file.get(), new_size) &&
+                             FlushFileBuffers(file.get());
+        return written ? CallResult::done : CallResult::failed;
+    }
+
+    void wait(unsigned milliseconds) override { Sleep(milliseconds); }
+};
+
+// The path without its long-path prefix, folded to upper case, as the name of a lock: two runs
+// naming one file by different forms meet in one lock.
+std::uint64_t lock_hash(const NativePath& target) {
+    std::wstring name = target;
+    if (name.rfind(L"\\\\?\\UNC\\", 0) == 0) {
+        name = L"\\\\" + name.substr(8);
+    } else if (name.rfind(L"\\\\?\\", 0) == 0) {
+        name = name.substr(4);
+    }
+    if (!name.empty()) CharUpperBuffW(name.data(), static_cast<DWORD>(name.size()));
+    std::uint64_t hash = 0xCBF29CE484222325ull;  // FNV-1a over the UTF-16 units
+    for (wchar_t unit : name) {
+        hash = (hash ^ static_cast<std::uint16_t>(unit)) * 0x100000001B3ull;
+    }
+    return hash;
+}
+
+std::wstring lock_name(const NativePath& target) {
+    char hex[17];
+    const std::uint64_t hash = lock_hash(target);
+    std::snprintf(hex, sizeof hex, "%08lx%08lx", static_cast<unsigned long>(hash >> 32),
+                  static_cast<unsigned long>(hash & 0xFFFFFFFFu));
+    const std::string name = std::string("Local\\korvif32-") + hex;
+    return std::wstring(name.begin(), name.end());
+}
+
+// Serialises one target's replace among this program's runs. A run that waits 10 seconds in
+// vain goes on without it, as before there was a lock; an abandoned lock counts as taken.
+class TargetLock {
+public:
+    explicit TargetLock(const NativePath& target) : mutex_(nullptr) {
+        HANDLE mutex = CreateMutexW(nullptr, FALSE, lock_name(target).c_str());
+        if (mutex == nullptr) return;
+        const DWORD waited = WaitForSingleObject(mutex, lock_wait_ms);
+        if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) {
+            mutex_ = mutex;
+        } else {
+            trace::utf8_line("the replace lock of %s was not had within 10 seconds; going on without it",
+                             printable(target).c_str());
+            CloseHandle(mutex);
+        }
+    }
+    TargetLock(const TargetLock&) = delete;
+    TargetLock& operator=(const TargetLock&) = delete;
+    ~TargetLock() {
+        if (mutex_ == nullptr) return;
+        ReleaseMutex(mutex_);
+        CloseHandle(mutex_);
+    }
+
+private:
+    HANDLE mutex_;
+};
+
+}  // namespace
+
+bool wait_for_replace(const NativePath& target) {
+    HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, lock_name(target).c_str());
+    if (mutex == nullptr) return false;  // no run is replacing it
+    const DWORD waited = WaitForSingleObject(mutex, lock_wait_ms);
+    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) ReleaseMutex(mutex);
+    CloseHandle(mutex);
+    return true;
+}
+
+namespace {
+
+NativePath free_backup_name(const NativePath& target) {
+    const NativePath directory = target.substr(0, native_directory_length(target));
+    NativePath backup;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string name = numbered_name("~kb", next_name_number());
+        backup = directory + std::wstring(name.begin(), name.end());
+        if (GetFileAttributesW(callable(backup).c_str()) == INVALID_FILE_ATTRIBUTES) break;
+    }
+    return backup;
+}
+
+std::uint64_t as_number(const FILETIME& time) {
+    return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+// Where the crash handlers find the work file of the replacement in progress: kept in fixed
+// buffers, so that they need no heap.
+wchar_t guarded_work[32768];
+wchar_t guarded_target[32768];
+bool guarded_target_existed = false;
+
+}  // namespace
+
+ReplaceOutcome replace_file(const NativePath& from, const NativePath& to, ReplaceOptions options) {
+    const std::string name = printable(to);
+    const TargetLock lock(to);
+    const DWORD attributes = GetFileAttributesW(callable(to).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        if (MoveFileExW(callable(from).c_str(), callable(to).c_str(), MOVEFILE_WRITE_THROUGH)) return ReplaceOutcome::replaced;
+        trace::utf8_line("%s cannot be made: %s", name.c_str(), error_text().c_str());
+        return ReplaceOutcome::refused;
+    }
+    // A read-only file is not written, as Windows refuses to open it for writing.
+    if (attributes & FILE_ATTRIBUTE_READONLY) {
+        trace::utf8_line("replace refused: %s is read-only", name.c_str());
+        return ReplaceOutcome::refused;
+    }
+    WindowsCalls calls;
+    const ReplaceOutcome outcome = replace_steps(calls, to, from, free_backup_name(to), options);
+    // ReplaceFile keeps the old file's attributes (where it is a plain rename, they are set here);
+    // the archive bit tells backups that the content changed.
+    if (outcome == ReplaceOutcome::replaced) {
+        SetFileAttributesW(callable(to).c_str(), (attributes & settable_attributes) | FILE_ATTRIBUTE_ARCHIVE);
+    }
+    return outcome;
+}
+
+std::optional<FileStamp> file_stamp(const NativePath& path) {
+    Handle file(CreateFileW(callable(path).c_str(), 0, share_all, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!file.valid() || !GetFileInformationByHandle(file.get(), &information)) return std::nullopt;
+    FileStamp stamp;
+    stamp.size = (static_cast<std::uint64_t>(information.nFileSizeHigh) << 32) | information.nFileSizeLow;
+    stamp.time = as_number(information.ftLastWriteTime);
+    stamp.id = (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
+    return stamp;
+}
+
+bool remove_if_unchanged(const NativePath& path, const FileStamp& stamp) {
+    const TargetLock lock(path);
+    const auto now = file_stamp(path);
+    if (!now) return true;  // gone already
+    if (*now != stamp) {
+        trace::utf8_line("%s is newer than when this run began: it stays", printable(path).c_str());
+        return false;
+    }
+    return DeleteFileW(callable(path).c_str()) != FALSE;
+}
+
+void remove_stale_work_files(const NativePath& directory) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(callable(directory + L"~kv*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    FILETIME now_time;
+    GetSystemTimeAsFileTime(&now_time);
+    const std::uint64_t now = as_number(now_time);
+    do {
+        const std::wstring wide_name = found.cFileName;
+        std::string name;
+        for (wchar_t c : wide_name) name.push_back(c < 0x80 ? static_cast<char>(c) : '\x7F');
+        const std::uint64_t written = as_number(found.ftLastWriteTime);
+        if (!is_numbered_name(name, "~kv") || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+            written + stale_age_100ns > now) {
+            continue;
+        }
+        // A file that its run still holds (without delete sharing) cannot be removed, and stays.
+        const NativePath path = directory + wide_name;
+        if (DeleteFileW(callable(path).c_str())) trace::utf8_line("removed the stale work file %s", printable(path).c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
+void guard_work_file(const NativePath* work, const NativePath* target) {
+    guarded_work[0] = L'\0';
+    guarded_target[0] = L'\0';
+    if (work == nullptr || target == nullptr || work->size() >= 32768 || target->size() >= 32768) return;
+    const std::wstring work_path = callable(*work);
+    const std::wstring target_path = callable(*target);
+    if (work_path.size() >= 32768 || target_path.size() >= 32768) return;
+    guarded_target_existed = GetFileAttributesW(target_path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    target_path.copy(guarded_target, target_path.size());
+    guarded_target[target_path.size()] = L'\0';
+    work_path.copy(guarded_work, work_path.size());
+    guarded_work[work_path.size()] = L'\0';
+}
+
+void remove_guarded_work_file() {
+    // Only while the target's name stands, where there was a target: during a half-done replace
+    // the work file may hold the only complete copy of the new content, and the backup that of
+    // the old.
+    if (guarded_work[0] == L'\0') return;
+    if (guarded_target_existed && GetFileAttributesW(guarded_target) == INVALID_FILE_ATTRIBUTES) return;
+    DeleteFileW(guarded_work);
+}
+
+}  // namespace korvif::platform
