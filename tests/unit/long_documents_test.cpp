@@ -1,9 +1,12 @@
 // S2F, RES and F2S on long documents of dense pages, with blank, faulty and damaged lines, write
 // exactly the bytes they wrote before their output was streamed: the digests below were taken from
-// the builds that assembled S2F's document and RES's source copy in memory.
+// the builds in which S2F assembled its document in memory, RES copied its source in one block
+// and F2S wrote each record on its own.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 
 #include "codec/mh_tables.h"
 #include "support/documents.h"
@@ -56,8 +59,9 @@ Bytes random_bytes(Random& random, std::uint32_t count) {
 }
 
 // An SFF file of `pages` pages of `lines` records each: line records in both forms, runs of blank
-// lines, faulty lines and other information, page headers of 16 and 24 bytes.
-Bytes long_sff(std::uint32_t seed, int pages, int lines, std::uint8_t resolution) {
+// lines, faulty lines and other information, page headers of 16 and 24 bytes; with `huge_lines`,
+// every fiftieth record is a line of 16 to 32 KB.
+Bytes long_sff(std::uint32_t seed, int pages, int lines, std::uint8_t resolution, bool huge_lines = false) {
     const std::vector<Bytes> bank = line_bank();
     Random random(seed);
     test::SffBuilder sff;
@@ -66,7 +70,9 @@ Bytes long_sff(std::uint32_t seed, int pages, int lines, std::uint8_t resolution
         for (int line = 0; line < lines; ++line) {
             const std::uint32_t kind = random.below(100);
             const Bytes& codes = bank[random.below(static_cast<std::uint32_t>(bank.size()))];
-            if (kind < 75) {
+            if (huge_lines && line % 50 == 0) {
+                sff.long_line(random_bytes(random, 16384 + random.below(16384)));
+            } else if (kind < 75) {
                 sff.line(codes);
             } else if (kind < 80) {
                 sff.long_line(codes);
@@ -132,6 +138,7 @@ TEST_F(LongDocuments, S2FWritesTheSameBytes) {
     const Case cases[] = {
         {"normal", long_sff(1, 40, 1100, 0), "cc3ff96bdadd74168fa6cf3bb68b9cfe0d26622c8dab47bd9fc1fb7916474a6f"},
         {"fine, cut", cut, "dd84a826c54aad821af77ee4f043403fa4d2efbb1b258812582b4711f06e5df4"},
+        {"lines of up to 32 KB", long_sff(5, 6, 1100, 0, true), "6c24b7b8e80d6cb2b5fa99e7792102a0a1bbbc4610d84adfa7afe211ebea7a9e"},
     };
     for (const Case& c : cases) {
         test::write_file(source, c.sff);
@@ -151,11 +158,19 @@ TEST_F(LongDocuments, RESWritesTheSameBytes) {
         {"normal to fine", long_document(11, 20, 1100, 0), "71b7ddd989351b8a2f19e428f9546a07310d7da45fd32dc1ed57cb53d9e46943"},
         {"fine to normal", long_document(12, 12, 2200, 1), "05bc716cadf677633155dbc041620b41cdf4fb5d72b6a04b13178b8731d38dac"},
     };
+    const std::string trace = dir.file("trace");
     for (const Case& c : cases) {
         test::write_file(source, c.document);
+        setenv("KORVIF_TRACE", trace.c_str(), 1);
         test::run_command("RES:" + source + "," + output);
+        unsetenv("KORVIF_TRACE");
         const Bytes written = test::read_file(output);
         EXPECT_EQ(test::sha256_hex(written), c.digest) << c.name << ", " << written.size() << " bytes";
+        // The size reported is the file's, though the header was written twice.
+        std::ifstream lines(trace);
+        const std::string text {std::istreambuf_iterator<char>(lines), std::istreambuf_iterator<char>()};
+        EXPECT_NE(text.find("wrote " + output + " (" + std::to_string(written.size()) + " bytes)"), std::string::npos) << text;
+        std::filesystem::remove(trace);
     }
 }
 
