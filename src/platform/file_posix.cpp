@@ -49,6 +49,7 @@ File File::open(const char* path, FileMode mode) {
     if ((request.flags & O_ACCMODE) == O_RDONLY && (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode))) {
         trace::line("cannot open %s %s: a directory", path, describe(mode));
         ::close(fd);
+        errno = EISDIR;  // the caller's report of the system's error says why, as Windows' does
         return file;
     }
     // POSIX removes the name at once; the data lives until the descriptor is closed.

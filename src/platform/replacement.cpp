@@ -38,16 +38,18 @@ bool FileReplacement::write(const void* data, std::uint32_t count) {
     std::uint32_t written = 0;
     if (!file_.write(data, count, written) || written != count) {
         failed_ = true;
-        trace::line("write failed after %llu bytes of %s: %s", static_cast<unsigned long long>(bytes_ + written),
+        trace::line("write failed after %llu bytes of %s: %s", static_cast<unsigned long long>(position_ + written),
                     work_.c_str(), trace::system_error().c_str());
         return false;
     }
-    bytes_ += count;
+    position_ += count;
+    if (position_ > size_) size_ = position_;
     return true;
 }
 
 bool FileReplacement::seek(std::uint32_t offset_from_start) {
     if (failed_ || !file_.seek(offset_from_start)) failed_ = true;
+    position_ = offset_from_start;
     return !failed_;
 }
 
@@ -58,7 +60,7 @@ bool FileReplacement::commit() {
         failed_ = true;
         return false;
     }
-    trace::line("wrote %s (%llu bytes)", target_.c_str(), static_cast<unsigned long long>(bytes_));
+    trace::line("wrote %s (%llu bytes)", target_.c_str(), static_cast<unsigned long long>(size_));
     work_.clear();  // it is the target now
     failed_ = true;  // nothing more can be written
     return true;

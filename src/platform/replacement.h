@@ -36,7 +36,8 @@ private:
     std::string target_;  // in its long form, so that a short name does not become the file's name
     std::string work_;
     File file_;
-    std::uint64_t bytes_ = 0;  // written so far
+    std::uint64_t position_ = 0;  // where the next write goes
+    std::uint64_t size_ = 0;      // the highest offset written: the file's size, however often bytes were rewritten
     bool failed_ = true;
 };
 
