@@ -8,13 +8,14 @@
 // Run: build/native/korvif_document_bench [--program P] [--windows DIR] [--dir D] [--runs N] [PAGES...]
 //   PAGES  document lengths in pages (100 and 255 by default)
 //   P      the native program (build/native/korvif32 by default)
-//   DIR    the Windows build directory holding korvif32.exe and peak_working_set.exe
+//   DIR    the Windows build directory holding korvif32.exe and run_exact.exe
 //   D      where the documents and outputs go (/dev/shm/korvif-bench by default)
 //   N      runs per command; the fastest time and the highest peak are reported (3 by default)
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -40,8 +41,8 @@ struct Measure {
     long peak_kib = 0;  // ru_maxrss of the child, or the Windows peak working set
 };
 
-// Runs argv to its end with its standard output in `output_path`; the child's peak resident size.
-Measure run_child(const std::vector<std::string>& argv, const std::string& output_path) {
+// Runs argv to its end with its standard output in `output_path`.
+double run_child(const std::vector<std::string>& argv, const std::string& output_path) {
     std::vector<char*> pointers;
     for (const std::string& argument : argv) pointers.push_back(const_cast<char*>(argument.c_str()));
     pointers.push_back(nullptr);
@@ -56,12 +57,26 @@ Measure run_child(const std::vector<std::string>& argv, const std::string& outpu
     }
     posix_spawn_file_actions_destroy(&actions);
     int status = 0;
-    rusage usage {};
-    wait4(child, &status, 0, &usage);
-    Measure measure;
-    measure.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    measure.peak_kib = usage.ru_maxrss;
+    waitpid(child, &status, 0);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error(argv[0] + " " + argv.back() + " failed");
+    return seconds;
+}
+
+std::string read_text(const std::string& path);
+
+// The child's peak resident size comes through a small process of its own (this program started
+// afresh with --measure): a child's peak counts the memory of the process it was started from,
+// and this one holds the pages.
+Measure run_measured(const std::vector<std::string>& argv, const std::string& output_path) {
+    std::vector<std::string> measured = {"/proc/self/exe", "--measure"};
+    measured.insert(measured.end(), argv.begin(), argv.end());
+    Measure measure;
+    measure.seconds = run_child(measured, output_path);
+    const std::string text = read_text(output_path);
+    const auto at = text.rfind("peak resident ");
+    if (at == std::string::npos) throw std::runtime_error("no peak reported for " + argv.back());
+    measure.peak_kib = std::atol(text.c_str() + at + 14);
     return measure;
 }
 
@@ -95,11 +110,11 @@ Measure measure_command(const Setup& setup, const std::string& command, bool win
     for (int run = 0; run < setup.runs; ++run) {
         Measure one;
         if (!windows) {
-            one = run_child({setup.program, command}, log);
+            one = run_measured({setup.program, command}, log);
         } else {
             const std::string command_file = setup.directory + "/command.txt";
             std::ofstream(command_file) << windows_path(setup.windows + "/korvif32.exe") << ' ' << command;
-            one = run_child({"wine", setup.windows + "/peak_working_set.exe", windows_path(command_file)}, log);
+            one.seconds = run_child({"wine", setup.windows + "/run_exact.exe", windows_path(command_file), "--peak"}, log);
             const std::string text = read_text(log);
             const auto at = text.find("peak working set ");
             if (at == std::string::npos) throw std::runtime_error("no peak reported: " + text);
@@ -114,9 +129,9 @@ Measure measure_command(const Setup& setup, const std::string& command, bool win
 Measure measure_copy(const Setup& setup, const std::string& path) {
     Measure best;
     for (int run = 0; run < setup.runs; ++run) {
-        const Measure one = run_child({"dd", "if=" + path, "of=" + setup.directory + "/copy", "bs=64K", "status=none"},
-                                      setup.directory + "/child.log");
-        best.seconds = std::min(best.seconds, one.seconds);
+        const double seconds = run_child({"dd", "if=" + path, "of=" + setup.directory + "/copy", "bs=64K", "status=none"},
+                                         setup.directory + "/child.log");
+        best.seconds = std::min(best.seconds, seconds);
     }
     std::remove((setup.directory + "/copy").c_str());
     return best;
@@ -152,6 +167,7 @@ void bench_document(const Setup& setup, const std::vector<std::uint8_t>& page, s
     const std::string n = std::to_string(pages);
     auto path = [&](const std::string& p) { return windows ? windows_path(p) : p; };
     const Row rows[] = {
+        {"none", "XYZ:1", ""},  // no command: what the program takes before it does anything
         {"F2S", "F2S:0,1," + n + "," + path(document) + "," + path(dir + "/"), sff},
         {"S2F", "S2F:0," + path(sff) + "," + path(dir + "/s2f.kvd"), dir + "/s2f.kvd"},
         {"RES", "RES:" + path(document) + "," + path(dir + "/res.kvd"), dir + "/res.kvd"},
@@ -175,12 +191,27 @@ void bench_document(const Setup& setup, const std::vector<std::uint8_t>& page, s
     for (const char* name : {"/document.kvd", "/~isdnfax.sff", "/s2f.kvd", "/res.kvd", "/f2d.bmp"}) std::remove((dir + name).c_str());
 }
 
+// --measure PROGRAM ARGUMENTS...: runs the program and prints its peak resident size.
+int measure(char** argv) {
+    const pid_t child = fork();
+    if (child == 0) {
+        execvp(argv[0], argv);
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage {};
+    if (child < 0 || wait4(child, &status, 0, &usage) != child) return 1;
+    std::printf("peak resident %ld KiB\n", usage.ru_maxrss);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+}
+
 }  // namespace
 
 }  // namespace korvif::bench
 
 int main(int argc, char** argv) {
     using namespace korvif::bench;
+    if (argc > 2 && std::strcmp(argv[1], "--measure") == 0) return measure(argv + 2);
     Setup setup;
     setup.program = "build/native/korvif32";
     setup.directory = bench_directory();
