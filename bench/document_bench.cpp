@@ -139,8 +139,10 @@ Measure measure_copy(const Setup& setup, const std::string& path) {
 
 std::string digest(const std::string& path) {
     const std::string out = path + ".sha256";
-    if (std::system(("sha256sum '" + path + "' > '" + out + "'").c_str()) != 0) return "?";
-    return read_text(out).substr(0, 16);
+    const bool done = std::system(("sha256sum '" + path + "' > '" + out + "'").c_str()) == 0;
+    const std::string text = read_text(out);
+    std::remove(out.c_str());
+    return done ? text.substr(0, 16) : "?";
 }
 
 void write_document(const std::string& path, const std::vector<std::uint8_t>& page, std::uint32_t pages) {
@@ -188,7 +190,9 @@ void bench_document(const Setup& setup, const std::vector<std::uint8_t>& page, s
         }
         std::fflush(stdout);
     }
-    for (const char* name : {"/document.kvd", "/~isdnfax.sff", "/s2f.kvd", "/res.kvd", "/f2d.bmp"}) std::remove((dir + name).c_str());
+    for (const char* name : {"/document.kvd", "/~isdnfax.sff", "/s2f.kvd", "/res.kvd", "/f2d.bmp", "/child.log", "/command.txt"}) {
+        std::remove((dir + name).c_str());
+    }
 }
 
 // --measure PROGRAM ARGUMENTS...: runs the program and prints its peak resident size.
