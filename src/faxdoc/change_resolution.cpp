@@ -5,6 +5,8 @@
 // built in a work file beside the output. Only a complete document takes the output's place:
 // a run that fails half-way (a page that cannot be read, a full disk) leaves the output, and
 // with it the source when both are the same file, as it was.
+#include <algorithm>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -23,17 +25,25 @@ namespace korvif {
 
 namespace {
 
-// Copies the source document into the private copy, reading it as every document is read
-// (retried while another program holds it). False unless every byte was copied.
+// Copies the source document into the private copy in blocks of 64 KiB, reading it as every
+// document is read (retried while another program holds it). False unless every byte was copied.
 bool copy_document(const char* source, platform::File& copy) {
     platform::File from = platform::File::open(source, platform::FileMode::read_shared, platform::OpenRetry::when_held_or_missing);
     if (!from.is_open()) return false;
     const std::uint32_t size = from.size();
     if (size >= 0x80000000u) return false;
-    MemoryBlock bytes = MemoryBlock::allocate(size);
-    if ((size != 0 && !bytes) || !read_with_retry(from, bytes.data(), size, document_read_seconds)) return false;
-    std::uint32_t written = 0;
-    return copy.write(bytes.data(), size, written) && written == size;
+    constexpr std::uint32_t block_size = 64 * 1024;
+    const auto block = std::make_unique_for_overwrite<std::uint8_t[]>(block_size);
+    for (std::uint32_t done = 0; done < size;) {
+        const std::uint32_t count = std::min(block_size, size - done);
+        std::uint32_t written = 0;
+        if (!read_with_retry(from, block.get(), count, document_read_seconds) || !copy.write(block.get(), count, written) ||
+            written != count) {
+            return false;
+        }
+        done += count;
+    }
+    return true;
 }
 
 }  // namespace
@@ -41,11 +51,11 @@ bool copy_document(const char* source, platform::File& copy) {
 bool write_changed_document(OpenedDocument& source, platform::FileReplacement& output) {
     DocumentHeader header = source.header;
     header[fine_flag_offset] = header[fine_flag_offset] == 0 ? 1 : 0;
-    if (!output.write(header.data(), document_header_size)) return false;
+    BufferedReplacementSink sink(output);
+    if (!sink.put(header.data(), document_header_size)) return false;
     const std::uint8_t fine = header[fine_flag_offset];
     const EncodeFlags options = ENCODE_RTC | ENCODE_SKIP_HEADER | (fine ? ENCODE_EVERY_ROW : EncodeFlags::none);
 
-    ReplacementSink sink(output);
     DocumentHeader rebuilt = header;
     set_page_table_entry(rebuilt, 0, document_header_size);
     for (std::uint32_t page = 1; page <= source.page_count(); ++page) {
@@ -65,7 +75,8 @@ bool write_changed_document(OpenedDocument& source, platform::FileReplacement& o
         if (!output.good()) return trace::stop("the new document cannot be written"), false;
         set_page_table_entry(rebuilt, page, end);
     }
-    return output.seek(0) && output.write(rebuilt.data(), document_header_size);
+    if (!sink.finish_with_start(rebuilt.data(), document_header_size)) return trace::stop("the new document cannot be written"), false;
+    return true;
 }
 
 // RES:source document,output document

@@ -22,31 +22,29 @@ namespace {
 // paths must fit in 255 bytes with their terminator; a longer prefix is refused.
 constexpr std::size_t longest_prefix = 242;
 
-void put(platform::FileReplacement& file, const std::uint8_t* bytes, std::uint32_t count) { file.write(bytes, count); }
-
-void put_document_header(platform::FileReplacement& sff, std::uint16_t pages) {
+void put_document_header(ByteSink& sff, std::uint16_t pages) {
     const std::uint8_t header[sff::document_header_size] = {
         'S', 'f', 'f', 'f', 1, 0, 0, 0,
         static_cast<std::uint8_t>(pages), static_cast<std::uint8_t>(pages >> 8),
         sff::document_header_size, 0, 0, 0, 0, 0, 0, 0, 0, 0,
     };
-    put(sff, header, sizeof header);
+    sff.put(header, sizeof header);
 }
 
 // Vertical resolution (the document's fine flag), horizontal resolution, coding and a reserved
 // byte, the line length in pixels, then page length and the offsets of the pages before and
 // after it, all 0.
-void put_page_header(platform::FileReplacement& sff, std::uint8_t fine_flag) {
+void put_page_header(ByteSink& sff, std::uint8_t fine_flag) {
     constexpr auto line_length = static_cast<std::uint16_t>(mh::line_pixels);
     const std::uint8_t record[2 + sff::page_header_size] = {
         sff::page_header_record, sff::page_header_size, fine_flag, 0, 0, 0,
         static_cast<std::uint8_t>(line_length), static_cast<std::uint8_t>(line_length >> 8), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
     };
-    put(sff, record, sizeof record);
+    sff.put(record, sizeof record);
 }
 
 // The lines of the page's header strip file, when it exists and can be read; nothing otherwise.
-void put_header_strip(platform::FileReplacement& sff, const std::string& prefix, std::uint32_t page) {
+void put_header_strip(ByteSink& sff, const std::string& prefix, std::uint32_t page) {
     char name[32];
     std::snprintf(name, sizeof name, "~ikvd%03u.kvd", page);
     const std::string path = prefix + name;
@@ -57,8 +55,7 @@ void put_header_strip(platform::FileReplacement& sff, const std::string& prefix,
     MemoryBlock bytes = MemoryBlock::allocate(size);
     if (!bytes || !read_with_retry(strip, bytes.data(), size, document_read_seconds)) return;
     trace::line("page %u: header strip of %u bytes", page, size);
-    ReplacementSink sink(sff);
-    recode_page_to_sff(bytes.data(), sink, static_cast<std::int32_t>(size));
+    recode_page_to_sff(bytes.data(), sff, static_cast<std::int32_t>(size));
 }
 
 // The SFF file's records for the pages. False, with the reason traced, when it cannot be
@@ -66,21 +63,21 @@ void put_header_strip(platform::FileReplacement& sff, const std::string& prefix,
 bool write_pages(platform::FileReplacement& sff, OpenedDocument& document, const std::string& prefix,
                  std::uint32_t first, std::uint32_t last) {
     if (!sff.good()) return trace::stop("the SFF file cannot be written"), false;
-    ReplacementSink sink(sff);
-    put_document_header(sff, static_cast<std::uint16_t>(last >= first ? last - first + 1 : 0));
+    BufferedReplacementSink sink(sff);
+    put_document_header(sink, static_cast<std::uint16_t>(last >= first ? last - first + 1 : 0));
     for (std::uint32_t page = first; page <= last; ++page) {
         const PageRange range = page_range(document.header, page, document.size);
         if (range.length == 0) continue;
         MemoryBlock bytes = allocate_range(document, range.start, range.length);
         if (!bytes) return trace::stop("page %u cannot be had", page), false;
-        put_page_header(sff, document.fine_flag());
+        put_page_header(sink, document.fine_flag());
         if (!read_range(document, bytes, range.start)) return trace::stop("page %u cannot be read", page), false;
-        put_header_strip(sff, prefix, page);
+        put_header_strip(sink, prefix, page);
         recode_page_to_sff(bytes.data(), sink, static_cast<std::int32_t>(range.length));
     }
     const std::uint8_t end_of_document[2] = {sff::page_header_record, 0};
-    put(sff, end_of_document, sizeof end_of_document);
-    if (!sff.good()) return trace::stop("the SFF file cannot be written"), false;
+    sink.put(end_of_document, sizeof end_of_document);
+    if (!sink.finish()) return trace::stop("the SFF file cannot be written"), false;
     return true;
 }
 

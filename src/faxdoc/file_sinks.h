@@ -32,4 +32,23 @@ private:
     platform::FileReplacement& replacement_;
 };
 
+// Writes into a file's replacement through a 64 KiB buffer, so that no short record goes to the
+// system on its own. The owner ends with `finish`, or with `finish_with_start`, which then
+// writes the given bytes over the file's first bytes (a header completed last).
+class BufferedReplacementSink final : public ByteSink {
+public:
+    explicit BufferedReplacementSink(platform::FileReplacement& replacement)
+        : replacement_(replacement), file_(replacement), buffer_(file_) {}
+    bool put(const std::uint8_t* bytes, std::size_t count) override { return buffer_.put(bytes, count); }
+    bool finish() { return buffer_.flush(); }
+    bool finish_with_start(const void* bytes, std::uint32_t count) {
+        return finish() && replacement_.seek(0) && replacement_.write(bytes, count);
+    }
+
+private:
+    platform::FileReplacement& replacement_;
+    ReplacementSink file_;
+    BufferedSink buffer_;
+};
+
 }  // namespace korvif

@@ -1,15 +1,13 @@
 #include "faxdoc/sff_to_document.h"
 
-#include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <memory>
-#include <vector>
 
 #include "command/arguments.h"
 #include "codec/mh_tables.h"
 #include "faxdoc/commands.h"
 #include "faxdoc/document.h"
+#include "faxdoc/file_sinks.h"
 #include "faxdoc/sff_format.h"
 #include "platform/file.h"
 #include "platform/replacement.h"
@@ -19,81 +17,137 @@ namespace korvif {
 
 namespace {
 
-struct CloseStream {
-    void operator()(std::FILE* stream) const { std::fclose(stream); }
+// Reads the SFF file through a buffer that holds the longest line record whole. The first read
+// that comes short ends the file: nothing after it is read.
+class SffReader {
+public:
+    explicit SffReader(platform::File& file) : file_(file), buffer_(std::make_unique_for_overwrite<std::uint8_t[]>(capacity)) {}
+
+    bool seek(std::uint32_t offset) {
+        start_ = end_ = 0;
+        ended_ = false;
+        return file_.seek(offset);
+    }
+
+    // The next `count` bytes (at most a line record's), or null when the file ends before them.
+    const std::uint8_t* take(std::size_t count) {
+        if (end_ - start_ < count && !fill(count)) {
+            start_ = end_;
+            return nullptr;
+        }
+        const std::uint8_t* bytes = buffer_.get() + start_;
+        start_ += count;
+        return bytes;
+    }
+
+    int get() {
+        const std::uint8_t* byte = take(1);
+        return byte != nullptr ? *byte : -1;
+    }
+
+private:
+    static constexpr std::size_t capacity = 64 * 1024;
+    static_assert(capacity > sff::longest_long_line);
+
+    bool fill(std::size_t count) {
+        std::memmove(buffer_.get(), buffer_.get() + start_, end_ - start_);
+        end_ -= start_;
+        start_ = 0;
+        while (end_ < count && !ended_) {
+            std::uint32_t delivered = 0;
+            ended_ = !file_.read(buffer_.get() + end_, static_cast<std::uint32_t>(capacity - end_), delivered) || delivered == 0;
+            end_ += delivered;
+        }
+        return end_ >= count;
+    }
+
+    platform::File& file_;
+    std::unique_ptr<std::uint8_t[]> buffer_;
+    std::size_t start_ = 0;
+    std::size_t end_ = 0;
+    bool ended_ = false;
 };
-using Stream = std::unique_ptr<std::FILE, CloseStream>;
 
-// The document is built in memory and written in one piece at the end.
-using Output = std::vector<std::uint8_t>;
+// The document as it goes to its work file: its size so far, and why writing stopped.
+class DocumentWriter {
+public:
+    explicit DocumentWriter(platform::FileReplacement& document) : sink_(document) {}
 
-template <std::size_t N>
-void put(Output& out, const std::array<std::uint8_t, N>& bytes) {
-    out.insert(out.end(), bytes.begin(), bytes.end());
-}
+    bool put(const std::uint8_t* bytes, std::size_t count) {
+        if (size_ + count >= 0x80000000u) {
+            too_large_ = true;
+            return false;
+        }
+        if (!sink_.put(bytes, count)) return false;
+        size_ += count;
+        return true;
+    }
 
-void put(Output& out, const std::uint8_t* bytes, std::size_t count) { out.insert(out.end(), bytes, bytes + count); }
+    template <std::size_t N>
+    bool put(const std::array<std::uint8_t, N>& bytes) {
+        return put(bytes.data(), N);
+    }
 
-bool read_exactly(std::FILE* in, void* buffer, std::size_t count) {
-    return count != 0 && std::fread(buffer, count, 1, in) == 1;
-}
+    bool put_line(const std::uint8_t* codes, std::size_t count) { return put(mh::aligned_eol) && put(codes, count); }
+    bool put_white_line() { return put_line(mh::white_line_code.data(), mh::white_line_code.size()); }
 
-void put_white_line(Output& out) {
-    put(out, mh::aligned_eol);
-    put(out, mh::white_line_code);
-}
+    std::uint32_t size() const { return static_cast<std::uint32_t>(size_); }
+    bool too_large() const { return too_large_; }
+    BufferedReplacementSink& sink() { return sink_; }
+
+private:
+    BufferedReplacementSink sink_;
+    std::uint64_t size_ = 0;
+    bool too_large_ = false;
+};
 
 void put_text(DocumentHeader& header, std::size_t offset, const char* text) {
     std::memcpy(header.data() + offset, text, std::strlen(text));
 }
 
-// Copies the record stream into the document until a record ends it. Returns the page count.
-std::uint32_t copy_records(std::FILE* in, Output& out, DocumentHeader& header) {
-    std::vector<std::uint8_t> line(sff::longest_long_line + 1);
+// Copies the record stream into the document until a record ends it, the file ends or a write is
+// refused. Returns the page count.
+std::uint32_t copy_records(SffReader& in, DocumentWriter& out, DocumentHeader& header) {
     std::uint32_t pages = 0;
     for (;;) {
-        const int type = std::fgetc(in);
-        if (type == EOF) break;
+        const int type = in.get();
+        if (type < 0) break;
         if (type == sff::long_line_record) {
-            std::uint8_t length_bytes[2];
-            if (!read_exactly(in, length_bytes, 2)) break;
+            const std::uint8_t* length_bytes = in.take(2);
+            if (length_bytes == nullptr) break;
             const std::uint32_t length = length_bytes[0] | (length_bytes[1] << 8);
-            if (length > sff::longest_long_line || !read_exactly(in, line.data(), length)) break;
-            put(out, mh::aligned_eol);
-            put(out, line.data(), length);
+            const std::uint8_t* line = length == 0 || length > sff::longest_long_line ? nullptr : in.take(length);
+            if (line == nullptr || !out.put_line(line, length)) break;
         } else if (type <= sff::longest_short_line) {
-            if (!read_exactly(in, line.data(), static_cast<std::size_t>(type))) break;
-            put(out, mh::aligned_eol);
-            put(out, line.data(), static_cast<std::size_t>(type));
+            const std::uint8_t* line = in.take(static_cast<std::size_t>(type));
+            if (line == nullptr || !out.put_line(line, static_cast<std::size_t>(type))) break;
         } else if (type <= sff::last_blank_lines_record) {
-            for (int i = 0; i < type - sff::blank_lines_base; ++i) put_white_line(out);
+            bool written = true;
+            for (int i = 0; i < type - sff::blank_lines_base && written; ++i) written = out.put_white_line();
+            if (!written) break;
         } else if (type == sff::page_header_record) {
-            if (pages != 0) put(out, mh::rtc_bytes);
-            const int header_length = std::fgetc(in);
-            if (header_length == EOF || header_length == 0) break;
-            std::uint8_t page_header[sff::page_header_size];
-            if (!read_exactly(in, page_header, sizeof page_header)) break;
-            if (page_header[0] == sff::end_of_document_resolution) break;
+            if (pages != 0 && !out.put(mh::rtc_bytes)) break;
+            const int header_length = in.get();
+            if (header_length <= 0) break;
+            const std::uint8_t* page_header = in.take(sff::page_header_size);
+            if (page_header == nullptr || page_header[0] == sff::end_of_document_resolution) break;
             // The document holds at most 255 pages: a further page ends the conversion, its
             // predecessor closed by the RTC just written.
             if (pages == maximum_pages) break;
             if (pages == 0 && page_header[0] != 0) header[fine_flag_offset] = 1;
-            set_page_table_entry(header, pages, static_cast<std::uint32_t>(out.size()));
+            set_page_table_entry(header, pages, out.size());
             ++pages;
-            if (header_length > static_cast<int>(sff::page_header_size) &&
-                std::fseek(in, header_length - static_cast<long>(sff::page_header_size), SEEK_CUR) != 0) {
-                break;
-            }
+            // A skip that passes the end of the file ends the conversion at the next record.
+            if (header_length > static_cast<int>(sff::page_header_size)) in.take(static_cast<std::size_t>(header_length) - sff::page_header_size);
         } else {
-            const int information_length = std::fgetc(in);
-            if (information_length == EOF) break;
+            const int information_length = in.get();
+            if (information_length < 0) break;
             if (information_length == 0) {
-                put_white_line(out);  // a faulty line becomes a white line
-            } else if (std::fseek(in, information_length, SEEK_CUR) != 0) {
-                break;
+                if (!out.put_white_line()) break;  // a faulty line becomes a white line
+            } else {
+                in.take(static_cast<std::size_t>(information_length));
             }
         }
-        if (std::feof(in)) break;
     }
     return pages;
 }
@@ -104,30 +158,33 @@ bool convert_sff_to_document(const char* sff_path, const char* document_path) {
     if (*sff_path == '\0') return trace::stop("the SFF path is empty"), false;
     if (*document_path == '\0') return trace::stop("the document path is empty"), false;
     if (!platform::file_exists(sff_path)) return trace::stop("the SFF file was not found"), false;
-    Stream in(std::fopen(sff_path, "rb"));
-    if (!in) return trace::stop("the SFF file cannot be opened: %s", trace::system_error().c_str()), false;
-    std::uint8_t sff_header[sff::document_header_size];
-    if (std::fread(sff_header, sizeof sff_header, 1, in.get()) != 1) {
+    platform::File file = platform::File::open(sff_path, platform::FileMode::read_shared, platform::OpenRetry::when_held_or_missing);
+    if (!file.is_open()) return trace::stop("the SFF file cannot be opened: %s", trace::system_error().c_str()), false;
+    SffReader in(file);
+    const std::uint8_t* sff_header = in.take(sff::document_header_size);
+    if (sff_header == nullptr) {
         return trace::stop("the SFF file is shorter than its %u-byte header", sff::document_header_size), false;
     }
-    const long first_page = sff_header[sff::first_page_offset_field] | (sff_header[sff::first_page_offset_field + 1] << 8);
-    if (std::fseek(in.get(), first_page, SEEK_SET) != 0) return trace::stop("the first page offset %ld cannot be reached", first_page), false;
+    const std::uint32_t first_page = sff_header[sff::first_page_offset_field] | (sff_header[sff::first_page_offset_field + 1] << 8);
+    if (!in.seek(first_page)) return trace::stop("the first page offset %u cannot be reached", first_page), false;
 
     platform::FileReplacement document(document_path);
     if (!document.good()) return trace::stop("the document cannot be written"), false;
+    // The header goes in last, once the page table is known: its place is held first.
+    DocumentWriter out(document);
     DocumentHeader header {};
-    Output out(header.size());
-    header[page_count_offset] = static_cast<std::uint8_t>(copy_records(in.get(), out, header));
+    out.put(header.data(), header.size());
+    header[page_count_offset] = static_cast<std::uint8_t>(copy_records(in, out, header));
     put_text(header, maker_offset, "Korvane         ");
     put_text(header, format_version_offset, "3.0             ");
     header[format_byte_offset] = 2;
     put_text(header, text_field_offset, "ISDN                          ");
-    std::copy(header.begin(), header.end(), out.begin());
-    in.reset();
-    trace::line("SFF file read: %u pages, fine flag %u, document of %zu bytes", header[page_count_offset],
+    file.close();
+    if (out.too_large()) return trace::stop("the document would reach 2 GB"), false;
+    trace::line("SFF file read: %u pages, fine flag %u, document of %u bytes", header[page_count_offset],
                 header[fine_flag_offset], out.size());
-    if (out.size() >= 0x80000000u) return trace::stop("the document would reach 2 GB"), false;
-    return document.write(out.data(), static_cast<std::uint32_t>(out.size())) && document.commit();
+    if (!out.sink().finish_with_start(header.data(), document_header_size)) return trace::stop("the document cannot be written"), false;
+    return document.commit();
 }
 
 // S2F:number,source SFF path,document path

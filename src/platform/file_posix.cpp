@@ -71,6 +71,7 @@ File File::open(const NativePath& path, FileMode mode, OpenRetry) {
     if ((request.flags & O_ACCMODE) == O_RDONLY && (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode))) {
         trace::line("cannot open %s %s: a directory", path.c_str(), describe(mode));
         ::close(fd);
+        errno = EISDIR;  // the caller's report of the system's error says why, as Windows' does
         return file;
     }
     file.fd_ = fd;

@@ -61,16 +61,18 @@ bool FileReplacement::write(const void* data, std::uint32_t count) {
     if (!file_.write(data, count, written) || written != count) {
         failed_ = true;
         const std::string error = trace::utf8(trace::system_error());
-        trace::utf8_line("write failed after %llu bytes of %s: %s", static_cast<unsigned long long>(bytes_ + written),
+        trace::utf8_line("write failed after %llu bytes of %s: %s", static_cast<unsigned long long>(position_ + written),
                          printable(work_).c_str(), error.c_str());
         return false;
     }
-    bytes_ += count;
+    position_ += count;
+    if (position_ > size_) size_ = position_;
     return true;
 }
 
 bool FileReplacement::seek(std::uint32_t offset_from_start) {
     if (failed_ || !file_.seek(offset_from_start)) failed_ = true;
+    position_ = offset_from_start;
     return !failed_;
 }
 
@@ -98,7 +100,7 @@ bool FileReplacement::commit() {
     guard_work_file(nullptr, nullptr);
     work_.clear();
     if (outcome == ReplaceOutcome::kept) return false;
-    trace::utf8_line("wrote %s (%llu bytes)", printable(target_).c_str(), static_cast<unsigned long long>(bytes_));
+    trace::utf8_line("wrote %s (%llu bytes)", printable(target_).c_str(), static_cast<unsigned long long>(size_));
     return true;
 }
 

@@ -48,7 +48,8 @@ private:
     File file_;
     ReplaceOptions options_;
     std::optional<FileStamp> earlier_;  // the target as it stood
-    std::uint64_t bytes_ = 0;           // written so far
+    std::uint64_t position_ = 0;        // where the next write goes
+    std::uint64_t size_ = 0;            // the highest offset written: the file's size, however often bytes were rewritten
     bool failed_ = true;
 };
 
