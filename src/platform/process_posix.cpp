@@ -1,9 +1,24 @@
 #include "platform/process.h"
 
+#include <cstdlib>
+
 namespace korvif::platform {
 
 void raise_process_priority() {}
 void silence_system_error_boxes() {}
 void lower_process_priority_to_idle() {}
+
+// The Linux build has no host windows to tell and no crash box to keep away.
+void set_host_notice(const HostNotice&) {}
+void install_crash_handlers() {}
+
+void end_run_now() {
+    remove_guarded_work_file();
+    std::_Exit(0);
+}
+
+void remove_guarded_work_file() {
+    // The replacement registers its work file here; nothing is registered yet.
+}
 
 }  // namespace korvif::platform
