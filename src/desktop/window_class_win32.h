@@ -18,12 +18,7 @@ inline HINSTANCE program_instance() { return static_cast<HINSTANCE>(platform::in
 
 // Ends the run after a C++ exception in a window procedure or a callback, as after a crash.
 [[noreturn]] inline void end_after_failure_in_callback(const char* what) noexcept {
-    try {
-        trace::stop("the command failed in a window procedure or callback%s%s", what != nullptr ? ": " : "",
-                    what != nullptr ? what : "");
-    } catch (...) {
-        // No memory for the line: the run ends all the same.
-    }
+    trace::stop("the command failed in a window procedure or callback%s%s", what != nullptr ? ": " : "", what != nullptr ? what : "");
     platform::end_run_now();
 }
 

@@ -11,16 +11,17 @@ namespace {
 
 HANDLE trace_file = INVALID_HANDLE_VALUE;
 
-// Every run locks this one byte, far beyond the end of any trace, while it appends a line: the
-// lock orders the writers without covering what they write.
-constexpr DWORD lock_offset_high = 0x7FFFFFFF;
+// Every run locks this one byte, far beyond the end of any trace that is written to, while it
+// appends a line: the lock orders the writers without covering what they write. A 32-bit offset,
+// which every file system and share takes.
+constexpr DWORD lock_offset = 0xFFFFFFFE;
 // A run that waits longer for the lock (the run holding it stalls in its write) writes all the
 // same.
 constexpr DWORD lock_wait_ms = 100;
 
 bool take_lock() {
     OVERLAPPED at {};
-    at.OffsetHigh = lock_offset_high;
+    at.Offset = lock_offset;
     const DWORD start = GetTickCount();
     while (!LockFileEx(trace_file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
         if (GetTickCount() - start >= lock_wait_ms) return false;
@@ -31,7 +32,7 @@ bool take_lock() {
 
 void release_lock() {
     OVERLAPPED at {};
-    at.OffsetHigh = lock_offset_high;
+    at.Offset = lock_offset;
     UnlockFileEx(trace_file, 0, 1, 0, &at);
 }
 
