@@ -77,7 +77,7 @@ bool append(const char* bytes, std::size_t count) {
     if (trace_file == INVALID_HANDLE_VALUE) return false;
     const bool locked = take_lock();
     LARGE_INTEGER size {};
-    OVERLAPPED at_end {};
+    OVERLAPPED at_end {};  // the end of the file, wherever the file pointer stands
     at_end.Offset = at_end.OffsetHigh = 0xFFFFFFFF;
     DWORD written = 0;
     const bool done = GetFileSizeEx(trace_file, &size) && static_cast<std::uint64_t>(size.QuadPart) < largest_trace_bytes &&
