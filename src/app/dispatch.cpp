@@ -78,7 +78,6 @@ std::int32_t run_command(char* command_text) {
 std::int32_t dispatch_command(void* instance, void*, char* command_text, int) {
     platform::set_instance_handle(instance);
     trace::begin(command_text);
-    platform::silence_system_error_boxes();
     platform::raise_process_priority();
     const std::int32_t result = run_command(command_text);
     trace::end();

@@ -16,6 +16,9 @@
 #include "platform/file.h"
 #include "platform/host_text.h"
 #include "platform/process.h"
+#ifdef KORVIF_CRASH_TRIGGER
+#include "desktop/crash_trigger_win32.h"
+#endif
 
 namespace korvif {
 
@@ -45,14 +48,14 @@ void write_text(HWND edit, const char* text) {
 
 // The dialog works with wide names, so that any file can be chosen; the host's ANSI texts (filter,
 // default extension, initial directory) are converted once on the way in.
-bool choose_file(const FileDialogRequest& request, std::wstring& file_name, const std::wstring& initial_directory) {
+bool choose_file(const FileDialogRequest& request, HWND owner, std::wstring& file_name, const std::wstring& initial_directory) {
     const auto filter = platform::wide_of_ansi(request.filter);
     const auto default_extension =
         platform::wide_of_ansi(std::string_view(request.default_extension, ::strnlen(request.default_extension, sizeof request.default_extension)));
     file_name.assign(FileDialogRequest::file_buffer_size, L'\0');
     OPENFILENAMEW record {};
     record.lStructSize = FileDialogRequest::record_size;
-    record.hwndOwner = existing_window(request.owner);
+    record.hwndOwner = owner;
     record.lpstrFilter = request.has_filter && filter ? filter->c_str() : nullptr;
     record.lpstrFile = file_name.data();
     record.nMaxFile = FileDialogRequest::file_buffer_size;
@@ -86,6 +89,41 @@ std::string path_for_host(const std::wstring& chosen) {
     return text;
 }
 
+// The host waits for the dialog's end message whatever happens: it is posted once, when the
+// command ends, also by an exception; a crash meanwhile posts it through the host notice, and
+// while the dialog is open enables the owner's top-level window again, which the dialog disables
+// (unless the host had disabled it itself). An owner that is no window (0, 65535, closed
+// meanwhile) gets no message.
+class EndMessage {
+public:
+    explicit EndMessage(std::int32_t owner) : number_(owner), owner_(existing_window(owner)) {
+        HWND top_level = owner_ != nullptr ? GetAncestor(owner_, GA_ROOT) : nullptr;
+        notice_ = {owner_, FileDialogRequest::end_message, 0, -1,
+                   top_level != nullptr && IsWindowEnabled(top_level) ? top_level : nullptr};
+        platform::set_host_notice(notice_);
+    }
+    EndMessage(const EndMessage&) = delete;
+    EndMessage& operator=(const EndMessage&) = delete;
+    ~EndMessage() {
+        platform::set_host_notice({});
+        if (owner_ != nullptr && existing_window(number_) != nullptr) post_to_host(owner_, FileDialogRequest::end_message, 0, -1);
+        platform::lower_process_priority_to_idle();
+    }
+
+    HWND owner() const { return owner_; }
+
+    // The dialog has enabled its owner again.
+    void dialog_closed() {
+        notice_.disabled_window = nullptr;
+        platform::set_host_notice(notice_);
+    }
+
+private:
+    std::int32_t number_;
+    HWND owner_;
+    platform::HostNotice notice_;
+};
+
 int run_file_dialog(char* arguments, int mode) {
     const FileDialogRequest request = parse_file_dialog_request(arguments, mode);
     trace::line("%s dialog: owner %ld, edit control %ld, flags %ld, filter %s", mode == FileDialogRequest::save_mode ? "save" : "open",
@@ -98,8 +136,14 @@ int run_file_dialog(char* arguments, int mode) {
     trace::line("initial directory %s", initial_text);
     const std::wstring initial_directory = platform::wide_of_ansi(initial_text).value_or(std::wstring());
 
+    EndMessage end_message(request.owner);
+#ifdef KORVIF_CRASH_TRIGGER
+    arm_crash_trigger();
+#endif
     std::wstring file_name;
-    if (!choose_file(request, file_name, initial_directory)) {
+    const bool chosen = choose_file(request, end_message.owner(), file_name, initial_directory);
+    end_message.dialog_closed();
+    if (!chosen) {
         trace::line("dialog cancelled or failed (code %lu)", static_cast<unsigned long>(CommDlgExtendedError()));
     } else {
         trace::utf8_line("dialog chose %s", platform::printable(file_name).c_str());
@@ -119,9 +163,6 @@ int run_file_dialog(char* arguments, int mode) {
             trace::utf8_line("%s, made empty by this dialog, removed again", platform::printable(file_name).c_str());
         }
     }
-    // An owner that is no window (0, 65535, closed meanwhile) gets no message.
-    if (HWND owner = existing_window(request.owner)) post_to_host(owner, FileDialogRequest::end_message, 0, static_cast<LPARAM>(-1));
-    platform::lower_process_priority_to_idle();
     return 0;
 }
 

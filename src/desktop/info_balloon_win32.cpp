@@ -102,7 +102,7 @@ LRESULT on_destroy(HWND window) {
     return 0;
 }
 
-LRESULT CALLBACK balloon_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT on_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
     case WM_TIMER: return on_timer(window);
     case WM_KEYDOWN:
@@ -123,13 +123,19 @@ LRESULT CALLBACK balloon_procedure(HWND window, UINT message, WPARAM wparam, LPA
     }
 }
 
+LRESULT CALLBACK balloon_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    return guarded([&] { return on_message(window, message, wparam, lparam); });
+}
+
 BOOL CALLBACK add_monitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
-    MONITORINFO info {};
-    info.cbSize = sizeof info;
-    if (GetMonitorInfoA(monitor, &info)) {
-        reinterpret_cast<std::vector<MonitorArea>*>(list)->push_back({rect_of(info.rcMonitor), rect_of(info.rcWork)});
-    }
-    return TRUE;
+    return guarded([&]() -> BOOL {
+        MONITORINFO info {};
+        info.cbSize = sizeof info;
+        if (GetMonitorInfoA(monitor, &info)) {
+            reinterpret_cast<std::vector<MonitorArea>*>(list)->push_back({rect_of(info.rcMonitor), rect_of(info.rcWork)});
+        }
+        return TRUE;
+    });
 }
 
 // The work area of the monitor where the balloon comes to rest.

@@ -57,12 +57,14 @@ LRESULT on_destroy() {
 }
 
 LRESULT CALLBACK tray_menu_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    switch (message) {
-    case WM_CREATE: return on_create(window);
-    case WM_TIMER: return on_timer(window);
-    case WM_DESTROY: return on_destroy();
-    default: return DefWindowProcA(window, message, wparam, lparam);
-    }
+    return guarded([&] {
+        switch (message) {
+        case WM_CREATE: return on_create(window);
+        case WM_TIMER: return on_timer(window);
+        case WM_DESTROY: return on_destroy();
+        default: return DefWindowProcA(window, message, wparam, lparam);
+        }
+    });
 }
 
 }  // namespace

@@ -23,7 +23,8 @@ PackedBitmap read_and_decode_page(const char* document_path, std::uint32_t page,
         return {};
     }
     if (page > document->page_count()) {
-        trace::stop("page %u of a %u-page document", page, document->page_count());
+        // A page beyond 2^31 was given as a negative number, and is shown as such.
+        trace::stop("page %d of a %u-page document", static_cast<std::int32_t>(page), document->page_count());
         return {};
     }
     PageRange range {0, document->size};
@@ -70,9 +71,9 @@ int run_document_page_to_bmp(char* arguments) {
 
     const auto page = static_cast<std::uint32_t>(read_number(arguments));
     const int options = read_number(options_text);
-    trace::line("page %u, options %d, document %s, output %s", page, options, document_path, output_path());
+    trace::line("page %d, options %d, document %s, output %s", static_cast<std::int32_t>(page), options, document_path, output_path());
     const PackedBitmap image = read_and_decode_page(document_path, page, options);
-    if (image) save_bmp(image, output_path());
+    if (image && save_bmp(image, output_path()) != 0) return trace::stop("the output cannot be written");
     return 0;
 }
 

@@ -105,7 +105,9 @@ int run_document_to_sff(char* arguments) {
     if (first < 1) first = 1;
     std::uint32_t last = static_cast<std::uint32_t>(read_number(last_text));
     if (last > document->page_count()) last = document->page_count();
-    trace::line("pages %u to %u of %s to %s", first, last, document_path, sff_path.c_str());
+    // Numbers beyond 2^31 were given as negative ones, and are shown as such.
+    trace::line("pages %d to %d of %s to %s", static_cast<std::int32_t>(first), static_cast<std::int32_t>(last), document_path,
+                sff_path.c_str());
 
     // The SFF file is written in full before it replaces the one of an earlier run. The host
     // sends whatever file it finds: one that this request cannot write must not leave an earlier

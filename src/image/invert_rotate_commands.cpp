@@ -12,7 +12,8 @@ namespace korvif {
 
 namespace {
 
-// Loads the input, applies the change and writes the result; nothing when a path is unusable.
+// Loads the input, applies the change and writes the result; nothing when a path is unusable or
+// the change fails (it says why).
 template <typename Change>
 int transform_bmp_file(const char* input, const char* output_text, Change change) {
     const char* output = set_output_path(output_text);
@@ -22,8 +23,8 @@ int transform_bmp_file(const char* input, const char* output_text, Change change
     if (!platform::file_exists(input)) return trace::stop("the input was not found");
     PackedBitmap bitmap = load_bmp(input);
     if (!bitmap) return trace::stop("the input cannot be loaded");
-    change(bitmap);
-    save_bmp(bitmap, output);
+    if (!change(bitmap)) return 0;
+    if (save_bmp(bitmap, output) != 0) return trace::stop("the output cannot be written");
     return 0;
 }
 
@@ -35,6 +36,7 @@ int run_invert(char* arguments) {
     const char* output = comma != nullptr ? cut_at(comma) : arguments;
     return transform_bmp_file(arguments, output, [](PackedBitmap& bitmap) {
         if (!invert_bits(bitmap)) trace::line("not a 1-bit bitmap: written unchanged");
+        return true;
     });
 }
 
@@ -48,10 +50,16 @@ int run_rotate(char* arguments) {
     const char* output = second != nullptr ? cut_at(second) : input;
     trace::line("%d quarter turns", turns);
     return transform_bmp_file(input, output, [turns](PackedBitmap& bitmap) {
-        if (turns < 1 || turns > 3) return;
-        for (int i = 0; i < turns; ++i) {
-            if (!rotate_quarter_turn(bitmap)) trace::line("turn %d not made: not a 1-bit bitmap, or no memory", i + 1);
+        if (turns < 1 || turns > 3) return true;
+        if (bits_per_pixel(bitmap) != 1) {
+            trace::line("not a 1-bit bitmap: written as loaded");
+            return true;
         }
+        // A 1-bit picture that was meant to turn is never written unturned.
+        for (int i = 0; i < turns; ++i) {
+            if (!rotate_quarter_turn(bitmap)) return trace::stop("the bitmap cannot be turned"), false;
+        }
+        return true;
     });
 }
 

@@ -1,8 +1,10 @@
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <vector>
 
 #include "image/operations.h"
+#include "platform/trace.h"
 
 namespace korvif {
 
@@ -26,18 +28,32 @@ std::uint64_t transpose_8x8(std::uint64_t x) {
 }  // namespace
 
 bool rotate_quarter_turn(PackedBitmap& bitmap) {
-    if (!bitmap || bits_per_pixel(bitmap) != 1) return false;
+    if (!bitmap) return false;
+    if (bits_per_pixel(bitmap) != 1) {
+        trace::line("not turned: not a 1-bit bitmap (%u bits per pixel)", bits_per_pixel(bitmap));
+        return false;
+    }
     const std::int32_t width = bitmap_width(bitmap);
     const std::int32_t height = bitmap_height(bitmap);
-    if (width < 0 || height < 0) return false;
+    if (width < 0 || height == INT32_MIN) {
+        trace::line("not turned: a bitmap of %d x %d", width, height);
+        return false;
+    }
 
+    // Rows stored top-down (a negative height) are read from the last stored row up, so that the
+    // picture as shown turns; the result is stored bottom-up.
+    const bool top_down = height < 0;
     const std::uint64_t w = static_cast<std::uint64_t>(width);
-    const std::uint64_t h = static_cast<std::uint64_t>(height);
+    const std::uint64_t h = static_cast<std::uint64_t>(top_down ? -std::int64_t {height} : height);
     const std::uint64_t old_stride = round_up_32(w) / 8;
     const std::uint64_t new_stride = round_up_32(h) / 8;
     const std::uint64_t pixel_bytes = round_up_32(w) * round_up_32(h) / 8;
     const std::uint64_t offset = mono_pixel_offset(bitmap);
-    if (offset + pixel_bytes > largest_bitmap_bytes) return false;
+    if (offset + pixel_bytes > largest_bitmap_bytes) {
+        trace::line("not turned: the turned bitmap of %llu bytes would pass the limit of %u",
+                    static_cast<unsigned long long>(offset + pixel_bytes), largest_bitmap_bytes);
+        return false;
+    }
 
     // The bytes that lie in the block as loaded; the rest of the claimed picture is white.
     const std::uint64_t available = offset < bitmap.size() ? bitmap.size() - offset : 0;
@@ -46,18 +62,24 @@ bool rotate_quarter_turn(PackedBitmap& bitmap) {
     try {
         turned.assign(pixel_bytes, 0);
     } catch (const std::bad_alloc&) {
+        trace::line("not turned: no memory for %llu bytes", static_cast<unsigned long long>(pixel_bytes));
         return false;
     }
 
     const std::uint8_t* source = bitmap.data() + offset;
-    // Eight source rows at a time: each source byte column gives an 8 x 8 block of pixels that
+    // Row r of the picture, counted from the bottom: where it is stored.
+    const auto stored_row = [&](std::uint64_t r) { return top_down ? h - 1 - r : r; };
+    // The picture's rows that are stored in the block, in whole groups of eight.
+    const std::uint64_t first_row = top_down ? (h - rows_present) / 8 * 8 : 0;
+    const std::uint64_t end_row = top_down ? h : rows_present;
+    // Eight picture rows at a time: each source byte column gives an 8 x 8 block of pixels that
     // becomes one byte in each of eight destination rows.
-    for (std::uint64_t row = 0; row < rows_present; row += 8) {
-        const std::uint64_t rows_here = std::min<std::uint64_t>(8, rows_present - row);
+    for (std::uint64_t row = first_row; row < end_row; row += 8) {
+        const std::uint64_t rows_here = std::min<std::uint64_t>(8, end_row - row);
         for (std::uint64_t column = 0; column < old_stride && column * 8 < w; ++column) {
             std::uint64_t block = 0;
             for (std::uint64_t k = 0; k < rows_here; ++k) {
-                const std::uint64_t at = (row + k) * old_stride + column;
+                const std::uint64_t at = stored_row(row + k) * old_stride + column;
                 if (at < available) block |= std::uint64_t {source[at]} << (56 - 8 * k);
             }
             if (block == 0) continue;
@@ -73,9 +95,12 @@ bool rotate_quarter_turn(PackedBitmap& bitmap) {
         }
     }
 
-    if (!bitmap.resize(static_cast<std::size_t>(offset + pixel_bytes))) return false;
+    if (!bitmap.resize(static_cast<std::size_t>(offset + pixel_bytes))) {
+        trace::line("not turned: no memory for %llu bytes", static_cast<unsigned long long>(offset + pixel_bytes));
+        return false;
+    }
     if (pixel_bytes != 0) std::memcpy(bitmap.data() + offset, turned.data(), pixel_bytes);
-    write_u32(bitmap, bitmap_field::width, static_cast<std::uint32_t>(height));
+    write_u32(bitmap, bitmap_field::width, static_cast<std::uint32_t>(h));
     write_u32(bitmap, bitmap_field::height, static_cast<std::uint32_t>(width));
     return true;
 }

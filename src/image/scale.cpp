@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/trace.h"
+
 namespace korvif {
 
 namespace {
@@ -16,20 +18,26 @@ struct Source {
     std::uint32_t header_size = 0;
     std::uint32_t width = 0;
     std::uint32_t height = 0;
+    bool top_down = false;  // rows stored from the top (a negative height)
     std::uint64_t stride = 0;
     std::uint64_t pixel_offset = 0;
     std::vector<std::uint8_t> partial_row {};  // the row cut short by the end of the block, zero-padded
     std::vector<std::uint8_t> white_row {};    // for rows that lie beyond the block
 
-    // Rows that lie in the block, wholly or in part.
+    // Stored rows that lie in the block, wholly or in part.
     std::uint64_t rows_present() const {
         if (pixel_offset >= bitmap.size() || stride == 0) return 0;
         return std::min<std::uint64_t>(height, (bitmap.size() - pixel_offset + stride - 1) / stride);
     }
 
-    // Row i (0 = bottom): inside the block, or its part inside the block followed by white.
+    // The rows of the picture, counted from the bottom, that lie in the block: [first, end).
+    std::uint32_t first_row_present() const { return top_down ? static_cast<std::uint32_t>(height - rows_present()) : 0; }
+    std::uint32_t end_row_present() const { return top_down ? height : static_cast<std::uint32_t>(rows_present()); }
+
+    // Row i of the picture (0 = bottom): inside the block, or its part inside the block followed
+    // by white.
     const std::uint8_t* row(std::uint32_t i) {
-        const std::uint64_t start = pixel_offset + i * stride;
+        const std::uint64_t start = pixel_offset + std::uint64_t {top_down ? height - 1 - i : i} * stride;
         if (start + stride <= bitmap.size()) return bitmap.data() + start;
         if (start >= bitmap.size()) return white_row.data();
         std::fill(partial_row.begin(), partial_row.end(), 0);
@@ -38,29 +46,43 @@ struct Source {
     }
 };
 
-// Describes the source for scaling to width x height; false when that cannot be done: not a
-// 1-bit image with the 40-byte (or larger) header and its two palette entries in the block, no
-// pixel, or a side beyond the limit.
+// Describes the source for scaling to width x height; false, with the reason traced, when that
+// cannot be done: not a 1-bit image with the 40-byte (or larger) header and its two palette
+// entries in the block, no pixel, or a side beyond the limit.
 bool prepare(Source& source, std::int32_t width, std::int32_t height) {
     const PackedBitmap& bitmap = source.bitmap;
-    if (width <= 0 || height <= 0 || width > largest_scaled_side || height > largest_scaled_side) return false;
-    if (!bitmap || bits_per_pixel(bitmap) != 1) return false;
+    if (width <= 0 || height <= 0 || width > largest_scaled_side || height > largest_scaled_side) {
+        trace::line("not scaled: a size of %d x %d (1 to %d pixels each)", width, height, largest_scaled_side);
+        return false;
+    }
+    if (!bitmap) return false;
+    if (bits_per_pixel(bitmap) != 1) {
+        trace::line("not scaled: not a 1-bit bitmap (%u bits per pixel)", bits_per_pixel(bitmap));
+        return false;
+    }
     source.header_size = info_header_size(bitmap);
     if (source.header_size < info_header_bytes ||
         std::uint64_t {source.header_size} + two_colour_palette_bytes > bitmap.size()) {
+        trace::line("not scaled: an info header of %u bytes (40 or more, and the palette after it)", source.header_size);
         return false;
     }
     const std::int32_t w = bitmap_width(bitmap);
     const std::int32_t h = bitmap_height(bitmap);
-    if (w <= 0 || h <= 0 || w > largest_scaled_side || h > largest_scaled_side) return false;
+    const std::int64_t rows = h < 0 ? -std::int64_t {h} : h;
+    if (w <= 0 || rows == 0 || w > largest_scaled_side || rows > largest_scaled_side) {
+        trace::line("not scaled: a bitmap of %d x %d (1 to %d pixels each)", w, h, largest_scaled_side);
+        return false;
+    }
     source.width = static_cast<std::uint32_t>(w);
-    source.height = static_cast<std::uint32_t>(h);
+    source.height = static_cast<std::uint32_t>(rows);
+    source.top_down = h < 0;
     source.stride = row_stride(source.width, 1);
     source.pixel_offset = mono_pixel_offset(bitmap);
     try {
         source.partial_row.assign(source.stride, 0);
         source.white_row.assign(source.stride, 0);
     } catch (const std::bad_alloc&) {
+        trace::line("not scaled: no memory");
         return false;
     }
     return true;
@@ -70,8 +92,14 @@ bool prepare(Source& source, std::int32_t width, std::int32_t height) {
 // bytes; null when it would pass the size limit or cannot be had.
 PackedBitmap allocate_result(std::uint64_t pixels_at, std::uint64_t stride, std::uint32_t height) {
     const std::uint64_t size = pixels_at + stride * height;
-    if (stride == 0 || size > largest_bitmap_bytes) return {};
-    return MemoryBlock::allocate(static_cast<std::size_t>(size));
+    if (stride == 0 || size > largest_bitmap_bytes) {
+        trace::line("not scaled: the result of %llu bytes would pass the limit of %u", static_cast<unsigned long long>(size),
+                    largest_bitmap_bytes);
+        return {};
+    }
+    PackedBitmap result = MemoryBlock::allocate(static_cast<std::size_t>(size));
+    if (!result) trace::line("not scaled: no memory for %llu bytes", static_cast<unsigned long long>(size));
+    return result;
 }
 
 // Positions of the step tables: entry i is i * to / from (i = 0 .. count), truncating.
@@ -91,7 +119,7 @@ std::uint8_t grey_weight(std::uint32_t source_width, std::uint32_t width) {
 }  // namespace
 
 PackedBitmap scale_bitmap(const PackedBitmap& source, std::int32_t width, std::int32_t height, int flags) {
-    if (!source || width <= 0 || height <= 0) return {};
+    if (!source) return {};
     return (flags & scale_grey_method) ? scale_grey(source, width, height, flags) : scale_mono(source, width, height);
 }
 
@@ -162,8 +190,8 @@ PackedBitmap scale_grey(const PackedBitmap& source_bitmap, std::int32_t width, s
     // Black pixels are counted per destination row; a row's sums are stored when the source rows
     // that land in it are done. The sum is count x weight, held at 255. Rows beyond the block are
     // white and add nothing.
-    const auto rows_to_scan = static_cast<std::uint32_t>(source.rows_present());
-    for (std::uint32_t i = 0; i < rows_to_scan; ++i) {
+    const std::uint32_t end_row = source.end_row_present();
+    for (std::uint32_t i = source.first_row_present(); i < end_row; ++i) {
         const std::uint8_t* from = source.row(i);
         for (std::uint32_t byte = 0; byte < bytes_per_row; ++byte) {
             const std::uint8_t bits = from[byte];
@@ -172,7 +200,7 @@ PackedBitmap scale_grey(const PackedBitmap& source_bitmap, std::int32_t width, s
                 counts[groups[g].column] += bits_set[bits & groups[g].mask];
             }
         }
-        if (i + 1 == rows_to_scan || rows[i + 1] != rows[i]) {
+        if (i + 1 == end_row || rows[i + 1] != rows[i]) {
             std::uint8_t* to = pixels + rows[i] * stride;
             for (std::uint32_t x = 0; x < w; ++x) {
                 if (counts[x] != 0) to[x] = static_cast<std::uint8_t>(std::min<std::uint64_t>(255, std::uint64_t {counts[x]} * weight));

@@ -14,10 +14,11 @@ inline constexpr int scale_grey_palette = 2;    // flag bit 1: 64 grey levels (g
 // claims beyond it is refused like an image that cannot be had in memory.
 inline constexpr std::int32_t largest_scaled_side = 1 << 20;
 
-// A new bitmap of width x height: flag bit 0 set scales by the grey method, clear by the 1-bit
-// method. Null for a width or height of 0 or below, a source that is not a 1-bit image with the
-// 40-byte (or larger) header and at least one pixel, sides beyond largest_scaled_side, or a result
-// larger than largest_bitmap_bytes.
+// A new bitmap of width x height, stored bottom-up: flag bit 0 set scales by the grey method,
+// clear by the 1-bit method. A source stored top-down (a negative height) is scaled as the picture
+// it shows. Null, with the reason traced, for a width or height of 0 or below, a source that is
+// not a 1-bit image with the 40-byte (or larger) header and at least one pixel, sides beyond
+// largest_scaled_side, or a result larger than largest_bitmap_bytes or not to be had.
 PackedBitmap scale_bitmap(const PackedBitmap& source, std::int32_t width, std::int32_t height, int flags);
 
 // Grey method: each source pixel lands in destination pixel (x * W / sw, y * H / sh) and adds the

@@ -31,8 +31,8 @@ int run_scale(char* arguments) {
     const PackedBitmap source = load_bmp(input);
     if (!source) return trace::stop("the input cannot be loaded");
     const PackedBitmap result = scale_bitmap(source, width, height, flags);
-    if (!result) return trace::stop("not scaled: a size of 0 or below, not a 1-bit bitmap, or no memory");
-    save_bmp(result, output_path());
+    if (!result) return trace::stop("the bitmap cannot be scaled");
+    if (save_bmp(result, output_path()) != 0) return trace::stop("the output cannot be written");
     return 0;
 }
 

@@ -5,7 +5,9 @@
 // never changes what the program does: a trace file that cannot be opened or written is ignored.
 //
 // Every line is written with one append, so that runs started at the same time (the host starts
-// several) interleave whole lines; each line after the first carries the process id.
+// several) interleave whole lines; each line after the first carries the process id. The trace
+// goes only to a file on a disk (never a device, a port or a pipe, which could hold a write for
+// ever), ends at the first line that cannot be written, and stops growing at 16 MB.
 #pragma once
 
 #include <cstdio>
@@ -30,23 +32,27 @@ void end();
 
 bool on();
 
-// One line of the trace, printf-style; nothing while the trace is off. The text is the host's
+// One line of the trace, printf-style; nothing while the trace is off, and never an exception. The text is the host's
 // (ANSI on Windows); the trace file holds UTF-8, so it is converted with the ANSI code page.
-void line(const char* format, ...) __attribute__((format(KORVIF_PRINTF_FORMAT, 1, 2)));
+void line(const char* format, ...) noexcept __attribute__((format(KORVIF_PRINTF_FORMAT, 1, 2)));
 
 // The same for a line whose text is UTF-8 already: names that the system gave in their wide
 // form (see platform::printable), and host text passed through `utf8`.
-void utf8_line(const char* format, ...) __attribute__((format(KORVIF_PRINTF_FORMAT, 1, 2)));
+void utf8_line(const char* format, ...) noexcept __attribute__((format(KORVIF_PRINTF_FORMAT, 1, 2)));
+
+// The last line of a run that crashed: "stop: crash: " and `what`. Uses no heap, for the crash
+// handlers; the run's end is not traced.
+void crash(const char* what) noexcept;
 
 // The host's text as UTF-8.
 std::string utf8(const std::string& host_text);
 
 // The one reason a command stopped early ("stop: " and the reason); returns 0, the value every
 // command handler returns.
-int stop(const char* format, ...) __attribute__((format(KORVIF_PRINTF_FORMAT, 1, 2)));
+int stop(const char* format, ...) noexcept __attribute__((format(KORVIF_PRINTF_FORMAT, 1, 2)));
 
 // The same for a reason whose text is UTF-8 already.
-int utf8_stop(const char* format, ...) __attribute__((format(KORVIF_PRINTF_FORMAT, 1, 2)));
+int utf8_stop(const char* format, ...) noexcept __attribute__((format(KORVIF_PRINTF_FORMAT, 1, 2)));
 
 // The platform's last error as "error N: its text", in the host's text; read at once after the
 // failing call.

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/time.h>
 #include <unistd.h>
 
@@ -12,22 +13,38 @@ namespace korvif::trace::system {
 
 namespace {
 int trace_file = -1;
+bool regular_file = false;
 }
 
 bool open_from_environment() {
     const char* path = std::getenv("KORVIF_TRACE");
     if (path == nullptr || *path == '\0') return false;
-    trace_file = ::open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    return trace_file >= 0;
+    // Without waiting: a FIFO without a reader is refused at once instead of being waited for.
+    const int file = ::open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0644);
+    if (file < 0) return false;
+    struct stat status {};
+    const bool standard = std::strcmp(path, "/dev/stderr") == 0 || std::strcmp(path, "/dev/stdout") == 0;
+    if (::fstat(file, &status) != 0 || !(S_ISREG(status.st_mode) || (standard && ::isatty(file)))) {
+        ::close(file);
+        return false;
+    }
+    regular_file = S_ISREG(status.st_mode);
+    // A person at a terminal reads every line: no line is dropped because the terminal is busy.
+    if (!regular_file) ::fcntl(file, F_SETFL, ::fcntl(file, F_GETFL) & ~O_NONBLOCK);
+    trace_file = file;
+    return true;
 }
 
 // Linux file names and the command line are bytes, traced as they are.
 std::string utf8_of_host_text(const std::string& text) { return text; }
 
-void append(const char* bytes, std::size_t count) {
-    if (trace_file >= 0 && ::write(trace_file, bytes, count) < 0) {
-        // A trace that cannot be written is ignored.
+bool append(const char* bytes, std::size_t count) {
+    if (trace_file < 0) return false;
+    struct stat status {};
+    if (regular_file && (::fstat(trace_file, &status) != 0 || static_cast<std::uint64_t>(status.st_size) >= largest_trace_bytes)) {
+        return false;
     }
+    return ::write(trace_file, bytes, count) == static_cast<ssize_t>(count);
 }
 
 void close() {

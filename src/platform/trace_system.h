@@ -4,16 +4,30 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace korvif::trace::system {
 
-bool open_from_environment();            // the file KORVIF_TRACE names, shared for appending by other runs
+// No line is appended to a trace file of this size or more: a trace left on for months stays
+// small enough to be sent.
+inline constexpr std::uint64_t largest_trace_bytes = 16u << 20;
+
+// Opens the file KORVIF_TRACE names, shared for appending by other runs; false when it is no
+// file on a disk (a device, a port, a pipe or a directory) or cannot be opened without waiting.
+bool open_from_environment();
 std::string utf8_of_host_text(const std::string& text);  // the ANSI code page's text as UTF-8
-void append(const char* bytes, std::size_t count);  // one write at the end of the file
+// One line at the end of the file, whole also when other runs append at the same time. False
+// when it was not written in full, or the file has reached largest_trace_bytes. Uses no heap.
+bool append(const char* bytes, std::size_t count);
 void close();
 unsigned long process_id();
 std::string local_time();                // "2026-12-07 14:46:10.123"
 std::uint64_t microseconds();            // a steady clock
 std::string last_error();                // "error N: text"
+
+// True when Windows would take the path for a device or a pipe rather than a file: a name (with
+// or without a directory, a drive or an extension) CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM0 to
+// COM9 or LPT0 to LPT9, a "\\.\" or "\??\" path, or a UNC path to another machine's pipes.
+bool names_windows_device(std::wstring_view path);
 
 }  // namespace korvif::trace::system

@@ -8,8 +8,35 @@
 namespace korvif::trace::system {
 
 namespace {
+
 HANDLE trace_file = INVALID_HANDLE_VALUE;
+
+// Every run locks this one byte, far beyond the end of any trace that is written to, while it
+// appends a line: the lock orders the writers without covering what they write. A 32-bit offset,
+// which every file system and share takes.
+constexpr DWORD lock_offset = 0xFFFFFFFE;
+// A run that waits longer for the lock (the run holding it stalls in its write) writes all the
+// same.
+constexpr DWORD lock_wait_ms = 100;
+
+bool take_lock() {
+    OVERLAPPED at {};
+    at.Offset = lock_offset;
+    const DWORD start = GetTickCount();
+    while (!LockFileEx(trace_file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
+        if (GetTickCount() - start >= lock_wait_ms) return false;
+        Sleep(1);
+    }
+    return true;
 }
+
+void release_lock() {
+    OVERLAPPED at {};
+    at.Offset = lock_offset;
+    UnlockFileEx(trace_file, 0, 1, 0, &at);
+}
+
+}  // namespace
 
 bool open_from_environment() {
     // The name is read in its wide form, so that a folder with letters outside the ANSI code page
@@ -17,11 +44,18 @@ bool open_from_environment() {
     wchar_t path[MAX_PATH];
     const DWORD length = GetEnvironmentVariableW(L"KORVIF_TRACE", path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return false;
-    // Appending only: every write goes to the end of the file as one piece, also when other
-    // runs append at the same time.
-    trace_file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
-    return trace_file != INVALID_HANDLE_VALUE;
+    // Opening a port or a pipe may already wait: such names are refused before anything is opened.
+    if (names_windows_device(std::wstring_view(path, length))) return false;
+    // Appending only, so that every write goes to the end of the file; reading for the lock and
+    // the size.
+    trace_file = CreateFileW(path, FILE_APPEND_DATA | FILE_READ_DATA | FILE_READ_ATTRIBUTES,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (trace_file == INVALID_HANDLE_VALUE) return false;
+    if (GetFileType(trace_file) != FILE_TYPE_DISK) {
+        close();
+        return false;
+    }
+    return true;
 }
 
 std::string utf8_of_host_text(const std::string& text) {
@@ -39,9 +73,17 @@ std::string utf8_of_host_text(const std::string& text) {
     return utf8;
 }
 
-void append(const char* bytes, std::size_t count) {
+bool append(const char* bytes, std::size_t count) {
+    if (trace_file == INVALID_HANDLE_VALUE) return false;
+    const bool locked = take_lock();
+    LARGE_INTEGER size {};
+    OVERLAPPED at_end {};  // the end of the file, wherever the file pointer stands
+    at_end.Offset = at_end.OffsetHigh = 0xFFFFFFFF;
     DWORD written = 0;
-    if (trace_file != INVALID_HANDLE_VALUE) WriteFile(trace_file, bytes, static_cast<DWORD>(count), &written, nullptr);
+    const bool done = GetFileSizeEx(trace_file, &size) && static_cast<std::uint64_t>(size.QuadPart) < largest_trace_bytes &&
+                      WriteFile(trace_file, bytes, static_cast<DWORD>(count), &written, &at_end) && written == count;
+    if (locked) release_lock();
+    return done;
 }
 
 void close() {

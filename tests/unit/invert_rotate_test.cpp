@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstring>
+#include <filesystem>
 #include <random>
 
 #include "image/bmp_file.h"
@@ -96,7 +99,7 @@ TEST(RotateQuarterTurn, UntrustedHeadersStayInsideTheBlock) {
         std::int32_t width, height;
         std::uint32_t header_size;
     };
-    for (const Case c : {Case {-5, 4, 40}, Case {4, -5, 40}, Case {0x7FFFFFFF, 0x7FFFFFFF, 40},
+    for (const Case c : {Case {-5, 4, 40}, Case {4, INT32_MIN, 40}, Case {0x7FFFFFFF, 0x7FFFFFFF, 40},
                          Case {100000, 100000, 40}, Case {4, 4, 0x7FFFFFF0}}) {
         PackedBitmap bitmap = test::make_mono_bitmap(4, 4);
         write_u32(bitmap, 0, c.header_size);
@@ -211,6 +214,36 @@ TEST_F(InvertRotateCommands, UnusableArgumentsWriteNothing) {
         EXPECT_EQ(test::read_file(out), Bytes {7}) << command;
     }
     EXPECT_EQ(test::read_file(in), test::bmp_file_bytes(picture));
+}
+
+// ROT and SCL turn and scale a bitmap stored top-down as the picture it shows: the result is the
+// one of the same picture stored bottom-up, also when the block holds only the top rows.
+TEST_F(InvertRotateCommands, TopDownBitmapsTurnAndScaleAsThePictureTheyShow) {
+    const std::string bottom_up = dir.file("bottom-up.bmp");
+    const std::string top_down = dir.file("top-down.bmp");
+    const std::string from_bottom_up = dir.file("from-bottom-up.bmp");
+    const std::string from_top_down = dir.file("from-top-down.bmp");
+    const std::uint32_t stride = row_stride(45, 1);
+    for (const int rows_held : {17, 12}) {
+        // The picture's rows below those held read as white: in the bottom-up file they are white.
+        PackedBitmap shown = test::make_mono_bitmap(45, 17, [&](int x, int y) { return y >= 17 - rows_held && (x * y) % 5 == 1; });
+        PackedBitmap flipped = test::block_of(bytes_of(shown));
+        write_u32(flipped, 8, static_cast<std::uint32_t>(-17));
+        for (int row = 0; row < 17; ++row) {
+            std::memcpy(flipped.data() + 48 + row * stride, shown.data() + 48 + (16 - row) * stride, stride);
+        }
+        flipped.resize(48 + rows_held * stride);
+        test::write_file(bottom_up, test::bmp_file_bytes(shown));
+        test::write_file(top_down, test::bmp_file_bytes(flipped));
+        for (const std::string command : {"ROT:1,", "ROT:2,", "ROT:3,", "SCL:0,30,40,", "SCL:1,20,9,", "SCL:3,90,34,"}) {
+            std::filesystem::remove(from_bottom_up);
+            std::filesystem::remove(from_top_down);
+            test::run_command(command + bottom_up + "," + from_bottom_up);
+            test::run_command(command + top_down + "," + from_top_down);
+            ASSERT_TRUE(test::file_present(from_bottom_up)) << command;
+            EXPECT_EQ(test::read_file(from_top_down), test::read_file(from_bottom_up)) << command << " " << rows_held;
+        }
+    }
 }
 
 TEST_F(InvertRotateCommands, QuarterTurnMatchesNetpbmClockwiseRotation) {

@@ -8,7 +8,9 @@
 #include <fstream>
 #include <map>
 #include <regex>
+#include <unistd.h>
 
+#include "platform/trace_system.h"
 #include "support/bitmaps.h"
 #include "support/documents.h"
 #include "support/mh_writer.h"
@@ -46,7 +48,12 @@ protected:
         for (int i = 0; i < 20; ++i) page.aligned_eol().runs({i * 10, 5, 1723 - i * 10}).fill_to_byte();
         for (int i = 0; i < 6; ++i) page.eol();
         test::write_file(at + "/doc.kvd", test::make_document({page.bytes(), page.bytes()}, 0));
-        test::write_file(at + "/page.bmp", test::bmp_file_bytes(test::make_mono_bitmap(1728, 10, [](int x, int y) { return x == y; })));
+        PackedBitmap bitmap = test::make_mono_bitmap(1728, 10, [](int x, int y) { return x == y; });
+        test::write_file(at + "/page.bmp", test::bmp_file_bytes(bitmap));
+        write_u32(bitmap, 8, static_cast<std::uint32_t>(-10));
+        test::write_file(at + "/top-down.bmp", test::bmp_file_bytes(bitmap));
+        write_u32(bitmap, 4, static_cast<std::uint32_t>(-1728));
+        test::write_file(at + "/no-width.bmp", test::bmp_file_bytes(bitmap));
         EXPECT_EQ(test::shell("pbmtext -nomargins 'Korvane' | ppmtobmp -bpp 8 > " + at + "/grey.bmp 2>/dev/null"), 0);
         test::write_file(at + "/out.bmp", {'o', 'l', 'd'});
         return at;
@@ -56,7 +63,7 @@ protected:
 TEST_F(Trace, EachRunNamesItsReasonAndTheOutputsStayTheSame) {
     struct Case {
         std::string command;  // @ stands for the inputs' directory
-        std::string reason;   // a line of the trace contains it
+        std::string reason;   // the trace contains it ("[*]" stands for the process id)
     };
     const std::string long_name(269, 'x');
     const Case cases[] = {
@@ -68,9 +75,31 @@ TEST_F(Trace, EachRunNamesItsReasonAndTheOutputsStayTheSame) {
         {"RES:@/doc.kvd,/" + long_name, "output path of 270 characters refused"},
         {"RES:@/doc.kvd,@/no/such/out.kvd", "no work file can be made in @/no/such/: error"},
         {"INV:@/missing.bmp", "stop: the input was not found"},
-        {"SCL:0,0,10,@/page.bmp,@/out.bmp", "stop: not scaled"},
+        {"SCL:0,0,10,@/page.bmp,@/out.bmp", "not scaled: a size of 0 x 10"},
+        {"SCL:1,10,10,@/grey.bmp,@/out.bmp", "not scaled: not a 1-bit bitmap (8 bits per pixel)\n[*] stop: the bitmap cannot be scaled"},
         {"F2S:0,1,2,@/doc.kvd", "stop: the fifth field is missing"},
         {"XYZ:1", "stop: no command keyword"},
+        // An output that cannot be written, for every command that writes a bitmap.
+        {"F2D:1,0,@/doc.kvd,@/no/such/out.bmp", "stop: the output cannot be written"},
+        {"INV:@/page.bmp,@/no/such/out.bmp", "stop: the output cannot be written"},
+        {"ROT:1,@/page.bmp,@/no/such/out.bmp", "stop: the output cannot be written"},
+        {"SCL:0,10,10,@/page.bmp,@/no/such/out.bmp", "stop: the output cannot be written"},
+        // Negative numbers are shown as given.
+        {"F2D:-1,0,@/doc.kvd,@/out.bmp", "page -1, options 0,"},
+        {"F2D:-1,0,@/doc.kvd,@/out.bmp", "stop: page -1 of a 2-page document"},
+        {"F2S:0,-1,2,@/doc.kvd,@/", "pages -1 to 2 of"},
+        // A top-down picture turns and scales; a 1-bit picture that cannot turn is not written.
+        {"ROT:1,@/top-down.bmp,@/out.bmp", "wrote @/out.bmp"},
+        {"SCL:1,100,20,@/top-down.bmp,@/out.bmp", "wrote @/out.bmp"},
+        {"ROT:1,@/no-width.bmp,@/out.bmp", "not turned: a bitmap of -1728 x -10\n[*] stop: the bitmap cannot be turned"},
+        // The native build says what it does not do.
+        {"STI:0,1,2,3,4,tip", "stop: this build has no Windows desktop: STI does nothing"},
+        {"STM:1,2,3", "stop: this build has no Windows desktop: STM does nothing"},
+        {"INFO:1,2", "stop: this build has no Windows desktop: INFO does nothing"},
+        {"HELP:1,1,0,help.hlp", "stop: this build has no Windows desktop: HELP does nothing"},
+        {"FDOPEN:1,2,0,", "stop: this build has no Windows desktop: FDOPEN does nothing"},
+        {"FDSAVE:1,2,0,", "stop: this build has no Windows desktop: FDSAVE does nothing"},
+        {"INSTALLFAXPRINTER", "stop: this build has no print spooler: INSTALLFAXPRINTER does nothing"},
     };
     int run = 0;
     for (const Case& c : cases) {
@@ -97,7 +126,11 @@ TEST_F(Trace, EachRunNamesItsReasonAndTheOutputsStayTheSame) {
         EXPECT_NE(lines.back().find("] done in "), std::string::npos) << lines.back();
         std::string all;
         for (const std::string& line : lines) all += line + "\n";
-        EXPECT_NE(all.find(in(c.reason, traced)), std::string::npos) << c.command << "\n" << all;
+        std::string reason = in(c.reason, traced);
+        for (std::size_t at = reason.find("[*]"); at != std::string::npos; at = reason.find("[*]")) {
+            reason.replace(at, 3, "[" + std::to_string(getpid()) + "]");
+        }
+        EXPECT_NE(all.find(reason), std::string::npos) << c.command << "\n" << all;
     }
 }
 
@@ -110,6 +143,23 @@ TEST_F(Trace, NothingWithoutTheVariableAndAnUnwritableTraceIsIgnored) {
     test::run_command("F2D:1,0," + at + "/doc.kvd," + at + "/b.bmp");
     unsetenv("KORVIF_TRACE");
     EXPECT_EQ(test::read_file(at + "/a.bmp"), test::read_file(at + "/b.bmp"));
+}
+
+// The trace never goes to a device or a pipe: Windows takes these names for one wherever they stand.
+TEST(TraceTarget, WindowsDeviceAndPipeNamesAreRecognised) {
+    struct Case {
+        const wchar_t* path;
+        bool device;
+    };
+    const Case cases[] = {
+        {L"CON", true}, {L"nul", true}, {L"Aux.log", true}, {L"C:\\temp\\prn.txt", true}, {L"C:lpt1", true},
+        {L"COM9", true}, {L"com1:", true}, {L"D:/logs/NUL .txt", true}, {L"LPT\u00B9", true}, {L"conout$", true},
+        {L"\\\\.\\pipe\\trace", true}, {L"//./COM3", true}, {L"\\??\\C:\\x.log", true}, {L"\\\\server\\PIPE\\x", true},
+        {L"C:\\temp\\korvif.log", false}, {L"console.log", false}, {L"COM10", false}, {L"LPT", false},
+        {L"C:\\CON\\trace.log", false}, {L"\\\\?\\C:\\temp\\trace.log", false}, {L"\\\\server\\share\\nul-x.log", false},
+        {L"auxiliary.txt", false}, {L"", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(trace::system::names_windows_device(c.path), c.device) << testing::PrintToString(std::wstring(c.path));
 }
 
 // Sixteen runs at once append to one trace: every line is whole, and each run's lines are all there.

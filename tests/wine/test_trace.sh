@@ -1,6 +1,6 @@
 # korvif32.exe writes the trace named by KORVIF_TRACE as the native program does: the command
 # as received, the files opened and written, the reason a run stopped, the time it took; the
-# outputs are the same with and without it.
+# outputs are the same with and without it; sixteen runs at once interleave whole lines.
 source "$(dirname "$0")/lib.sh"
 
 run_native "S2F:0,$SOURCE_DIR/samples/sample.sff,$WORK/doc.kvd"
@@ -25,4 +25,21 @@ expect "stop: page 5 of a 2-page document"
 expect "no work file can be made in $(winpath "$WORK/no/such")"
 grep -qE 'no work file can be made in .*: error [0-9]+: .' "$trace" || fail "the system's error is not in the trace"
 [ "$(grep -c '\] done in ' "$trace")" = 3 ] || fail "not every run ended its trace: $(cat "$trace")"
+
+# Sixteen runs at once, twice: every line whole, each run's first and last line there.
+together="$WORK/together.log"
+export KORVIF_TRACE
+KORVIF_TRACE=$(winpath "$together")
+pids=()
+for i in $(seq 16); do
+    printf '%s %s' "$(winpath "$WINDOWS_BUILD/korvif32.exe")" "F2D:1,0,$(winpath "$WORK/doc.kvd"),$(winpath "$WORK/out$i.bmp")" >"$WORK/command$i.txt"
+    for _ in 1 2; do timeout 120 wine "$WINDOWS_BUILD/run_exact.exe" "$(winpath "$WORK/command$i.txt")"; done >"$WORK/launcher$i.log" 2>&1 &
+    pids+=($!)
+done
+for pid in "${pids[@]}"; do wait "$pid" || fail "a run of the sixteen failed"; done
+unset KORVIF_TRACE
+torn=$(grep -cvE '^([0-9]{4}-[0-9]{2}-[0-9]{2} [0-9:.]{12} )?\[[0-9]+\] [a-zA-Z][^[]*$' "$together" || true)
+[ "$torn" = 0 ] || fail "$torn torn lines of $(wc -l <"$together"): $(grep -vE '^([0-9]{4}-[0-9]{2}-[0-9]{2} [0-9:.]{12} )?\[[0-9]+\] [a-zA-Z][^[]*$' "$together" | head -5)"
+[ "$(grep -c ' korvif32 1.0.0: F2D:1,0,' "$together")" = 32 ] || fail "not every run's first line is there: $(cat "$together")"
+[ "$(grep -c '\] done in ' "$together")" = 32 ] || fail "not every run's last line is there: $(cat "$together")"
 passed

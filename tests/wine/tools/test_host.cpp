@@ -7,6 +7,9 @@
 // SCRIPT lines:
 //   run COMMAND     start "korvif32.exe COMMAND" ({HOST}, {BUTTON}, {EDIT} become the decimal
 //                   handles, {NOWINDOW} a handle that names no window) and wait for it
+//   program NAME    run NAME (from the same directory) instead of korvif32.exe from now on
+//   log-enabled     log whether the host window is enabled now, and whether it was disabled at
+//                   some time during the last run
 //   tray            log whether the tray icon (host window, identifier 1) exists
 //   edit TEXT       put TEXT into the edit control
 //   log-edit        log the edit control's text
@@ -31,6 +34,8 @@ std::FILE* log_file = nullptr;
 HWND host = nullptr;
 HWND button = nullptr;
 HWND edit = nullptr;
+std::string program_name = "korvif32.exe";
+bool disabled_during_run = false;
 
 void log_line(const std::string& line) {
     std::fprintf(log_file, "%s\n", line.c_str());
@@ -80,7 +85,7 @@ std::string program_path() {
     char path[MAX_PATH];
     GetModuleFileNameA(nullptr, path, sizeof path);
     std::string text = path;
-    return text.substr(0, text.find_last_of('\\') + 1) + "korvif32.exe";
+    return text.substr(0, text.find_last_of('\\') + 1) + program_name;
 }
 
 void run(std::string command) {
@@ -97,7 +102,12 @@ void run(std::string command) {
         return;
     }
     log_line("started " + command);
-    while (MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) pump();
+    // Looked at every 50 ms: a modal dialog of the program disables the host window while it is open.
+    disabled_during_run = false;
+    while (MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 50, QS_ALLINPUT) != WAIT_OBJECT_0) {
+        pump();
+        if (!IsWindowEnabled(host)) disabled_during_run = true;
+    }
     wait_handling_messages(300);
     DWORD code = 999;
     GetExitCodeProcess(process.hProcess, &code);
@@ -155,6 +165,11 @@ int main(int argc, char** argv) {
         const std::string rest = line.find(' ') == std::string::npos ? "" : line.substr(line.find(' ') + 1);
         if (word == "run") {
             run(rest);
+        } else if (word == "program") {
+            program_name = rest;
+        } else if (word == "log-enabled") {
+            log_line(std::string("enabled ") + (IsWindowEnabled(host) ? "1" : "0") + " disabled-during-run " +
+                     (disabled_during_run ? "1" : "0"));
         } else if (word == "tray") {
             log_tray();
         } else if (word == "edit") {
