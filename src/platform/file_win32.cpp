@@ -278,8 +278,14 @@ bool file_exists(const char* path) {
     // Another run may be replacing the file at this moment, its name missing until that is done.
     if (search == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_NOT_FOUND &&
         wide->find_first_of(L"*?") == std::wstring::npos) {
+        // Looked at again holding that replace's lock (when one is going on), or at once (when it
+        // has just ended); a second round catches a replace that began in between.
         const auto target = resolved_target(*wide, true);
-        if (target && wait_for_replace(*target)) search = FindFirstFileW(wide->c_str(), &found);
+        for (int round = 0; target && search == INVALID_HANDLE_VALUE && round < 2; ++round) {
+            const TargetLock replace_over(*target, true);
+            search = FindFirstFileW(wide->c_str(), &found);
+            if (replace_over.held()) break;
+        }
     }
     if (search == INVALID_HANDLE_VALUE) {
         trace::line("no file matches %s: %s", path, trace::system_error().c_str());

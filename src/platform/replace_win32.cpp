@@ -164,43 +164,27 @@ std::wstring lock_name(const NativePath& target) {
     return std::wstring(name.begin(), name.end());
 }
 
-// Serialises one target's replace among this program's runs. A run that waits 10 seconds in
-// vain goes on without it, as before there was a lock; an abandoned lock counts as taken.
-class TargetLock {
-public:
-    explicit TargetLock(const NativePath& target) : mutex_(nullptr) {
-        HANDLE mutex = CreateMutexW(nullptr, FALSE, lock_name(target).c_str());
-        if (mutex == nullptr) return;
-        const DWORD waited = WaitForSingleObject(mutex, lock_wait_ms);
-        if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) {
-            mutex_ = mutex;
-        } else {
-            trace::utf8_line("the replace lock of %s was not had within 10 seconds; going on without it",
-                             printable(target).c_str());
-            CloseHandle(mutex);
-        }
-    }
-    TargetLock(const TargetLock&) = delete;
-    TargetLock& operator=(const TargetLock&) = delete;
-    ~TargetLock() {
-        if (mutex_ == nullptr) return;
-        ReleaseMutex(mutex_);
-        CloseHandle(mutex_);
-    }
-
-private:
-    HANDLE mutex_;
-};
-
 }  // namespace
 
-bool wait_for_replace(const NativePath& target) {
-    HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, lock_name(target).c_str());
-    if (mutex == nullptr) return false;  // no run is replacing it
+TargetLock::TargetLock(const NativePath& target, bool only_in_use) {
+    // A lock that no run has open now means that no replace of the target is going on.
+    HANDLE mutex = only_in_use ? OpenMutexW(SYNCHRONIZE, FALSE, lock_name(target).c_str())
+                               : CreateMutexW(nullptr, FALSE, lock_name(target).c_str());
+    if (mutex == nullptr) return;
     const DWORD waited = WaitForSingleObject(mutex, lock_wait_ms);
-    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) ReleaseMutex(mutex);
-    CloseHandle(mutex);
-    return true;
+    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) {
+        mutex_ = mutex;
+    } else {
+        trace::utf8_line("the replace lock of %s was not had within 10 seconds; going on without it",
+                         printable(target).c_str());
+        CloseHandle(mutex);
+    }
+}
+
+TargetLock::~TargetLock() {
+    if (mutex_ == nullptr) return;
+    ReleaseMutex(mutex_);
+    CloseHandle(mutex_);
 }
 
 namespace {

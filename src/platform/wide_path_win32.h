@@ -16,9 +16,22 @@ std::wstring callable(const std::wstring& full);
 // The system's last error as UTF-8 text, for trace lines that carry wide names.
 std::string error_text();
 
-// Waits (at most 10 seconds) while another run of this program replaces the file, whose name
-// may be missing for that moment. False at once when no run is replacing it.
-bool wait_for_replace(const std::wstring& target);
+// Serialises one target's replace among this program's runs (a named mutex of the target's long
+// path). A run that waits 10 seconds in vain goes on without it, as before there was a lock; an
+// abandoned lock counts as taken. With `only_in_use`, the lock is taken only when another run
+// has it open, that is while it replaces the target (whose name may be missing for that moment):
+// holding it, a reader finds the name as that replace left it.
+class TargetLock {
+public:
+    explicit TargetLock(const std::wstring& target, bool only_in_use = false);
+    TargetLock(const TargetLock&) = delete;
+    TargetLock& operator=(const TargetLock&) = delete;
+    ~TargetLock();
+    bool held() const { return mutex_ != nullptr; }
+
+private:
+    void* mutex_ = nullptr;
+};
 
 // The full path of the host's text in the form a replacement of it uses (and locks), or nothing;
 // traced only when `quiet` is false.

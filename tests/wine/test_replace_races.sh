@@ -104,7 +104,10 @@ state_of() {
 }
 state_of "$WORK/race/doc.kvd" || fail "after sixteen RES runs at once the document is in no serial state"
 for n in $(seq 16); do
-    [ -f "$WORK/race/page-$n.bmp" ] || fail "F2D run $n wrote no page while RES ran"
+    if [ ! -f "$WORK/race/page-$n.bmp" ]; then
+        run=$(grep -a "F2D:.*page-$n\.bmp" "$WORK/race.log" | head -1 | sed -E 's/^[^[]*\[([0-9]+)\].*/\1/')
+        fail "F2D run $n wrote no page while RES ran: $(grep -a "^\[$run\]" "$WORK/race.log" | tr '\n' '|')"
+    fi
 done
 grep -q 'written in place' "$WORK/race.log" && fail "runs of korvif32 pushed each other into writing in place"
 leftovers=$(find "$WORK/race" -name '~k*')
