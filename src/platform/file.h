@@ -151,8 +151,12 @@ bool remove_if_unchanged(const NativePath& path, const FileStamp& stamp);
 // ended from outside. Nothing else is ever removed (backups may be the only copy of a document).
 void remove_stale_work_files(const NativePath& directory);
 
-// Registers the work file of the replacement in progress and its target (null: none), so that a
-// run ended by a signal (Linux: SIGINT, SIGTERM, SIGHUP) or a crash removes it before it goes.
+// Creates the work file `work` for `target` as File::create_new does and registers it, so that a
+// run ended by a signal (Linux: SIGINT, SIGTERM, SIGHUP) or a crash removes it before it goes; a
+// signal cannot come between the two.
+File create_guarded_work_file(const NativePath& work, const NativePath& target, bool* name_taken);
+
+// Registers the work file of the replacement in progress and its target (null: none).
 void guard_work_file(const NativePath* work, const NativePath* target);
 
 // Removes the registered work file while its target's name exists (during a half-done replace

@@ -113,6 +113,23 @@ void remove_stale_work_files(const NativePath& directory) {
     ::closedir(listing);
 }
 
+File create_guarded_work_file(const NativePath& work, const NativePath& target, bool* name_taken) {
+    install_signal_handlers();
+    // The signals wait until the file is registered: one that comes in between is handled then,
+    // and removes the file; never a name that another run made.
+    sigset_t ending {};
+    sigset_t before {};
+    sigemptyset(&ending);
+    for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&ending, signal_number);
+    ::sigprocmask(SIG_BLOCK, &ending, &before);
+    File file = File::create_new(work, name_taken);
+    const int error = errno;
+    if (file.is_open()) guard_work_file(&work, &target);
+    ::sigprocmask(SIG_SETMASK, &before, nullptr);
+    errno = error;
+    return file;
+}
+
 void guard_work_file(const NativePath* work, const NativePath*) {
     guarded = 0;
     if (work == nullptr || work->size() >= sizeof guarded_work) return;

@@ -281,6 +281,14 @@ void remove_stale_work_files(const NativePath& directory) {
     FindClose(search);
 }
 
+File create_guarded_work_file(const NativePath& work, const NativePath& target, bool* name_taken) {
+    File file = File::create_new(work, name_taken);
+    const DWORD error = GetLastError();
+    if (file.is_open()) guard_work_file(&work, &target);
+    SetLastError(error);
+    return file;
+}
+
 void guard_work_file(const NativePath* work, const NativePath* target) {
     guarded_work[0] = L'\0';
     guarded_target[0] = L'\0';

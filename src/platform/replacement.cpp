@@ -32,10 +32,9 @@ FileReplacement::FileReplacement(const char* target, ReplaceOptions options) : o
     for (int attempt = 0; attempt < work_name_attempts; ++attempt) {
         const NativePath work = directory + native_text(numbered_name(work_file_prefix, next_name_number()));
         bool name_taken = false;
-        file_ = File::create_new(work, &name_taken);
+        file_ = create_guarded_work_file(work, target_, &name_taken);
         if (file_.is_open()) {
             work_ = work;
-            guard_work_file(&work_, &target_);
             failed_ = false;
             if (trace::on()) trace::utf8_line("opened %s new, for writing", printable(work_).c_str());
             return;
