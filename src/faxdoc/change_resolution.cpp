@@ -1,21 +1,11 @@
-// RES: a whole fax document from normal to fine resolution or back. Every page is decoded and
-// coded again, and the page table rebuilt. The output may be the source itself.
-//
-// The source is read from a private copy in the temporary directory, and the new document is
-// built in a work file beside the output. Only a complete document takes the output's place:
-// a run that fails half-way (a page that cannot be read, a full disk) leaves the output, and
-// with it the source when both are the same file, as it was.
+#include "faxdoc/change_resolution.h"
+
 #include <algorithm>
 #include <memory>
-#include <string>
 #include <utility>
 
-#include "command/arguments.h"
-#include "command/output_path.h"
 #include "codec/page_decoder.h"
 #include "codec/raster_encoder.h"
-#include "faxdoc/change_resolution.h"
-#include "faxdoc/commands.h"
 #include "faxdoc/document.h"
 #include "faxdoc/file_sinks.h"
 #include "platform/file.h"
@@ -23,10 +13,6 @@
 
 namespace korvif {
 
-namespace {
-
-// Copies the source document into the private copy in blocks of 64 KiB, reading it as every
-// document is read (retried while another program holds it). False unless every byte was copied.
 bool copy_document(const char* source, platform::File& copy) {
     platform::File from = platform::File::open(source, platform::FileMode::read_shared, platform::OpenRetry::when_held_or_missing);
     if (!from.is_open()) return false;
@@ -45,8 +31,6 @@ bool copy_document(const char* source, platform::File& copy) {
     }
     return true;
 }
-
-}  // namespace
 
 bool write_changed_document(OpenedDocument& source, platform::FileReplacement& output) {
     DocumentHeader header = source.header;
@@ -77,35 +61,6 @@ bool write_changed_document(OpenedDocument& source, platform::FileReplacement& o
     }
     if (!sink.finish_with_start(rebuilt.data(), document_header_size)) return trace::stop("the new document cannot be written"), false;
     return true;
-}
-
-// RES:source document,output document
-int run_change_resolution(char* arguments) {
-    char* comma = next_comma(arguments);
-    if (comma == nullptr) return trace::stop("the second field is missing");
-    const char* output = set_output_path(cut_at(comma));
-    const char* source = arguments;
-    if (output == nullptr || *output == '\0') return trace::stop("no usable output path");
-    if (*source == '\0') return trace::stop("the source path is empty");
-    trace::line("source %s, output %s", source, output);
-    if (!platform::file_exists(source)) return trace::stop("the source was not found");
-
-    // The copy is gone when its handle closes, however the run ends.
-    std::string copy_name;
-    platform::File copy = platform::File::create_scratch("CR", &copy_name);
-    if (!copy.is_open()) {
-        if (copy_name.empty()) return trace::stop("no temporary directory");
-        const std::string error = trace::utf8(trace::system_error());
-        return trace::utf8_stop("no temporary file in %s: %s", copy_name.c_str(), error.c_str());
-    }
-    if (!copy_document(source, copy)) return trace::utf8_stop("the source cannot be copied to %s", copy_name.c_str());
-
-    auto copied = open_document(std::move(copy));
-    if (!copied) return trace::stop("the source cannot be read as a document");
-    platform::FileReplacement replacement(output);
-    if (!replacement.good()) return trace::stop("the output cannot be written");
-    if (write_changed_document(*copied, replacement)) replacement.commit();
-    return 0;
 }
 
 }  // namespace korvif

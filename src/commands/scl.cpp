@@ -1,8 +1,8 @@
 // SCL: a 1-bit BMP file scaled to a given size, by the grey or the 1-bit method.
 #include "command/arguments.h"
 #include "command/output_path.h"
+#include "commands/commands.h"
 #include "image/bmp_file.h"
-#include "image/commands.h"
 #include "image/scale.h"
 #include "platform/file.h"
 #include "platform/trace.h"

@@ -3,7 +3,7 @@
 #include "command/arguments.h"
 #include "command/output_path.h"
 #include "codec/raster_encoder.h"
-#include "faxdoc/commands.h"
+#include "commands/commands.h"
 #include "faxdoc/file_sinks.h"
 #include "image/bmp_file.h"
 #include "image/fax_raster.h"

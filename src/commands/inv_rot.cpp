@@ -2,8 +2,8 @@
 // itself when no output path is given).
 #include "command/arguments.h"
 #include "command/output_path.h"
+#include "commands/commands.h"
 #include "image/bmp_file.h"
-#include "image/commands.h"
 #include "image/operations.h"
 #include "platform/file.h"
 #include "platform/trace.h"

@@ -2,7 +2,7 @@
 #include "command/arguments.h"
 #include "command/output_path.h"
 #include "codec/page_decoder.h"
-#include "faxdoc/commands.h"
+#include "commands/commands.h"
 #include "faxdoc/document.h"
 #include "image/bmp_file.h"
 #include "platform/file.h"
