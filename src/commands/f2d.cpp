@@ -56,21 +56,15 @@ PackedBitmap read_and_decode_page(const char* document_path, std::uint32_t page,
 
 // F2D:page,options,document path,output path ("*" stands for the document's directory)
 int run_document_page_to_bmp(char* arguments) {
-    char* first = next_comma_after_first(arguments);
-    if (first == nullptr) return trace::stop("the second field is missing");
-    char* options_text = first + 1;
-    char* second = next_comma(options_text);
-    if (second == nullptr) return trace::stop("the third field is missing");
-    char* document_path = second + 1;
-    char* third = next_comma(document_path);
-    if (third == nullptr) return trace::stop("the fourth field is missing");
-    const char* output = set_output_path(cut_at(third));
-    if (output == nullptr || *output == '\0') return trace::stop("no usable output path");
+    const Fields fields = split_fields(arguments, ":..>");
+    if (!fields) return fields.stop();
+    if (fields.output == nullptr || *fields.output == '\0') return trace::stop("no usable output path");
+    const char* document_path = fields[3];
     if (*document_path == '\0') return trace::stop("the document path is empty");
     if (!complete_output_path(document_path)) return trace::stop("no usable output path");
 
     const auto page = static_cast<std::uint32_t>(read_number(arguments));
-    const int options = read_number(options_text);
+    const int options = read_number(fields[2]);
     trace::line("page %d, options %d, document %s, output %s", static_cast<std::int32_t>(page), options, document_path, output_path());
     const PackedBitmap image = read_and_decode_page(document_path, page, options);
     if (image && save_bmp(image, output_path()) != 0) return trace::stop("the output cannot be written");

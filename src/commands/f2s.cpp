@@ -22,15 +22,10 @@ constexpr std::size_t longest_prefix = 242;
 
 // F2S:number,first page,last page,document path,directory prefix
 int run_document_to_sff(char* arguments) {
-    char* comma = next_comma(arguments);
-    if (comma == nullptr) return trace::stop("the second field is missing");
-    char* first_text = comma + 1;
-    if ((comma = next_comma(first_text)) == nullptr) return trace::stop("the third field is missing");
-    char* last_text = comma + 1;
-    if ((comma = next_comma_after_first(last_text)) == nullptr) return trace::stop("the fourth field is missing");
-    char* document_path = comma + 1;
-    if ((comma = next_comma(document_path)) == nullptr) return trace::stop("the fifth field is missing");
-    const std::string prefix = cut_at(comma);
+    const Fields fields = split_fields(arguments, "..:.$");
+    if (!fields) return fields.stop();
+    const char* document_path = fields[4];
+    const std::string prefix = fields[5];
     if (prefix.size() > longest_prefix) return trace::stop("directory prefix of %zu characters refused (at most %zu)", prefix.size(), longest_prefix);
     const std::string sff_path = prefix + "~isdnfax.sff";
     if (*document_path == '\0') return trace::stop("the document path is empty");
@@ -38,9 +33,9 @@ int run_document_to_sff(char* arguments) {
 
     auto document = open_document(document_path, platform::FileMode::read_shared);
     if (!document) return trace::stop("the document cannot be read");
-    std::uint32_t first = static_cast<std::uint32_t>(read_number(first_text));
+    std::uint32_t first = static_cast<std::uint32_t>(read_number(fields[2]));
     if (first < 1) first = 1;
-    std::uint32_t last = static_cast<std::uint32_t>(read_number(last_text));
+    std::uint32_t last = static_cast<std::uint32_t>(read_number(fields[3]));
     if (last > document->page_count()) last = document->page_count();
     // Numbers beyond 2^31 were given as negative ones, and are shown as such.
     trace::line("pages %d to %d of %s to %s", static_cast<std::int32_t>(first), static_cast<std::int32_t>(last), document_path,

@@ -9,7 +9,6 @@
 #include <utility>
 
 #include "command/arguments.h"
-#include "command/output_path.h"
 #include "commands/commands.h"
 #include "faxdoc/change_resolution.h"
 #include "faxdoc/document.h"
@@ -21,10 +20,10 @@ namespace korvif {
 
 // RES:source document,output document
 int run_change_resolution(char* arguments) {
-    char* comma = next_comma(arguments);
-    if (comma == nullptr) return trace::stop("the second field is missing");
-    const char* output = set_output_path(cut_at(comma));
-    const char* source = arguments;
+    const Fields fields = split_fields(arguments, ".>");
+    if (!fields) return fields.stop();
+    const char* output = fields.output;
+    const char* source = fields[1];
     if (output == nullptr || *output == '\0') return trace::stop("no usable output path");
     if (*source == '\0') return trace::stop("the source path is empty");
     trace::line("source %s, output %s", source, output);

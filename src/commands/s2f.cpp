@@ -8,12 +8,10 @@ namespace korvif {
 
 // S2F:number,source SFF path,document path
 int run_sff_to_document(char* arguments) {
-    char* comma = next_comma_after_first(arguments);
-    if (comma == nullptr) return trace::stop("the second field is missing");
-    char* source = comma + 1;
-    char* second = next_comma_after_first(source);
-    if (second == nullptr) return trace::stop("the third field is missing");
-    char* target = cut_at(second);
+    const Fields fields = split_fields(arguments, "::$");
+    if (!fields) return fields.stop();
+    const char* source = fields[2];
+    const char* target = fields[3];
     trace::line("SFF file %s, document %s", source, target);
     convert_sff_to_document(source, target);
     return 0;
