@@ -27,18 +27,14 @@ PackedBitmap read_and_decode_page(const char* document_path, std::uint32_t page,
         trace::stop("page %d of a %u-page document", static_cast<std::int32_t>(page), document->page_count());
         return {};
     }
-    PageRange range {0, document->size};
-    std::uint8_t double_lines = 0;
-    if (page != 0) {
-        range = page_range(document->header, page, document->size);
-        double_lines = document->fine_flag() == 0 ? 1 : 0;
-    }
+    const PageRange range = document_page_range(*document, page);
+    const std::uint8_t double_lines = page != 0 && document->fine_flag() == 0 ? 1 : 0;
     trace::line("page %u: %u bytes from offset %u, lines %s", page, range.length, range.start, double_lines ? "doubled" : "single");
     if (range.length == 0) {
         trace::stop("page %u is empty", page);
         return {};
     }
-    const MemoryBlock bytes = read_document_bytes(*document, range.start, range.length);
+    const MemoryBlock bytes = read_page(*document, page);
     if (!bytes) {
         trace::stop("page %u cannot be read", page);
         return {};
@@ -67,7 +63,7 @@ int run_document_page_to_bmp(char* arguments) {
     const int options = read_number(fields[2]);
     trace::line("page %d, options %d, document %s, output %s", static_cast<std::int32_t>(page), options, document_path, output_path());
     const PackedBitmap image = read_and_decode_page(document_path, page, options);
-    if (image && save_bmp(image, output_path()) != 0) return trace::stop("the output cannot be written");
+    if (image && !save_bmp(image, output_path())) return trace::stop("the output cannot be written");
     return 0;
 }
 

@@ -22,7 +22,7 @@ int transform_bmp_file(const char* input, const char* output, Change change) {
     PackedBitmap bitmap = load_bmp(input);
     if (!bitmap) return trace::stop("the input cannot be loaded");
     if (!change(bitmap)) return 0;
-    if (save_bmp(bitmap, output) != 0) return trace::stop("the output cannot be written");
+    if (!save_bmp(bitmap, output)) return trace::stop("the output cannot be written");
     return 0;
 }
 

@@ -26,7 +26,7 @@ int run_scale(char* arguments) {
     if (!source) return trace::stop("the input cannot be loaded");
     const PackedBitmap result = scale_bitmap(source, width, height, flags);
     if (!result) return trace::stop("the bitmap cannot be scaled");
-    if (save_bmp(result, output_path()) != 0) return trace::stop("the output cannot be written");
+    if (!save_bmp(result, output_path())) return trace::stop("the output cannot be written");
     return 0;
 }
 

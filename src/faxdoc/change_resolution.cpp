@@ -16,8 +16,9 @@ namespace korvif {
 bool copy_document(const char* source, platform::File& copy) {
     platform::File from = platform::File::open(source, platform::FileMode::read_shared, platform::OpenRetry::when_held_or_missing);
     if (!from.is_open()) return false;
-    const std::uint32_t size = from.size();
-    if (size >= 0x80000000u) return false;
+    const std::optional<std::uint32_t> known_size = from.size();
+    if (!known_size || *known_size >= platform::size_limit) return false;
+    const std::uint32_t size = *known_size;
     constexpr std::uint32_t block_size = 64 * 1024;
     const auto block = std::make_unique_for_overwrite<std::uint8_t[]>(block_size);
     for (std::uint32_t done = 0; done < size;) {
@@ -43,18 +44,17 @@ bool write_changed_document(OpenedDocument& source, platform::FileReplacement& o
     DocumentHeader rebuilt = header;
     set_page_table_entry(rebuilt, 0, document_header_size);
     for (std::uint32_t page = 1; page <= source.page_count(); ++page) {
-        const PageRange range = page_range(source.header, page, source.size);
         std::uint32_t end = page_table_entry(rebuilt, page - 1);
-        if (range.length != 0) {
-            PageRead outcome;
-            const MemoryBlock bytes = read_document_bytes(source, range.start, range.length, &outcome);
-            if (outcome == PageRead::read_failed) return trace::stop("page %u cannot be read", page), false;
-            if (bytes) {
-                PackedBitmap image = decode_page(bytes.data(), static_cast<std::int32_t>(range.length), fine, 0);
-                if (image) end += encode_raster(image, sink, options);
-                trace::line("page %u: %u bytes, %d rows decoded, %u bytes coded", page, range.length,
-                            image ? bitmap_height(image) : 0, end - page_table_entry(rebuilt, page - 1));
-            }
+        PageRead outcome;
+        const MemoryBlock bytes = read_page(source, page, &outcome);
+        if (outcome == PageRead::read_failed) return trace::stop("page %u cannot be read", page), false;
+        // A page whose bytes cannot be had stays empty.
+        if (bytes) {
+            const auto length = static_cast<std::uint32_t>(bytes.size());
+            PackedBitmap image = decode_page(bytes.data(), static_cast<std::int32_t>(length), fine, 0);
+            if (image) end += encode_raster(image, sink, options);
+            trace::line("page %u: %u bytes, %d rows decoded, %u bytes coded", page, length,
+                        image ? bitmap_height(image) : 0, end - page_table_entry(rebuilt, page - 1));
         }
         if (!output.good()) return trace::stop("the new document cannot be written"), false;
         set_page_table_entry(rebuilt, page, end);

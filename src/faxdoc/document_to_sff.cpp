@@ -43,8 +43,8 @@ void put_header_strip(ByteSink& sff, const std::string& prefix, std::uint32_t pa
     const std::string path = prefix + name;
     platform::File strip = platform::File::open(path.c_str(), platform::FileMode::read_shared);
     if (!strip.is_open()) return;
-    const std::uint32_t size = strip.size();
-    if (size == 0 || size >= 0x80000000u) return;
+    const std::uint32_t size = strip.size().value_or(0);
+    if (size == 0 || size >= platform::size_limit) return;
     MemoryBlock bytes = MemoryBlock::allocate(size);
     if (!bytes || !read_with_retry(strip, bytes.data(), size, document_read_seconds)) return;
     trace::line("page %u: header strip of %u bytes", page, size);
@@ -59,14 +59,14 @@ bool write_sff_pages(platform::FileReplacement& sff, OpenedDocument& document, c
     BufferedReplacementSink sink(sff);
     put_document_header(sink, static_cast<std::uint16_t>(last >= first ? last - first + 1 : 0));
     for (std::uint32_t page = first; page <= last; ++page) {
-        const PageRange range = page_range(document.header, page, document.size);
-        if (range.length == 0) continue;
-        MemoryBlock bytes = allocate_range(document, range.start, range.length);
-        if (!bytes) return trace::stop("page %u cannot be had", page), false;
+        PageRead outcome;
+        const MemoryBlock bytes = read_page(document, page, &outcome);
+        if (outcome == PageRead::empty) continue;
+        if (outcome == PageRead::no_memory) return trace::stop("page %u cannot be had", page), false;
+        if (outcome == PageRead::read_failed) return trace::stop("page %u cannot be read", page), false;
         put_page_header(sink, document.fine_flag());
-        if (!read_range(document, bytes, range.start)) return trace::stop("page %u cannot be read", page), false;
         put_header_strip(sink, prefix, page);
-        recode_page_to_sff(bytes.data(), sink, static_cast<std::int32_t>(range.length));
+        recode_page_to_sff(bytes.data(), sink, static_cast<std::int32_t>(bytes.size()));
     }
     const std::uint8_t end_of_document[2] = {sff::page_header_record, 0};
     sink.put(end_of_document, sizeof end_of_document);

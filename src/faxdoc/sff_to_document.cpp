@@ -72,7 +72,7 @@ public:
     explicit DocumentWriter(platform::FileReplacement& document) : sink_(document) {}
 
     bool put(const std::uint8_t* bytes, std::size_t count) {
-        if (size_ + count >= 0x80000000u) {
+        if (size_ + count >= platform::size_limit) {
             too_large_ = true;
             return false;
         }
