@@ -2,9 +2,8 @@
 
 #include <exception>
 
+#include "commands/commands.h"
 #include "desktop/commands.h"
-#include "faxdoc/commands.h"
-#include "image/commands.h"
 #include "platform/module.h"
 #include "platform/process.h"
 #include "platform/trace.h"

@@ -2,6 +2,9 @@
 
 #include <cstring>
 
+#include "command/output_path.h"
+#include "platform/trace.h"
+
 namespace korvif {
 
 std::int32_t read_number(const char* text) {
@@ -26,6 +29,41 @@ char* next_comma_after_first(char* text) {
 char* cut_at(char* comma) {
     *comma = '\0';
     return comma + 1;
+}
+
+Fields split_fields(char* arguments, std::string_view layout) {
+    Fields fields;
+    bool optional = false;
+    int number = 0;  // fields found
+    char* text = arguments;
+    for (const char kind : layout) {
+        if (kind == '[') {
+            optional = true;
+            continue;
+        }
+        if (text == nullptr) {
+            if (!optional) {
+                fields.missing = number + 1;
+                return fields;
+            }
+        } else {
+            fields.field[number] = text;
+        }
+        ++number;
+        if (kind == '>') {
+            char* output = text != nullptr ? text : fields.field[number - 2];
+            fields.output = set_output_path(output);
+        } else if (kind == '.' || kind == ':') {
+            char* comma = kind == '.' ? next_comma(text) : next_comma_after_first(text);
+            text = comma != nullptr ? cut_at(comma) : nullptr;
+        }
+    }
+    return fields;
+}
+
+int Fields::stop() const {
+    static constexpr const char* ordinal[Fields::most + 1] = {"", "first", "second", "third", "fourth", "fifth", "sixth"};
+    return trace::stop("the %s field is missing", ordinal[missing]);
 }
 
 }  // namespace korvif

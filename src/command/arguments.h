@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 namespace korvif {
 
@@ -20,5 +21,32 @@ char* next_comma_after_first(char* text);
 
 // Ends the field at `comma` and returns the start of the following field.
 char* cut_at(char* comma);
+
+// A command's fields as split_fields found them.
+struct Fields {
+    static constexpr int most = 6;
+    char* field[most] = {};        // field[0] is the first; null for an absent optional field
+    int missing = 0;               // the number (from 1) of the first missing field; 0 when none is
+    const char* output = nullptr;  // the output path buffer when the layout names an output path and
+                                   // it was taken; null when it was refused
+
+    explicit operator bool() const { return missing == 0; }
+    // The field by its number, counted from 1 as the commands' syntax counts them.
+    char* operator[](int number) const { return field[number - 1]; }
+    // Traces "the Nth field is missing" and returns 0, the command's result.
+    int stop() const;
+};
+
+// Splits `arguments` in place by `layout`, one character per field in order:
+//   '.'  the field ends at the next comma
+//   ':'  the field ends at the next comma after its first character: a comma in its first place
+//        belongs to it, and an empty field has no end
+//   '$'  the last field: the rest of the text, commas included
+//   '>'  the last field, the output path: the rest of the text, put into the output path buffer
+//        as soon as every field that must be there is found, before any other check; when it is
+//        optional and absent, the field before it stands in (the input is rewritten)
+//   '['  the fields after it may be absent
+// Each ending comma becomes a terminator. At most Fields::most fields.
+Fields split_fields(char* arguments, std::string_view layout);
 
 }  // namespace korvif

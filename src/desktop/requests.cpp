@@ -7,24 +7,15 @@
 namespace korvif {
 
 std::optional<TrayIconRequest> parse_tray_icon_request(char* arguments) {
+    const Fields fields = split_fields(arguments, "..[..$");
+    if (!fields) return std::nullopt;
     TrayIconRequest request;
-    request.action = read_number(arguments);
-    char* comma = next_comma(arguments);
-    if (comma == nullptr) return std::nullopt;
-    request.window = read_number(comma + 1);
-    bool has_tip = false;
-    const char* tip = nullptr;
-    if ((comma = next_comma(comma + 1)) != nullptr) {
-        request.callback_message = read_number(comma + 1);
-        if ((comma = next_comma(comma + 1)) != nullptr) {
-            request.icon_number = read_number(comma + 1);
-            if ((comma = next_comma(comma + 1)) != nullptr) {
-                tip = comma + 1;
-                has_tip = std::strlen(tip) <= sizeof request.tip - 1;
-            }
-        }
-    }
-    if (has_tip) {
+    request.action = read_number(fields[1]);
+    request.window = read_number(fields[2]);
+    request.callback_message = read_number(fields[3]);
+    request.icon_number = read_number(fields[4]);
+    const char* tip = fields[5];
+    if (tip != nullptr && std::strlen(tip) <= sizeof request.tip - 1) {
         std::strcpy(request.tip, tip);
         request.flags |= TrayIconRequest::flag_tip;
     }
@@ -38,21 +29,20 @@ std::optional<TrayIconRequest> parse_tray_icon_request(char* arguments) {
 }
 
 std::optional<TrayMenuRequest> parse_tray_menu_request(char* arguments) {
+    const Fields fields = split_fields(arguments, ".[.$");
     TrayMenuRequest request;
-    request.window = read_number(arguments);
-    if (request.window == 0) return std::nullopt;
-    if (char* comma = next_comma(arguments)) {
-        request.base_message = read_number(comma + 1);
-        if ((comma = next_comma(comma + 1)) != nullptr) request.grey_flags = read_number(comma + 1);
-    }
-    if (request.base_message == 0) return std::nullopt;
+    request.window = read_number(fields[1]);
+    request.base_message = read_number(fields[2]);
+    request.grey_flags = read_number(fields[3]);
+    if (request.window == 0 || request.base_message == 0) return std::nullopt;
     return request;
 }
 
 InfoBalloonRequest parse_info_balloon_request(char* arguments) {
+    const Fields fields = split_fields(arguments, ":[$");
     InfoBalloonRequest request;
-    request.host_window = read_number(arguments);
-    if (char* comma = next_comma_after_first(arguments)) request.button_window = read_number(comma + 1);
+    request.host_window = read_number(fields[1]);
+    request.button_window = read_number(fields[2]);
     return request;
 }
 
@@ -108,16 +98,14 @@ std::string filter_list(const char* filter) {
 }
 
 FileDialogRequest parse_file_dialog_request(char* arguments, int mode) {
+    const Fields fields = split_fields(arguments, ":[..$");
     FileDialogRequest request;
     request.mode = mode;
-    request.owner = read_number(arguments);
-    char* comma = next_comma_after_first(arguments);
-    if (comma == nullptr) return request;
-    request.edit = read_number(comma + 1);
-    if ((comma = next_comma(comma + 1)) == nullptr) return request;
-    request.flags = read_number(comma + 1);
-    if ((comma = next_comma(comma + 1)) == nullptr) return request;
-    const char* filter = comma + 1;
+    request.owner = read_number(fields[1]);
+    request.edit = read_number(fields[2]);
+    request.flags = read_number(fields[3]);
+    const char* filter = fields[4];
+    if (filter == nullptr) return request;
     request.has_filter = true;
     if (mode == FileDialogRequest::save_mode) {
         if (const char* pattern = std::strstr(filter, "|*.")) {
@@ -151,15 +139,13 @@ HelpRequest::DataForm HelpRequest::data_form() const {
 }
 
 std::optional<HelpRequest> parse_help_request(char* arguments) {
+    const Fields fields = split_fields(arguments, ":..$");
+    if (!fields) return std::nullopt;
     HelpRequest request;
-    request.window = read_number(arguments);
-    char* comma = next_comma_after_first(arguments);
-    if (comma == nullptr) return std::nullopt;
-    request.command = read_number(comma + 1);
-    if ((comma = next_comma(comma + 1)) == nullptr) return std::nullopt;
-    request.data = read_number(comma + 1);
-    if ((comma = next_comma(comma + 1)) == nullptr) return std::nullopt;
-    request.help_file = comma + 1;
+    request.window = read_number(fields[1]);
+    request.command = read_number(fields[2]);
+    request.data = read_number(fields[3]);
+    request.help_file = fields[4];
     if (request.help_file.empty()) return std::nullopt;
     return request;
 }

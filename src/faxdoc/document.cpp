@@ -57,8 +57,9 @@ std::optional<OpenedDocument> open_document(platform::File file) {
     OpenedDocument document;
     document.file = std::move(file);
     if (!document.file.is_open() || !document.file.seek(0)) return std::nullopt;
-    document.size = document.file.size();
-    if (document.size == 0xFFFFFFFFu || document.size < minimum_document_size) {
+    const std::optional<std::uint32_t> size = document.file.size();
+    document.size = size.value_or(0xFFFFFFFFu);
+    if (!size || document.size < minimum_document_size) {
         trace::line("document of %u bytes is shorter than %u", document.size, minimum_document_size);
         return std::nullopt;
     }
@@ -70,9 +71,13 @@ std::optional<OpenedDocument> open_document(platform::File file) {
     return document;
 }
 
+namespace {
+
+// A zeroed block for `length` bytes from `start`, or a null block when the bytes cannot be had:
+// a length of 2 GiB or more, a range that does not lie inside the file, or no memory.
 MemoryBlock allocate_range(const OpenedDocument& document, std::uint32_t start, std::uint32_t length) {
     // A range that wraps past 4 GiB or reaches beyond the file has no bytes to read.
-    if (length >= 0x80000000u || static_cast<std::uint64_t>(start) + length > document.size) {
+    if (length >= platform::size_limit || static_cast<std::uint64_t>(start) + length > document.size) {
         trace::line("bytes %u to %llu lie outside the document of %u bytes", start,
                     static_cast<unsigned long long>(start) + length, document.size);
         return {};
@@ -82,10 +87,13 @@ MemoryBlock allocate_range(const OpenedDocument& document, std::uint32_t start, 
     return bytes;
 }
 
+// Reads the block's size in bytes from `start`.
 bool read_range(OpenedDocument& document, MemoryBlock& bytes, std::uint32_t start) {
     return document.file.seek(start) &&
            read_with_retry(document.file, bytes.data(), static_cast<std::uint32_t>(bytes.size()), document.read_seconds);
 }
+
+}  // namespace
 
 MemoryBlock read_document_bytes(OpenedDocument& document, std::uint32_t start, std::uint32_t length,
                                 PageRead* outcome) {
@@ -102,6 +110,19 @@ MemoryBlock read_document_bytes(OpenedDocument& document, std::uint32_t start, s
     }
     result = PageRead::done;
     return bytes;
+}
+
+PageRange document_page_range(const OpenedDocument& document, std::uint32_t n) {
+    return n == 0 ? PageRange {0, document.size} : page_range(document.header, n, document.size);
+}
+
+MemoryBlock read_page(OpenedDocument& document, std::uint32_t n, PageRead* outcome) {
+    const PageRange range = document_page_range(document, n);
+    if (range.length == 0) {
+        if (outcome != nullptr) *outcome = PageRead::empty;
+        return {};
+    }
+    return read_document_bytes(document, range.start, range.length, outcome);
 }
 
 }  // namespace korvif

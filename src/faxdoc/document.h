@@ -64,19 +64,20 @@ std::optional<OpenedDocument> open_document(const char* path, platform::FileMode
 // The same for a file that is open already, read from its start.
 std::optional<OpenedDocument> open_document(platform::File file);
 
-enum class PageRead { done, no_memory, read_failed };
-
-// A zeroed block for `length` bytes from `start`, or a null block when the bytes cannot be had:
-// a length of 2^31 or more, a range that does not lie inside the file, or no memory.
-MemoryBlock allocate_range(const OpenedDocument& document, std::uint32_t start, std::uint32_t length);
-
-// Reads the block's size in bytes from `start`.
-bool read_range(OpenedDocument& document, MemoryBlock& bytes, std::uint32_t start);
+enum class PageRead { done, empty, no_memory, read_failed };
 
 // Reads `length` bytes from `start`. A null block when the bytes cannot be had; `outcome` tells
-// why: no_memory for a length of 2^31 or more, a range that does not lie inside the file or a
-// failed allocation; read_failed when the system could not read them.
+// why: no_memory for a length of platform::size_limit or more, a range that does not lie inside
+// the file or a failed allocation; read_failed when the system could not read them.
 MemoryBlock read_document_bytes(OpenedDocument& document, std::uint32_t start, std::uint32_t length,
                                 PageRead* outcome = nullptr);
+
+// The byte range of page n; page 0 is the whole file, read as MH data without a header.
+PageRange document_page_range(const OpenedDocument& document, std::uint32_t n);
+
+// The bytes of page n (0: the whole file), as F2S, F2D and RES read them. A null block when the
+// page is empty (`outcome` empty, nothing read) or its bytes cannot be had (as
+// read_document_bytes says).
+MemoryBlock read_page(OpenedDocument& document, std::uint32_t n, PageRead* outcome = nullptr);
 
 }  // namespace korvif

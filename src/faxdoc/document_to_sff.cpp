@@ -1,13 +1,10 @@
-// F2S: a range of pages of a fax document as the SFF file "~isdnfax.sff" in the directory that the
-// host names, each page preceded by the lines of its header strip file "~ikvdNNN.kvd" when there is
-// one.
+#include "faxdoc/document_to_sff.h"
+
 #include <cstdio>
 #include <string>
 
-#include "command/arguments.h"
 #include "codec/mh_tables.h"
 #include "codec/sff_recoder.h"
-#include "faxdoc/commands.h"
 #include "faxdoc/document.h"
 #include "faxdoc/file_sinks.h"
 #include "faxdoc/sff_format.h"
@@ -17,10 +14,6 @@
 namespace korvif {
 
 namespace {
-
-// The prefix is used as it stands (it must end with a separator to name a directory). Composed
-// paths must fit in 255 bytes with their terminator; a longer prefix is refused.
-constexpr std::size_t longest_prefix = 242;
 
 void put_document_header(ByteSink& sff, std::uint16_t pages) {
     const std::uint8_t header[sff::document_header_size] = {
@@ -50,72 +43,35 @@ void put_header_strip(ByteSink& sff, const std::string& prefix, std::uint32_t pa
     const std::string path = prefix + name;
     platform::File strip = platform::File::open(path.c_str(), platform::FileMode::read_shared);
     if (!strip.is_open()) return;
-    const std::uint32_t size = strip.size();
-    if (size == 0 || size >= 0x80000000u) return;
+    const std::uint32_t size = strip.size().value_or(0);
+    if (size == 0 || size >= platform::size_limit) return;
     MemoryBlock bytes = MemoryBlock::allocate(size);
     if (!bytes || !read_with_retry(strip, bytes.data(), size, document_read_seconds)) return;
     trace::line("page %u: header strip of %u bytes", page, size);
     recode_page_to_sff(bytes.data(), sff, static_cast<std::int32_t>(size));
 }
 
-// The SFF file's records for the pages. False, with the reason traced, when it cannot be
-// written whole.
-bool write_pages(platform::FileReplacement& sff, OpenedDocument& document, const std::string& prefix,
+}  // namespace
+
+bool write_sff_pages(platform::FileReplacement& sff, OpenedDocument& document, const std::string& prefix,
                  std::uint32_t first, std::uint32_t last) {
     if (!sff.good()) return trace::stop("the SFF file cannot be written"), false;
     BufferedReplacementSink sink(sff);
     put_document_header(sink, static_cast<std::uint16_t>(last >= first ? last - first + 1 : 0));
     for (std::uint32_t page = first; page <= last; ++page) {
-        const PageRange range = page_range(document.header, page, document.size);
-        if (range.length == 0) continue;
-        MemoryBlock bytes = allocate_range(document, range.start, range.length);
-        if (!bytes) return trace::stop("page %u cannot be had", page), false;
+        PageRead outcome;
+        const MemoryBlock bytes = read_page(document, page, &outcome);
+        if (outcome == PageRead::empty) continue;
+        if (outcome == PageRead::no_memory) return trace::stop("page %u cannot be had", page), false;
+        if (outcome == PageRead::read_failed) return trace::stop("page %u cannot be read", page), false;
         put_page_header(sink, document.fine_flag());
-        if (!read_range(document, bytes, range.start)) return trace::stop("page %u cannot be read", page), false;
         put_header_strip(sink, prefix, page);
-        recode_page_to_sff(bytes.data(), sink, static_cast<std::int32_t>(range.length));
+        recode_page_to_sff(bytes.data(), sink, static_cast<std::int32_t>(bytes.size()));
     }
     const std::uint8_t end_of_document[2] = {sff::page_header_record, 0};
     sink.put(end_of_document, sizeof end_of_document);
     if (!sink.finish()) return trace::stop("the SFF file cannot be written"), false;
     return true;
-}
-
-}  // namespace
-
-// F2S:number,first page,last page,document path,directory prefix
-int run_document_to_sff(char* arguments) {
-    char* comma = next_comma(arguments);
-    if (comma == nullptr) return trace::stop("the second field is missing");
-    char* first_text = comma + 1;
-    if ((comma = next_comma(first_text)) == nullptr) return trace::stop("the third field is missing");
-    char* last_text = comma + 1;
-    if ((comma = next_comma_after_first(last_text)) == nullptr) return trace::stop("the fourth field is missing");
-    char* document_path = comma + 1;
-    if ((comma = next_comma(document_path)) == nullptr) return trace::stop("the fifth field is missing");
-    const std::string prefix = cut_at(comma);
-    if (prefix.size() > longest_prefix) return trace::stop("directory prefix of %zu characters refused (at most %zu)", prefix.size(), longest_prefix);
-    const std::string sff_path = prefix + "~isdnfax.sff";
-    if (*document_path == '\0') return trace::stop("the document path is empty");
-    if (!platform::file_exists(document_path)) return trace::stop("the document was not found");
-
-    auto document = open_document(document_path, platform::FileMode::read_shared);
-    if (!document) return trace::stop("the document cannot be read");
-    std::uint32_t first = static_cast<std::uint32_t>(read_number(first_text));
-    if (first < 1) first = 1;
-    std::uint32_t last = static_cast<std::uint32_t>(read_number(last_text));
-    if (last > document->page_count()) last = document->page_count();
-    // Numbers beyond 2^31 were given as negative ones, and are shown as such.
-    trace::line("pages %d to %d of %s to %s", static_cast<std::int32_t>(first), static_cast<std::int32_t>(last), document_path,
-                sff_path.c_str());
-
-    // The SFF file is written in full before it replaces the one of an earlier run. The host
-    // sends whatever file it finds: one that this request cannot write must not leave an earlier
-    // request's fax behind for the new recipient, and a file that a sender holds is never
-    // written in place under it.
-    platform::FileReplacement sff(sff_path.c_str(), {.in_place = false});
-    if (!write_pages(sff, *document, prefix, first, last) || !sff.commit()) sff.discard_earlier_target();
-    return 0;
 }
 
 }  // namespace korvif

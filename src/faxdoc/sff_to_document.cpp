@@ -3,9 +3,7 @@
 #include <cstring>
 #include <memory>
 
-#include "command/arguments.h"
 #include "codec/mh_tables.h"
-#include "faxdoc/commands.h"
 #include "faxdoc/document.h"
 #include "faxdoc/file_sinks.h"
 #include "faxdoc/sff_format.h"
@@ -74,7 +72,7 @@ public:
     explicit DocumentWriter(platform::FileReplacement& document) : sink_(document) {}
 
     bool put(const std::uint8_t* bytes, std::size_t count) {
-        if (size_ + count >= 0x80000000u) {
+        if (size_ + count >= platform::size_limit) {
             too_large_ = true;
             return false;
         }
@@ -185,19 +183,6 @@ bool convert_sff_to_document(const char* sff_path, const char* document_path) {
                 header[fine_flag_offset], out.size());
     if (!out.sink().finish_with_start(header.data(), document_header_size)) return trace::stop("the document cannot be written"), false;
     return document.commit();
-}
-
-// S2F:number,source SFF path,document path
-int run_sff_to_document(char* arguments) {
-    char* comma = next_comma_after_first(arguments);
-    if (comma == nullptr) return trace::stop("the second field is missing");
-    char* source = comma + 1;
-    char* second = next_comma_after_first(source);
-    if (second == nullptr) return trace::stop("the third field is missing");
-    char* target = cut_at(second);
-    trace::line("SFF file %s, document %s", source, target);
-    convert_sff_to_document(source, target);
-    return 0;
 }
 
 }  // namespace korvif

@@ -46,12 +46,12 @@ PackedBitmap load_bmp(const char* path) {
     return bitmap;
 }
 
-int save_bmp(const PackedBitmap& bitmap, const char* path) {
-    if (!bitmap) return 1;
+bool save_bmp(const PackedBitmap& bitmap, const char* path) {
+    if (!bitmap) return false;
     // Written in full beside the old file before it takes its place: a full disk or a viewer
     // holding the old file leaves that file as it was.
     platform::FileReplacement file(path);
-    if (!file.good()) return 1;
+    if (!file.good()) return false;
     const std::uint32_t file_size = static_cast<std::uint32_t>(bitmap.size()) + bmp_file_header_bytes;
     const std::uint32_t pixel_offset = bmp_file_header_bytes + info_header_size(bitmap) + palette_bytes(bitmap);
     const std::uint8_t file_header[bmp_file_header_bytes] = {
@@ -64,7 +64,7 @@ int save_bmp(const PackedBitmap& bitmap, const char* path) {
     };
     const bool written = file.write(file_header, sizeof file_header) &&
                          file.write(bitmap.data(), static_cast<std::uint32_t>(bitmap.size()));
-    return written && file.commit() ? 0 : 1;
+    return written && file.commit();
 }
 
 }  // namespace korvif

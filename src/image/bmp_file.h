@@ -13,8 +13,8 @@ inline constexpr std::uint32_t bmp_file_header_bytes = 14;
 PackedBitmap load_bmp(const char* path);
 
 // Writes the bitmap's whole block behind a file header, replacing the file only once it is
-// complete. 0 when written, 1 when there is no bitmap or the file could not be written in full
-// (an existing file is then as it was).
-int save_bmp(const PackedBitmap& bitmap, const char* path);
+// complete. False when there is no bitmap or the file could not be written in full (an existing
+// file is then as it was).
+bool save_bmp(const PackedBitmap& bitmap, const char* path);
 
 }  // namespace korvif

@@ -7,12 +7,14 @@
 #include <cstdlib>
 #include <memory>
 
+#include "platform/file.h"
+
 namespace korvif {
 
 class MemoryBlock {
 public:
-    // The largest block handed out: sizes are signed 32-bit numbers in the file formats.
-    static constexpr std::size_t max_size = 0x7FFFFFFF;
+    // The largest block handed out: just under the size limit of files.
+    static constexpr std::size_t max_size = platform::size_limit - 1;
 
     MemoryBlock() = default;
 

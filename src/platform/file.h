@@ -15,6 +15,10 @@
 
 namespace korvif::platform {
 
+// Files, and ranges of them, of 2 GiB or more are refused: every size and offset of the file
+// formats is a signed 32-bit number.
+inline constexpr std::uint32_t size_limit = 0x80000000u;
+
 // A path in the system's own form: UTF-16 on Windows, bytes on Linux.
 #ifdef _WIN32
 using NativePath = std::wstring;
@@ -82,7 +86,9 @@ public:
     bool write(const void* data, std::uint32_t count, std::uint32_t& written);
     bool seek(std::uint32_t offset_from_start);
     bool seek_to_end();
-    std::uint32_t size() const;
+    // The size in bytes, at most 0xFFFFFFFE (a larger file reads as that); none when the system
+    // cannot tell.
+    std::optional<std::uint32_t> size() const;
     bool flush();  // the written bytes on the disk; false when the system reports a failure
     bool close();  // false when the system reports a failure (a delayed write that failed)
 

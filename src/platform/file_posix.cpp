@@ -76,7 +76,7 @@ File File::open(const NativePath& path, FileMode mode, OpenRetry) {
     }
     file.fd_ = fd;
     if (request.append) file.seek_to_end();
-    if (trace::on()) trace::line("opened %s %s (%u bytes)", path.c_str(), describe(mode), file.size());
+    if (trace::on()) trace::line("opened %s %s (%u bytes)", path.c_str(), describe(mode), file.size().value_or(0xFFFFFFFFu));
     return file;
 }
 
@@ -176,9 +176,9 @@ bool File::flush() {
     return false;
 }
 
-std::uint32_t File::size() const {
+std::optional<std::uint32_t> File::size() const {
     struct stat info {};
-    if (fd_ < 0 || ::fstat(fd_, &info) != 0) return 0xFFFFFFFFu;
+    if (fd_ < 0 || ::fstat(fd_, &info) != 0) return std::nullopt;
     if (info.st_size > 0xFFFFFFFEll) return 0xFFFFFFFEu;
     return static_cast<std::uint32_t>(info.st_size);
 }

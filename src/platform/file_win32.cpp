@@ -167,7 +167,7 @@ File File::open(const NativePath& path, FileMode mode, OpenRetry retry) {
     if (request.append) file.seek_to_end();
     if (trace::on()) {
         trace::utf8_line("opened %s %s (%lu bytes)", printable(path).c_str(), describe(mode),
-                         static_cast<unsigned long>(file.size()));
+                         static_cast<unsigned long>(file.size().value_or(0xFFFFFFFFu)));
     }
     return file;
 }
@@ -260,8 +260,13 @@ bool File::seek_to_end() {
     return SetFilePointerEx(handle_, distance, nullptr, FILE_END) != FALSE;
 }
 
-std::uint32_t File::size() const {
-    return handle_ != nullptr ? GetFileSize(handle_, nullptr) : 0xFFFFFFFFu;
+std::optional<std::uint32_t> File::size() const {
+    if (handle_ == nullptr) return std::nullopt;
+    DWORD high = 0;
+    const DWORD low = GetFileSize(handle_, &high);
+    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return std::nullopt;
+    if (high != 0 || low > 0xFFFFFFFEu) return 0xFFFFFFFEu;
+    return low;
 }
 
 bool File::flush() { return handle_ != nullptr && FlushFileBuffers(handle_) != FALSE; }

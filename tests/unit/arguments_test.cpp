@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "command/arguments.h"
 #include "app/command_line.h"
@@ -32,6 +33,50 @@ TEST(CommaSearch, SecondCharacterSearchSkipsALeadingComma) {
     EXPECT_EQ(next_comma_after_first(empty), nullptr);
     char single[] = "1";
     EXPECT_EQ(next_comma_after_first(single), nullptr);
+}
+
+TEST(SplitFields, FindsTheFieldsOrTheFirstMissingOne) {
+    struct Case {
+        const char* layout;
+        const char* text;
+        int missing;
+        std::vector<const char*> fields;  // "-" for an absent optional field
+        const char* output;               // what the output path buffer holds, or null
+    };
+    const Case cases[] = {
+        {"::$", "0,a.sff,b.kvd", 0, {"0", "a.sff", "b.kvd"}, nullptr},
+        {"::$", ",a,b,c", 0, {",a", "b", "c"}, nullptr},         // a leading comma belongs to its field
+        {"::$", "0,,x", 3, {}, nullptr},                          // an empty field has no end
+        {"::$", "", 2, {}, nullptr},
+        {"..:.$", "0,1,,doc,dir/", 5, {}, nullptr},               // ",doc" is the third field
+        {"..:.$", "0,1,2,doc,a,b", 0, {"0", "1", "2", "doc", "a,b"}, nullptr},
+        {":..>", "1,0,doc", 4, {}, nullptr},
+        {":..>", "1,0,doc,*p.bmp,x", 0, {"1", "0", "doc", "*p.bmp,x"}, "*p.bmp,x"},
+        {".>", "src,", 0, {"src", ""}, ""},
+        {".[>", "in.bmp", 0, {"in.bmp", "-"}, "in.bmp"},       // an absent output is the input
+        {".[>", "in.bmp,out.bmp", 0, {"in.bmp", "out.bmp"}, "out.bmp"},
+        {"..[>", "1", 2, {}, nullptr},
+        {"..[>", "1,in.bmp", 0, {"1", "in.bmp", "-"}, "in.bmp"},
+        {"..[..$", "1,2", 0, {"1", "2", "-", "-", "-"}, nullptr},
+        {"..[..$", "1,2,3,4,tip, with comma", 0, {"1", "2", "3", "4", "tip, with comma"}, nullptr},
+        {":[..$", ",", 0, {",", "-", "-", "-"}, nullptr},
+    };
+    for (const Case& c : cases) {
+        set_output_path("untouched");
+        std::string text = c.text;
+        const Fields fields = split_fields(text.data(), c.layout);
+        SCOPED_TRACE(std::string(c.layout) + " " + c.text);
+        EXPECT_EQ(fields.missing, c.missing);
+        for (std::size_t i = 0; i < c.fields.size(); ++i) {
+            const char* field = fields[static_cast<int>(i) + 1];
+            EXPECT_STREQ(field == nullptr ? "-" : field, c.fields[i]) << "field " << i + 1;
+        }
+        EXPECT_STREQ(fields.output, c.output);
+        // The output path is taken only when every field that must be there is.
+        if (c.output == nullptr) {
+            EXPECT_STREQ(output_path(), "untouched");
+        }
+    }
 }
 
 TEST(CommandLine, CutsAfterProgramNameAndBlanks) {

@@ -71,7 +71,7 @@ TEST_F(BmpFile, ShortFileLeavesTheRestOfTheBlockZero) {
 
 TEST_F(BmpFile, SaveWritesTheBlockBehindARecomputedFileHeader) {
     PackedBitmap bitmap = test::make_mono_bitmap(3, 2, [](int x, int y) { return x == y; });
-    ASSERT_EQ(save_bmp(bitmap, path.c_str()), 0);
+    ASSERT_TRUE(save_bmp(bitmap, path.c_str()));
     const Bytes saved = test::read_file(path);
     EXPECT_EQ(saved, test::bmp_file_bytes(bitmap));
     EXPECT_EQ(test::u32_at(saved, 2), bitmap.size() + 14);
@@ -92,8 +92,8 @@ TEST_F(BmpFile, SaveWritesTheBlockBehindARecomputedFileHeader) {
     EXPECT_EQ(test::u32_at(resaved, 10), 74u);
     EXPECT_EQ(test::u32_at(resaved, 6), 0u);
 
-    EXPECT_EQ(save_bmp(PackedBitmap {}, path.c_str()), 1);
-    EXPECT_EQ(save_bmp(bitmap, dir.file("no/such/dir.bmp").c_str()), 1);
+    EXPECT_FALSE(save_bmp(PackedBitmap {}, path.c_str()));
+    EXPECT_FALSE(save_bmp(bitmap, dir.file("no/such/dir.bmp").c_str()));
 }
 
 TEST_F(BmpFile, ReadsNetpbmFilesAndNetpbmReadsOurs) {

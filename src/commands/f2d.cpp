@@ -2,7 +2,7 @@
 #include "command/arguments.h"
 #include "command/output_path.h"
 #include "codec/page_decoder.h"
-#include "faxdoc/commands.h"
+#include "commands/commands.h"
 #include "faxdoc/document.h"
 #include "image/bmp_file.h"
 #include "platform/file.h"
@@ -27,18 +27,14 @@ PackedBitmap read_and_decode_page(const char* document_path, std::uint32_t page,
         trace::stop("page %d of a %u-page document", static_cast<std::int32_t>(page), document->page_count());
         return {};
     }
-    PageRange range {0, document->size};
-    std::uint8_t double_lines = 0;
-    if (page != 0) {
-        range = page_range(document->header, page, document->size);
-        double_lines = document->fine_flag() == 0 ? 1 : 0;
-    }
+    const PageRange range = document_page_range(*document, page);
+    const std::uint8_t double_lines = page != 0 && document->fine_flag() == 0 ? 1 : 0;
     trace::line("page %u: %u bytes from offset %u, lines %s", page, range.length, range.start, double_lines ? "doubled" : "single");
     if (range.length == 0) {
         trace::stop("page %u is empty", page);
         return {};
     }
-    const MemoryBlock bytes = read_document_bytes(*document, range.start, range.length);
+    const MemoryBlock bytes = read_page(*document, page);
     if (!bytes) {
         trace::stop("page %u cannot be read", page);
         return {};
@@ -56,24 +52,18 @@ PackedBitmap read_and_decode_page(const char* document_path, std::uint32_t page,
 
 // F2D:page,options,document path,output path ("*" stands for the document's directory)
 int run_document_page_to_bmp(char* arguments) {
-    char* first = next_comma_after_first(arguments);
-    if (first == nullptr) return trace::stop("the second field is missing");
-    char* options_text = first + 1;
-    char* second = next_comma(options_text);
-    if (second == nullptr) return trace::stop("the third field is missing");
-    char* document_path = second + 1;
-    char* third = next_comma(document_path);
-    if (third == nullptr) return trace::stop("the fourth field is missing");
-    const char* output = set_output_path(cut_at(third));
-    if (output == nullptr || *output == '\0') return trace::stop("no usable output path");
+    const Fields fields = split_fields(arguments, ":..>");
+    if (!fields) return fields.stop();
+    if (fields.output == nullptr || *fields.output == '\0') return trace::stop("no usable output path");
+    const char* document_path = fields[3];
     if (*document_path == '\0') return trace::stop("the document path is empty");
     if (!complete_output_path(document_path)) return trace::stop("no usable output path");
 
     const auto page = static_cast<std::uint32_t>(read_number(arguments));
-    const int options = read_number(options_text);
+    const int options = read_number(fields[2]);
     trace::line("page %d, options %d, document %s, output %s", static_cast<std::int32_t>(page), options, document_path, output_path());
     const PackedBitmap image = read_and_decode_page(document_path, page, options);
-    if (image && save_bmp(image, output_path()) != 0) return trace::stop("the output cannot be written");
+    if (image && !save_bmp(image, output_path())) return trace::stop("the output cannot be written");
     return 0;
 }
 

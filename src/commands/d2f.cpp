@@ -1,9 +1,8 @@
 // D2F: a 1-bit BMP file to raw MH fax data (no document header), read by the file's own header:
 // its width, row order and palette (see fax_raster_from_bitmap).
 #include "command/arguments.h"
-#include "command/output_path.h"
 #include "codec/raster_encoder.h"
-#include "faxdoc/commands.h"
+#include "commands/commands.h"
 #include "faxdoc/file_sinks.h"
 #include "image/bmp_file.h"
 #include "image/fax_raster.h"
@@ -14,13 +13,11 @@ namespace korvif {
 
 // D2F:resolution (0 normal, other fine),BMP path,output path
 int run_bmp_to_fax_data(char* arguments) {
-    char* first = next_comma(arguments);
-    if (first == nullptr) return trace::stop("the second field is missing");
-    char* bmp_path = first + 1;
-    char* second = next_comma(bmp_path);
-    if (second == nullptr) return trace::stop("the third field is missing");
-    const char* output = set_output_path(cut_at(second));
+    const Fields fields = split_fields(arguments, "..>");
+    if (!fields) return fields.stop();
+    const char* output = fields.output;
     if (output == nullptr || *output == '\0') return trace::stop("no usable output path");
+    const char* bmp_path = fields[2];
     if (*bmp_path == '\0') return trace::stop("the bitmap path is empty");
     const std::int32_t resolution = read_number(arguments);
     trace::line("resolution %d (%s), bitmap %s, output %s", resolution, resolution != 0 ? "fine" : "normal", bmp_path, output);

@@ -1,9 +1,8 @@
 // INV: and ROT: read a BMP file, change the bitmap, and write it to the output path (the input
 // itself when no output path is given).
 #include "command/arguments.h"
-#include "command/output_path.h"
+#include "commands/commands.h"
 #include "image/bmp_file.h"
-#include "image/commands.h"
 #include "image/operations.h"
 #include "platform/file.h"
 #include "platform/trace.h"
@@ -15,8 +14,7 @@ namespace {
 // Loads the input, applies the change and writes the result; nothing when a path is unusable or
 // the change fails (it says why).
 template <typename Change>
-int transform_bmp_file(const char* input, const char* output_text, Change change) {
-    const char* output = set_output_path(output_text);
+int transform_bmp_file(const char* input, const char* output, Change change) {
     if (output == nullptr || *output == '\0') return trace::stop("no usable output path");
     if (*input == '\0') return trace::stop("the input path is empty");
     trace::line("input %s, output %s", input, output);
@@ -24,7 +22,7 @@ int transform_bmp_file(const char* input, const char* output_text, Change change
     PackedBitmap bitmap = load_bmp(input);
     if (!bitmap) return trace::stop("the input cannot be loaded");
     if (!change(bitmap)) return 0;
-    if (save_bmp(bitmap, output) != 0) return trace::stop("the output cannot be written");
+    if (!save_bmp(bitmap, output)) return trace::stop("the output cannot be written");
     return 0;
 }
 
@@ -32,9 +30,8 @@ int transform_bmp_file(const char* input, const char* output_text, Change change
 
 // INV:input[,output]
 int run_invert(char* arguments) {
-    char* comma = next_comma(arguments);
-    const char* output = comma != nullptr ? cut_at(comma) : arguments;
-    return transform_bmp_file(arguments, output, [](PackedBitmap& bitmap) {
+    const Fields fields = split_fields(arguments, ".[>");
+    return transform_bmp_file(fields[1], fields.output, [](PackedBitmap& bitmap) {
         if (!invert_bits(bitmap)) trace::line("not a 1-bit bitmap: written unchanged");
         return true;
     });
@@ -43,13 +40,10 @@ int run_invert(char* arguments) {
 // ROT:turns,input[,output]
 int run_rotate(char* arguments) {
     const std::int32_t turns = read_number(arguments);
-    char* comma = next_comma(arguments);
-    if (comma == nullptr) return trace::stop("the second field is missing");
-    char* input = comma + 1;
-    char* second = next_comma(input);
-    const char* output = second != nullptr ? cut_at(second) : input;
+    const Fields fields = split_fields(arguments, "..[>");
+    if (!fields) return fields.stop();
     trace::line("%d quarter turns", turns);
-    return transform_bmp_file(input, output, [turns](PackedBitmap& bitmap) {
+    return transform_bmp_file(fields[2], fields.output, [turns](PackedBitmap& bitmap) {
         if (turns < 1 || turns > 3) return true;
         if (bits_per_pixel(bitmap) != 1) {
             trace::line("not a 1-bit bitmap: written as loaded");
