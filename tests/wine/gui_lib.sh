@@ -20,16 +20,23 @@ start_xvfb() {
     for display in $(seq 91 140); do
         [ -e "/tmp/.X$display-lock" ] && continue
         Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
-        GUI_PIDS+=($!)
+        local server=$!
+        GUI_PIDS+=($server)
         export DISPLAY=":$display"
         local tries
         for tries in $(seq 50); do
-            xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+            # The display must be this server's: another test starting at the same moment may
+            # have taken the number, and its server goes when that test ends.
+            if xdotool getdisplaygeometry >/dev/null 2>&1; then
+                [ "$(tr -d ' ' <"/tmp/.X$display-lock" 2>/dev/null)" = "$server" ] && return 0
+                break
+            fi
+            kill -0 "$server" 2>/dev/null || break
             sleep 0.1
         done
-        fail "Xvfb on $DISPLAY did not start"
+        kill "$server" 2>/dev/null || true
     done
-    fail "no free X display"
+    fail "no free X display, or Xvfb did not start"
 }
 
 # Starts the test host with a script (its lines given as arguments) in the background; its log
