@@ -8,10 +8,13 @@
 #include <array>
 #include <cstdint>
 
+#include "image/bitmap.h"
+
 namespace korvif::mh {
 
-inline constexpr int line_pixels = 1728;
-inline constexpr int line_bytes = line_pixels / 8;
+// The fax line's width (image/bitmap.h) as the signed counts the coders calculate with.
+inline constexpr int line_pixels = static_cast<int>(fax_line_pixels);
+inline constexpr int line_bytes = static_cast<int>(fax_line_bytes);
 inline constexpr int max_run = line_pixels;
 
 // Encode tables, indexed by run length 0..1728: for runs of 64 and more the make-up code of the
