@@ -16,13 +16,6 @@ namespace korvif {
 
 namespace {
 
-// An all-white line, white make-up 1728 then white terminating 0: 17 bits, in stream order.
-constexpr std::uint32_t white_line_bits = 0b10101100110110010;
-constexpr std::uint32_t white_line_mask = (1u << 17) - 1;
-
-constexpr bool begins_with_white_line(std::uint64_t bits) { return (bits & white_line_mask) == white_line_bits; }
-
-
 // The part of a decoder's state that changes with every code. Decoding loops copy it into a
 // local, so that the stores into the lines do not make the compiler keep it in memory.
 struct HotState {
@@ -155,10 +148,10 @@ inline void LineDecoder::take_one(HotState& state) {
         // the first that are coded the same way are passed over in one go. None of them closes
         // with the landmark: that line is left to the steps one code at a time.
         const std::uint64_t bits = in.bits();
-        const std::uint64_t after = bits >> 17;
-        if ((bits & white_line_mask) == white_line_bits && after != 0) {
+        const std::uint64_t after = bits >> mh::white_line_length;
+        if (mh::begins_with_white_line(bits) && after != 0) {
             const unsigned fill_zeros = static_cast<unsigned>(__builtin_ctzll(after)) - 11;
-            const unsigned taken = 17 + fill_zeros + 12;
+            const unsigned taken = mh::white_line_length + fill_zeros + 12;
             const std::uint64_t stop = landmark_state_ == Landmark::pending ? landmark_ : no_landmark;
             if (fill_zeros <= 27 && taken <= in.available() && in.bits_left() > taken && in.position() + taken <= stop) {
                 const std::uint64_t coded_line = bits & ((std::uint64_t {1} << taken) - 1);
@@ -180,12 +173,12 @@ inline void LineDecoder::take_one(HotState& state) {
     const std::uint16_t entry = codes[state.colour].entries[bits & (mh::window_count - 1)];
     const unsigned length = entry >> mh::code_length_shift;
     if (length != 0) {
-        if (state.painter.x() == 0 && state.colour == 0 && (bits & white_line_mask) == white_line_bits && in.bits_left() > 9) {
+        if (state.painter.x() == 0 && state.colour == 0 && mh::begins_with_white_line(bits) && in.bits_left() > mh::white_line_makeup_length) {
             // A whole white line in one step: make-up 1728 (colour stays white), then terminating
             // 0 (colour turns black). Nothing to draw.
             state.painter.skip_white_line();
             state.colour = 1;
-            in.advance_bits(17);
+            in.advance_bits(mh::white_line_length);
         } else {
             unsigned run = entry & mh::code_run_mask;
             const bool black = state.colour != 0;
@@ -298,7 +291,7 @@ void LineDecoder::run() {
     while (!finished_) {
         // A line that begins as a white line goes straight to the one-code path, which takes
         // runs of white lines at once, without a round of lookups that would stop at once.
-        const bool white_line = state.painter.x() == 0 && state.colour == 0 && begins_with_white_line(state.in.bits());
+        const bool white_line = state.painter.x() == 0 && state.colour == 0 && mh::begins_with_white_line(state.in.bits());
         while (!white_line && state.in.far_from_end() && take_round(state, groups)) {
         }
         take_one(state);
