@@ -29,11 +29,11 @@ struct HotState {
 // taken as 0): the steps after it find the same entry, and it is seen at the end of the round.
 inline std::uint64_t take_group(HotState& state, std::uint64_t& colour_index, const std::uint64_t* groups) {
     std::uint64_t entry = groups[colour_index | (state.in.bits() & mh::group_window_mask)];
-    const unsigned span = static_cast<unsigned>(entry >> mh::group_span_shift) & mh::group_span_mask;
+    const unsigned span = mh::group_span(entry);
     const bool fits = state.painter.x() + span <= mh::line_pixels;
     entry = fits ? entry : 0;
     state.painter.paint_group(entry, fits ? span : 0);
-    state.in.consume(static_cast<unsigned>(entry & mh::group_code_bits_mask));
+    state.in.consume(mh::group_code_bits(entry));
     colour_index ^= entry & mh::group_colour_flips;
     return entry;
 }
@@ -48,7 +48,7 @@ inline bool take_round(HotState& state, const std::uint64_t* groups) {
 #pragma GCC unroll 4
     for (int step = 0; step < 4; ++step) entry = take_group(state, colour_index, groups);
     state.colour = static_cast<std::uint32_t>(colour_index >> mh::group_window_bits);
-    return (entry & mh::group_code_bits_mask) != 0;
+    return mh::group_code_bits(entry) != 0;
 }
 
 constexpr std::uint64_t no_landmark = ~std::uint64_t {0};
@@ -170,8 +170,8 @@ inline void LineDecoder::take_one(HotState& state) {
         }
     }
     const std::uint64_t bits = in.bits();
-    const std::uint16_t entry = codes[state.colour].entries[bits & (mh::window_count - 1)];
-    const unsigned length = entry >> mh::code_length_shift;
+    const mh::CodeEntry entry = codes[state.colour].entries[bits & (mh::window_count - 1)];
+    const unsigned length = mh::code_length(entry);
     if (length != 0) {
         if (state.painter.x() == 0 && state.colour == 0 && mh::begins_with_white_line(bits) && in.bits_left() > mh::white_line_makeup_length) {
             // A whole white line in one step: make-up 1728 (colour stays white), then terminating
@@ -180,7 +180,7 @@ inline void LineDecoder::take_one(HotState& state) {
             state.colour = 1;
             in.advance_bits(mh::white_line_length);
         } else {
-            unsigned run = entry & mh::code_run_mask;
+            unsigned run = mh::code_run(entry);
             const bool black = state.colour != 0;
             if (run < 64) state.colour ^= 1;
             if (state.painter.x() + run > mh::line_pixels) run = mh::line_pixels - state.painter.x();
@@ -265,8 +265,8 @@ void run_both_parts(LineDecoder& first, LineDecoder& second) {
             }
             a.colour = static_cast<std::uint32_t>(colour_a >> mh::group_window_bits);
             b.colour = static_cast<std::uint32_t>(colour_b >> mh::group_window_bits);
-            a_went_on = (entry_a & mh::group_code_bits_mask) != 0;
-            b_went_on = (entry_b & mh::group_code_bits_mask) != 0;
+            a_went_on = mh::group_code_bits(entry_a) != 0;
+            b_went_on = mh::group_code_bits(entry_b) != 0;
             if (!a_went_on || !b_went_on) break;
         }
         if (!a_went_on || !a.in.far_from_end()) {

@@ -68,16 +68,16 @@ void recode_page_to_sff(const std::uint8_t* data, ByteSink& sff, std::int32_t le
     int empty_eols = 0;
 
     // The black table follows the white one: a colour's table is its number times the size on.
-    const std::uint16_t* const tables = code_tables[0].entries.data();
-    static_assert(sizeof code_tables[0] == mh::window_count * sizeof(std::uint16_t));
+    const mh::CodeEntry* const tables = code_tables[0].entries.data();
+    static_assert(sizeof code_tables[0] == mh::window_count * sizeof(mh::CodeEntry));
 
     for (;;) {
         const std::uint64_t window = reader.bits();
         // Windows that begin with an EOL begin no code, in either colour.
-        const std::uint16_t entry = tables[black << mh::window_bits | (window & (mh::window_count - 1))];
-        const unsigned code_length = entry >> mh::code_length_shift;
+        const mh::CodeEntry entry = tables[black << mh::window_bits | (window & (mh::window_count - 1))];
+        const unsigned code_length = mh::code_length(entry);
         if (code_length != 0 && line.bit_count() <= guard_bits) {
-            unsigned run = entry & mh::code_run_mask;
+            unsigned run = mh::code_run(entry);
             const unsigned was_black = black;
             black ^= run < 64 ? 1 : 0;
             reader.advance_bits(code_length);

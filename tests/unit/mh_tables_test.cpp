@@ -60,9 +60,9 @@ TEST(MhTables, EveryListedCodeIsInTheEncodeAndDecodeTables) {
         const auto& stream = stream_code_tables()[code.black ? 1 : 0].entries;
         const std::uint32_t in_stream_order = stream_value_of(code.bits);
         for (std::uint32_t rest = 0; rest < (1u << (13 - length)); ++rest) {
-            const std::uint16_t entry = stream[in_stream_order | rest << length];
-            ASSERT_EQ(entry & code_run_mask, code.run) << code.bits;
-            ASSERT_EQ(entry >> code_length_shift, length) << code.bits;
+            const CodeEntry entry = stream[in_stream_order | rest << length];
+            ASSERT_EQ(code_run(entry), code.run) << code.bits;
+            ASSERT_EQ(code_length(entry), length) << code.bits;
         }
         if (code.extended) {
             // Left out of the encode tables (no run above 1728) and the decode tables beside them.
@@ -152,9 +152,10 @@ TEST(StreamBits, StoredCodeStringsReadAsTheirCodes) {
     // The coded white line: make-up 1728 and terminating 0; then seven 0 bits begin no black code.
     const std::uint8_t white_line[8] = {0xB2, 0x59, 0x01, 0, 0, 0, 0, 0};
     StreamBits reader(white_line, sizeof white_line);
-    EXPECT_EQ(white[reader.bits() & 0x1FFF] & code_run_mask, 1728);
-    reader.advance_bits(white[reader.bits() & 0x1FFF] >> code_length_shift);
-    EXPECT_EQ(white[reader.bits() & 0x1FFF], 0 | 8 << code_length_shift);
+    EXPECT_EQ(code_run(white[reader.bits() & 0x1FFF]), 1728);
+    reader.advance_bits(code_length(white[reader.bits() & 0x1FFF]));
+    EXPECT_EQ(code_run(white[reader.bits() & 0x1FFF]), 0);
+    EXPECT_EQ(code_length(white[reader.bits() & 0x1FFF]), 8);
     reader.advance_bits(8);
     EXPECT_EQ(black[reader.bits() & 0x1FFF], 0);
     // The aligned EOL: four fill bits, then the EOL.
