@@ -108,7 +108,7 @@ Bytes damaged_page(std::uint32_t seed) {
     page.aligned_eol().runs({1000, 500, 600});        // 2100 pixels
     page.aligned_eol().runs({100, 20, 30});            // 150 pixels
     page.aligned_eol().extended_makeup(1792).runs({300, 100, 2000});
-    page.aligned_eol().extended_makeup(2560).code(0, false).code(64, true);
+    page.aligned_eol().extended_makeup(2560).code(0, false).code(63, true);
     page.aligned_eol();
     for (int i = 0; i < 500; ++i) page.code(0, false).code(0, true);  // 9,000 bits of no pixels
     page.runs({10, 10});
