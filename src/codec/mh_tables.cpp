@@ -1,7 +1,5 @@
 #include "codec/mh_tables.h"
 
-#include "codec/t4_codes.h"
-
 namespace korvif::mh {
 
 namespace {
@@ -19,11 +17,6 @@ constexpr std::array<std::uint8_t, 256> make_byte_reverse() {
 }
 
 }  // namespace
-
-const std::array<std::int32_t, max_run + 1> white_codes = t4::white_encode.codes;
-const std::array<std::int32_t, max_run + 1> black_codes = t4::black_encode.codes;
-const std::array<std::uint8_t, max_run + 1> white_code_lengths = t4::white_encode.lengths;
-const std::array<std::uint8_t, max_run + 1> black_code_lengths = t4::black_encode.lengths;
 
 const std::array<std::uint8_t, 256> byte_reverse = make_byte_reverse();
 

@@ -1,25 +1,22 @@
 // The constant data of the Modified Huffman (ITU-T T.4, one-dimensional) codec and its bit orders.
 //
 // MH data in files and buffers holds the code bits in transmission order, least significant bit
-// of each byte first. Code values, windows and the line buffers in which coded lines are built
-// are most significant bit first.
+// of each byte first (stream order). The coders' tables, windows and line buffers hold them the
+// same way; only the readable code lists of t4_codes.h and the tables built from them on the way
+// are written first bit first from the most significant.
 #pragma once
 
 #include <array>
 #include <cstdint>
 
+#include "image/bitmap.h"
+
 namespace korvif::mh {
 
-inline constexpr int line_pixels = 1728;
-inline constexpr int line_bytes = line_pixels / 8;
+// The fax line's width (image/bitmap.h) as the signed counts the coders calculate with.
+inline constexpr int line_pixels = static_cast<int>(fax_line_pixels);
+inline constexpr int line_bytes = static_cast<int>(fax_line_bytes);
 inline constexpr int max_run = line_pixels;
-
-// Encode tables, indexed by run length 0..1728: for runs of 64 and more the make-up code of the
-// multiple of 64 followed by the terminating code of the remainder, held as one value.
-extern const std::array<std::int32_t, max_run + 1> white_codes;
-extern const std::array<std::int32_t, max_run + 1> black_codes;
-extern const std::array<std::uint8_t, max_run + 1> white_code_lengths;
-extern const std::array<std::uint8_t, max_run + 1> black_code_lengths;
 
 // Decode windows hold the next 13 stream bits (stream_decode_tables.h).
 inline constexpr int window_bits = 13;
@@ -33,14 +30,6 @@ inline constexpr int empty_eols_at_page_end = 5;
 
 // Entry i is i with its 8 bits in reverse order.
 extern const std::array<std::uint8_t, 256> byte_reverse;
-
-// A code of the encode tables (its first bit the most significant of `length`) in stream order,
-// its first bit in bit 0.
-constexpr std::uint32_t in_stream_order(std::uint32_t code, unsigned length) {
-    std::uint32_t reversed = 0;
-    for (unsigned i = 0; i < length; ++i) reversed |= ((code >> (length - 1 - i)) & 1u) << i;
-    return reversed;
-}
 
 // Ready-made code strings, as their bytes stand in MH data.
 inline constexpr std::array<std::uint8_t, 2> aligned_eol = {0x00, 0x80};

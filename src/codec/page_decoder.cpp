@@ -16,13 +16,6 @@ namespace korvif {
 
 namespace {
 
-// An all-white line, white make-up 1728 then white terminating 0: 17 bits, in stream order.
-constexpr std::uint32_t white_line_bits = 0b10101100110110010;
-constexpr std::uint32_t white_line_mask = (1u << 17) - 1;
-
-constexpr bool begins_with_white_line(std::uint64_t bits) { return (bits & white_line_mask) == white_line_bits; }
-
-
 // The part of a decoder's state that changes with every code. Decoding loops copy it into a
 // local, so that the stores into the lines do not make the compiler keep it in memory.
 struct HotState {
@@ -36,11 +29,11 @@ struct HotState {
 // taken as 0): the steps after it find the same entry, and it is seen at the end of the round.
 inline std::uint64_t take_group(HotState& state, std::uint64_t& colour_index, const std::uint64_t* groups) {
     std::uint64_t entry = groups[colour_index | (state.in.bits() & mh::group_window_mask)];
-    const unsigned span = static_cast<unsigned>(entry >> mh::group_span_shift) & mh::group_span_mask;
+    const unsigned span = mh::group_span(entry);
     const bool fits = state.painter.x() + span <= mh::line_pixels;
     entry = fits ? entry : 0;
     state.painter.paint_group(entry, fits ? span : 0);
-    state.in.consume(static_cast<unsigned>(entry & mh::group_code_bits_mask));
+    state.in.consume(mh::group_code_bits(entry));
     colour_index ^= entry & mh::group_colour_flips;
     return entry;
 }
@@ -55,7 +48,7 @@ inline bool take_round(HotState& state, const std::uint64_t* groups) {
 #pragma GCC unroll 4
     for (int step = 0; step < 4; ++step) entry = take_group(state, colour_index, groups);
     state.colour = static_cast<std::uint32_t>(colour_index >> mh::group_window_bits);
-    return (entry & mh::group_code_bits_mask) != 0;
+    return mh::group_code_bits(entry) != 0;
 }
 
 constexpr std::uint64_t no_landmark = ~std::uint64_t {0};
@@ -155,10 +148,10 @@ inline void LineDecoder::take_one(HotState& state) {
         // the first that are coded the same way are passed over in one go. None of them closes
         // with the landmark: that line is left to the steps one code at a time.
         const std::uint64_t bits = in.bits();
-        const std::uint64_t after = bits >> 17;
-        if ((bits & white_line_mask) == white_line_bits && after != 0) {
+        const std::uint64_t after = bits >> mh::white_line_length;
+        if (mh::begins_with_white_line(bits) && after != 0) {
             const unsigned fill_zeros = static_cast<unsigned>(__builtin_ctzll(after)) - 11;
-            const unsigned taken = 17 + fill_zeros + 12;
+            const unsigned taken = mh::white_line_length + fill_zeros + 12;
             const std::uint64_t stop = landmark_state_ == Landmark::pending ? landmark_ : no_landmark;
             if (fill_zeros <= 27 && taken <= in.available() && in.bits_left() > taken && in.position() + taken <= stop) {
                 const std::uint64_t coded_line = bits & ((std::uint64_t {1} << taken) - 1);
@@ -177,17 +170,17 @@ inline void LineDecoder::take_one(HotState& state) {
         }
     }
     const std::uint64_t bits = in.bits();
-    const std::uint16_t entry = codes[state.colour].entries[bits & (mh::window_count - 1)];
-    const unsigned length = entry >> mh::code_length_shift;
+    const mh::CodeEntry entry = codes[state.colour].entries[bits & (mh::window_count - 1)];
+    const unsigned length = mh::code_length(entry);
     if (length != 0) {
-        if (state.painter.x() == 0 && state.colour == 0 && (bits & white_line_mask) == white_line_bits && in.bits_left() > 9) {
+        if (state.painter.x() == 0 && state.colour == 0 && mh::begins_with_white_line(bits) && in.bits_left() > mh::white_line_makeup_length) {
             // A whole white line in one step: make-up 1728 (colour stays white), then terminating
             // 0 (colour turns black). Nothing to draw.
             state.painter.skip_white_line();
             state.colour = 1;
-            in.advance_bits(17);
+            in.advance_bits(mh::white_line_length);
         } else {
-            unsigned run = entry & mh::code_run_mask;
+            unsigned run = mh::code_run(entry);
             const bool black = state.colour != 0;
             if (run < 64) state.colour ^= 1;
             if (state.painter.x() + run > mh::line_pixels) run = mh::line_pixels - state.painter.x();
@@ -272,8 +265,8 @@ void run_both_parts(LineDecoder& first, LineDecoder& second) {
             }
             a.colour = static_cast<std::uint32_t>(colour_a >> mh::group_window_bits);
             b.colour = static_cast<std::uint32_t>(colour_b >> mh::group_window_bits);
-            a_went_on = (entry_a & mh::group_code_bits_mask) != 0;
-            b_went_on = (entry_b & mh::group_code_bits_mask) != 0;
+            a_went_on = mh::group_code_bits(entry_a) != 0;
+            b_went_on = mh::group_code_bits(entry_b) != 0;
             if (!a_went_on || !b_went_on) break;
         }
         if (!a_went_on || !a.in.far_from_end()) {
@@ -298,7 +291,7 @@ void LineDecoder::run() {
     while (!finished_) {
         // A line that begins as a white line goes straight to the one-code path, which takes
         // runs of white lines at once, without a round of lookups that would stop at once.
-        const bool white_line = state.painter.x() == 0 && state.colour == 0 && begins_with_white_line(state.in.bits());
+        const bool white_line = state.painter.x() == 0 && state.colour == 0 && mh::begins_with_white_line(state.in.bits());
         while (!white_line && state.in.far_from_end() && take_round(state, groups)) {
         }
         take_one(state);

@@ -4,36 +4,13 @@
 #include <cstring>
 #include <memory>
 
+#include "codec/bit_writer.h"
+#include "codec/encode_table.h"
 #include "codec/mh_tables.h"
-#include "codec/t4_codes.h"
 
 namespace korvif {
 
 namespace {
-
-// The encode tables of both colours, one word per run: the code in stream order (its first bit
-// in bit 0) in the low half, its length in the high half.
-constexpr int code_length_shift = 32;
-
-struct PackedEncodeTable {
-    std::array<std::uint64_t, mh::max_run + 1> colour[2];
-};
-
-constexpr PackedEncodeTable make_packed_codes() {
-    PackedEncodeTable packed {};
-    for (int run = 0; run <= mh::max_run; ++run) {
-        const unsigned white_length = mh::t4::white_encode.lengths[run];
-        const unsigned black_length = mh::t4::black_encode.lengths[run];
-        packed.colour[0][run] = mh::in_stream_order(static_cast<std::uint32_t>(mh::t4::white_encode.codes[run]), white_length) |
-                                std::uint64_t {white_length} << code_length_shift;
-        packed.colour[1][run] = mh::in_stream_order(static_cast<std::uint32_t>(mh::t4::black_encode.codes[run]), black_length) |
-                                std::uint64_t {black_length} << code_length_shift;
-    }
-    return packed;
-}
-
-// Built by the compiler: nothing to make when the program starts.
-constexpr PackedEncodeTable packed_codes = make_packed_codes();
 
 std::uint64_t reverse_bits_in_each_byte(std::uint64_t v) {
     v = ((v >> 1) & 0x5555555555555555ull) | ((v & 0x5555555555555555ull) << 1);
@@ -58,7 +35,7 @@ bool row_has_black(const std::uint8_t* row) {
         or_into(lanes[2], at + 32);
         or_into(lanes[3], at + 48);
     }
-    // 216 = 3 x 64 + 16 + 8
+    static_assert(mh::line_bytes == 3 * 64 + 16 + 8);
     or_into(lanes[0], 192);
     std::uint64_t tail;
     std::memcpy(&tail, row + 208, 8);
@@ -66,103 +43,58 @@ bool row_has_black(const std::uint8_t* row) {
     return (all[0] | all[1] | tail) != 0;
 }
 
-// Collects code bits in stream order (the first bit in bit 0, as MH data keeps them) and stores
-// them eight bytes at a time into a buffer that has room for them; whole bytes move on, the
-// bits of a byte not yet full stay. No branch on the bit count.
-class StreamWriter {
-public:
-    explicit StreamWriter(std::uint8_t* out) : out_(out) {}
-
-    // Two codes from the table, then one store: 7 + 25 + 25 bits fit in the accumulator.
-    void put_two(std::uint64_t first, std::uint64_t second) {
-        bits_ |= std::uint64_t {static_cast<std::uint32_t>(first)} << count_;
-        count_ += static_cast<unsigned>(first >> code_length_shift);
-        bits_ |= std::uint64_t {static_cast<std::uint32_t>(second)} << count_;
-        count_ += static_cast<unsigned>(second >> code_length_shift);
-        flush_whole_bytes();
-    }
-
-    // A code in stream order of up to 25 bits.
-    void put(std::uint32_t code, unsigned length) {
-        bits_ |= std::uint64_t {code} << count_;
-        count_ += length;
-        flush_whole_bytes();
-    }
-
-    // Zero bits up to the place where an EOL ends on a byte boundary, then the EOL.
-    void put_aligned_eol() {
-        const unsigned fill = (8 - (count_ + 12) % 8) % 8;
-        put(1u << (fill + 11), fill + 12);
-    }
-
-    void put_packed(std::uint64_t code) {
-        put(static_cast<std::uint32_t>(code), static_cast<unsigned>(code >> code_length_shift));
-    }
-
-    // Codes one row and its closing EOL. The runs are found from the row's colour changes, 64
-    // pixels at a time: a set bit in `changes` marks a pixel whose colour differs from the pixel
-    // before it (the pixel before the first counts as white). Runs alternate white, black,
-    // white, ..., the first one white and possibly empty; the last one ends at the line's end.
-    void put_white_row() {
-        put_packed(packed_codes.colour[0][mh::line_pixels]);
-        put_aligned_eol();
-    }
-
-    // A row with at least one black pixel.
-    void put_row(const std::uint8_t* row, const PackedEncodeTable& codes) {
-        unsigned run_start = 0;
-        // The table of the current colour; the colours' tables swap with one XOR.
-        const auto white = reinterpret_cast<std::uintptr_t>(codes.colour[0].data());
-        const std::uintptr_t swap = white ^ reinterpret_cast<std::uintptr_t>(codes.colour[1].data());
-        std::uintptr_t table = white;
-        std::uint64_t previous_last_pixel = 0;
-        for (unsigned word_index = 0; word_index < mh::line_bytes / 8; ++word_index) {
-            // 64 pixels with pixel 0 in bit 0, so that the changes are taken lowest bit first:
-            // clearing the lowest set bit does not wait for the bit scan.
-            std::uint64_t pixels;
-            std::memcpy(&pixels, row + 8 * word_index, 8);
-            // 64 pixels of the colour of the pixel before them hold no change.
-            if (pixels == (previous_last_pixel ? ~std::uint64_t {0} : 0)) continue;
-            pixels = reverse_bits_in_each_byte(pixels);
-            std::uint64_t changes = pixels ^ ((pixels << 1) | previous_last_pixel);
-            previous_last_pixel = pixels >> 63;
-            // Two changes per round and one store for both codes. A word with an odd number
-            // of changes ends with a round whose second code is empty (no bits), chosen without
-            // a branch.
-            const unsigned base = 64 * word_index;
-            while (changes != 0) {
-                const unsigned first = base + static_cast<unsigned>(__builtin_ctzll(changes));
-                changes &= changes - 1;
-                const std::uint64_t first_code = reinterpret_cast<const std::uint64_t*>(table)[first - run_start];
-                run_start = first;
-                table ^= swap;
-                const bool has_second = changes != 0;
-                const unsigned second = base + static_cast<unsigned>(__builtin_ctzll(changes | std::uint64_t {1} << 63));
-                const std::uint64_t second_code = reinterpret_cast<const std::uint64_t*>(table)[second - run_start];
-                put_two(first_code, has_second ? second_code : 0);
-                run_start = has_second ? second : run_start;
-                table ^= has_second ? swap : 0;
-                changes &= changes - 1;
-            }
+// Codes a row and its closing EOL. The runs are found from the row's colour changes, 64 pixels
+// at a time: a set bit in `changes` marks a pixel whose colour differs from the pixel before it
+// (the pixel before the first counts as white). Runs alternate white, black, white, ..., the
+// first one white and possibly empty; the last one ends at the line's end. For a row with at
+// least one black pixel (white rows: code_white_row). The line begins at `out`, on a byte
+// boundary; returns the end of it. Not inlined, so that the loop has the registers to itself.
+__attribute__((noinline)) const std::uint8_t* code_row(std::uint8_t* out, const std::uint8_t* row, const mh::EncodeTable& codes) {
+    mh::BitWriter line(out);
+    unsigned run_start = 0;
+    // The table of the current colour; the colours' tables swap with one XOR.
+    const auto white = reinterpret_cast<std::uintptr_t>(codes.colour[0].data());
+    const std::uintptr_t swap = white ^ reinterpret_cast<std::uintptr_t>(codes.colour[1].data());
+    std::uintptr_t table = white;
+    std::uint64_t previous_last_pixel = 0;
+    // 64 pixels at a time, the first of them pixel `base`.
+    for (unsigned base = 0; base < mh::line_pixels; base += 64) {
+        // 64 pixels with pixel 0 in bit 0, so that the changes are taken lowest bit first:
+        // clearing the lowest set bit does not wait for the bit scan.
+        std::uint64_t pixels;
+        std::memcpy(&pixels, row + base / 8, 8);
+        // 64 pixels of the colour of the pixel before them hold no change.
+        if (pixels == (previous_last_pixel ? ~std::uint64_t {0} : 0)) continue;
+        pixels = reverse_bits_in_each_byte(pixels);
+        std::uint64_t changes = pixels ^ ((pixels << 1) | previous_last_pixel);
+        previous_last_pixel = pixels >> 63;
+        // Two changes per round and one store for both codes. A word with an odd number of
+        // changes ends with a round whose second code is empty (no bits; its run an index
+        // inside the table that is not used).
+        while (changes != 0) {
+            const unsigned first = base + static_cast<unsigned>(__builtin_ctzll(changes));
+            changes &= changes - 1;
+            const mh::EncodeEntry first_code = reinterpret_cast<const mh::EncodeEntry*>(table)[first - run_start];
+            run_start = first;
+            table ^= swap;
+            const bool has_second = changes != 0;
+            const unsigned second = base + (has_second ? static_cast<unsigned>(__builtin_ctzll(changes)) : 63);
+            const mh::EncodeEntry second_code = reinterpret_cast<const mh::EncodeEntry*>(table)[second - run_start];
+            line.put_two(first_code, has_second ? second_code : mh::EncodeEntry {});
+            run_start = has_second ? second : run_start;
+            table ^= has_second ? swap : 0;
+            changes &= changes - 1;
         }
-        put_packed(reinterpret_cast<const std::uint64_t*>(table)[mh::line_pixels - run_start]);
-        put_aligned_eol();
     }
+    line.put(reinterpret_cast<const mh::EncodeEntry*>(table)[mh::line_pixels - run_start]);
+    line.put_aligned_eol();
+    return line.end();
+}
 
-    std::uint8_t* end() const { return out_; }
-
-private:
-    void flush_whole_bytes() {
-        std::memcpy(out_, &bits_, 8);
-        out_ += count_ / 8;
-        bits_ >>= count_ & ~7u;
-        count_ &= 7;
-    }
-
-    std::uint8_t* out_;
-    std::uint64_t bits_ = 0;
-    unsigned count_ = 0;
-};
+void code_white_row(mh::BitWriter& line) {
+    line.put(mh::encode_table.colour[0][mh::line_pixels]);
+    line.put_aligned_eol();
+}
 
 // Coded lines go to the sink through a buffer; each line is coded straight into it. Once the
 // sink refuses bytes, nothing more is put.
@@ -249,10 +181,10 @@ std::uint32_t encode_raster(PackedBitmap& bitmap, ByteSink& sink, EncodeFlags fl
     if (row_count < step) return 0;
 
     LineWriter writer(sink);
-    const PackedEncodeTable& codes = packed_codes;
+    const mh::EncodeTable& codes = mh::encode_table;
     {
         // The data begins with four fill bits and an EOL.
-        StreamWriter start(writer.room_for_line());
+        mh::BitWriter start(writer.room_for_line());
         start.put(1u << 15, 16);
         writer.added_line_up_to(start.end());
     }
@@ -260,16 +192,14 @@ std::uint32_t encode_raster(PackedBitmap& bitmap, ByteSink& sink, EncodeFlags fl
     for (std::size_t row = row_count; row >= step; row -= step) {
         const std::uint8_t* pixels = rows + (row - 1) * mh::line_bytes;
         if (!row_has_black(pixels)) {
-            StreamWriter line(writer.room_for_line());
-            line.put_white_row();
+            mh::BitWriter line(writer.room_for_line());
+            code_white_row(line);
             writer.added_line_up_to(line.end());
             previous_black_row = nullptr;
         } else if (previous_black_row != nullptr && std::memcmp(pixels, previous_black_row, mh::line_bytes) == 0) {
             writer.repeat_line();
         } else {
-            StreamWriter line(writer.room_for_line());
-            line.put_row(pixels, codes);
-            writer.added_line_up_to(line.end());
+            writer.added_line_up_to(code_row(writer.room_for_line(), pixels, codes));
             previous_black_row = pixels;
         }
     }

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "codec/bit_writer.h"
+#include "codec/encode_table.h"
 #include "codec/mh_tables.h"
 #include "codec/sff_records.h"
 #include "codec/stream_bits.h"
@@ -12,6 +14,9 @@
 namespace korvif {
 
 namespace {
+
+static_assert(mh::encode_table.colour[0][mh::line_pixels].bits() == mh::white_line_bits &&
+              mh::encode_table.colour[0][mh::line_pixels].length() == mh::white_line_length);
 
 constexpr std::uint32_t guard_bits = 8000;      // a damaged line longer than this is ended
 
@@ -41,42 +46,6 @@ private:
     std::size_t used_ = 0;
 };
 
-// A line's code bits in stream order (each byte's first bit in bit 0), as SFF line records and MH
-// data keep them: the codes read go in as they were read, without reversing a bit.
-// The bytes live outside the object, so that the stores into them cannot be taken for changes
-// of the counts, which then stay in registers.
-class LineBits {
-public:
-    // Room for the longest line the guard lets through (8,000 bits and one more code) and the
-    // eight bytes of the last store.
-    static constexpr std::size_t room = 1024;
-    using Buffer = std::array<std::uint8_t, room>;
-
-    explicit LineBits(Buffer& bytes) : bytes_(bytes.data()) {}
-
-    void put(std::uint64_t code, unsigned length) {
-        pending_ |= code << held_;
-        held_ += length;
-        std::memcpy(bytes_ + stored_, &pending_, 8);
-        stored_ += held_ / 8;
-        pending_ >>= held_ & ~7u;
-        held_ &= 7;
-    }
-    std::uint32_t bits() const { return 8 * stored_ + held_; }
-    const std::uint8_t* data() const { return bytes_; }
-    void clear() {
-        pending_ = 0;
-        held_ = 0;
-        stored_ = 0;
-    }
-
-private:
-    std::uint8_t* bytes_;
-    std::uint64_t pending_ = 0;  // bits not yet in a whole byte, stored all the same
-    unsigned held_ = 0;
-    std::uint32_t stored_ = 0;
-};
-
 }  // namespace
 
 void recode_page_to_sff(const std::uint8_t* data, ByteSink& sff, std::int32_t length) {
@@ -84,8 +53,11 @@ void recode_page_to_sff(const std::uint8_t* data, ByteSink& sff, std::int32_t le
     if (reader.used_up()) return;
     const auto& code_tables = mh::stream_code_tables();
     RecordWriter out(sff);
-    LineBits::Buffer line_bytes;
-    LineBits line(line_bytes);
+    // A line's codes, as SFF line records and MH data keep them: the codes read go in as they
+    // were read, without reversing a bit. Room for the longest line the guard lets through
+    // (8,000 bits and one more code) and the eight bytes of the last store.
+    std::array<std::uint8_t, 1024> line_bytes;
+    mh::BitWriter line(line_bytes.data());
     unsigned black = 0;
     // Pixels of the line so far; past_the_end once a run was cut at the line's end, after which
     // the line's further codes are dropped.
@@ -96,16 +68,16 @@ void recode_page_to_sff(const std::uint8_t* data, ByteSink& sff, std::int32_t le
     int empty_eols = 0;
 
     // The black table follows the white one: a colour's table is its number times the size on.
-    const std::uint16_t* const tables = code_tables[0].entries.data();
-    static_assert(sizeof code_tables[0] == mh::window_count * sizeof(std::uint16_t));
+    const mh::CodeEntry* const tables = code_tables[0].entries.data();
+    static_assert(sizeof code_tables[0] == mh::window_count * sizeof(mh::CodeEntry));
 
     for (;;) {
         const std::uint64_t window = reader.bits();
         // Windows that begin with an EOL begin no code, in either colour.
-        const std::uint16_t entry = tables[black << mh::window_bits | (window & (mh::window_count - 1))];
-        const unsigned code_length = entry >> mh::code_length_shift;
-        if (code_length != 0 && line.bits() <= guard_bits) {
-            unsigned run = entry & mh::code_run_mask;
+        const mh::CodeEntry entry = tables[black << mh::window_bits | (window & (mh::window_count - 1))];
+        const unsigned code_length = mh::code_length(entry);
+        if (code_length != 0 && line.bit_count() <= guard_bits) {
+            unsigned run = mh::code_run(entry);
             const unsigned was_black = black;
             black ^= run < 64 ? 1 : 0;
             reader.advance_bits(code_length);
@@ -121,11 +93,9 @@ void recode_page_to_sff(const std::uint8_t* data, ByteSink& sff, std::int32_t le
                 run = mh::line_pixels - x;
                 x = past_the_end;
                 line_has_black |= was_black != 0 && run > 0;
-                const auto& codes = was_black ? mh::black_codes : mh::white_codes;
-                const auto& lengths = was_black ? mh::black_code_lengths : mh::white_code_lengths;
-                line.put(mh::in_stream_order(static_cast<std::uint32_t>(codes[run]), lengths[run]), lengths[run]);
+                line.put(mh::encode_table.colour[was_black][run]);
             }
-        } else if (mh::begins_with_eol(window) || line.bits() > guard_bits) {
+        } else if (mh::begins_with_eol(window) || line.bit_count() > guard_bits) {
             // The EOL ends the line (a damaged line longer than the guard ends here as well).
             reader.advance_bits(12);
             if (x > 0) {
@@ -135,7 +105,7 @@ void recode_page_to_sff(const std::uint8_t* data, ByteSink& sff, std::int32_t le
                 break;
             }
             black = 0;
-            std::uint32_t bytes = (line.bits() + 7) / 8;
+            auto bytes = static_cast<std::uint32_t>((line.bit_count() + 7) / 8);
             // A line of 17 to 24 bits is a blank line when it holds no black pixel: the coded
             // all-white line is one. A short line with ink keeps its record.
             if (bytes == 3 && !line_has_black) {
@@ -153,10 +123,18 @@ void recode_page_to_sff(const std::uint8_t* data, ByteSink& sff, std::int32_t le
                 } else {
                     out.byte(static_cast<std::uint8_t>(bytes));
                 }
-                out.bytes(line.data(), bytes);
+                out.bytes(line_bytes.data(), bytes);
             }
-            line.clear();
+            line.restart();
             line_has_black = false;
+            // A white line that follows, both its codes in one step, as the steps one code at a
+            // time would take them.
+            if (mh::begins_with_white_line(reader.bits()) && reader.bits_left() > mh::white_line_makeup_length) {
+                line.put(mh::white_line_bits, mh::white_line_length);
+                x = mh::line_pixels;
+                black = 1;
+                reader.advance_bits(mh::white_line_length);
+            }
         } else {
             reader.advance_bits(1);  // bits that begin no code
         }

@@ -16,6 +16,13 @@ namespace korvif::mh {
 // Stream bits that begin with an EOL (eleven 0 bits, then a 1).
 constexpr bool begins_with_eol(std::uint64_t bits) { return (bits & 0xFFF) == 0x800; }
 
+// An all-white line's codes, white make-up 1728 (9 bits) then white terminating 0: 17 bits, in
+// stream order.
+inline constexpr unsigned white_line_length = 17;
+inline constexpr unsigned white_line_makeup_length = 9;
+inline constexpr std::uint32_t white_line_bits = 0b10101100110110010;
+constexpr bool begins_with_white_line(std::uint64_t bits) { return (bits & ((1u << white_line_length) - 1)) == white_line_bits; }
+
 class StreamBits {
 public:
     // Reads from bit `start` of the data (0: its beginning).

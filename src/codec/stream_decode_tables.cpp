@@ -13,18 +13,18 @@ constexpr std::uint32_t reading_order_window(std::uint32_t stream_bits) {
     return window;
 }
 
-constexpr std::uint16_t code_entry(const t4::DecodeTable& table, std::uint32_t reading) {
+constexpr CodeEntry window_entry(const t4::DecodeTable& table, std::uint32_t reading) {
     // The extended codes begin with seven 0 bits, where no code of either colour begins.
     const t4::DecodeTable& source = table.lengths[reading] != 0 ? table : t4::extended_decode;
-    return static_cast<std::uint16_t>(source.runs[reading] | source.lengths[reading] << code_length_shift);
+    return code_entry(source.runs[reading], source.lengths[reading]);
 }
 
 constexpr std::array<CodeTable, 2> make_code_tables() {
     std::array<CodeTable, 2> tables {};
     for (std::uint32_t w = 0; w < window_count; ++w) {
         const std::uint32_t reading = reading_order_window(w);
-        tables[0].entries[w] = code_entry(t4::white_decode, reading);
-        tables[1].entries[w] = code_entry(t4::black_decode, reading);
+        tables[0].entries[w] = window_entry(t4::white_decode, reading);
+        tables[1].entries[w] = window_entry(t4::black_decode, reading);
     }
     return tables;
 }
@@ -41,9 +41,9 @@ constexpr std::uint64_t make_group(int colour, std::uint32_t window) {
     std::uint64_t pixels = 0;
     for (;;) {
         const unsigned known = group_window_bits - taken;
-        const std::uint16_t code = code_tables[static_cast<std::size_t>(colour)].entries[(window >> taken) & ((1u << known) - 1)];
-        const unsigned run = code & code_run_mask;
-        const unsigned length = code >> code_length_shift;
+        const CodeEntry code = code_tables[static_cast<std::size_t>(colour)].entries[(window >> taken) & ((1u << known) - 1)];
+        const unsigned run = code_run(code);
+        const unsigned length = code_length(code);
         if (length == 0 || length > known || run >= 64) break;
         if (span + run > group_max_span) break;
         if (colour == 1 && run != 0) {

@@ -9,17 +9,25 @@
 
 namespace korvif::mh {
 
-// One code per lookup, for every code: indexed by a 13-bit window, run | code length <<
-// code_length_shift of the code that begins the window in the table's colour, 0 when none does.
-// Besides the codes of the encode tables these are the extended make-up codes (runs 1792 to
-// 2560) of pages wider than 1728 pixels, so that such pages are read as codes and cut at the
-// line's end like any overlong run. Windows that begin with eight 0 bits begin no code.
-inline constexpr int code_length_shift = 12;  // runs up to 2560 need twelve bits
-inline constexpr unsigned code_run_mask = (1u << code_length_shift) - 1;
-static_assert(2560 <= code_run_mask && window_bits < (1 << (16 - code_length_shift)));
+// An entry of the code tables below: the run and the length in bits of the code that begins a
+// window, both 0 where none does, in 16 bits (the length above the run), so that the tables stay
+// small. Taken apart by code_run and code_length only.
+using CodeEntry = std::uint16_t;
 
+inline constexpr int code_length_shift = 12;  // runs up to 2560 need twelve bits
+static_assert(2560 < (1 << code_length_shift) && window_bits < (1 << (16 - code_length_shift)));
+
+constexpr CodeEntry code_entry(unsigned run, unsigned length) { return static_cast<CodeEntry>(run | length << code_length_shift); }
+constexpr unsigned code_run(CodeEntry entry) { return entry & ((1u << code_length_shift) - 1); }
+constexpr unsigned code_length(CodeEntry entry) { return static_cast<unsigned>(entry >> code_length_shift); }
+
+// One code per lookup, for every code: indexed by a 13-bit window, the code that begins the
+// window in the table's colour. Besides the codes of the encode table these are the extended
+// make-up codes (runs 1792 to 2560) of pages wider than 1728 pixels, so that such pages are read
+// as codes and cut at the line's end like any overlong run. Windows that begin with eight 0 bits
+// begin no code.
 struct CodeTable {
-    std::array<std::uint16_t, window_count> entries;
+    std::array<CodeEntry, window_count> entries;
 };
 
 // The code tables of white (0) and black (1).
@@ -44,6 +52,9 @@ inline constexpr std::uint64_t group_pixels_mask = ~std::uint64_t {0} << 14;  //
 inline constexpr int group_max_pixel_span = 50;                               // the group's first in bit 63
 inline constexpr int group_max_span = 56;
 static_assert(group_window_bits == 13, "the colour change sits in bit 13, below the pixels");
+
+constexpr unsigned group_code_bits(std::uint64_t entry) { return static_cast<unsigned>(entry & group_code_bits_mask); }
+constexpr unsigned group_span(std::uint64_t entry) { return static_cast<unsigned>(entry >> group_span_shift & group_span_mask); }
 
 struct GroupTable {
     std::array<std::uint64_t, 2u << group_window_bits> entries;

@@ -64,9 +64,9 @@ inline constexpr std::array<CodeWord, 27> black_makeup = {{
 }};
 
 // The extended make-up codes of T.4 (runs 1792 to 2560), the same in both colours, which pages
-// wider than 1728 pixels use. The encoder never needs them, and the encode and decode tables
-// built below from the codes above leave them out; only the decoders' stream-order tables read
-// them, as make-up codes whose run always passes the line's end.
+// wider than 1728 pixels use. The encoder never needs them, and the encode table
+// (encode_table.h) and the decode tables built below leave them out; only the decoders'
+// stream-order tables read them, as make-up codes whose run always passes the line's end.
 inline constexpr std::array<CodeWord, 13> extended_makeup = {{
     {1792, "00000001000"},  {1856, "00000001100"},  {1920, "00000001101"},  {1984, "000000010010"},
     {2048, "000000010011"}, {2112, "000000010100"}, {2176, "000000010101"}, {2240, "000000010110"},
@@ -87,27 +87,11 @@ constexpr std::uint32_t value_of(const char* bits) {
     return value;
 }
 
-struct EncodeTable {
-    std::array<std::int32_t, max_run + 1> codes {};
-    std::array<std::uint8_t, max_run + 1> lengths {};
-};
-
-constexpr EncodeTable make_encode_table(const std::array<CodeWord, 64>& terminating,
-                                        const std::array<CodeWord, 27>& makeup) {
-    EncodeTable table;
-    for (int run = 0; run <= max_run; ++run) {
-        const CodeWord& tail = terminating[run % 64];
-        std::uint32_t value = value_of(tail.bits);
-        int length = length_of(tail.bits);
-        if (run >= 64) {
-            const CodeWord& head = makeup[run / 64 - 1];
-            value |= value_of(head.bits) << length;
-            length += length_of(head.bits);
-        }
-        table.codes[run] = static_cast<std::int32_t>(value);
-        table.lengths[run] = static_cast<std::uint8_t>(length);
-    }
-    return table;
+// The code in stream order: its first bit in bit 0.
+constexpr std::uint32_t stream_value_of(const char* bits) {
+    std::uint32_t value = 0;
+    for (int i = 0; bits[i] != '\0'; ++i) value |= (bits[i] == '1' ? 1u : 0u) << i;
+    return value;
 }
 
 struct DecodeTable {
@@ -137,8 +121,6 @@ constexpr DecodeTable make_decode_table(const std::array<CodeWord, 64>& terminat
 }
 
 
-inline constexpr EncodeTable white_encode = make_encode_table(white_terminating, white_makeup);
-inline constexpr EncodeTable black_encode = make_encode_table(black_terminating, black_makeup);
 inline constexpr DecodeTable white_decode = make_decode_table(white_terminating, white_makeup);
 inline constexpr DecodeTable black_decode = make_decode_table(black_terminating, black_makeup);
 inline constexpr DecodeTable extended_decode = [] {

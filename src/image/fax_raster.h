@@ -5,9 +5,6 @@
 
 namespace korvif {
 
-inline constexpr std::uint32_t fax_line_pixels = 1728;
-inline constexpr std::uint32_t fax_line_bytes = fax_line_pixels / 8;
-
 // The picture of a 1-bit bitmap read by its own header, as a fax raster bitmap: the 40-byte
 // header, palette white then black, and rows of 1728 pixels (216 bytes), bottom row first, a set
 // bit black. The rows begin after the info header (12, 40, 108, 124, ... bytes) and its two

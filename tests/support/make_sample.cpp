@@ -1,5 +1,8 @@
 // Writes the bundled sample SFF file: two normal-resolution pages with large block letters.
-// The test suite runs it again and compares the result with samples/sample.sff.
+// A line of normal resolution (98 lines per inch) is about twice as tall as a pixel is wide (204
+// per inch), so each dot of the font is half as many lines tall as it is pixels wide: on paper, and
+// in F2D's bitmap with its lines doubled, the dots are square. The test suite runs it again and
+// compares the result with samples/sample.sff.
 #include <array>
 #include <cstdio>
 #include <string>
@@ -45,19 +48,21 @@ const Glyph* glyph_of(char letter) {
 
 using Row = std::array<std::uint8_t, 216>;
 
-// Rows of one text line drawn with `scale` pixels per font dot, starting at pixel `left`.
+// Lines of one line of text, each font dot `scale` pixels wide and scale / 2 lines tall, starting
+// at pixel `left`.
 std::vector<Row> text_rows(const std::string& text, int scale, int left) {
-    std::vector<Row> rows(7 * scale, Row {});
+    const int dot_lines = scale / 2;
+    std::vector<Row> rows(static_cast<std::size_t>(7 * dot_lines), Row {});
     int x0 = left;
     for (char letter : text) {
         if (const Glyph* glyph = glyph_of(letter)) {
             for (int gy = 0; gy < 7; ++gy) {
                 for (int gx = 0; gx < 5; ++gx) {
                     if (glyph->rows[gy][gx] != '#') continue;
-                    for (int dy = 0; dy < scale; ++dy) {
+                    for (int dy = 0; dy < dot_lines; ++dy) {
                         for (int dx = 0; dx < scale; ++dx) {
                             const int x = x0 + gx * scale + dx;
-                            if (x < 1728) rows[gy * scale + dy][x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+                            if (x < 1728) rows[static_cast<std::size_t>(gy * dot_lines + dy)][x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
                         }
                     }
                 }
@@ -88,17 +93,18 @@ void add_rows(korvif::test::SffBuilder& sff, const std::vector<Row>& rows) {
     flush();
 }
 
+// The spaces are counted in lines as well: half as many as pixels across would make them.
 std::vector<Row> page_rows(const std::string& first, const std::string& second) {
-    std::vector<Row> rows(40, Row {});
-    for (const auto& part : {text_rows(first, 12, 120), std::vector<Row>(30, Row {}), text_rows(second, 6, 120)}) {
+    std::vector<Row> rows(20, Row {});
+    for (const auto& part : {text_rows(first, 12, 120), std::vector<Row>(15, Row {}), text_rows(second, 6, 120)}) {
         rows.insert(rows.end(), part.begin(), part.end());
     }
-    rows.resize(rows.size() + 60, Row {});
+    rows.resize(rows.size() + 30, Row {});
     // A frame line across the page under the text.
     Row rule {};
-    for (int i = 10; i < 206; ++i) rule[i] = 0xFF;
-    rows.insert(rows.end(), 3, rule);
-    rows.resize(rows.size() + 40, Row {});
+    for (int i = 10; i < 206; ++i) rule[static_cast<std::size_t>(i)] = 0xFF;
+    rows.insert(rows.end(), 2, rule);
+    rows.resize(rows.size() + 20, Row {});
     return rows;
 }
 

@@ -1,5 +1,5 @@
 // T.4 tables that only the tests and the reference codec use: decode windows with the first
-// stream bit as the most significant (bit 12), 16-bit reversal, bit masks and the code words.
+// stream bit as the most significant (bit 12), 16-bit reversal and the code words.
 #pragma once
 
 #include <array>
@@ -27,7 +27,5 @@ constexpr bool is_eol_window(std::uint32_t window) { return (window & 0x1FFE) ==
 
 // Entry i is i with its 16 bits in reverse order.
 extern const std::array<std::uint16_t, 65536> word_reverse;
-extern const std::array<std::uint32_t, 32> bit_masks;  // 2^k
-extern const std::array<std::uint8_t, 8> pixel_masks;  // 0x01 .. 0x80
 
 }  // namespace korvif::mh

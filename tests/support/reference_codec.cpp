@@ -77,6 +77,21 @@ bool take_code(WordReader& reader, std::uint32_t w, bool& black, unsigned x, uns
     return true;
 }
 
+// Appends a code word's bits, first bit first, to a buffer filled from the most significant bit
+// of each byte.
+void put_code_word(std::uint8_t* buffer, unsigned& at, const char* bits) {
+    for (; *bits != '\0'; ++bits, ++at) {
+        if (*bits == '1') buffer[at / 8] |= static_cast<std::uint8_t>(0x80 >> (at % 8));
+    }
+}
+
+// The code of a run of 0 to 1728 pixels: for 64 and more the make-up code of the multiple of 64,
+// then (unless makeup_only) the terminating code of the rest.
+void put_run(std::uint8_t* buffer, unsigned& at, unsigned run, bool black, bool makeup_only = false) {
+    if (run >= 64) put_code_word(buffer, at, (black ? mh::black_makeup_codes : mh::white_makeup_codes)[run / 64 - 1].bits);
+    if (!makeup_only) put_code_word(buffer, at, (black ? mh::black_terminating_codes : mh::white_terminating_codes)[run % 64].bits);
+}
+
 }  // namespace
 
 Bytes reference_decode_page(const std::uint8_t* data, std::int32_t length, std::uint8_t double_lines, int trim) {
@@ -145,7 +160,7 @@ Bytes reference_recode_page_to_sff(const std::uint8_t* data, std::int32_t length
     WordReader reader(data, length);
     if (reader.words_left <= 0) return out;
     std::uint8_t line[1024] = {};
-    std::uint32_t bits = 0;
+    unsigned bits = 0;
     bool black = false;
     unsigned x = 0;
     bool ink = false;
@@ -194,16 +209,9 @@ Bytes reference_recode_page_to_sff(const std::uint8_t* data, std::int32_t length
                 x += r;
                 if (was_black && r > 0) ink = true;
                 dropping = cut;
-                const auto& codes = was_black ? mh::black_codes : mh::white_codes;
-                const auto& lengths = was_black ? mh::black_code_lengths : mh::white_code_lengths;
-                const unsigned big_l = lengths[r];
                 // A make-up code is written alone (its terminating code follows in the data),
                 // a cut run whole.
-                const unsigned s = r <= 63 || cut ? 0 : lengths[r % 64];
-                for (unsigned k = big_l; k >= s + 1; --k) {
-                    if (static_cast<std::uint32_t>(codes[r]) & mh::bit_masks[k - 1]) line[bits / 8] |= static_cast<std::uint8_t>(0x80 >> (bits % 8));
-                    ++bits;
-                }
+                put_run(line, bits, r, was_black, r >= 64 && !cut);
             }
         }
         if (consumed_last) break;
@@ -241,12 +249,6 @@ Bytes reference_encode_raster(Bytes& block, EncodeFlags flags) {
             p = 16;
             first_line = false;
         }
-        auto emit = [&](std::int32_t value, unsigned length) {
-            for (unsigned k = length; k >= 1; --k) {
-                if (static_cast<std::uint32_t>(value) & mh::bit_masks[k - 1]) buffer[p / 8] |= static_cast<std::uint8_t>(0x80 >> (p % 8));
-                ++p;
-            }
-        };
         unsigned x = 0;
         while (x < 1728) {
             unsigned count = 0;
@@ -254,14 +256,14 @@ Bytes reference_encode_raster(Bytes& block, EncodeFlags flags) {
                 ++count;
                 ++x;
             }
-            emit(mh::white_codes[count], mh::white_code_lengths[count]);
+            put_run(buffer, p, count, false);
             if (x == 1728) break;
             count = 0;
             while (x < 1728 && pixel(row - 1, x)) {
                 ++count;
                 ++x;
             }
-            emit(mh::black_codes[count], mh::black_code_lengths[count]);
+            put_run(buffer, p, count, true);
         }
         p = (p + 3) & ~3u;
         p += p % 8 == 0 ? 8 : 4;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "app/dispatch.h"
@@ -56,6 +57,28 @@ TEST(DispatchCommand, EndsWithExitCodeZeroWhateverTheText) {
     const char* texts[] = {"", "UNKNOWN:", "S2F:", "S2F:0", "F2S:,,,,", "INV:", "INSTALLFAXPRINTER_x"};
     for (const char* text : texts) EXPECT_EQ(test::run_command(text), 0) << text;
     EXPECT_EQ(dispatch_command(nullptr, nullptr, nullptr, 1), 0);
+}
+
+// The native program as a person at a terminal runs it: the usage text on standard error when
+// no command keyword begins the text, and only then; the exit code stays 0.
+TEST(NativeProgram, ShowsItsUsageOnlyWithoutACommandKeyword) {
+    struct Case {
+        const char* arguments;
+        bool usage;
+    };
+    const Case cases[] = {{"", true}, {"--help", true}, {"XYZ:1", true}, {"' S2F:0,a,b'", true},
+                          {"f2d:1,0", false}, {"INV:/nonexistent/x.bmp", false}, {"INSTALLFAXPRINTER", false}};
+    for (const Case& c : cases) {
+        const std::string command = "'" KORVIF_PROGRAM "' " + std::string(c.arguments) + " 2>&1 >/dev/null; echo \"exit $?\"";
+        std::FILE* run = popen(command.c_str(), "r");
+        ASSERT_NE(run, nullptr);
+        std::string output;
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, run) != nullptr) output += buffer;
+        pclose(run);
+        EXPECT_EQ(output.find("usage: korvif32") != std::string::npos, c.usage) << c.arguments << ": " << output;
+        EXPECT_NE(output.find("exit 0"), std::string::npos) << c.arguments << ": " << output;
+    }
 }
 
 }  // namespace

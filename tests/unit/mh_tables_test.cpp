@@ -3,6 +3,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "codec/encode_table.h"
 #include "codec/mh_tables.h"
 #include "codec/stream_bits.h"
 #include "codec/stream_decode_tables.h"
@@ -38,6 +39,13 @@ std::vector<ListedCode> listed_codes() {
 
 std::uint32_t value_of(const std::string& bits) { return static_cast<std::uint32_t>(std::stoul(bits, nullptr, 2)); }
 
+// The bits in stream order: the first in bit 0.
+std::uint32_t stream_value_of(const std::string& bits) {
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < bits.size(); ++i) value |= (bits[i] == '1' ? 1u : 0u) << i;
+    return value;
+}
+
 TEST(MhTables, EveryListedCodeIsInTheEncodeAndDecodeTables) {
     const auto codes = listed_codes();
     ASSERT_EQ(codes.size(), 2u * (64 + 27 + 13));
@@ -50,30 +58,23 @@ TEST(MhTables, EveryListedCodeIsInTheEncodeAndDecodeTables) {
         // Every window that begins with the code decodes to it in the decoders' stream-order
         // table (first bit in bit 0), the extended make-up codes included.
         const auto& stream = stream_code_tables()[code.black ? 1 : 0].entries;
-        std::uint32_t in_stream_order = 0;
-        for (unsigned i = 0; i < length; ++i) in_stream_order |= (code.bits[i] == '1' ? 1u : 0u) << i;
+        const std::uint32_t in_stream_order = stream_value_of(code.bits);
         for (std::uint32_t rest = 0; rest < (1u << (13 - length)); ++rest) {
-            const std::uint16_t entry = stream[in_stream_order | rest << length];
-            ASSERT_EQ(entry & code_run_mask, code.run) << code.bits;
-            ASSERT_EQ(entry >> code_length_shift, length) << code.bits;
+            const CodeEntry entry = stream[in_stream_order | rest << length];
+            ASSERT_EQ(code_run(entry), code.run) << code.bits;
+            ASSERT_EQ(code_length(entry), length) << code.bits;
         }
         if (code.extended) {
             // Left out of the encode tables (no run above 1728) and the decode tables beside them.
             ASSERT_EQ(decode_lengths[first], 0) << code.bits;
             continue;
         }
-        const auto& values = code.black ? black_codes : white_codes;
-        const auto& lengths = code.black ? black_code_lengths : white_code_lengths;
-        if (code.makeup) {
-            // Make-up entries carry the terminating code of 0 behind the make-up code.
-            const unsigned zero_length = code.black ? 10 : 8;
-            const std::uint32_t zero_value = code.black ? 0x37 : 0x35;
-            EXPECT_EQ(static_cast<std::uint32_t>(values[code.run]), (value << zero_length) | zero_value) << code.run;
-            EXPECT_EQ(lengths[code.run], length + zero_length) << code.run;
-        } else {
-            EXPECT_EQ(static_cast<std::uint32_t>(values[code.run]), value) << code.run;
-            EXPECT_EQ(lengths[code.run], length) << code.run;
-        }
+        // In the encode table in stream order, make-up entries with the terminating code of 0
+        // behind the make-up code.
+        const std::string coded = code.makeup ? code.bits + (code.black ? "0000110111" : "00110101") : code.bits;
+        const EncodeEntry entry = encode_table.colour[code.black ? 1 : 0][static_cast<std::size_t>(code.run)];
+        EXPECT_EQ(entry.bits(), stream_value_of(coded)) << code.run;
+        EXPECT_EQ(entry.length(), coded.size()) << code.run;
         // And in the reference's table (first bit in bit 12).
         for (std::uint32_t w = first; w < first + (1u << (13 - length)); ++w) {
             ASSERT_EQ(runs[w], code.run) << code.bits;
@@ -116,8 +117,12 @@ TEST(MhTables, SampleEntries) {
         {true, 2, 0x3, 2},      {true, 64, 0x3C37, 20},   {true, 538, 0x6C0CA, 25}, {true, 1728, 0x19437, 23},
     };
     for (const Entry& e : entries) {
-        EXPECT_EQ(static_cast<std::uint32_t>((e.black ? black_codes : white_codes)[e.run]), e.value) << e.run;
-        EXPECT_EQ((e.black ? black_code_lengths : white_code_lengths)[e.run], e.length) << e.run;
+        // The values above are written first bit first from the most significant.
+        std::uint32_t in_stream_order = 0;
+        for (unsigned i = 0; i < e.length; ++i) in_stream_order |= ((e.value >> (e.length - 1 - i)) & 1u) << i;
+        const EncodeEntry entry = encode_table.colour[e.black ? 1 : 0][static_cast<std::size_t>(e.run)];
+        EXPECT_EQ(entry.bits(), in_stream_order) << e.run;
+        EXPECT_EQ(entry.length(), e.length) << e.run;
     }
     // Windows: white 010011011... is make-up 1728, black 0000001100101 too, black 11 is 2.
     EXPECT_EQ(white_decode_runs[0b0100110110000], 1728);
@@ -147,9 +152,10 @@ TEST(StreamBits, StoredCodeStringsReadAsTheirCodes) {
     // The coded white line: make-up 1728 and terminating 0; then seven 0 bits begin no black code.
     const std::uint8_t white_line[8] = {0xB2, 0x59, 0x01, 0, 0, 0, 0, 0};
     StreamBits reader(white_line, sizeof white_line);
-    EXPECT_EQ(white[reader.bits() & 0x1FFF] & code_run_mask, 1728);
-    reader.advance_bits(white[reader.bits() & 0x1FFF] >> code_length_shift);
-    EXPECT_EQ(white[reader.bits() & 0x1FFF], 0 | 8 << code_length_shift);
+    EXPECT_EQ(code_run(white[reader.bits() & 0x1FFF]), 1728);
+    reader.advance_bits(code_length(white[reader.bits() & 0x1FFF]));
+    EXPECT_EQ(code_run(white[reader.bits() & 0x1FFF]), 0);
+    EXPECT_EQ(code_length(white[reader.bits() & 0x1FFF]), 8);
     reader.advance_bits(8);
     EXPECT_EQ(black[reader.bits() & 0x1FFF], 0);
     // The aligned EOL: four fill bits, then the EOL.

@@ -3,7 +3,7 @@ source "$(dirname "$0")/lib.sh"
 
 sample="$SOURCE_DIR/samples/sample.sff"
 cp "$sample" "$WORK/in.sff"
-head -c 3000 "$sample" >"$WORK/cut.sff"
+head -c 1500 "$sample" >"$WORK/cut.sff"
 
 for name in in cut; do
     run_native "S2F:0,$WORK/$name.sff,$WORK/$name-native.kvd"

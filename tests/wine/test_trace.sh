@@ -19,7 +19,7 @@ expect() {
     grep -qF -- "$1" "$trace" || fail "the trace has no line with '$1': $(cat "$trace")"
 }
 expect "korvif32 1.0.0: F2D:1,0,$(winpath "$WORK/doc.kvd"),$(winpath "$WORK/traced.bmp")"
-expect "document: 9380 bytes, 2 pages, fine flag 0"
+expect "document: 5475 bytes, 2 pages, fine flag 0"
 expect "wrote $(winpath "$WORK/traced.bmp")"
 expect "stop: page 5 of a 2-page document"
 expect "no work file can be made in $(winpath "$WORK/no/such")"
