@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "codec/page_decoder.h"
-#include "faxdoc/raster_file.h"
+#include "support/file_forms.h"
 #include "codec/sff_recoder.h"
 #include "image/scale.h"
 #include "faxdoc/file_sinks.h"

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "codec/page_decoder.h"
-#include "faxdoc/raster_file.h"
+#include "support/file_forms.h"
 #include "pages.h"
 
 namespace korvif::bench {

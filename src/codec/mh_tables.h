@@ -28,9 +28,6 @@ inline constexpr int window_count = 1 << window_bits;
 // so it stops after the sixth.)
 inline constexpr int empty_eols_at_page_end = 5;
 
-// Entry i is i with its 8 bits in reverse order.
-extern const std::array<std::uint8_t, 256> byte_reverse;
-
 // Ready-made code strings, as their bytes stand in MH data.
 inline constexpr std::array<std::uint8_t, 2> aligned_eol = {0x00, 0x80};
 inline constexpr std::array<std::uint8_t, 3> white_line_code = {0xB2, 0x59, 0x01};

@@ -22,7 +22,6 @@ constexpr bool has(EncodeFlags set, EncodeFlags flag) {
 inline constexpr EncodeFlags ENCODE_RTC {1};          // after the last line, write the RTC
 inline constexpr EncodeFlags ENCODE_EVERY_ROW {2};    // code every row; without it rows are merged in pairs
 inline constexpr EncodeFlags ENCODE_SKIP_HEADER {4};  // the block begins with a 40-byte header and 2-entry palette
-inline constexpr EncodeFlags ENCODE_APPEND {8};       // (file form) write at the end of the file instead of replacing it
 
 // Codes the rows (216 bytes each, bottom-up, a set bit black, as many as the block holds) from the
 // top of the image down: an EOL first, each line followed by an EOL that ends on a byte boundary,
@@ -30,7 +29,7 @@ inline constexpr EncodeFlags ENCODE_APPEND {8};       // (file form) write at th
 // caller's bitmap and coded as one line; an odd top row is left out. Puts the data into `sink`
 // and returns the bytes it took: 0 for a null bitmap, a block under 48 bytes with
 // ENCODE_SKIP_HEADER, or too few rows. Once the sink refuses bytes nothing more is put, and the
-// count stops there. ENCODE_APPEND means nothing here (see encode_raster_to_file).
+// count stops there.
 std::uint32_t encode_raster(PackedBitmap& bitmap, ByteSink& sink, EncodeFlags flags);
 
 }  // namespace korvif

@@ -7,19 +7,6 @@
 
 namespace korvif {
 
-// Writes at the file's current position; refuses a failed or short write.
-class FileSink final : public ByteSink {
-public:
-    explicit FileSink(platform::File& file) : file_(file) {}
-    bool put(const std::uint8_t* bytes, std::size_t count) override {
-        std::uint32_t written = 0;
-        return file_.write(bytes, static_cast<std::uint32_t>(count), written) && written == count;
-    }
-
-private:
-    platform::File& file_;
-};
-
 // Writes into a file's replacement; after a refusal the replacement cannot be committed.
 class ReplacementSink final : public ByteSink {
 public:

@@ -36,8 +36,6 @@ enum class FileMode {
     read_shared,             // read an existing file, others may read and write it
     read_deny_write,         // read an existing file, others may only read (BMP input)
     create_always,           // write a new or emptied file, unshared
-    create_always_scratch,   // as create_always, with the temporary and sequential-scan hints
-    open_always_append,      // write at the end of a file, creating it when missing, unshared
 };
 
 // Which refusals an open for reading tries again, for up to 2 seconds: always a sharing
@@ -51,8 +49,6 @@ constexpr const char* describe(FileMode mode) {
     case FileMode::read_shared: return "for reading, shared";
     case FileMode::read_deny_write: return "for reading, others may only read";
     case FileMode::create_always: return "new, for writing";
-    case FileMode::create_always_scratch: return "new, for writing (scratch)";
-    case FileMode::open_always_append: return "for appending";
     }
     return "";
 }
@@ -85,7 +81,6 @@ public:
     bool read(void* buffer, std::uint32_t count, std::uint32_t& delivered);
     bool write(const void* data, std::uint32_t count, std::uint32_t& written);
     bool seek(std::uint32_t offset_from_start);
-    bool seek_to_end();
     // The size in bytes, at most 0xFFFFFFFE (a larger file reads as that); none when the system
     // cannot tell.
     std::optional<std::uint32_t> size() const;

@@ -18,18 +18,15 @@ namespace {
 
 struct OpenRequest {
     int flags;
-    bool append;
 };
 
 OpenRequest request_for(FileMode mode) {
     switch (mode) {
     case FileMode::read_shared:
-    case FileMode::read_deny_write: return {O_RDONLY, false};
-    case FileMode::create_always:
-    case FileMode::create_always_scratch: return {O_WRONLY | O_CREAT | O_TRUNC, false};
-    case FileMode::open_always_append: return {O_WRONLY | O_CREAT, true};
+    case FileMode::read_deny_write: return {O_RDONLY};
+    case FileMode::create_always: return {O_WRONLY | O_CREAT | O_TRUNC};
     }
-    return {O_RDONLY, false};
+    return {O_RDONLY};
 }
 
 }  // namespace
@@ -75,7 +72,6 @@ File File::open(const NativePath& path, FileMode mode, OpenRetry) {
         return file;
     }
     file.fd_ = fd;
-    if (request.append) file.seek_to_end();
     if (trace::on()) trace::line("opened %s %s (%u bytes)", path.c_str(), describe(mode), file.size().value_or(0xFFFFFFFFu));
     return file;
 }
@@ -165,8 +161,6 @@ bool File::write(const void* data, std::uint32_t count, std::uint32_t& written) 
 bool File::seek(std::uint32_t offset_from_start) {
     return fd_ >= 0 && ::lseek(fd_, static_cast<off_t>(offset_from_start), SEEK_SET) >= 0;
 }
-
-bool File::seek_to_end() { return fd_ >= 0 && ::lseek(fd_, 0, SEEK_END) >= 0; }
 
 bool File::flush() {
     while (fd_ >= 0) {

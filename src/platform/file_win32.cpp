@@ -16,7 +16,6 @@ struct OpenRequest {
     DWORD sharing;
     DWORD creation;
     DWORD attributes;
-    bool append;
 };
 
 OpenRequest request_for(FileMode mode) {
@@ -24,18 +23,13 @@ OpenRequest request_for(FileMode mode) {
     // Reads share deletion too, so that another run's replace of the file goes ahead while this
     // one reads the old bytes.
     case FileMode::read_shared:
-        return {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, false};
+        return {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL};
     case FileMode::read_deny_write:
-        return {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, false};
+        return {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL};
     case FileMode::create_always:
-        return {GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, false};
-    case FileMode::create_always_scratch:
-        return {GENERIC_WRITE, 0, CREATE_ALWAYS,
-                FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, false};
-    case FileMode::open_always_append:
-        return {GENERIC_WRITE, 0, OPEN_ALWAYS, 0, true};
+        return {GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL};
     }
-    return {GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, false};
+    return {GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL};
 }
 
 // A wide string from a system call that is asked for its length first: `call(buffer, size)`
@@ -164,7 +158,6 @@ File File::open(const NativePath& path, FileMode mode, OpenRetry retry) {
         return file;
     }
     file.handle_ = handle;
-    if (request.append) file.seek_to_end();
     if (trace::on()) {
         trace::utf8_line("opened %s %s (%lu bytes)", printable(path).c_str(), describe(mode),
                          static_cast<unsigned long>(file.size().value_or(0xFFFFFFFFu)));
@@ -251,13 +244,6 @@ bool File::seek(std::uint32_t offset_from_start) {
     LARGE_INTEGER distance;
     distance.QuadPart = offset_from_start;
     return SetFilePointerEx(handle_, distance, nullptr, FILE_BEGIN) != FALSE;
-}
-
-bool File::seek_to_end() {
-    if (handle_ == nullptr) return false;
-    LARGE_INTEGER distance;
-    distance.QuadPart = 0;
-    return SetFilePointerEx(handle_, distance, nullptr, FILE_END) != FALSE;
 }
 
 std::optional<std::uint32_t> File::size() const {

@@ -10,6 +10,19 @@
 
 namespace korvif::mh {
 
+// Entry i is i with its 8 bits in reverse order.
+inline constexpr std::array<std::uint8_t, 256> byte_reverse = [] {
+    std::array<std::uint8_t, 256> table {};
+    for (unsigned i = 0; i < 256; ++i) {
+        unsigned reversed = 0;
+        for (unsigned b = 0; b < 8; ++b) {
+            if (i & (1u << b)) reversed |= 1u << (7 - b);
+        }
+        table[i] = static_cast<std::uint8_t>(reversed);
+    }
+    return table;
+}();
+
 // The run length and code length of the code that begins the window, or 0 and 0.
 inline constexpr const std::array<std::uint16_t, window_count>& white_decode_runs = t4::white_decode.runs;
 inline constexpr const std::array<std::uint16_t, window_count>& black_decode_runs = t4::black_decode.runs;

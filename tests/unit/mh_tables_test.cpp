@@ -133,12 +133,6 @@ TEST(MhTables, SampleEntries) {
     EXPECT_EQ(black_decode_lengths[0b1100000000000], 2);
 }
 
-TEST(MhTables, ByteReverse) {
-    for (unsigned i = 0; i < 256; ++i) EXPECT_EQ(byte_reverse[byte_reverse[i]], i);
-    EXPECT_EQ(byte_reverse[0x01], 0x80);
-    EXPECT_EQ(byte_reverse[0x35], 0xAC);
-}
-
 TEST(StreamBits, StoredCodeStringsReadAsTheirCodes) {
     const auto& white = stream_code_tables()[0].entries;
     const auto& black = stream_code_tables()[1].entries;

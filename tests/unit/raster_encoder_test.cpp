@@ -3,7 +3,7 @@
 #include <random>
 
 #include "codec/page_decoder.h"
-#include "faxdoc/raster_file.h"
+#include "support/file_forms.h"
 #include "support/bitmaps.h"
 #include "support/reference_codec.h"
 

@@ -1,0 +1,35 @@
+// The coders writing straight to files, for the tests and the benchmarks: the program itself
+// writes only through replacements (platform/replacement.h).
+#pragma once
+
+#include <cstdio>
+
+#include "codec/byte_sink.h"
+#include "codec/raster_encoder.h"
+#include "platform/file.h"
+
+namespace korvif {
+
+// With the path form of encode_raster: write at the end of the file instead of replacing it.
+inline constexpr EncodeFlags ENCODE_APPEND {8};
+
+// Writes at the file's current position; refuses a failed or short write.
+class FileSink final : public ByteSink {
+public:
+    explicit FileSink(platform::File& file) : file_(file) {}
+    bool put(const std::uint8_t* bytes, std::size_t count) override {
+        std::uint32_t written = 0;
+        return file_.write(bytes, static_cast<std::uint32_t>(count), written) && written == count;
+    }
+
+private:
+    platform::File& file_;
+};
+
+// Codes the bitmap as encode_raster does into the file at `path`: created anew, or with
+// ENCODE_APPEND opened (created when missing) and written at its end. A block under 48 bytes
+// with ENCODE_SKIP_HEADER opens no file; too few rows leave the file created anew and empty, or
+// untouched when appending. Returns the bytes written.
+std::uint32_t encode_raster(PackedBitmap& bitmap, const char* path, EncodeFlags flags);
+
+}  // namespace korvif
