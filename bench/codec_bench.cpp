@@ -19,7 +19,7 @@ namespace {
 
 void BM_decode_page(benchmark::State& state, const BenchPage* page) {
     for (auto _ : state) {
-        PackedBitmap bitmap = decode_page(page->mh.data(), static_cast<std::int32_t>(page->mh.size()), 0, 0);
+        PackedBitmap bitmap = decode_page(page->mh.data(), static_cast<std::int32_t>(page->mh.size()));
         benchmark::DoNotOptimize(bitmap.data());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(page->mh.size()));
@@ -76,10 +76,10 @@ void BM_recode_page_to_sff(benchmark::State& state, const BenchPage* page) {
 }
 
 // Thumbnails and scaled copies of the page's bitmap.
-void BM_scale(benchmark::State& state, const BenchPage* page, std::int32_t width, std::int32_t height, int flags) {
+void BM_scale(benchmark::State& state, const BenchPage* page, std::int32_t width, std::int32_t height, ScaleOptions options) {
     const PackedBitmap bitmap = bitmap_of(*page);
     for (auto _ : state) {
-        PackedBitmap scaled = scale_bitmap(bitmap, width, height, flags);
+        PackedBitmap scaled = scale_bitmap(bitmap, width, height, options);
         benchmark::DoNotOptimize(scaled.data());
     }
 }
@@ -93,10 +93,13 @@ const bool registered = [] {
         benchmark::RegisterBenchmark(("BM_recode_page_to_sff/" + page.name).c_str(), BM_recode_page_to_sff, &page);
     }
     const BenchPage& text = bench_pages().front();
-    benchmark::RegisterBenchmark("BM_scale/grey_thumbnail_172x220", BM_scale, &text, 172, 220, 3);
-    benchmark::RegisterBenchmark("BM_scale/mono_thumbnail_172x220", BM_scale, &text, 172, 220, 0);
-    benchmark::RegisterBenchmark("BM_scale/mono_half_864x1100", BM_scale, &text, 864, 1100, 0);
-    benchmark::RegisterBenchmark("BM_scale/grey_half_864x1100", BM_scale, &text, 864, 1100, 1);
+    const ScaleOptions one_bit {};
+    const ScaleOptions grey {.method = ScaleMethod::grey};
+    const ScaleOptions grey_levels {.method = ScaleMethod::grey, .grey_palette = true};
+    benchmark::RegisterBenchmark("BM_scale/grey_thumbnail_172x220", BM_scale, &text, 172, 220, grey_levels);
+    benchmark::RegisterBenchmark("BM_scale/mono_thumbnail_172x220", BM_scale, &text, 172, 220, one_bit);
+    benchmark::RegisterBenchmark("BM_scale/mono_half_864x1100", BM_scale, &text, 864, 1100, one_bit);
+    benchmark::RegisterBenchmark("BM_scale/grey_half_864x1100", BM_scale, &text, 864, 1100, grey);
     return true;
 }();
 

@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
         std::vector<std::uint8_t> strip(static_cast<std::size_t>(TIFFStripSize(tiff)));
         const Pair decode {
             [&] {
-                PackedBitmap bitmap = decode_page(page.mh.data(), static_cast<std::int32_t>(page.mh.size()), 0, 0);
+                PackedBitmap bitmap = decode_page(page.mh.data(), static_cast<std::int32_t>(page.mh.size()));
                 if (!bitmap) std::abort();
             },
             [&] { TIFFReadEncodedStrip(tiff, 0, strip.data(), static_cast<tmsize_t>(strip.size())); },

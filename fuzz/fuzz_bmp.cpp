@@ -36,7 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     PackedBitmap bitmap = load_bmp(in.c_str());
     if (bitmap) {
-        PackedBitmap scaled = scale_bitmap(bitmap, target_width, target_height, flags);
+        PackedBitmap scaled = scale_bitmap(bitmap, target_width, target_height,
+                                           {.method = (flags & 1) ? ScaleMethod::grey : ScaleMethod::one_bit, .grey_palette = (flags & 2) != 0});
         if (scaled) {
             FUZZ_CHECK(bitmap_width(scaled) == target_width && bitmap_height(scaled) == target_height);
         }

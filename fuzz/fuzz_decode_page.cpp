@@ -12,10 +12,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Up to 8 KB, so that the rate of executions stays up; pages of 16 KB and more, decoded in
     // two halves, are fuzz_decode_reference's.
     if (size < 1 || fuzz::beyond_fuzzing_limit(size > 8 * 1024)) return 0;
-    const std::uint8_t double_lines = data[0] & 1;
-    const int trim = (data[0] >> 1) & 1;
+    const DecodeOptions options {.double_lines = (data[0] & 1) != 0, .trim_trailing_white = (data[0] & 2) != 0};
     const auto length = static_cast<std::int32_t>(size - 1);
-    PackedBitmap page = decode_page(data + 1, length, double_lines, trim);
+    PackedBitmap page = decode_page(data + 1, length, options);
     if (length < 8) {
         FUZZ_CHECK(!page);
         return 0;
@@ -25,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int32_t rows = bitmap_height(page);
     FUZZ_CHECK(rows >= 0 && rows <= 2 * max_page_lines);
     FUZZ_CHECK(page.size() == 48u + 216u * static_cast<std::size_t>(rows));
-    if (double_lines) FUZZ_CHECK(rows % 2 == 0);
+    if (options.double_lines) FUZZ_CHECK(rows % 2 == 0);
     if (rows == 0) return 0;
 
     // Code every row again (the bitmap stays as it is) and decode: the same rows come back.
@@ -33,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint32_t written = encode_raster(page, sink, ENCODE_RTC | ENCODE_EVERY_ROW | ENCODE_SKIP_HEADER);
     const fuzz::Bytes& coded = sink.data;
     FUZZ_CHECK(written == coded.size());
-    PackedBitmap again = decode_page(coded.data(), static_cast<std::int32_t>(coded.size()), 0, 0);
+    PackedBitmap again = decode_page(coded.data(), static_cast<std::int32_t>(coded.size()));
     FUZZ_CHECK(again && again.size() == page.size());
     FUZZ_CHECK(std::memcmp(again.data() + 48, page.data() + 48, page.size() - 48) == 0);
     return 0;

@@ -22,9 +22,9 @@ int white_lines_at(const LineBlock& block, int index, int end) {
 
 }  // namespace
 
-PackedBitmap assemble_bitmap(const DecodedLines& decoded, std::uint8_t double_lines, int trim) {
+PackedBitmap assemble_bitmap(const DecodedLines& decoded, DecodeOptions options) {
     std::int32_t lines = decoded.total;
-    if (trim & trim_trailing_white) {
+    if (options.trim_trailing_white) {
         std::int32_t last_black_line = 0;  // counted from 1; 0: none
         std::int32_t first_line = 0;
         for (std::size_t b = 0; b < decoded.blocks.size(); ++b) {
@@ -37,7 +37,7 @@ PackedBitmap assemble_bitmap(const DecodedLines& decoded, std::uint8_t double_li
         lines = std::min(lines, last_black_line + 2);
     }
 
-    const std::size_t copies = double_lines ? 2 : 1;
+    const std::size_t copies = options.double_lines ? 2 : 1;
     const std::size_t rows = static_cast<std::size_t>(lines) * copies;
     PackedBitmap bitmap = MemoryBlock::allocate_for_overwrite(rows * mh::line_bytes + two_colour_header_bytes);
     if (!bitmap) return {};

@@ -44,8 +44,7 @@ struct DecodedLines {
 };
 
 // The bitmap of the decoded lines: a 40-byte header, the white/black palette, and the rows
-// bottom-up, each line once or twice. With bit 0 of `trim`, the white lines after the last line
-// with a black pixel are left out, all but two. Null when the bitmap cannot be had.
-PackedBitmap assemble_bitmap(const DecodedLines& decoded, std::uint8_t double_lines, int trim);
+// bottom-up, each line once or twice as the options say. Null when the bitmap cannot be had.
+PackedBitmap assemble_bitmap(const DecodedLines& decoded, DecodeOptions options);
 
 }  // namespace korvif

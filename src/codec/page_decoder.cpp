@@ -302,7 +302,7 @@ void LineDecoder::run() {
 
 }  // namespace
 
-PackedBitmap decode_page(const std::uint8_t* data, std::int32_t length, std::uint8_t double_lines, int trim) {
+PackedBitmap decode_page(const std::uint8_t* data, std::int32_t length, DecodeOptions options) {
     if (length < 8) return {};
     const std::uint64_t landmark = find_landmark(data, length);
     LineDecoder first(data, length, 0, -1, landmark);
@@ -324,7 +324,7 @@ PackedBitmap decode_page(const std::uint8_t* data, std::int32_t length, std::uin
             second->run();
             decoded.add(first.blocks(), first.lines());
             decoded.add(second->blocks(), std::min(second->lines(), max_page_lines - first.lines()));
-            return assemble_bitmap(decoded, double_lines, trim);
+            return assemble_bitmap(decoded, options);
         }
         // The first part did not end a line at the landmark (or the page ended before it): it is
         // the whole page, decoded on alone.
@@ -333,7 +333,7 @@ PackedBitmap decode_page(const std::uint8_t* data, std::int32_t length, std::uin
         first.run();
         decoded.add(first.blocks(), first.lines());
     }
-    return assemble_bitmap(decoded, double_lines, trim);
+    return assemble_bitmap(decoded, options);
 }
 
 }  // namespace korvif

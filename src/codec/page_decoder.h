@@ -10,13 +10,17 @@ namespace korvif {
 inline constexpr int lines_per_block = 512;
 inline constexpr int max_line_blocks = 128;
 inline constexpr int max_page_lines = lines_per_block * max_line_blocks;
-inline constexpr int trim_trailing_white = 1;
 
-// Decodes the page into a 1-bit bitmap (40-byte header, white/black palette, rows bottom-up):
-// one row per line, or two identical rows per line when double_lines is not 0. With bit 0 of
-// trim set, the white lines after the last line with a black pixel are dropped, all but two.
-// Null for fewer than 8 bytes of data or when the bitmap cannot be had. Corrupt data never fails:
-// bits that begin no code are passed over and runs beyond the line's end are cut.
-PackedBitmap decode_page(const std::uint8_t* data, std::int32_t length, std::uint8_t double_lines, int trim);
+// How the decoded lines become rows.
+struct DecodeOptions {
+    bool double_lines = false;         // two identical rows per line (a normal-resolution page)
+    bool trim_trailing_white = false;  // the white lines after the last black pixel go, all but two
+};
+
+// Decodes the page into a 1-bit bitmap (40-byte header, white/black palette, rows bottom-up), a
+// row per line or, with double_lines, two. Null for fewer than 8 bytes of data or when the bitmap
+// cannot be had. Corrupt data never fails: bits that begin no code are passed over and runs beyond
+// the line's end are cut.
+PackedBitmap decode_page(const std::uint8_t* data, std::int32_t length, DecodeOptions options = {});
 
 }  // namespace korvif

@@ -12,6 +12,8 @@ namespace korvif {
 
 namespace {
 
+constexpr int option_trim_trailing_white = 1;  // bit 0 of the options field
+
 PackedBitmap read_and_decode_page(const char* document_path, std::uint32_t page, int options) {
     if (!platform::file_exists(document_path)) {
         trace::stop("the document was not found");
@@ -28,7 +30,8 @@ PackedBitmap read_and_decode_page(const char* document_path, std::uint32_t page,
         return {};
     }
     const PageRange range = document_page_range(*document, page);
-    const std::uint8_t double_lines = page != 0 && document->fine_flag() == 0 ? 1 : 0;
+    // Page 0 is the whole file read as MH data: no page of the document, so no resolution.
+    const bool double_lines = page != 0 && document->fine_flag() == 0;
     trace::line("page %u: %u bytes from offset %u, lines %s", page, range.length, range.start, double_lines ? "doubled" : "single");
     if (range.length == 0) {
         trace::stop("page %u is empty", page);
@@ -39,7 +42,8 @@ PackedBitmap read_and_decode_page(const char* document_path, std::uint32_t page,
         trace::stop("page %u cannot be read", page);
         return {};
     }
-    PackedBitmap image = decode_page(bytes.data(), static_cast<std::int32_t>(range.length), double_lines, options);
+    const DecodeOptions layout {.double_lines = double_lines, .trim_trailing_white = (options & option_trim_trailing_white) != 0};
+    PackedBitmap image = decode_page(bytes.data(), static_cast<std::int32_t>(range.length), layout);
     if (!image) {
         trace::stop("page %u cannot be decoded", page);
         return {};

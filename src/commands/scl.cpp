@@ -9,6 +9,15 @@
 
 namespace korvif {
 
+namespace {
+
+// The flags field: bit 0 the grey method (else the 1-bit one), bit 1 its 64-level palette.
+ScaleOptions scale_options(std::int32_t flags) {
+    return {.method = (flags & 1) ? ScaleMethod::grey : ScaleMethod::one_bit, .grey_palette = (flags & 2) != 0};
+}
+
+}  // namespace
+
 // SCL:flags,width,height,input path,output path ("*" stands for the input's directory)
 int run_scale(char* arguments) {
     const Fields fields = split_fields(arguments, ":...>");
@@ -24,7 +33,7 @@ int run_scale(char* arguments) {
     if (!platform::file_exists(input)) return trace::stop("the input was not found");
     const PackedBitmap source = load_bmp(input);
     if (!source) return trace::stop("the input cannot be loaded");
-    const PackedBitmap result = scale_bitmap(source, width, height, flags);
+    const PackedBitmap result = scale_bitmap(source, width, height, scale_options(flags));
     if (!result) return trace::stop("the bitmap cannot be scaled");
     if (!save_bmp(result, output_path())) return trace::stop("the output cannot be written");
     return 0;

@@ -51,7 +51,7 @@ bool write_changed_document(OpenedDocument& source, platform::FileReplacement& o
         // A page whose bytes cannot be had stays empty.
         if (bytes) {
             const auto length = static_cast<std::uint32_t>(bytes.size());
-            PackedBitmap image = decode_page(bytes.data(), static_cast<std::int32_t>(length), fine, 0);
+            PackedBitmap image = decode_page(bytes.data(), static_cast<std::int32_t>(length), {.double_lines = fine != 0});
             if (image) end += encode_raster(image, sink, options);
             trace::line("page %u: %u bytes, %d rows decoded, %u bytes coded", page, length,
                         image ? bitmap_height(image) : 0, end - page_table_entry(rebuilt, page - 1));

@@ -118,12 +118,13 @@ std::uint8_t grey_weight(std::uint32_t source_width, std::uint32_t width) {
 
 }  // namespace
 
-PackedBitmap scale_bitmap(const PackedBitmap& source, std::int32_t width, std::int32_t height, int flags) {
+PackedBitmap scale_bitmap(const PackedBitmap& source, std::int32_t width, std::int32_t height, ScaleOptions options) {
     if (!source) return {};
-    return (flags & scale_grey_method) ? scale_grey(source, width, height, flags) : scale_mono(source, width, height);
+    if (options.method == ScaleMethod::grey) return scale_grey(source, width, height, options.grey_palette);
+    return scale_mono(source, width, height);
 }
 
-PackedBitmap scale_grey(const PackedBitmap& source_bitmap, std::int32_t width, std::int32_t height, int flags) {
+PackedBitmap scale_grey(const PackedBitmap& source_bitmap, std::int32_t width, std::int32_t height, bool grey_palette) {
     Source source {source_bitmap};
     if (!prepare(source, width, height)) return {};
     const std::uint32_t w = static_cast<std::uint32_t>(width);
@@ -140,7 +141,7 @@ PackedBitmap scale_grey(const PackedBitmap& source_bitmap, std::int32_t width, s
     write_u32(result, bitmap_field::height, h);
     std::uint8_t* palette = result.data() + source.header_size;
     std::memset(palette, 0xFF, 3);
-    if (flags & scale_grey_palette) {
+    if (grey_palette) {
         for (int i = 1; i < 64; ++i) std::memset(palette + 4 * i, (64 - i) * 4, 3);
     }
 

@@ -7,25 +7,31 @@
 
 namespace korvif {
 
-inline constexpr int scale_grey_method = 1;     // flag bit 0: accumulate into an 8-bit image
-inline constexpr int scale_grey_palette = 2;    // flag bit 1: 64 grey levels (grey method only)
+enum class ScaleMethod {
+    one_bit,  // nearest source pixel, 1-bit result
+    grey,     // pixels accumulated into an 8-bit result
+};
+
+struct ScaleOptions {
+    ScaleMethod method = ScaleMethod::one_bit;
+    bool grey_palette = false;  // 64 grey levels (grey method only)
+};
 
 // The longest side, in pixels, of a source or a result that the scalers take on; what a header
 // claims beyond it is refused like an image that cannot be had in memory.
 inline constexpr std::int32_t largest_scaled_side = 1 << 20;
 
-// A new bitmap of width x height, stored bottom-up: flag bit 0 set scales by the grey method,
-// clear by the 1-bit method. A source stored top-down (a negative height) is scaled as the picture
+// A new bitmap of width x height, stored bottom-up, made by the options' method. A source stored top-down (a negative height) is scaled as the picture
 // it shows. Null, with the reason traced, for a width or height of 0 or below, a source that is
 // not a 1-bit image with the 40-byte (or larger) header and at least one pixel, sides beyond
 // largest_scaled_side, or a result larger than largest_bitmap_bytes or not to be had.
-PackedBitmap scale_bitmap(const PackedBitmap& source, std::int32_t width, std::int32_t height, int flags);
+PackedBitmap scale_bitmap(const PackedBitmap& source, std::int32_t width, std::int32_t height, ScaleOptions options = {});
 
 // Grey method: each source pixel lands in destination pixel (x * W / sw, y * H / sh) and adds the
 // weight w = 8000 / r / r (low 8 bits, at least 1; r = sw * 10 / W, at least 1) there; a sum
 // holds at 255. The palette shows 0 as white and, with the grey palette, 1..63 as greys and 64 and
 // more as black, else everything above 0 as black.
-PackedBitmap scale_grey(const PackedBitmap& source, std::int32_t width, std::int32_t height, int flags);
+PackedBitmap scale_grey(const PackedBitmap& source, std::int32_t width, std::int32_t height, bool grey_palette);
 
 // 1-bit method: destination pixel (x, y) = source pixel (x * sw / W, y * sh / H); the source's
 // palette is kept. Padding bits and bytes of the rows are 0.

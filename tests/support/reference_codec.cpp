@@ -94,7 +94,7 @@ void put_run(std::uint8_t* buffer, unsigned& at, unsigned run, bool black, bool 
 
 }  // namespace
 
-Bytes reference_decode_page(const std::uint8_t* data, std::int32_t length, std::uint8_t double_lines, int trim) {
+Bytes reference_decode_page(const std::uint8_t* data, std::int32_t length, DecodeOptions options) {
     if (length < 8) return {};
     WordReader reader(data, length);
     std::vector<std::vector<std::uint8_t>> lines;
@@ -113,7 +113,7 @@ Bytes reference_decode_page(const std::uint8_t* data, std::int32_t length, std::
                 lines.push_back(line);
                 bool any = false;
                 for (std::uint8_t b : line) any = any || b != 0;
-                if ((trim & 1) && any) last_black_line = static_cast<std::int32_t>(lines.size());
+                if (options.trim_trailing_white && any) last_black_line = static_cast<std::int32_t>(lines.size());
                 line.assign(216, 0);
                 x = 0;
                 empty_eols = 0;
@@ -135,8 +135,8 @@ Bytes reference_decode_page(const std::uint8_t* data, std::int32_t length, std::
         ended = consumed_last;
     }
     std::size_t count = lines.size();
-    if ((trim & 1) && count > static_cast<std::size_t>(last_black_line) + 2) count = static_cast<std::size_t>(last_black_line) + 2;
-    const std::size_t rows = count * (double_lines ? 2 : 1);
+    if (options.trim_trailing_white && count > static_cast<std::size_t>(last_black_line) + 2) count = static_cast<std::size_t>(last_black_line) + 2;
+    const std::size_t rows = count * (options.double_lines ? 2 : 1);
     Bytes bitmap(48 + rows * 216, 0);
     const std::uint32_t header[] = {40, 1728, static_cast<std::uint32_t>(rows)};
     for (int f = 0; f < 3; ++f) {
@@ -147,7 +147,7 @@ Bytes reference_decode_page(const std::uint8_t* data, std::int32_t length, std::
     bitmap[40] = bitmap[41] = bitmap[42] = 0xFF;
     std::size_t row = rows;
     for (std::size_t i = 0; i < count; ++i) {
-        for (int copy = double_lines ? 2 : 1; copy > 0; --copy) {
+        for (int copy = options.double_lines ? 2 : 1; copy > 0; --copy) {
             --row;
             std::copy(lines[i].begin(), lines[i].end(), bitmap.begin() + 48 + static_cast<std::ptrdiff_t>(row * 216));
         }

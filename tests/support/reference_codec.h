@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "codec/page_decoder.h"
 #include "codec/raster_encoder.h"
 #include "support/files.h"
 
@@ -13,7 +14,7 @@ namespace korvif::test {
 
 // decode_page one code or one bit per step (with the empty-EOL count reset by every EOL that closes a line):
 // the bytes of the packed bitmap, or an empty vector for the null result.
-Bytes reference_decode_page(const std::uint8_t* data, std::int32_t length, std::uint8_t double_lines, int trim);
+Bytes reference_decode_page(const std::uint8_t* data, std::int32_t length, DecodeOptions options);
 
 // encode_raster bit by bit, into memory: the bytes it writes for the block (the
 // block's rows are merged in pairs in place, as the encoder does, without ENCODE_EVERY_ROW).

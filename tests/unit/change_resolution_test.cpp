@@ -23,8 +23,8 @@ Bytes page_with_ink(int lines, int seed) {
     return page.bytes();
 }
 
-Bytes decoded_rows(const Bytes& page, std::uint8_t double_lines) {
-    const PackedBitmap bitmap = decode_page(page.data(), static_cast<std::int32_t>(page.size()), double_lines, 0);
+Bytes decoded_rows(const Bytes& page, bool double_lines) {
+    const PackedBitmap bitmap = decode_page(page.data(), static_cast<std::int32_t>(page.size()), {.double_lines = double_lines});
     return Bytes(bitmap.data() + 48, bitmap.data() + bitmap.size());
 }
 
@@ -56,7 +56,7 @@ TEST_F(ChangeResolution, NormalToFineDrawsEveryLineTwice) {
     const Bytes source = test::read_file(kvd);
     EXPECT_EQ(Bytes(result.begin(), result.begin() + 288), Bytes(source.begin(), source.begin() + 288));
     for (int n = 1; n <= 3; ++n) {
-        EXPECT_EQ(decoded_rows(test::page_bytes(result, n), 0), decoded_rows(pages[static_cast<std::size_t>(n - 1)], 1)) << n;
+        EXPECT_EQ(decoded_rows(test::page_bytes(result, n), false), decoded_rows(pages[static_cast<std::size_t>(n - 1)], true)) << n;
     }
 }
 
@@ -80,7 +80,7 @@ TEST_F(ChangeResolution, InPlaceReplacesTheDocument) {
     // Fine to normal: row pairs become one line each.
     EXPECT_EQ(test::u32_at(result, 512 + 12), result.size());
     const PackedBitmap page3 = decode_page(test::page_bytes(result, 3).data(),
-                                           static_cast<std::int32_t>(test::page_bytes(result, 3).size()), 0, 0);
+                                           static_cast<std::int32_t>(test::page_bytes(result, 3).size()));
     EXPECT_EQ(bitmap_height(page3), 25);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);  // no work file left
 }

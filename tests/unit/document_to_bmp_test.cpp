@@ -24,8 +24,9 @@ protected:
     std::string bmp = dir.file("page.bmp");
     std::vector<Bytes> pages = {page_of(10, 5), page_of(20, 100), page_of(3, 1000)};
 
-    Bytes expected_bmp(const Bytes& data, std::uint8_t double_lines, int trim) {
-        const PackedBitmap bitmap = decode_page(data.data(), static_cast<std::int32_t>(data.size()), double_lines, trim);
+    Bytes expected_bmp(const Bytes& data, bool double_lines, bool trim) {
+        const DecodeOptions options {.double_lines = double_lines, .trim_trailing_white = trim};
+        const PackedBitmap bitmap = decode_page(data.data(), static_cast<std::int32_t>(data.size()), options);
         return test::bmp_file_bytes(bitmap);
     }
     Bytes f2d(const std::string& fields) {
@@ -38,12 +39,12 @@ protected:
 TEST_F(DocumentToBmp, PagesOfNormalAndFineDocuments) {
     for (std::uint8_t fine : {0, 1, 2}) {
         test::write_file(kvd, test::make_document(pages, fine));
-        const std::uint8_t doubling = fine == 0 ? 1 : 0;
+        const bool doubling = fine == 0;
         for (int n = 1; n <= 3; ++n) {
             const Bytes page = pages[static_cast<std::size_t>(n - 1)];
-            EXPECT_EQ(f2d(std::to_string(n) + ",0," + kvd + "," + bmp), expected_bmp(page, doubling, 0)) << n;
-            EXPECT_EQ(f2d(std::to_string(n) + ",1," + kvd + "," + bmp), expected_bmp(page, doubling, 1)) << n;
-            EXPECT_EQ(f2d(std::to_string(n) + ",2," + kvd + "," + bmp), expected_bmp(page, doubling, 0)) << n;
+            EXPECT_EQ(f2d(std::to_string(n) + ",0," + kvd + "," + bmp), expected_bmp(page, doubling, false)) << n;
+            EXPECT_EQ(f2d(std::to_string(n) + ",1," + kvd + "," + bmp), expected_bmp(page, doubling, true)) << n;
+            EXPECT_EQ(f2d(std::to_string(n) + ",2," + kvd + "," + bmp), expected_bmp(page, doubling, false)) << n;
         }
         const Bytes page2 = f2d("2,0," + kvd + "," + bmp);
         EXPECT_EQ(test::u32_at(page2, 14 + 8), fine == 0 ? 40u : 20u);
@@ -66,11 +67,11 @@ TEST_F(DocumentToBmp, PageZeroDecodesTheWholeFileWithoutDoubling) {
     const Bytes data = raw.bytes();
     ASSERT_GE(data.size(), 1544u);
     test::write_file(kvd, data);
-    EXPECT_EQ(f2d("0,0," + kvd + "," + bmp), expected_bmp(data, 0, 0));
+    EXPECT_EQ(f2d("0,0," + kvd + "," + bmp), expected_bmp(data, false, false));
 
     const Bytes document = test::make_document(pages, 0);
     test::write_file(kvd, document);
-    EXPECT_EQ(f2d("0,0," + kvd + "," + bmp), expected_bmp(document, 0, 0));
+    EXPECT_EQ(f2d("0,0," + kvd + "," + bmp), expected_bmp(document, false, false));
 }
 
 TEST_F(DocumentToBmp, DocumentsTooShortOrPagesEmpty) {
@@ -92,7 +93,7 @@ TEST_F(DocumentToBmp, DocumentsTooShortOrPagesEmpty) {
 TEST_F(DocumentToBmp, StarStandsForTheDocumentsDirectory) {
     test::write_file(kvd, test::make_document(pages, 1));
     test::run_command("F2D:1,0," + kvd + ",*star.bmp");
-    EXPECT_EQ(test::read_file(dir.file("star.bmp")), expected_bmp(pages[0], 0, 0));
+    EXPECT_EQ(test::read_file(dir.file("star.bmp")), expected_bmp(pages[0], false, false));
     test::run_command("F2D:1,0," + kvd + ",*with,comma.bmp");
     EXPECT_TRUE(test::file_present(dir.file("with,comma.bmp")));
 }

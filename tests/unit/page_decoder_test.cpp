@@ -29,9 +29,10 @@ Bytes bytes_of(const PackedBitmap& bitmap) {
     return bitmap ? Bytes(bitmap.data(), bitmap.data() + bitmap.size()) : Bytes {};
 }
 
-PackedBitmap decode(const Bytes& data, std::uint8_t double_lines = 0, int trim = 0) {
-    PackedBitmap bitmap = decode_page(data.data(), static_cast<std::int32_t>(data.size()), double_lines, trim);
-    EXPECT_EQ(bytes_of(bitmap), test::reference_decode_page(data.data(), static_cast<std::int32_t>(data.size()), double_lines, trim));
+PackedBitmap decode(const Bytes& data, bool double_lines = false, bool trim = false) {
+    const DecodeOptions options {.double_lines = double_lines, .trim_trailing_white = trim};
+    PackedBitmap bitmap = decode_page(data.data(), static_cast<std::int32_t>(data.size()), options);
+    EXPECT_EQ(bytes_of(bitmap), test::reference_decode_page(data.data(), static_cast<std::int32_t>(data.size()), options));
     return bitmap;
 }
 
@@ -42,8 +43,8 @@ bool black_at(const PackedBitmap& bitmap, int x, int line) {
 
 TEST(DecodePage, LengthLimitsAndEmptyPages) {
     const Bytes seven(7, 0);
-    EXPECT_FALSE(decode_page(seven.data(), 7, 0, 0));
-    EXPECT_FALSE(decode_page(seven.data(), -1, 0, 0));
+    EXPECT_FALSE(decode_page(seven.data(), 7));
+    EXPECT_FALSE(decode_page(seven.data(), -1));
     const Bytes eight(8, 0);
     const PackedBitmap empty = decode(eight);
     ASSERT_TRUE(empty);
@@ -84,11 +85,10 @@ TEST(DecodePage, LineDoublingAndTrim) {
     lines[9] = {20, 3, 1705};  // the tenth line
     const Bytes page = s2f_page(lines);
     EXPECT_EQ(bitmap_height(decode(page)), 50);
-    EXPECT_EQ(bitmap_height(decode(page, 0, 1)), 12);
-    EXPECT_EQ(bitmap_height(decode(page, 1, 1)), 24);
-    EXPECT_EQ(bitmap_height(decode(page, 0, 2)), 50);  // only bit 0 trims
+    EXPECT_EQ(bitmap_height(decode(page, false, true)), 12);
+    EXPECT_EQ(bitmap_height(decode(page, true, true)), 24);
 
-    const PackedBitmap doubled = decode(page, 1, 0);
+    const PackedBitmap doubled = decode(page, true);
     ASSERT_EQ(bitmap_height(doubled), 100);
     EXPECT_TRUE(black_at(doubled, 5, 0));
     EXPECT_TRUE(black_at(doubled, 5, 1));
@@ -96,7 +96,7 @@ TEST(DecodePage, LineDoublingAndTrim) {
     EXPECT_TRUE(black_at(doubled, 20, 18));
     EXPECT_TRUE(black_at(doubled, 20, 19));
 
-    EXPECT_EQ(bitmap_height(decode(s2f_page(std::vector<Runs>(30, white_line)), 0, 1)), 2);
+    EXPECT_EQ(bitmap_height(decode(s2f_page(std::vector<Runs>(30, white_line)), false, true)), 2);
 }
 
 TEST(DecodePage, LineBlocksAndTheLineLimit) {
@@ -110,7 +110,7 @@ TEST(DecodePage, LineBlocksAndTheLineLimit) {
     }
     const Bytes huge = s2f_page(std::vector<Runs>(70000, {10, 1, 1717}));
     EXPECT_EQ(bitmap_height(decode(huge)), 65536);
-    EXPECT_EQ(bitmap_height(decode(huge, 1)), 131072);
+    EXPECT_EQ(bitmap_height(decode(huge, true)), 131072);
 }
 
 TEST(DecodePage, EndOfPageAfterARunOfEmptyEols) {
@@ -211,8 +211,8 @@ TEST(DecodePage, MatchesTheReferenceOnRandomPagesAndNoise) {
         if (random() % 2) page.aligned_eol().eol().eol().eol().eol().eol();
         Bytes data = page.bytes();
         if (random() % 5 == 0) data.resize(data.size() / 2);
-        const auto double_lines = static_cast<std::uint8_t>(random() % 3);
-        const int trim = static_cast<int>(random() % 2);
+        const bool double_lines = random() % 2;
+        const bool trim = random() % 2;
         decode(data, double_lines, trim);
     }
     for (int round = 0; round < 200; ++round) {
@@ -222,7 +222,7 @@ TEST(DecodePage, MatchesTheReferenceOnRandomPagesAndNoise) {
             byte = static_cast<std::uint8_t>(random());
             for (int i = 0; i < density; ++i) byte &= static_cast<std::uint8_t>(random());
         }
-        decode(noise, static_cast<std::uint8_t>(round % 2), round % 3 == 0);
+        decode(noise, round % 2 == 1, round % 3 == 0);
     }
 }
 
@@ -307,7 +307,7 @@ TEST(DecodePage, LargePagesDecodeInTwoPartsExactlyAsInOne) {
         page.empty_eols(6);
         Bytes data = page.data();
         if (round % 3 == 0) data.resize(data.size() * 3 / 4);  // the data ends in the second part
-        decode(data, static_cast<std::uint8_t>(round % 2), static_cast<int>(round / 2 % 2));
+        decode(data, round % 2 == 1, round / 2 % 2 == 1);
     }
 }
 
