@@ -10,6 +10,7 @@
 #include "support/bitmaps.h"
 #include "support/documents.h"
 #include "support/mh_writer.h"
+#include "support/random_pages.h"
 #include "support/sff_builder.h"
 
 namespace {
@@ -17,35 +18,13 @@ namespace {
 using korvif::PackedBitmap;
 using korvif::test::Bytes;
 using korvif::test::MhWriter;
+using korvif::test::Random;
 
 constexpr int width = 1728;
 
-// xorshift32: the same numbers on every system, unlike the library's distributions.
-class Random {
-public:
-    explicit Random(std::uint32_t seed) : state_(seed) {}
-    std::uint32_t next() {
-        state_ ^= state_ << 13;
-        state_ ^= state_ >> 17;
-        state_ ^= state_ << 5;
-        return state_;
-    }
-    int below(int n) { return static_cast<int>(next() % static_cast<std::uint32_t>(n)); }
-
-private:
-    std::uint32_t state_;
-};
-
 // Runs that fill a line exactly: mostly short, now and then long.
 std::vector<int> random_runs(Random& random, int short_limit) {
-    std::vector<int> runs;
-    int x = 0;
-    while (x < width) {
-        int run = random.below(16) == 0 ? random.below(400) : 1 + random.below(short_limit);
-        if (x + run > width) run = width - x;
-        runs.push_back(run);
-        x += run;
-    }
+    std::vector<int> runs = korvif::test::line_runs([&] { return random.one_in(16) ? random.below(400) : 1 + random.below(short_limit); });
     if (runs.size() % 2 == 0) runs.push_back(0);  // end on a white run, as a coder would not need to
     return runs;
 }
@@ -121,13 +100,6 @@ Bytes damaged_page(std::uint32_t seed) {
     return page.bytes();
 }
 
-Bytes random_bytes(std::uint32_t seed, std::size_t count) {
-    Random random(seed);
-    Bytes bytes(count);
-    for (auto& byte : bytes) byte = static_cast<std::uint8_t>(random.next() >> 24);
-    return bytes;
-}
-
 void write(const std::string& directory, const char* name, const Bytes& bytes) {
     korvif::test::write_file(directory + "/" + name, bytes);
 }
@@ -136,7 +108,7 @@ void write_documents(const std::string& dir) {
     write(dir, "dense.kvd", korvif::test::make_document({dense_page(1, 500), text_page(2, 300)}, 0));
     write(dir, "fine.kvd", korvif::test::make_document({text_page(3, 400), dense_page(4, 120)}, 1, true));
     write(dir, "blank.kvd", korvif::test::make_document({blank_page(1100), {}, blank_page(3)}, 1));
-    Bytes damaged = korvif::test::make_document({damaged_page(5), random_bytes(6, 3000), dense_page(7, 30)}, 0);
+    Bytes damaged = korvif::test::make_document({damaged_page(5), Random(6).bytes(3000), dense_page(7, 30)}, 0);
     damaged[288] = 5;  // five pages in a table of three: the fourth entry is 0
     write(dir, "damaged.kvd", damaged);
     // The third page's table entry beyond the end of the file.
@@ -151,15 +123,13 @@ void write_documents(const std::string& dir) {
 
 void write_sff_files(const std::string& dir) {
     Random random(12);
-    auto line = [&random](int short_limit) {
-        MhWriter codes;
-        codes.runs(random_runs(random, short_limit)).fill_to_byte();
-        return codes.bytes();
-    };
+    auto coded = [](const std::vector<int>& runs) { return MhWriter().runs(runs).fill_to_byte().bytes(); };
+    auto line = [&](int short_limit) { return coded(random_runs(random, short_limit)); };
     korvif::test::SffBuilder records;
     records.page(1, 20);
     for (int i = 0; i < 30; ++i) records.line(line(40));
-    records.line(line(4));  // over 216 bytes: the long form
+    // Runs of one and two pixels, over 256 bytes of codes: the long form, its length's high byte set.
+    records.line(coded(korvif::test::line_runs([&] { return 1 + random.below(2); })));
     records.long_line(line(60));
     records.blank_lines(37).blank_lines(1).faulty_line().other_information({1, 2, 3, 4, 5});
     records.page(0);
@@ -189,7 +159,7 @@ Bytes mono_bmp(std::int32_t bmp_width, std::int32_t height, std::uint32_t header
     Random random(seed);
     const std::int32_t rows = height < 0 ? -height : height;
     PackedBitmap bitmap = korvif::test::make_mono_bitmap(bmp_width, rows, [&random](int x, int y) {
-        return (x / 7 + y / 5) % 9 == 0 || random.below(23) == 0;
+        return (x / 7 + y / 5) % 9 == 0 || random.one_in(23);
     });
     Bytes bytes = korvif::test::bmp_file_bytes(bitmap);
     std::uint8_t* header = bytes.data() + 14;

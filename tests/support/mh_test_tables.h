@@ -35,9 +35,6 @@ inline constexpr const std::array<CodeWord, 64>& black_terminating_codes = t4::b
 inline constexpr const std::array<CodeWord, 27>& black_makeup_codes = t4::black_makeup;
 inline constexpr const std::array<CodeWord, 13>& extended_makeup_codes = t4::extended_makeup;
 
-// A window (first bit in bit 12) that begins with an EOL (000000000001), in either colour.
-constexpr bool is_eol_window(std::uint32_t window) { return (window & 0x1FFE) == 2; }
-
 // Entry i is i with its 16 bits in reverse order.
 extern const std::array<std::uint16_t, 65536> word_reverse;
 

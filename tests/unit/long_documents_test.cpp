@@ -11,7 +11,7 @@
 
 #include "codec/mh_tables.h"
 #include "support/documents.h"
-#include "support/mh_writer.h"
+#include "support/random_pages.h"
 #include "support/sff_builder.h"
 #include "support/sha256.h"
 
@@ -20,69 +20,30 @@ namespace {
 
 using test::Bytes;
 
-// A fixed sequence, the same on every platform and library.
-class Random {
-public:
-    explicit Random(std::uint32_t seed) : state_(seed) {}
-    std::uint32_t below(std::uint32_t bound) {
-        state_ = state_ * 1664525u + 1013904223u;
-        return (state_ >> 8) % bound;
-    }
-
-private:
-    std::uint32_t state_;
-};
-
-// Coded lines (without their EOL) to draw pages from: most of them dithered, with runs of a few
-// pixels (several hundred bytes each, long SFF records), some sparse (short records).
-std::vector<Bytes> line_bank() {
-    Random random(7);
-    std::vector<Bytes> lines;
-    for (int n = 0; n < 61; ++n) {
-        const bool sparse = n % 5 == 0;
-        std::vector<int> runs;
-        int left = 1728;
-        while (left > 0) {
-            const int run = std::min<int>(left, sparse ? 20 + static_cast<int>(random.below(400)) : 1 + static_cast<int>(random.below(7)));
-            runs.push_back(run);
-            left -= run;
-        }
-        test::MhWriter line;
-        lines.push_back(line.runs(runs).fill_to_byte().bytes());
-    }
-    return lines;
-}
-
-Bytes random_bytes(Random& random, std::uint32_t count) {
-    Bytes bytes(count);
-    for (std::uint8_t& byte : bytes) byte = static_cast<std::uint8_t>(random.below(256));
-    return bytes;
-}
-
 // An SFF file of `pages` pages of `lines` records each: line records in both forms, runs of blank
 // lines, faulty lines and other information, page headers of 16 and 24 bytes; with `huge_lines`,
 // every fiftieth record is a line of 16 to 32 KB.
 Bytes long_sff(std::uint32_t seed, int pages, int lines, std::uint8_t resolution, bool huge_lines = false) {
-    const std::vector<Bytes> bank = line_bank();
-    Random random(seed);
+    const std::vector<Bytes> bank = test::line_bank();
+    test::Random random(seed);
     test::SffBuilder sff;
     for (int page = 0; page < pages; ++page) {
         sff.page(resolution, page % 3 == 2 ? 24 : 16);
         for (int line = 0; line < lines; ++line) {
-            const std::uint32_t kind = random.below(100);
-            const Bytes& codes = bank[random.below(static_cast<std::uint32_t>(bank.size()))];
+            const int kind = random.below(100);
+            const Bytes& codes = bank[random.below(static_cast<int>(bank.size()))];
             if (huge_lines && line % 50 == 0) {
-                sff.long_line(random_bytes(random, 16384 + random.below(16384)));
+                sff.long_line(random.bytes(16384 + random.below(16384)));
             } else if (kind < 75) {
                 sff.line(codes);
             } else if (kind < 80) {
                 sff.long_line(codes);
             } else if (kind < 92) {
-                sff.blank_lines(1 + static_cast<int>(random.below(37)));
+                sff.blank_lines(1 + random.below(37));
             } else if (kind < 96) {
                 sff.faulty_line();
             } else {
-                sff.other_information(random_bytes(random, 1 + random.below(60)));
+                sff.other_information(random.bytes(1 + random.below(60)));
             }
         }
     }
@@ -92,23 +53,23 @@ Bytes long_sff(std::uint32_t seed, int pages, int lines, std::uint8_t resolution
 // A fax document of `pages` pages of `lines` lines each: dense and sparse lines, white lines,
 // lines of garbage codes and lines cut short, each page closed by an RTC.
 Bytes long_document(std::uint32_t seed, int pages, int lines, std::uint8_t fine_flag) {
-    const std::vector<Bytes> bank = line_bank();
-    Random random(seed);
+    const std::vector<Bytes> bank = test::line_bank();
+    test::Random random(seed);
     std::vector<Bytes> page_data;
     for (int page = 0; page < pages; ++page) {
         Bytes data;
         for (int line = 0; line < lines; ++line) {
             data.insert(data.end(), mh::aligned_eol.begin(), mh::aligned_eol.end());
-            const std::uint32_t kind = random.below(100);
-            const Bytes& codes = bank[random.below(static_cast<std::uint32_t>(bank.size()))];
+            const int kind = random.below(100);
+            const Bytes& codes = bank[random.below(static_cast<int>(bank.size()))];
             if (kind < 80) {
                 test::append(data, codes);
             } else if (kind < 92) {
                 data.insert(data.end(), mh::white_line_code.begin(), mh::white_line_code.end());
             } else if (kind < 96) {
-                test::append(data, random_bytes(random, 2 + random.below(80)));
+                test::append(data, random.bytes(2 + random.below(80)));
             } else {
-                data.insert(data.end(), codes.begin(), codes.begin() + 1 + random.below(static_cast<std::uint32_t>(codes.size() - 1)));
+                data.insert(data.end(), codes.begin(), codes.begin() + 1 + random.below(static_cast<int>(codes.size()) - 1));
             }
         }
         data.insert(data.end(), mh::rtc_bytes.begin(), mh::rtc_bytes.end());

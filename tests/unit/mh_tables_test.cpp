@@ -98,10 +98,6 @@ TEST(MhTables, WindowsWithoutCode) {
     EXPECT_TRUE(begins_with_eol(0x1800));
     EXPECT_FALSE(begins_with_eol(0));
     EXPECT_FALSE(begins_with_eol(0x400));
-    EXPECT_TRUE(is_eol_window(2));
-    EXPECT_TRUE(is_eol_window(3));
-    EXPECT_FALSE(is_eol_window(0));
-    EXPECT_FALSE(is_eol_window(4));
 }
 
 TEST(MhTables, SampleEntries) {

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <random>
 
 #include "codec/page_decoder.h"
 #include "support/bitmaps.h"
 #include "support/mh_writer.h"
+#include "support/random_pages.h"
 #include "support/reference_codec.h"
 
 namespace korvif {
@@ -188,41 +188,14 @@ TEST(DecodePage, ExtendedMakeUpCodesAreCutAtTheLineEnd) {
 }
 
 TEST(DecodePage, MatchesTheReferenceOnRandomPagesAndNoise) {
-    std::mt19937 random(2024);
+    test::Random random(2024);
     for (int round = 0; round < 300; ++round) {
-        MhWriter page;
-        const int lines = static_cast<int>(random() % 40);
-        for (int line = 0; line < lines; ++line) {
-            const int layout = static_cast<int>(random() % 4);
-            if (layout == 0) page.aligned_eol();
-            if (layout == 1) page.eol();
-            if (layout == 2) page.eol().eol();
-            Runs runs;
-            int total = 0;
-            while (total < 1728 && random() % 30 != 0) {
-                const int run = static_cast<int>(random() % (random() % 4 == 0 ? 700 : 12));
-                runs.push_back(run);
-                total += run;
-            }
-            page.runs(runs);
-            if (random() % 10 == 0) page.bits("0110100101110");  // stray bits
-            if (random() % 10 == 0) page.extended_makeup(1792 + 64 * static_cast<int>(random() % 13));
-        }
-        if (random() % 2) page.aligned_eol().eol().eol().eol().eol().eol();
-        Bytes data = page.bytes();
-        if (random() % 5 == 0) data.resize(data.size() / 2);
-        const bool double_lines = random() % 2;
-        const bool trim = random() % 2;
-        decode(data, double_lines, trim);
+        const Bytes page = test::ragged_page(random);
+        decode(page, random.one_in(2), random.one_in(2));
     }
     for (int round = 0; round < 200; ++round) {
-        Bytes noise(8 + random() % 3000);
-        const int density = static_cast<int>(random() % 4);
-        for (auto& byte : noise) {
-            byte = static_cast<std::uint8_t>(random());
-            for (int i = 0; i < density; ++i) byte &= static_cast<std::uint8_t>(random());
-        }
-        decode(noise, round % 2 == 1, round % 3 == 0);
+        const int size = 8 + random.below(3000);
+        decode(random.bytes(size, random.below(4)), round % 2 == 1, round % 3 == 0);
     }
 }
 
@@ -230,7 +203,7 @@ TEST(DecodePage, MatchesTheReferenceOnRandomPagesAndNoise) {
 // the middle of the data; the result must be the page the one-part decoding gives in every case.
 class LargePage {
 public:
-    explicit LargePage(unsigned seed) : random_(seed) {}
+    explicit LargePage(std::uint32_t seed) : random_(seed) {}
 
     // A line of short runs (dense data), closed as `layout` says: 0 plain EOL, 1 aligned EOL,
     // 2 doubled EOL, 3 EOL after fill bits.
@@ -239,7 +212,7 @@ public:
         Runs runs;
         int total = 0;
         while (total < 1728) {
-            const int run = 1 + static_cast<int>(random_() % (random_() % 8 == 0 ? 300 : 9));
+            const int run = 1 + random_.below(random_.one_in(8) ? 300 : 9);
             runs.push_back(run);
             total += run;
         }
@@ -253,11 +226,11 @@ public:
         for (int i = 0; i < count; ++i) page_.eol();
     }
     void noise(int bytes) {
-        for (int i = 0; i < 8 * bytes; ++i) page_.bits(random_() % 3 == 0 ? "1" : "0");
+        for (int i = 0; i < 8 * bytes; ++i) page_.bits(random_.one_in(3) ? "1" : "0");
     }
     std::size_t bytes() const { return page_.bytes().size(); }
     Bytes data() const { return page_.bytes(); }
-    std::mt19937& random() { return random_; }
+    test::Random& random() { return random_; }
 
 private:
     void close(int layout) {
@@ -268,7 +241,7 @@ private:
     }
 
     const Runs white_line_runs = {1728};
-    std::mt19937 random_;
+    test::Random random_;
     MhWriter page_;
 };
 
@@ -278,18 +251,18 @@ TEST(DecodePage, LargePagesDecodeInTwoPartsExactlyAsInOne) {
         auto& random = page.random();
         const int layout = static_cast<int>(round % 4);
         const int kind = static_cast<int>(round / 4);
-        while (page.bytes() < 24 * 1024 + random() % 40000) {
+        while (page.bytes() < 24 * 1024 + static_cast<std::size_t>(random.below(40000))) {
             // kind 0: dense lines; 1: long runs of white lines around the middle; 2: empty EOLs
             // and noise scattered through (the landmark may be met as an empty EOL or inside a
             // code); 3: the page ends (RTC) before the middle and data follows; 4: pure noise
             // but for a few lines; 5: lines and EOLs in random order.
-            const int pick = static_cast<int>(random() % 10);
+            const int pick = random.below(10);
             if (kind == 1 && page.bytes() > 10 * 1024 && page.bytes() < 30 * 1024) {
                 page.white_line(layout);
             } else if (kind == 2 && pick == 0) {
-                page.empty_eols(1 + static_cast<int>(random() % 3));
+                page.empty_eols(1 + random.below(3));
             } else if (kind == 2 && pick == 1) {
-                page.noise(1 + static_cast<int>(random() % 20));
+                page.noise(1 + random.below(20));
             } else if (kind == 3 && page.bytes() > 6 * 1024 && page.bytes() < 6 * 1024 + 600) {
                 page.empty_eols(6);
                 page.noise(600);
@@ -297,9 +270,9 @@ TEST(DecodePage, LargePagesDecodeInTwoPartsExactlyAsInOne) {
                 if (pick == 0) page.dense_line(layout);
                 page.noise(100);
             } else if (kind == 5) {
-                if (pick < 6) page.dense_line(static_cast<int>(random() % 4));
-                else if (pick < 8) page.white_line(static_cast<int>(random() % 4));
-                else page.empty_eols(1 + static_cast<int>(random() % 5));
+                if (pick < 6) page.dense_line(random.below(4));
+                else if (pick < 8) page.white_line(random.below(4));
+                else page.empty_eols(1 + random.below(5));
             } else {
                 page.dense_line(layout);
             }

@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "codec/page_decoder.h"
 #include "support/file_forms.h"
 #include "support/bitmaps.h"
+#include "support/random_pages.h"
 #include "support/reference_codec.h"
 
 namespace korvif {
@@ -108,23 +107,22 @@ TEST_F(RasterEncoder, AppendKeepsTheFileAndStartsWithItsOwnEol) {
 }
 
 TEST_F(RasterEncoder, MatchesTheReferenceOnRandomBitmaps) {
-    std::mt19937 random(99);
+    test::Random random(99);
     for (int round = 0; round < 60; ++round) {
-        const int rows = static_cast<int>(random() % 12);
-        const int density = static_cast<int>(random() % 5);
+        const int rows = random.below(12);
+        const int density = random.below(5);
         Bytes block = fax_block(rows, [&](Bytes& b, int row) {
             for (int i = 0; i < 216; ++i) {
-                std::uint8_t byte = static_cast<std::uint8_t>(random());
+                auto byte = static_cast<std::uint8_t>(random.below(256));
                 if (density == 0) byte = 0;
-                if (density == 1) byte = random() % 3 == 0 ? 0xFF : 0;
-                if (density == 2) byte &= static_cast<std::uint8_t>(random());
+                if (density == 1) byte = random.one_in(3) ? 0xFF : 0;
+                if (density == 2) byte &= static_cast<std::uint8_t>(random.below(256));
                 b[48 + 216 * static_cast<std::size_t>(row) + i] = byte;
             }
         });
-        block.resize(block.size() + random() % 3 * 100);  // a remainder that makes no row
-        const auto flags = static_cast<EncodeFlags>(random() % 16);
-        Bytes raw = block;
-        if (!has(flags, ENCODE_SKIP_HEADER)) raw.erase(raw.begin(), raw.begin() + 48);
+        block.resize(block.size() + static_cast<std::size_t>(random.below(3)) * 100);  // a remainder that makes no row
+        const auto flags = static_cast<EncodeFlags>(random.below(16));
+        const Bytes raw(block.begin() + (has(flags, ENCODE_SKIP_HEADER) ? 0 : 48), block.end());
         encode(raw, flags, {9, 9});
     }
 }
@@ -132,15 +130,15 @@ TEST_F(RasterEncoder, MatchesTheReferenceOnRandomBitmaps) {
 // Rows equal to the row before them are written as copies of its coded line; runs of them, with
 // white rows between, over several fillings of the output buffer (dense rows code to ~900 bytes).
 TEST_F(RasterEncoder, RepeatedRowsMatchTheReferenceAcrossBufferFlushes) {
-    std::mt19937 random(7);
+    test::Random random(7);
     for (int round = 0; round < 4; ++round) {
         Bytes row(216);
         int left_in_run = 0;
         Bytes block = fax_block(700, [&](Bytes& b, int r) {
             if (left_in_run-- <= 0) {
-                left_in_run = static_cast<int>(random() % 12);
-                const int kind = static_cast<int>(random() % 4);
-                for (auto& byte : row) byte = kind == 0 ? 0 : static_cast<std::uint8_t>(kind == 1 ? random() : random() & random());
+                left_in_run = random.below(12);
+                const int kind = random.below(4);
+                row = kind == 0 ? Bytes(216, 0) : random.bytes(216, kind == 1 ? 0 : 1);
             }
             std::copy(row.begin(), row.end(), b.begin() + 48 + 216 * static_cast<std::ptrdiff_t>(r));
         });
@@ -149,9 +147,10 @@ TEST_F(RasterEncoder, RepeatedRowsMatchTheReferenceAcrossBufferFlushes) {
 }
 
 TEST_F(RasterEncoder, LastByteOfEveryLineIsTheEolEnd) {
-    std::mt19937 random(3);
+    test::Random random(3);
     const Bytes block = fax_block(40, [&](Bytes& b, int row) {
-        for (int i = 0; i < 216; ++i) b[48 + 216 * static_cast<std::size_t>(row) + i] = static_cast<std::uint8_t>(random() & random());
+        const Bytes ink = random.bytes(216, 1);
+        std::copy(ink.begin(), ink.end(), b.begin() + 48 + 216 * row);
     });
     const Bytes coded = encode(block, ENCODE_EVERY_ROW | ENCODE_SKIP_HEADER);
     EXPECT_EQ(coded.back(), 0x80);

@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "codec/sff_recoder.h"
 #include "support/mh_writer.h"
+#include "support/random_pages.h"
 #include "support/reference_codec.h"
 
 namespace korvif {
@@ -192,31 +191,9 @@ TEST_F(SffRecoder, TooLittleDataWritesNothingAndTheGuardEndsDamagedLines) {
 }
 
 TEST_F(SffRecoder, MatchesTheReferenceOnRandomData) {
-    std::mt19937 random(77);
-    for (int round = 0; round < 300; ++round) {
-        MhWriter page;
-        const int lines = static_cast<int>(random() % 30);
-        for (int line = 0; line < lines; ++line) {
-            if (random() % 3) page.aligned_eol(); else page.eol();
-            Runs runs;
-            int total = 0;
-            while (total < 1800 && random() % 25 != 0) {
-                const int run = static_cast<int>(random() % (random() % 5 == 0 ? 900 : 9));
-                runs.push_back(run);
-                total += run;
-            }
-            if (random() % 4 == 0) runs = {1728};
-            page.runs(runs);
-            if (random() % 8 == 0) page.extended_makeup(1792 + 64 * static_cast<int>(random() % 13));
-        }
-        if (random() % 2) page.aligned_eol().eol().eol().eol().eol().eol();
-        recode(page.bytes());
-    }
-    for (int round = 0; round < 200; ++round) {
-        Bytes noise(random() % 2000);
-        for (auto& byte : noise) byte = static_cast<std::uint8_t>(random() & random() & random());
-        recode(noise);
-    }
+    test::Random random(77);
+    for (int round = 0; round < 300; ++round) recode(test::ragged_page(random));
+    for (int round = 0; round < 200; ++round) recode(random.bytes(random.below(2000), 2));
 }
 
 }  // namespace
