@@ -8,14 +8,19 @@ source "$(dirname "$0")/lib.sh"
 SEED="$WORK/seed"
 mkdir -p "$SEED"
 cp "$SOURCE_DIR/samples/sample.sff" "$SEED/in.sff"
+head -c 1500 "$SEED/in.sff" >"$SEED/cut.sff"
 run_native "S2F:0,$SEED/in.sff,$SEED/doc.kvd"
 run_native "F2D:1,0,$SEED/doc.kvd,$SEED/page.bmp"
 run_native "SCL:0,432,300,$SEED/page.bmp,$SEED/small.bmp"
+# A 1-bit BMP from another writer than ours.
+pbmtext 'Korvif 32 - Wine' | ppmtobmp -bpp 1 >"$SEED/text.bmp" 2>/dev/null
 
 DIRS=("" "sub dir/" "Ordner ä/")
 KVD_NAMES=("doc.kvd" "Fax Dokument.kvd" "Bestätigung.kvd")
 OUT_NAMES=("out" "Ausgabe ä" "a,b")
-# {kvd} {page} {small} {sff} are inputs, {out} the output's path without extension, {dir} the directory.
+# {kvd} {page} {small} {sff} {cut} {text} are inputs, {out} the output's path without extension,
+# {dir} the directory. " | " joins commands run one after the other in the same case.
+# Run in every directory, separator style and name variant: the cases about paths.
 TEMPLATES=(
     "S2F:0,{sff},{out}.kvd"
     "F2D:2,1,{kvd},{out}.bmp"
@@ -29,8 +34,27 @@ TEMPLATES=(
     "RES:{kvd},{out}.kvd"
     "RES:{kvd},{kvd}"
     "F2S:0,1,2,{kvd},{dir}"
+    "F2S:0,2,2,{kvd},{dir}page2-"
     "RES:{dir}missing.kvd,{out}.kvd"
     "INV:{dir}sm*.bmp,{out}.bmp"
+)
+# Run once, with an absolute '\' path into a sub-directory: the cases about contents and fields.
+ONCE=(
+    "S2F:0,{cut},{out}.kvd"
+    "S2F:0,{dir}missing.sff,{out}.kvd"
+    "s2f:0,{sff},{out}.kvd"
+    ""
+    "NOTHING:1,2"
+    "F2D:"{0,2,3}","{0,1}",{kvd},*p.bmp"
+    "F2D:1,1,{kvd},*p.bmp"
+    # The header strip for page 2: the first page as D2F writes it.
+    "D2F:0,{page},{dir}~ikvd002.kvd | F2S:0,1,255,{kvd},{dir}"
+    "D2F:0,{page},{out}.g3"
+    "INV:{text},{out}.bmp"
+    "ROT:"{0,1,2,3,4,-1}",{text},{out}.bmp"
+    "INV:{text} | ROT:1,{text}"
+    "SCL:"{0,1,3}",172,220,{page},*s.bmp"
+    "SCL:0,2000,500,{page},{out}.bmp"
 )
 
 # The command with the case's paths: Linux ones, or Windows ones in a separator style.
@@ -46,6 +70,8 @@ fill() {  # template, directory (relative, "" or ending in /), kvd name, out nam
     text=${text//\{page\}/${prefix}page.bmp}
     text=${text//\{small\}/${prefix}small.bmp}
     text=${text//\{sff\}/${prefix}in.sff}
+    text=${text//\{cut\}/${prefix}cut.sff}
+    text=${text//\{text\}/${prefix}text.bmp}
     text=${text//\{out\}/$prefix$4}
     text=${text//\{dir\}/$prefix}
     printf '%s' "$text"
@@ -54,11 +80,33 @@ fill() {  # template, directory (relative, "" or ending in /), kvd name, out nam
 set_up() {  # case root, directory, kvd name
     mkdir -p "$1/$2"
     cp "$SEED/doc.kvd" "$1/$2$3"
-    cp "$SEED/page.bmp" "$SEED/small.bmp" "$SEED/in.sff" "$1/$2"
+    cp "$SEED/page.bmp" "$SEED/small.bmp" "$SEED/in.sff" "$SEED/cut.sff" "$SEED/text.bmp" "$1/$2"
 }
 
+# Runs one case in $root (kept for the caller) and fails when the two builds' files differ.
 cases=0
-index=0
+compare() {  # template, directory, style, variant
+    local template=$1 dir=$2 style=$3 variant=$4 native_command windows_command step steps
+    cases=$((cases + 1))
+    kvd=${KVD_NAMES[$(((cases + variant) % 3))]}
+    root="$WORK/case$cases"
+    set_up "$root/native" "$dir" "$kvd"
+    set_up "$root/windows" "$dir" "$kvd"
+    native_command=$(fill "$template" "$dir" "$kvd" "${OUT_NAMES[$variant]}" native "$root/native")
+    windows_command=$(fill "$template" "$dir" "$kvd" "${OUT_NAMES[$variant]}" "$style" "$root/windows")
+    readarray -t steps <<<"${native_command// | /$'\n'}"
+    for step in "${steps[@]}"; do (cd "$root/native" && run_native "$step"); done
+    readarray -t steps <<<"${windows_command// | /$'\n'}"
+    # The Windows command line is in the ANSI code page.
+    for step in "${steps[@]}"; do (cd "$root/windows" && run_windows "$(iconv -f UTF-8 -t CP1252 <<<"$step")"); done
+    diff -r "$root/native" "$root/windows" >"$WORK/diff.txt" 2>&1 ||
+        fail "case $cases ($style): '$native_command' and '$windows_command' differ: $(head -c 2000 "$WORK/diff.txt")"
+}
+
+# RES copies the document into the Windows temporary folder: no copy may stay there.
+temp_copies() { find "$WINEPREFIX/drive_c/users" -path '*/Temp/CR*' | wc -l; }
+copies_before=$(temp_copies)
+
 for dir in "${DIRS[@]}"; do
     for style in back slash mixed; do
         # A bare name has no separator: one style is enough.
@@ -68,24 +116,23 @@ for dir in "${DIRS[@]}"; do
             # two builds differ by design.
             [[ $template == *'*'* && $style != back && -n $dir ]] && continue
             for variant in 0 1 2; do
-                index=$((index + 1))
-                kvd=${KVD_NAMES[$(((index + variant) % 3))]}
-                out=${OUT_NAMES[$variant]}
-                root="$WORK/case$index"
-                set_up "$root/native" "$dir" "$kvd"
-                set_up "$root/windows" "$dir" "$kvd"
-                native_command=$(fill "$template" "$dir" "$kvd" "$out" native "$root/native")
-                windows_command=$(fill "$template" "$dir" "$kvd" "$out" "$style" "$root/windows")
-                (cd "$root/native" && run_native "$native_command")
-                # The Windows command line is in the ANSI code page.
-                (cd "$root/windows" && run_windows "$(iconv -f UTF-8 -t CP1252 <<<"$windows_command")")
-                diff -r "$root/native" "$root/windows" >"$WORK/diff.txt" 2>&1 ||
-                    fail "case $index ($style): '$native_command' and '$windows_command' differ: $(head -c 2000 "$WORK/diff.txt")"
+                compare "$template" "$dir" "$style" "$variant"
                 rm -rf "$root"
-                cases=$((cases + 1))
             done
         done
     done
 done
+for template in "${ONCE[@]}"; do
+    compare "$template" "sub dir/" back 0
+    rm -rf "$root"
+done
+
+# RES twice in place gives back the document's fine flag.
+compare "RES:{kvd},{kvd} | RES:{kvd},{kvd}" "sub dir/" back 0
+flag() { od -An -tu1 -j289 -N1 "$1" | tr -d ' '; }
+[ "$(flag "$root/windows/sub dir/$kvd")" = "$(flag "$SEED/doc.kvd")" ] || fail "RES twice did not give back the fine flag"
+rm -rf "$root"
+
+[ "$(temp_copies)" = "$copies_before" ] || fail "RES left its copy in the temporary folder"
 echo "cases compared: $cases"
 passed
