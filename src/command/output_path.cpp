@@ -39,4 +39,11 @@ bool complete_output_path(const char* input_path) {
     return true;
 }
 
+bool take_output_beside(const char* output, const char* input_path, const char* input_name) {
+    if (output == nullptr || *output == '\0') return trace::stop("no usable output path"), false;
+    if (*input_path == '\0') return trace::stop("the %s path is empty", input_name), false;
+    if (!complete_output_path(input_path)) return trace::stop("no usable output path"), false;
+    return true;
+}
+
 }  // namespace korvif

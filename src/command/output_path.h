@@ -21,4 +21,9 @@ char* output_path();
 // the buffer empties it and gives false: nothing is then written.
 bool complete_output_path(const char* input_path);
 
+// The path checks of a command whose output may begin with "*": an output path was taken and is
+// not empty, the input path is not empty (traced as "the <input_name> path is empty"), and the
+// "*" is completed from it. False, with the reason traced, when one fails.
+bool take_output_beside(const char* output, const char* input_path, const char* input_name);
+
 }  // namespace korvif

@@ -58,10 +58,8 @@ PackedBitmap read_and_decode_page(const char* document_path, std::uint32_t page,
 int run_document_page_to_bmp(char* arguments) {
     const Fields fields = split_fields(arguments, ":..>");
     if (!fields) return fields.stop();
-    if (fields.output == nullptr || *fields.output == '\0') return trace::stop("no usable output path");
     const char* document_path = fields[3];
-    if (*document_path == '\0') return trace::stop("the document path is empty");
-    if (!complete_output_path(document_path)) return trace::stop("no usable output path");
+    if (!take_output_beside(fields.output, document_path, "document")) return 0;
 
     const auto page = static_cast<std::uint32_t>(read_number(arguments));
     const int options = read_number(fields[2]);

@@ -22,10 +22,8 @@ ScaleOptions scale_options(std::int32_t flags) {
 int run_scale(char* arguments) {
     const Fields fields = split_fields(arguments, ":...>");
     if (!fields) return fields.stop();
-    if (fields.output == nullptr || *fields.output == '\0') return trace::stop("no usable output path");
     const char* input = fields[4];
-    if (*input == '\0') return trace::stop("the input path is empty");
-    if (!complete_output_path(input)) return trace::stop("no usable output path");
+    if (!take_output_beside(fields.output, input, "input")) return 0;
     const std::int32_t flags = read_number(arguments);
     const std::int32_t width = read_number(fields[2]);
     const std::int32_t height = read_number(fields[3]);
