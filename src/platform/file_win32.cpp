@@ -85,6 +85,10 @@ std::optional<std::wstring> final_path_of(const std::wstring& link) {
     const HANDLE file = CreateFileW(callable(link).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    if (!is_disk_file(file)) {
+        CloseHandle(file);
+        return std::nullopt;
+    }
     constexpr DWORD normalized_dos_name = 0;  // FILE_NAME_NORMALIZED | VOLUME_NAME_DOS
     std::wstring final_path =
         wide_result([&](wchar_t* buffer, DWORD size) { return final_path_call(file, buffer, size, normalized_dos_name); });
@@ -110,8 +114,9 @@ std::optional<std::wstring> file_path(const std::wstring& path) {
     // Opening a device may wait for ever (a serial port, a pipe) and raises a port's lines: such a
     // name is refused before anything is opened, as given and as the system completes it (which
     // can turn a name into "\\.\COM1").
-    const std::wstring full = names_windows_device(path) ? std::wstring() : full_path_of(path);
-    if (names_windows_device(path) || names_windows_device(full)) {
+    const bool device = names_windows_device(path);
+    const std::wstring full = device ? std::wstring() : full_path_of(path);
+    if (device || names_windows_device(full)) {
         trace::utf8_line("%s names a device or a pipe, not a file", printable(path).c_str());
         return std::nullopt;
     }
@@ -408,6 +413,7 @@ std::optional<NativePath> replacement_target(const char* host_text) {
         trace::utf8_line("%s is a link to nothing that can be replaced: %s", printable(*target).c_str(), error_text().c_str());
         return std::nullopt;
     }
+    if (!file_path(*linked)) return std::nullopt;
     return resolved_target(*linked, false);
 }
 
