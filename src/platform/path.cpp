@@ -6,23 +6,22 @@ namespace korvif::platform {
 
 namespace {
 
-// The length up to and including the last byte that `is_separator` accepts, stepping over the
-// second byte of every two-byte character.
+// The length up to and including the last character that `is_separator` accepts.
 template <class Separator>
 std::size_t length_through_last_of(std::string_view text, Separator is_separator, LeadByteTest lead) {
     std::size_t through = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        if (lead != nullptr && lead(byte)) {
-            ++i;  // the trail byte belongs to this character
-        } else if (is_separator(text[i])) {
-            through = i + 1;
-        }
+    for (std::size_t i = 0; i < text.size(); i = next_character(text, i, lead)) {
+        if (is_separator(text[i])) through = i + 1;
     }
     return through;
 }
 
 }  // namespace
+
+std::size_t next_character(std::string_view text, std::size_t i, LeadByteTest lead) {
+    const bool lead_byte = lead != nullptr && lead(static_cast<unsigned char>(text[i]));
+    return lead_byte && i + 1 < text.size() ? i + 2 : i + 1;
+}
 
 std::size_t directory_length(std::string_view path, PathStyle style, LeadByteTest lead) {
     const bool windows = style == PathStyle::windows;
