@@ -148,14 +148,19 @@ std::optional<std::wstring> wide_of_ansi(std::string_view ansi) {
 }
 
 std::optional<std::string> exact_ansi(std::wstring_view wide) {
+    static_assert(ExactConversion::no_best_fit == WC_NO_BEST_FIT_CHARS);
     if (wide.empty()) return std::string();
     const int size = static_cast<int>(wide.size());
+    const ExactConversion conversion = exact_conversion(GetACP());
     BOOL used_default = FALSE;
-    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr, 0, nullptr, &used_default);
+    BOOL* const ask = conversion.asks_used_default ? &used_default : nullptr;
+    const int length = WideCharToMultiByte(CP_ACP, conversion.flags, wide.data(), size, nullptr, 0, nullptr, ask);
     if (length <= 0 || used_default) return std::nullopt;
     std::string text(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, text.data(), length, nullptr, &used_default);
-    if (used_default) return std::nullopt;
+    if (WideCharToMultiByte(CP_ACP, conversion.flags, wide.data(), size, text.data(), length, nullptr, ask) != length ||
+        used_default) {
+        return std::nullopt;
+    }
     return text;
 }
 

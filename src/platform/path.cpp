@@ -6,16 +6,16 @@
 
 namespace korvif::platform {
 
-// Every byte is looked at in turn, stepping over the second byte of each two-byte character.
+std::size_t next_character(std::string_view text, std::size_t i, LeadByteTest lead) {
+    const bool lead_byte = lead != nullptr && lead(static_cast<unsigned char>(text[i]));
+    return lead_byte && i + 1 < text.size() ? i + 2 : i + 1;
+}
+
 std::size_t length_through_last_separator(std::string_view path, PathStyle style, LeadByteTest lead) {
     const bool windows = style == PathStyle::windows;
     std::size_t through = 0;
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        if (lead != nullptr && lead(static_cast<unsigned char>(path[i]))) {
-            ++i;  // the trail byte belongs to this character
-        } else if (path[i] == '/' || (windows && path[i] == '\\')) {
-            through = i + 1;
-        }
+    for (std::size_t i = 0; i < path.size(); i = next_character(path, i, lead)) {
+        if (path[i] == '/' || (windows && path[i] == '\\')) through = i + 1;
     }
     return through;
 }

@@ -29,6 +29,11 @@ using LeadByteTest = bool (*)(unsigned char byte);
 // pages).
 bool host_lead_byte(unsigned char byte);
 
+// Where the character after the one that begins at `i` begins: two bytes on from a lead byte
+// whose second byte is there, else one. Stepping with it finds only whole characters: the second
+// byte of a double-byte character is never taken for "\\" or "|", which it may equal.
+std::size_t next_character(std::string_view text, std::size_t i, LeadByteTest lead = host_lead_byte);
+
 // The length of the path's directory part, its last separator (or drive colon) included: the
 // name begins there. 0 for a bare name. Second bytes of two-byte characters are skipped.
 std::size_t directory_length(std::string_view path, PathStyle style = native_path_style,

@@ -7,7 +7,9 @@
 #include "platform/file.h"
 #include "platform/host_text.h"
 #include "platform/path.h"
+#include "platform/process.h"
 #include "platform/replacement.h"
+#include "support/code_pages.h"
 #include "support/files.h"
 
 namespace korvif {
@@ -121,20 +123,16 @@ TEST(DeviceNames, WindowsDeviceAndPipeNamesAreRecognised) {
     }
 }
 
-// In code page 932 the lead bytes are 0x81-0x9F and 0xE0-0xFC; "\x95\x5C" is one character
-// (a kanji) whose second byte is the backslash's.
-bool cp932_lead(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
-
 TEST(DirectoryLength, TheSecondByteOfADoubleByteCharacterIsNoSeparator) {
     const std::string kanji_dir = "C:\\\x95\x5C\\doc.kvd";     // C:\<kanji>\doc.kvd
     const std::string kanji_name = "C:\\FAX\\\x95\x5C.kvd";    // C:\FAX\<kanji>.kvd
-    EXPECT_EQ(platform::directory_length(kanji_dir, platform::PathStyle::windows, cp932_lead), 6u);
-    EXPECT_EQ(platform::directory_length(kanji_name, platform::PathStyle::windows, cp932_lead), 7u);
-    EXPECT_EQ(platform::length_through_last_separator(kanji_name, platform::PathStyle::windows, cp932_lead), 7u);
+    EXPECT_EQ(platform::directory_length(kanji_dir, platform::PathStyle::windows, test::cp932_lead), 6u);
+    EXPECT_EQ(platform::directory_length(kanji_name, platform::PathStyle::windows, test::cp932_lead), 7u);
+    EXPECT_EQ(platform::length_through_last_separator(kanji_name, platform::PathStyle::windows, test::cp932_lead), 7u);
     // A single-byte code page reads the same bytes as two characters, the second a separator.
     EXPECT_EQ(platform::length_through_last_separator(kanji_name, platform::PathStyle::windows, nullptr), 9u);
     const std::string kanji_slash = "Z:/FAX/\x95\x5C/x.kvd";  // Z:/FAX/<kanji>/x.kvd
-    EXPECT_EQ(platform::length_through_last_separator(kanji_slash, platform::PathStyle::windows, cp932_lead), 10u);
+    EXPECT_EQ(platform::length_through_last_separator(kanji_slash, platform::PathStyle::windows, test::cp932_lead), 10u);
 }
 
 class Replacement : public ::testing::Test {
@@ -234,6 +232,43 @@ TEST(HostPathText, OnlyTextThatNamesTheSameFileGoesToTheHost) {
         EXPECT_EQ(platform::host_path_text(c.path, c.to_ansi, from_1252, text), c.check);
         EXPECT_EQ(text, c.text);
     }
+}
+
+// The steps of a run that ends at once, as they are taken.
+std::string steps_taken;
+
+TEST(EndSteps, TheHostIsFreedBeforeTheTraceIsWritten) {
+    const platform::EndSteps steps {[] { steps_taken += "host "; }, [] { steps_taken += "work-file "; }};
+    struct Case {
+        platform::LastLine last_line;
+        const char* taken;
+    };
+    const Case cases[] = {
+        {[](const char* what) { steps_taken += std::string("line ") + what + " "; }, "host line crash work-file "},
+        {nullptr, "host work-file "},
+    };
+    for (const Case& c : cases) {
+        steps_taken.clear();
+        platform::end_steps(steps, c.last_line, "crash");
+        EXPECT_EQ(steps_taken, c.taken);
+    }
+}
+
+// The flags the system takes for the exact conversion: the code pages that refuse any flag and
+// any default-character pointer (UTF-8 as the ANSI code page above all) would fail every path.
+TEST(ExactConversion, FlaglessCodePagesAreConvertedPlainly) {
+    using platform::ExactConversion;
+    const ExactConversion careful {ExactConversion::no_best_fit, true};
+    const ExactConversion plain {0, false};
+    struct Case {
+        unsigned code_page;
+        ExactConversion conversion;
+    };
+    const Case cases[] = {
+        {1252, careful}, {932, careful}, {936, careful}, {65001, plain}, {65000, plain},
+        {54936, plain},  {57001, careful}, {57002, plain}, {57011, plain}, {57012, careful},
+    };
+    for (const Case& c : cases) EXPECT_EQ(platform::exact_conversion(c.code_page), c.conversion) << c.code_page;
 }
 
 }  // namespace

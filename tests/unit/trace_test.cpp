@@ -71,6 +71,7 @@ TEST_F(Trace, EachRunNamesItsReasonAndTheOutputsStayTheSame) {
         {"F2D:1,0,@/doc.kvd,@/out.bmp", "wrote @/out.bmp"},
         {"D2F:1,@/grey.bmp,@/out.g3", "not a 1-bit bitmap: 8 bits per pixel"},
         {"D2F:1,@/page.bmp,@/out.g3", "wrote @/out.g3"},
+        {"RES:@/doc.kvd,@/out.kvd", "wrote @/out.kvd ("},
         {"RES:@/doc.kvd,/" + long_name, "output path of 270 characters refused"},
         {"RES:@/doc.kvd,@/no/such/out.kvd", "no work file can be made in @/no/such/: error"},
         {"INV:@/missing.bmp", "stop: the input was not found"},
@@ -130,6 +131,14 @@ TEST_F(Trace, EachRunNamesItsReasonAndTheOutputsStayTheSame) {
             reason.replace(at, 3, "[" + std::to_string(getpid()) + "]");
         }
         EXPECT_NE(all.find(reason), std::string::npos) << c.command << "\n" << all;
+        // The size given is the file's, also where its header was written again at the end.
+        const std::regex wrote(R"(\] wrote (.*) \((\d+) bytes\)$)");
+        for (const std::string& line : lines) {
+            std::smatch match;
+            if (std::regex_search(line, match, wrote)) {
+                EXPECT_EQ(std::to_string(std::filesystem::file_size(match[1].str())), match[2].str()) << line;
+            }
+        }
     }
 }
 
