@@ -7,6 +7,7 @@
 # record together with the change.
 # Usage: conversion_outputs.sh PROGRAM MAKE_INPUTS [--update]
 set -euo pipefail
+shopt -s extglob
 PROGRAM=$1
 MAKE_INPUTS=$2
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -20,7 +21,8 @@ IN=$WORK/in
 cp "$ROOT/samples/sample.sff" "$IN/"
 "$PROGRAM" "S2F:0,$IN/sample.sff,$IN/sample.kvd"
 
-# {d} stands for the case's directory, a fresh copy of the inputs, where the outputs go too.
+# {d} stands for the case's directory, a fresh copy of the inputs, where the outputs go too. The
+# long inputs (in long/, several MB) are copied only for the cases that name them.
 CASES=(
     "S2F:0,{d}/sample.sff,{d}/out.kvd"
     "S2F:0,{d}/records.sff,{d}/out.kvd"
@@ -30,6 +32,9 @@ CASES=(
     "S2F:0,{d}/short.sff,{d}/out.kvd"
     "S2F:0,{d}/missing.sff,{d}/out.kvd"
     "S2F:0,{d}/sample.sff"
+    "S2F:0,{d}/long/normal.sff,{d}/out.kvd"
+    "S2F:0,{d}/long/fine-cut.sff,{d}/out.kvd"
+    "S2F:0,{d}/long/huge-lines.sff,{d}/out.kvd"
     "F2D:1,0,{d}/sample.kvd,{d}/out.bmp"
     "F2D:2,1,{d}/sample.kvd,*out.bmp"
     "F2D:1,0,{d}/dense.kvd,{d}/out.bmp"
@@ -63,6 +68,7 @@ CASES=(
     "F2S:0,1,1,{d}/short.kvd,{d}/"
     "F2S:0,1,1,{d}/missing.kvd,{d}/"
     "F2S:0,1,1,{d}/sample.kvd,{d}/$(printf 'p%.0s' {1..250})/"
+    "F2S:0,1,255,{d}/long/strips.kvd,{d}/long/"
     "RES:{d}/sample.kvd,{d}/out.kvd"
     "RES:{d}/dense.kvd,{d}/out.kvd"
     "RES:{d}/dense.kvd,{d}/dense.kvd"
@@ -74,6 +80,8 @@ CASES=(
     "RES:{d}/short.kvd,{d}/out.kvd"
     "RES:{d}/missing.kvd,{d}/out.kvd"
     "RES:{d}/sample.kvd"
+    "RES:{d}/long/normal.kvd,{d}/out.kvd"
+    "RES:{d}/long/fine.kvd,{d}/out.kvd"
     "D2F:0,{d}/page.bmp,{d}/out.g3"
     "D2F:1,{d}/page.bmp,{d}/out.g3"
     "D2F:0,{d}/topdown.bmp,{d}/out.g3"
@@ -108,7 +116,8 @@ digest() { sha256sum <"$1" | cut -c1-64; }
     for case in "${CASES[@]}"; do
         dir=$WORK/case
         rm -rf "$dir"
-        cp -r "$IN" "$dir"
+        mkdir "$dir"
+        if [[ $case == *'{d}/long/'* ]]; then cp -r "$IN"/. "$dir"; else cp -r "$IN"/!(long) "$dir"; fi
         inodes=$(cd "$dir" && find . -type f -printf '%p %i\n')
         "$PROGRAM" "${case//\{d\}/$dir}" || { echo "exit status $? from $case" >&2; exit 1; }
         # What the run wrote: new files, and inputs replaced (a new inode) or changed.

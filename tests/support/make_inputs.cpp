@@ -1,12 +1,13 @@
 // Writes the fixed inputs over which tests/conversion_outputs.sh runs the file commands: fax
-// documents good, dense, blank and damaged, SFF files of every record kind, and BMP files of
-// each header, row order and palette. Built from a fixed seed, so every run writes the same bytes.
+// documents good, dense, blank and damaged, SFF files of every record kind, BMP files of each
+// header, row order and palette, and long documents and SFF files. Built from a fixed seed, so every run writes the same bytes.
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "codec/mh_tables.h"
 #include "support/bitmaps.h"
 #include "support/documents.h"
 #include "support/mh_writer.h"
@@ -208,6 +209,82 @@ void write_bitmaps(const std::string& dir) {
     write(dir, "text.bmp", Bytes {'n', 'o', ' ', 'b', 'i', 't', 'm', 'a', 'p'});
 }
 
+
+// Long documents and SFF files, to pin down the streamed outputs of S2F, RES and F2S: dense
+// pages with blank, faulty and damaged lines, many pages long.
+
+// An SFF file of `pages` pages of `lines` records each: line records in both forms, runs of blank
+// lines, faulty lines and other information, page headers of 16 and 24 bytes; with `huge_lines`,
+// every fiftieth record is a line of 16 to 32 KB.
+Bytes long_sff(std::uint32_t seed, int pages, int lines, std::uint8_t resolution, bool huge_lines = false) {
+    const std::vector<Bytes> bank = korvif::test::line_bank();
+    Random random(seed);
+    korvif::test::SffBuilder sff;
+    for (int page = 0; page < pages; ++page) {
+        sff.page(resolution, page % 3 == 2 ? 24 : 16);
+        for (int line = 0; line < lines; ++line) {
+            const int kind = random.below(100);
+            const Bytes& codes = bank[random.below(static_cast<int>(bank.size()))];
+            if (huge_lines && line % 50 == 0) {
+                sff.long_line(random.bytes(16384 + random.below(16384)));
+            } else if (kind < 75) {
+                sff.line(codes);
+            } else if (kind < 80) {
+                sff.long_line(codes);
+            } else if (kind < 92) {
+                sff.blank_lines(1 + random.below(37));
+            } else if (kind < 96) {
+                sff.faulty_line();
+            } else {
+                sff.other_information(random.bytes(1 + random.below(60)));
+            }
+        }
+    }
+    return sff.bytes();
+}
+
+// A fax document of `pages` pages of `lines` lines each: dense and sparse lines, white lines,
+// lines of garbage codes and lines cut short, each page closed by an RTC.
+Bytes long_document(std::uint32_t seed, int pages, int lines, std::uint8_t fine_flag) {
+    const std::vector<Bytes> bank = korvif::test::line_bank();
+    Random random(seed);
+    std::vector<Bytes> page_data;
+    for (int page = 0; page < pages; ++page) {
+        Bytes data;
+        for (int line = 0; line < lines; ++line) {
+            data.insert(data.end(), korvif::mh::aligned_eol.begin(), korvif::mh::aligned_eol.end());
+            const int kind = random.below(100);
+            const Bytes& codes = bank[random.below(static_cast<int>(bank.size()))];
+            if (kind < 80) {
+                korvif::test::append(data, codes);
+            } else if (kind < 92) {
+                data.insert(data.end(), korvif::mh::white_line_code.begin(), korvif::mh::white_line_code.end());
+            } else if (kind < 96) {
+                korvif::test::append(data, random.bytes(2 + random.below(80)));
+            } else {
+                data.insert(data.end(), codes.begin(), codes.begin() + 1 + random.below(static_cast<int>(codes.size()) - 1));
+            }
+        }
+        data.insert(data.end(), korvif::mh::rtc_bytes.begin(), korvif::mh::rtc_bytes.end());
+        page_data.push_back(std::move(data));
+    }
+    return korvif::test::make_document(page_data, fine_flag);
+}
+
+// In a directory of their own, which only the cases that name it copy.
+void write_long_inputs(const std::string& dir) {
+    std::filesystem::create_directory(dir);
+    write(dir, "normal.sff", long_sff(1, 40, 1100, 0));
+    Bytes cut = long_sff(3, 20, 2200, 1);
+    cut.resize(cut.size() - 100);  // the file ends inside a record
+    write(dir, "fine-cut.sff", cut);
+    write(dir, "huge-lines.sff", long_sff(5, 6, 1100, 0, true));
+    write(dir, "normal.kvd", long_document(11, 20, 1100, 0));
+    write(dir, "fine.kvd", long_document(12, 12, 2200, 1));
+    write(dir, "strips.kvd", long_document(21, 20, 1100, 1));
+    write(dir, "~ikvd002.kvd", korvif::test::page_bytes(long_document(22, 1, 60, 1), 1));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -220,5 +297,6 @@ int main(int argc, char** argv) {
     write_documents(dir);
     write_sff_files(dir);
     write_bitmaps(dir);
+    write_long_inputs(dir + "/long");
     return 0;
 }
