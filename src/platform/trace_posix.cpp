@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -24,13 +25,23 @@ bool open_from_environment() {
     if (file < 0) return false;
     struct stat status {};
     const bool standard = std::strcmp(path, "/dev/stderr") == 0 || std::strcmp(path, "/dev/stdout") == 0;
-    if (::fstat(file, &status) != 0 || !(S_ISREG(status.st_mode) || (standard && ::isatty(file)))) {
+    if (::fstat(file, &status) != 0) {
+        ::close(file);
+        return false;
+    }
+    const bool terminal = standard && ::isatty(file);
+    const bool pipe = standard && S_ISFIFO(status.st_mode);
+    if (!(S_ISREG(status.st_mode) || terminal || pipe)) {
         ::close(file);
         return false;
     }
     regular_file = S_ISREG(status.st_mode);
     // A person at a terminal reads every line: no line is dropped because the terminal is busy.
-    if (!regular_file) ::fcntl(file, F_SETFL, ::fcntl(file, F_GETFL) & ~O_NONBLOCK);
+    if (terminal) ::fcntl(file, F_SETFL, ::fcntl(file, F_GETFL) & ~O_NONBLOCK);
+    // Standard error piped into a pager or a log: opening it made a description of the pipe of
+    // its own, which stays non-blocking, so a full pipe ends the trace instead of holding the run
+    // up; and a reader that has gone ends it too, instead of the signal ending the run.
+    if (pipe) std::signal(SIGPIPE, SIG_IGN);
     trace_file = file;
     return true;
 }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "app/dispatch.h"
@@ -79,6 +81,26 @@ TEST(NativeProgram, ShowsItsUsageOnlyWithoutACommandKeyword) {
         EXPECT_EQ(output.find("usage: korvif32") != std::string::npos, c.usage) << c.arguments << ": " << output;
         EXPECT_NE(output.find("exit 0"), std::string::npos) << c.arguments << ": " << output;
     }
+}
+
+// The trace on standard error as the usage text advises, with standard error a pipe: into a reader
+// the lines arrive; a reader that has gone ends the trace, not the run, which still writes.
+TEST(NativeProgram, TracesIntoAPipeOnStandardError) {
+    test::TempDir dir;
+    const std::string command = "S2F:0," KORVIF_TEST_DATA_DIR "/../../samples/sample.sff," + dir.file("sample.kvd");
+    std::FILE* reader = popen(("KORVIF_TRACE=/dev/stderr '" KORVIF_PROGRAM "' '" + command + "' 2>&1 >/dev/null").c_str(), "r");
+    ASSERT_NE(reader, nullptr);
+    std::string output;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, reader) != nullptr) output += buffer;
+    pclose(reader);
+    EXPECT_NE(output.find("wrote " + dir.file("sample.kvd")), std::string::npos) << output;
+
+    std::filesystem::remove(dir.file("sample.kvd"));
+    const std::string gone_reader = "KORVIF_TRACE=/dev/stderr python3 -c 'import os, subprocess, sys; r, w = os.pipe(); os.close(r); "
+                                    "sys.exit(subprocess.call(sys.argv[1:], stderr=w) != 0)' '" KORVIF_PROGRAM "' '" + command + "'";
+    EXPECT_EQ(std::system(gone_reader.c_str()), 0);
+    EXPECT_TRUE(test::file_present(dir.file("sample.kvd")));
 }
 
 }  // namespace
