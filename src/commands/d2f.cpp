@@ -22,9 +22,9 @@ int run_bmp_to_fax_data(char* arguments) {
     const std::int32_t resolution = read_number(arguments);
     trace::line("resolution %d (%s), bitmap %s, output %s", resolution, resolution != 0 ? "fine" : "normal", bmp_path, output);
     if (!platform::file_exists(bmp_path)) return trace::stop("the bitmap was not found");
-    const PackedBitmap loaded = load_bmp(bmp_path);
+    const Outcome<PackedBitmap> loaded = load_bmp(bmp_path);
     if (!loaded) return trace::stop("the bitmap cannot be loaded");
-    PackedBitmap bitmap = fax_raster_from_bitmap(loaded);
+    Outcome<PackedBitmap> bitmap = fax_raster_from_bitmap(*loaded);
     if (!bitmap) return trace::stop("the bitmap cannot be coded");
     const EncodeFlags fine = resolution != 0 ? ENCODE_EVERY_ROW : EncodeFlags::none;
     // Coded in full beside an existing output before it takes its place; an image with no row
@@ -32,9 +32,8 @@ int run_bmp_to_fax_data(char* arguments) {
     platform::FileReplacement file(output);
     ReplacementSink sink(file);
     if (!file.good()) return trace::stop("the output cannot be written");
-    if (encode_raster(bitmap, sink, ENCODE_RTC | ENCODE_SKIP_HEADER | fine) == 0) {
-        return trace::stop(file.good() ? "too few rows to code" : "the output cannot be written");
-    }
+    const Outcome<std::uint32_t> coded = encode_raster(*bitmap, sink, ENCODE_RTC | ENCODE_SKIP_HEADER | fine);
+    if (!coded) return trace::stop(coded.failure() == Failure::too_short ? "too few rows to code" : "the output cannot be written");
     file.commit();
     return 0;
 }

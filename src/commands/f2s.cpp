@@ -18,6 +18,23 @@ namespace {
 // paths must fit in 255 bytes with their terminator; a longer prefix is refused.
 constexpr std::size_t longest_prefix = 242;
 
+// Writes pages first to last into the SFF file and commits it; false, the reason traced, when no
+// new file took the earlier one's place.
+bool write_sff_file(platform::FileReplacement& sff, OpenedDocument& document, const std::string& prefix, std::uint32_t first,
+                    std::uint32_t last) {
+    if (!sff.good()) return trace::stop("the SFF file cannot be written"), false;
+    SffWriter writer(sff, static_cast<std::uint16_t>(last >= first ? last - first + 1 : 0), document.fine_flag(), prefix);
+    for (std::uint32_t page = first; page <= last; ++page) {
+        const Outcome<MemoryBlock> bytes = read_page(document, page);
+        if (!bytes && bytes.failure() == Failure::empty) continue;
+        if (!bytes && bytes.failure() == Failure::no_memory) return trace::stop("page %u cannot be had", page), false;
+        if (!bytes) return trace::stop("page %u cannot be read", page), false;
+        writer.put_page(page, *bytes);
+    }
+    if (!writer.finish()) return trace::stop("the SFF file cannot be written"), false;
+    return sff.commit();
+}
+
 }  // namespace
 
 // F2S:number,first page,last page,document path,directory prefix
@@ -46,7 +63,7 @@ int run_document_to_sff(char* arguments) {
     // request's fax behind for the new recipient, and a file that a sender holds is never
     // written in place under it.
     platform::FileReplacement sff(sff_path.c_str(), {.in_place = false});
-    if (!write_sff_pages(sff, *document, prefix, first, last) || !sff.commit()) sff.discard_earlier_target();
+    if (!write_sff_file(sff, *document, prefix, first, last)) sff.discard_earlier_target();
     return 0;
 }
 

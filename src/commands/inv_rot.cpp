@@ -19,10 +19,10 @@ int transform_bmp_file(const char* input, const char* output, Change change) {
     if (*input == '\0') return trace::stop("the input path is empty");
     trace::line("input %s, output %s", input, output);
     if (!platform::file_exists(input)) return trace::stop("the input was not found");
-    PackedBitmap bitmap = load_bmp(input);
+    Outcome<PackedBitmap> bitmap = load_bmp(input);
     if (!bitmap) return trace::stop("the input cannot be loaded");
-    if (!change(bitmap)) return 0;
-    if (!save_bmp(bitmap, output)) return trace::stop("the output cannot be written");
+    if (!change(*bitmap)) return 0;
+    if (!save_bmp(*bitmap, output)) return trace::stop("the output cannot be written");
     return 0;
 }
 

@@ -43,7 +43,14 @@ int run_change_resolution(char* arguments) {
     if (!copied) return trace::stop("the source cannot be read as a document");
     platform::FileReplacement replacement(output);
     if (!replacement.good()) return trace::stop("the output cannot be written");
-    if (write_changed_document(*copied, replacement)) replacement.commit();
+    ResolutionChange change(*copied, replacement);
+    for (std::uint32_t page = 1; page <= copied->page_count(); ++page) {
+        const Outcome<void> added = change.add_page(page);
+        if (!added && added.failure() == Failure::cannot_be_read) return trace::stop("page %u cannot be read", page);
+        if (!added) return trace::stop("the new document cannot be written");
+    }
+    if (!change.finish()) return trace::stop("the new document cannot be written");
+    replacement.commit();
     return 0;
 }
 

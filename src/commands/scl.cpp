@@ -29,11 +29,11 @@ int run_scale(char* arguments) {
     const std::int32_t height = read_number(fields[3]);
     trace::line("flags %d, %d x %d, input %s, output %s", flags, width, height, input, output_path());
     if (!platform::file_exists(input)) return trace::stop("the input was not found");
-    const PackedBitmap source = load_bmp(input);
+    const Outcome<PackedBitmap> source = load_bmp(input);
     if (!source) return trace::stop("the input cannot be loaded");
-    const PackedBitmap result = scale_bitmap(source, width, height, scale_options(flags));
+    const Outcome<PackedBitmap> result = scale_bitmap(*source, width, height, scale_options(flags));
     if (!result) return trace::stop("the bitmap cannot be scaled");
-    if (!save_bmp(result, output_path())) return trace::stop("the output cannot be written");
+    if (!save_bmp(*result, output_path())) return trace::stop("the output cannot be written");
     return 0;
 }
 
