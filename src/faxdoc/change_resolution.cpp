@@ -15,7 +15,7 @@ namespace korvif {
 
 Outcome<void> copy_document(const char* source, platform::File& copy) {
     platform::File from = platform::File::open(source, platform::FileMode::read_shared, platform::OpenRetry::when_held_or_missing);
-    if (!from.is_open()) return Failed(Failure::cannot_be_read, "cannot be opened");
+    if (!from.is_open()) return Failure::cannot_be_read;
     const std::optional<std::uint32_t> known_size = from.size();
     if (!known_size) return Failure::cannot_be_read;
     if (*known_size >= platform::size_limit) return Failed(Failure::too_large, "2 GB");

@@ -56,16 +56,17 @@ Outcome<OpenedDocument> open_document(const char* path, platform::FileMode mode)
 Outcome<OpenedDocument> open_document(platform::File file) {
     OpenedDocument document;
     document.file = std::move(file);
-    if (!document.file.is_open() || !document.file.seek(0)) return Failed(Failure::cannot_be_read, "cannot be opened");
+    if (!document.file.is_open() || !document.file.seek(0)) return Failure::cannot_be_read;
     const std::optional<std::uint32_t> size = document.file.size();
     document.size = size.value_or(0xFFFFFFFFu);
     if (!size || document.size < minimum_document_size) {
         trace::line("document of %u bytes is shorter than %u", document.size, minimum_document_size);
+        static_assert(minimum_document_size == 1544);
         return Failed(Failure::too_short, "1544 bytes");
     }
     if (!read_with_retry(document.file, document.header.data(), document_header_size, document.read_seconds)) {
         trace::line("the document header cannot be read");
-        return Failed(Failure::cannot_be_read, "its header");
+        return Failure::cannot_be_read;
     }
     trace::line("document: %u bytes, %u pages, fine flag %u", document.size, document.page_count(), document.fine_flag());
     return document;
@@ -81,7 +82,7 @@ Outcome<MemoryBlock> allocate_range(const OpenedDocument& document, std::uint32_
     if (length >= platform::size_limit || static_cast<std::uint64_t>(start) + length > document.size) {
         trace::line("bytes %u to %llu lie outside the document of %u bytes", start,
                     static_cast<unsigned long long>(start) + length, document.size);
-        return Failed(Failure::no_memory, "outside the document");
+        return Failure::no_memory;
     }
     Outcome<MemoryBlock> bytes = MemoryBlock::allocate(length);
     if (!bytes) trace::line("no memory for %u bytes", length);

@@ -8,23 +8,23 @@ namespace korvif {
 
 Outcome<PackedBitmap> load_bmp(const char* path) {
     platform::File file = platform::File::open(path, platform::FileMode::read_deny_write, platform::OpenRetry::when_held_or_missing);
-    if (!file.is_open()) return Failed(Failure::cannot_be_read, "cannot be opened");
+    if (!file.is_open()) return Failure::cannot_be_read;
     std::uint8_t file_header[bmp_file_header_bytes];
     std::uint32_t got = 0;
     if (!file.read(file_header, sizeof file_header, got) || got < sizeof file_header) {
         trace::line("not a BMP file: %u bytes", got);
-        return Failed(Failure::too_short, "its file header");
+        return Failed(Failure::too_short, "its 14-byte file header");
     }
     if (file_header[0] != 'B' || file_header[1] != 'M') {
         trace::line("not a BMP file: it does not begin with \"BM\"");
-        return Failed(Failure::cannot_be_read, "not a BMP file");
+        return Failure::cannot_be_read;
     }
     const std::uint32_t declared = file_header[2] | (file_header[3] << 8) | (file_header[4] << 16) |
                                    (static_cast<std::uint32_t>(file_header[5]) << 24);
     const std::int32_t block_size = static_cast<std::int32_t>(declared - bmp_file_header_bytes);
     if (block_size <= 0 || static_cast<std::uint32_t>(block_size) > largest_bitmap_bytes) {
         trace::line("BMP file declaring %u bytes refused", declared);
-        return block_size <= 0 ? Failed(Failure::too_short, "its declared size") : Failed(Failure::too_large, "its declared size");
+        return block_size <= 0 ? Failed(Failure::too_short, "15 bytes") : Failed(Failure::too_large, beyond_largest_bitmap);
     }
 
     Outcome<PackedBitmap> bitmap = MemoryBlock::allocate(static_cast<std::size_t>(block_size));
@@ -39,7 +39,7 @@ Outcome<PackedBitmap> load_bmp(const char* path) {
     const std::uint32_t header_size = bitmap->size() < 4 ? 0 : info_header_size(*bitmap);
     if (header_size < core_header_bytes || (header_size > core_header_bytes && header_size < 16)) {
         trace::line("BMP file with an info header of %u bytes refused", header_size);
-        return Failed(Failure::unusable_size, "its info header");
+        return Failure::unusable_size;
     }
     trace::line("bitmap: %d bytes (%u read), header %u, %d x %d, %u bits per pixel", block_size, got, header_size,
                 bitmap_width(*bitmap), bitmap_height(*bitmap), bits_per_pixel(*bitmap));

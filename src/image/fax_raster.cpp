@@ -42,7 +42,7 @@ Outcome<PackedBitmap> fax_raster_from_bitmap(const PackedBitmap& source) {
     const std::uint64_t rows = std::min<std::uint64_t>(height < 0 ? -height : height, rows_inside(source, rows_offset, stride));
     if (two_colour_header_bytes + fax_line_bytes * rows > largest_bitmap_bytes) {
         trace::line("%llu rows are more than can be coded", static_cast<unsigned long long>(rows));
-        return Failure::too_large;
+        return Failed(Failure::too_large, beyond_largest_bitmap);
     }
 
     Outcome<PackedBitmap> allocated = MemoryBlock::allocate(two_colour_header_bytes + fax_line_bytes * rows);

@@ -16,7 +16,8 @@ Outcome<void> invert_bits(PackedBitmap& bitmap);
 // the header claims read as white. A picture stored top-down (a negative height; H is its size)
 // turns as it is shown, and the result is stored bottom-up. Fails, with the image unchanged, when
 // it is not 1-bit (not_one_bit), has a negative width or the height -2^31 (unusable_size), or the
-// turned image would be larger than largest_bitmap_bytes (too_large) or cannot be had (no_memory).
+// turned image would be larger than largest_bitmap_bytes (too_large; the detail names the limit)
+// or cannot be had (no_memory).
 Outcome<void> rotate_quarter_turn(PackedBitmap& bitmap);
 
 }  // namespace korvif

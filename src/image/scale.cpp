@@ -4,7 +4,6 @@
 #include <array>
 #include <cstring>
 
-#include "platform/trace.h"
 
 namespace korvif {
 
@@ -62,33 +61,23 @@ struct Source {
     }
 };
 
-// Describes the source for scaling to width x height; fails, with the cause traced, when that
-// cannot be done: a size or a source side of 0 or below or beyond the limit, or a header too
-// short for the 40-byte header and its two palette entries (unusable_size), not a 1-bit image
-// (not_one_bit), or no memory for the row buffers.
+// Describes the source for scaling to width x height; fails when that cannot be done: a size or
+// a source side of 0 or below or beyond the limit, or a header too short for the 40-byte header
+// and its two palette entries (unusable_size), not a 1-bit image (not_one_bit), or no memory
+// for the row buffers.
 Outcome<void> prepare(Source& source, std::int32_t width, std::int32_t height) {
     const PackedBitmap& bitmap = source.bitmap;
-    if (width <= 0 || height <= 0 || width > largest_scaled_side || height > largest_scaled_side) {
-        trace::line("not scaled: a size of %d x %d (1 to %d pixels each)", width, height, largest_scaled_side);
-        return Failed(Failure::unusable_size, "the size asked for");
-    }
-    if (bits_per_pixel(bitmap) != 1) {
-        trace::line("not scaled: not a 1-bit bitmap (%u bits per pixel)", bits_per_pixel(bitmap));
-        return Failure::not_one_bit;
-    }
+    if (!usable_scaled_size(width, height)) return Failure::unusable_size;
+    if (bits_per_pixel(bitmap) != 1) return Failure::not_one_bit;
     source.header_size = info_header_size(bitmap);
     if (source.header_size < info_header_bytes ||
         std::uint64_t {source.header_size} + two_colour_palette_bytes > bitmap.size()) {
-        trace::line("not scaled: an info header of %u bytes (40 or more, and the palette after it)", source.header_size);
-        return Failed(Failure::unusable_size, "its info header");
+        return Failure::unusable_size;
     }
     const std::int32_t w = bitmap_width(bitmap);
     const std::int32_t h = bitmap_height(bitmap);
     const std::int64_t rows = h < 0 ? -std::int64_t {h} : h;
-    if (w <= 0 || rows == 0 || w > largest_scaled_side || rows > largest_scaled_side) {
-        trace::line("not scaled: a bitmap of %d x %d (1 to %d pixels each)", w, h, largest_scaled_side);
-        return Failed(Failure::unusable_size, "its size");
-    }
+    if (w <= 0 || rows == 0 || w > largest_scaled_side || rows > largest_scaled_side) return Failure::unusable_size;
     source.width = static_cast<std::uint32_t>(w);
     source.height = static_cast<std::uint32_t>(rows);
     source.top_down = h < 0;
@@ -96,10 +85,7 @@ Outcome<void> prepare(Source& source, std::int32_t width, std::int32_t height) {
     source.pixel_offset = mono_pixel_offset(bitmap);
     for (MemoryBlock* row : {&source.partial_row, &source.white_row}) {
         Outcome<MemoryBlock> block = MemoryBlock::allocate(static_cast<std::size_t>(source.stride));
-        if (!block) {
-            trace::line("not scaled: no memory");
-            return block.failed();
-        }
+        if (!block) return block.failed();
         *row = std::move(*block);
     }
     return {};
@@ -109,14 +95,8 @@ Outcome<void> prepare(Source& source, std::int32_t width, std::int32_t height) {
 // bytes; too_large when it would pass the size limit, or no_memory.
 Outcome<PackedBitmap> allocate_result(std::uint64_t pixels_at, std::uint64_t stride, std::uint32_t height) {
     const std::uint64_t size = pixels_at + stride * height;
-    if (stride == 0 || size > largest_bitmap_bytes) {
-        trace::line("not scaled: the result of %llu bytes would pass the limit of %u", static_cast<unsigned long long>(size),
-                    largest_bitmap_bytes);
-        return Failure::too_large;
-    }
-    Outcome<PackedBitmap> result = MemoryBlock::allocate(static_cast<std::size_t>(size));
-    if (!result) trace::line("not scaled: no memory for %llu bytes", static_cast<unsigned long long>(size));
-    return result;
+    if (stride == 0 || size > largest_bitmap_bytes) return Failed(Failure::too_large, beyond_largest_bitmap);
+    return MemoryBlock::allocate(static_cast<std::size_t>(size));
 }
 
 // Positions of the step tables: entry i is i * to / from (i = 0 .. count), truncating.

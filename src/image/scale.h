@@ -21,13 +21,17 @@ struct ScaleOptions {
 // claims beyond it is refused like an image that cannot be had in memory.
 inline constexpr std::int32_t largest_scaled_side = 1 << 20;
 
+// Whether the scalers make a bitmap of width x height: 1 to largest_scaled_side pixels each.
+constexpr bool usable_scaled_size(std::int32_t width, std::int32_t height) {
+    return width > 0 && height > 0 && width <= largest_scaled_side && height <= largest_scaled_side;
+}
+
 // A new bitmap of width x height, stored bottom-up, made by the options' method. A source stored
-// top-down (a negative height) is scaled as the picture it shows. Fails, with the cause traced,
-// for a width or height of 0 or below or beyond largest_scaled_side, a source side of 0 or
-// beyond it, or a source header shorter than 40 bytes and its palette (unusable_size; the
-// detail says which: "the size asked for", "its size", "its info header"), a source that is not
-// 1-bit (not_one_bit), a result larger than largest_bitmap_bytes (too_large), or no_memory.
-// When only the step tables cannot be had, the result is returned all white.
+// top-down (a negative height) is scaled as the picture it shows. Fails for a size that is not
+// usable_scaled_size, a source side of 0 or below or beyond largest_scaled_side, or a source
+// header shorter than 40 bytes and its palette (unusable_size), a source that is not 1-bit
+// (not_one_bit), a result larger than largest_bitmap_bytes (too_large), or no_memory. When only
+// the step tables cannot be had, the result is returned all white.
 Outcome<PackedBitmap> scale_bitmap(const PackedBitmap& source, std::int32_t width, std::int32_t height, ScaleOptions options = {});
 
 // Grey method: each source pixel lands in destination pixel (x * W / sw, y * H / sh) and adds the

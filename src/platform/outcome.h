@@ -10,7 +10,9 @@
 
 namespace korvif {
 
-// What went wrong, in the words of the stop reasons.
+// What went wrong, in the words of the stop reasons (command/stop.h gives each its phrase). The
+// first group is what the libraries report; the second what the commands report about their
+// fields and the steps they take.
 enum class Failure : std::uint8_t {
     not_found,          // a file that is not there
     cannot_be_read,     // the system refused a read, or the bytes are not what they must be
@@ -21,10 +23,25 @@ enum class Failure : std::uint8_t {
     unusable_size,      // a width, height or header size that no picture has
     cannot_be_written,  // the system refused a write
     empty,              // nothing to read (an empty page)
+
+    missing,            // a field that is not there
+    no_such,            // something needed that there is none of: no usable output path
+    empty_path,         // a path field left empty
+    cannot_be_opened,   // a file that is there and does not open
+    cannot_be_reached,  // an offset that the file cannot be positioned at
+    cannot_be_loaded,   // a BMP file that does not load, whatever the cause
+    cannot_be_coded,    // a bitmap that cannot be coded as fax data
+    cannot_be_decoded,  // page data that decode to no bitmap
+    cannot_be_copied,   // a file that cannot be copied
+    not_a_document,     // a file that cannot be read as a fax document
+    out_of_range,       // a number beyond what the input holds
+    too_long,           // a text longer than its limit
+    too_few_rows,       // a bitmap without a line to code
 };
 
-// A failure: its kind and a detail, a text of static storage that says more ("its 20-byte
-// header"), or "".
+// A failure: its kind and a detail, a text of static storage that completes the kind's phrase
+// where it takes one: for too_short what it is shorter than ("its 20-byte header"), for
+// too_large what it would reach ("2 GB"); else "".
 struct Failed {
     Failure kind;
     const char* detail = "";

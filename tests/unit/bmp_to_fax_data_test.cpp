@@ -34,33 +34,6 @@ TEST_F(BmpToFaxData, NormalHalvesTheRowsAndFineKeepsThem) {
     }
 }
 
-TEST_F(BmpToFaxData, NothingWithoutAUsableBitmap) {
-    test::write_file(g3, {5});
-    const std::string commands[] = {
-        "D2F:0," + dir.file("missing.bmp") + "," + g3,
-        "D2F:0," + bmp,
-        "D2F:0",
-        "D2F:0,," + g3,
-    };
-    test::write_file(bmp, {'B', 'M', 1, 0, 0, 0});  // declares a 1-byte file: not loadable
-    for (const std::string& command : commands) {
-        test::run_command(command);
-        EXPECT_EQ(test::read_file(g3), Bytes {5}) << command;
-    }
-    test::run_command("D2F:0," + bmp + "," + g3);
-    EXPECT_EQ(test::read_file(g3), Bytes {5});
-
-    // Too few rows: nothing to code, and the old output stays.
-    test::write_file(bmp, test::bmp_file_bytes(test::make_mono_bitmap(1728, 1)));
-    test::run_command("D2F:0," + bmp + "," + g3);
-    EXPECT_EQ(test::read_file(g3), Bytes {5});
-
-    // Not a 1-bit image: nothing is coded.
-    ASSERT_EQ(test::shell("pbmtext -nomargins 'Korvane' | ppmtobmp -bpp 8 > " + bmp + " 2>/dev/null"), 0);
-    test::run_command("D2F:1," + bmp + "," + g3);
-    EXPECT_EQ(test::read_file(g3), Bytes {5});
-}
-
 // The same picture, 1700 pixels of text on white, written by netpbm and ImageMagick in their
 // forms (black as palette entry 0, 108- and 124-byte headers), stored top-down, cut to 1700 or
 // widened to 1800 (the part beyond 1728 black, which the fax cannot hold): D2F codes each exactly

@@ -97,22 +97,6 @@ TEST_F(ChangeResolution, EmptyPagesStayEmpty) {
     EXPECT_EQ(test::u32_at(result, 512 + 12), result.size());
 }
 
-TEST_F(ChangeResolution, RefusedRunsLeaveTheOutputAlone) {
-    test::write_file(out, {4, 4});
-    test::write_file(kvd, Bytes(1543, 0));  // too short
-    test::run_command("RES:" + kvd + "," + out);
-    EXPECT_EQ(test::read_file(out), (Bytes {4, 4}));
-    test::run_command("RES:" + dir.file("missing.kvd") + "," + out);
-    test::run_command("RES:" + kvd);
-    test::run_command("RES:," + out);
-    EXPECT_EQ(test::read_file(out), (Bytes {4, 4}));
-
-    // An output that cannot be written: the work file cannot be made beside it.
-    test::write_file(kvd, test::make_document(pages, 0));
-    test::run_command("RES:" + kvd + "," + dir.file("no/such/dir/out.kvd"));
-    EXPECT_FALSE(test::file_present(dir.file("no")));
-}
-
 TEST_F(ChangeResolution, AFailedPageReadLeavesNoCompletedDocument) {
     test::write_file(kvd, test::make_document(pages, 0));
     auto document = open_document(kvd.c_str(), platform::FileMode::read_shared);

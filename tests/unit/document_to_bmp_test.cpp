@@ -98,17 +98,6 @@ TEST_F(DocumentToBmp, StarStandsForTheDocumentsDirectory) {
     EXPECT_TRUE(test::file_present(dir.file("with,comma.bmp")));
 }
 
-TEST_F(DocumentToBmp, UnusableArgumentsWriteNothing) {
-    test::write_file(kvd, test::make_document(pages, 1));
-    test::write_file(bmp, {9});
-    const std::string field_lists[] = {"1,0," + kvd, "1,0,", "1,0,," + bmp, "1",
-                                       "1,0," + dir.file("none.kvd") + "," + bmp};
-    for (const std::string& fields : field_lists) {
-        test::run_command("F2D:" + fields);
-        EXPECT_EQ(test::read_file(bmp), Bytes {9}) << fields;
-    }
-}
-
 TEST_F(DocumentToBmp, NetpbmPagesDecodeToTheSourcePixelsEachLineTwice) {
     const std::string pbm = dir.file("text.pbm");
     const std::string g3 = dir.file("text.g3");

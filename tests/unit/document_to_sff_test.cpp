@@ -125,21 +125,6 @@ TEST_F(DocumentToSff, PrefixIsGluedToTheNames) {
     }
 }
 
-TEST_F(DocumentToSff, NothingWithoutAUsableDocument) {
-    test::write_file(sff, {3});
-    test::write_file(kvd, Bytes(1543, 0));
-    const std::string commands[] = {
-        "F2S:0,1,1," + kvd + "," + prefix,
-        "F2S:0,1,1," + dir.file("missing.kvd") + "," + prefix,
-        "F2S:0,1,1," + kvd,
-        "F2S:0,1,1,," + prefix,
-    };
-    for (const std::string& command : commands) {
-        test::run_command(command);
-        EXPECT_EQ(test::read_file(sff), Bytes {3}) << command;
-    }
-}
-
 // The host sends whatever ~isdnfax.sff it finds: once the document could be read, a request that
 // cannot be converted whole removes the earlier request's file rather than let it go to the new
 // recipient; a document that cannot be read at all leaves everything alone.

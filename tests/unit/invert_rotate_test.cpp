@@ -206,20 +206,6 @@ TEST_F(InvertRotateCommands, NonMonoImagesAreWrittenUnchanged) {
     }
 }
 
-TEST_F(InvertRotateCommands, UnusableArgumentsWriteNothing) {
-    test::write_file(out, {7});
-    const std::string commands[] = {
-        "ROT:1",  "ROT:1," + dir.file("missing.bmp") + "," + out, "INV:," + out, "INV:" + in + ",",
-        "INV:" + dir.file("missing.bmp") + "," + out,
-        "INV:" + in + "," + std::string(300, 'x'),  // an output path longer than the buffer
-    };
-    for (const std::string& command : commands) {
-        test::run_command(command);
-        EXPECT_EQ(test::read_file(out), Bytes {7}) << command;
-    }
-    EXPECT_EQ(test::read_file(in), test::bmp_file_bytes(picture));
-}
-
 // ROT and SCL turn and scale a bitmap stored top-down as the picture it shows: the result is the
 // one of the same picture stored bottom-up, also when the block holds only the top rows.
 TEST_F(InvertRotateCommands, TopDownBitmapsTurnAndScaleAsThePictureTheyShow) {

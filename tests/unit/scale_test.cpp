@@ -208,25 +208,5 @@ TEST_F(ScaleCommand, WritesBothMethodsAndCompletesTheStar) {
     EXPECT_EQ(test::shell("identify " + out + " | grep -q '86x50'"), 0);
 }
 
-TEST_F(ScaleCommand, NothingWrittenWithoutAUsableRequest) {
-    test::write_file(out, {6});
-    Bytes colour_body(40 + 12 * 2, 0);
-    colour_body[0] = 40;
-    colour_body[4] = 4;
-    colour_body[8] = 2;
-    colour_body[14] = 24;
-    const std::string colour = dir.file("colour.bmp");
-    test::write_file(colour, test::bmp_file_bytes(test::block_of(colour_body)));
-    const std::string commands[] = {
-        "SCL:1,0,50," + in + "," + out,  "SCL:1,50,0," + in + "," + out, "SCL:1,50,50," + in,
-        "SCL:1,50,50,," + out,           "SCL:1,50,50," + colour + "," + out, "SCL:0,50,50," + colour + "," + out,
-        "SCL:1,50,50," + dir.file("missing.bmp") + "," + out,
-    };
-    for (const std::string& command : commands) {
-        test::run_command(command);
-        EXPECT_EQ(test::read_file(out), Bytes {6}) << command;
-    }
-}
-
 }  // namespace
 }  // namespace korvif
