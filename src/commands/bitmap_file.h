@@ -21,7 +21,7 @@ inline const char* changed_bitmap(Failure failure, const char* result) {
 template <typename Change>
 int change_bitmap_file(const char* input, const char* output, const char* result, Change change) {
     if (*input == '\0') return stop(Failure::empty_path, "the input");
-    trace::line("input %s, output %s", input, output);
+    trace::line("input \"%s\", output \"%s\"", input, output);
     if (!platform::file_exists(input)) return stop(Failure::not_found, "the input");
     Outcome<PackedBitmap> bitmap = load_bmp(input);
     if (!bitmap) return stop(Failure::cannot_be_loaded, "the input");

@@ -31,7 +31,7 @@ int run_bmp_to_fax_data(char* arguments) {
     if (!fields) return fields.stop();
     const BitmapToFaxData request {.resolution = read_number(arguments), .bitmap = fields[2], .output = fields.output};
     if (*request.bitmap == '\0') return stop(Failure::empty_path, "the bitmap");
-    trace::line("resolution %d (%s), bitmap %s, output %s", request.resolution, request.resolution != 0 ? "fine" : "normal",
+    trace::line("resolution %d (%s), bitmap \"%s\", output \"%s\"", request.resolution, request.resolution != 0 ? "fine" : "normal",
                 request.bitmap, request.output);
 
     if (!platform::file_exists(request.bitmap)) return stop(Failure::not_found, "the bitmap");

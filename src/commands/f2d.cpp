@@ -33,7 +33,7 @@ int run_document_page_to_bmp(char* arguments) {
                                 .options = read_number(fields[2]), .document = fields[3], .output = fields.output};
     if (*request.document == '\0') return stop(Failure::empty_path, "the document");
     const auto page = static_cast<std::int32_t>(request.page);  // as given
-    trace::line("page %d, options %d, document %s, output %s", page, request.options, request.document, request.output);
+    trace::line("page %d, options %d, document \"%s\", output \"%s\"", page, request.options, request.document, request.output);
 
     if (!platform::file_exists(request.document)) return stop(Failure::not_found, "the document");
     Outcome<OpenedDocument> document = open_document(request.document, platform::FileMode::read_shared);

@@ -48,8 +48,10 @@ int run_document_to_sff(char* arguments) {
     const std::uint32_t last = std::min(static_cast<std::uint32_t>(request.last), document->page_count());
     // Numbers beyond 2^31 were given as negative ones, and are shown as such.
     const std::string sff_path = request.sff_path();
-    trace::line("pages %d to %d of %s to %s", static_cast<std::int32_t>(first), static_cast<std::int32_t>(last), request.document,
+    trace::line("pages %d to %d of \"%s\" to \"%s\"", static_cast<std::int32_t>(first), static_cast<std::int32_t>(last), request.document,
                 sff_path.c_str());
+    // An SFF file without pages is still written, as the host expects one.
+    if (first > last) trace::line("no page of the document lies in %d..%d", request.first, request.last);
 
     // The SFF file is written in full before it replaces the one of an earlier run. The host
     // sends whatever file it finds: a request that writes no new file must not leave an earlier

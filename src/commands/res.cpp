@@ -34,7 +34,7 @@ int run_change_resolution(char* arguments) {
     if (!fields) return fields.stop();
     const ChangeOfResolution request {.source = fields[1], .output = fields.output};
     if (*request.source == '\0') return stop(Failure::empty_path, "the source");
-    trace::line("source %s, output %s", request.source, request.output);
+    trace::line("source \"%s\", output \"%s\"", request.source, request.output);
 
     if (!platform::file_exists(request.source)) return stop(Failure::not_found, "the source");
     // The copy is gone when its handle closes, however the run ends.
@@ -43,9 +43,13 @@ int run_change_resolution(char* arguments) {
     if (!copy.is_open()) {
         if (copy_name.empty()) return stop(Failure::no_such, "temporary directory");
         const std::string error = trace::utf8(trace::system_error());
-        return utf8_stop(Failure::no_such, "temporary file in %s: %s", copy_name.c_str(), error.c_str());
+        return utf8_stop(Failure::no_such, "temporary file in \"%s\": %s", copy_name.c_str(), error.c_str());
     }
-    if (!copy_document(request.source, copy)) return utf8_stop({Failure::cannot_be_copied, copy_name.c_str()}, "the source");
+    if (!copy_document(request.source, copy)) {
+        std::string quoted = "\"";
+        quoted.append(copy_name).push_back('"');
+        return utf8_stop({Failure::cannot_be_copied, quoted.c_str()}, "the source");
+    }
     Outcome<OpenedDocument> copied = open_document(std::move(copy));
     if (!copied) return stop(Failure::not_a_document, "the source");
     platform::FileReplacement output(request.output);

@@ -23,7 +23,7 @@ int run_sff_to_document(char* arguments) {
     const Fields fields = split_fields(arguments, "::$");
     if (!fields) return fields.stop();
     const SffToDocument request {.sff = fields[2], .document = fields[3]};
-    trace::line("SFF file %s, document %s", request.sff, request.document);
+    trace::line("SFF file \"%s\", document \"%s\"", request.sff, request.document);
     if (*request.sff == '\0') return stop(Failure::empty_path, "the SFF");
     if (*request.document == '\0') return stop(Failure::empty_path, "the document");
 

@@ -42,6 +42,16 @@ void put_header_strip(ByteSink& sff, const std::string& prefix, std::uint32_t pa
     char name[32];
     std::snprintf(name, sizeof name, "~ikvd%03u.kvd", page);
     const std::string path = prefix + name;
+    // Most pages have none: that is said in one line, not as a file that failed to open.
+    bool present;
+    {
+        const trace::Hush quiet;
+        present = platform::file_exists(path.c_str());
+    }
+    if (!present) {
+        trace::line("no header strip %s", name);
+        return;
+    }
     platform::File strip = platform::File::open(path.c_str(), platform::FileMode::read_shared);
     if (!strip.is_open()) return;
     const std::uint32_t size = strip.size().value_or(0);

@@ -83,6 +83,18 @@ private:
     bool too_large_ = false;
 };
 
+// What the document cannot keep of a page's own form: it has one resolution, the first page's,
+// and lines of 1728 pixels.
+void trace_page_form(std::uint32_t page, const std::uint8_t* page_header, std::uint8_t fine_flag) {
+    const std::uint32_t width = page_header[sff::line_length_field] | (page_header[sff::line_length_field + 1] << 8);
+    if (width > fax_line_pixels) trace::line("page %u is %u pixels wide: cut to %u", page, width, fax_line_pixels);
+    const bool fine = page_header[0] != 0;
+    if (fine != (fine_flag != 0)) {
+        trace::line("page %u is of %s resolution: drawn at the first page's %s resolution", page, fine ? "fine" : "normal",
+                    fine ? "normal" : "fine");
+    }
+}
+
 void put_text(DocumentHeader& header, std::size_t offset, const char* text) {
     std::memcpy(header.data() + offset, text, std::strlen(text));
 }
@@ -119,6 +131,7 @@ std::uint32_t copy_records(SffReader& in, DocumentWriter& out, DocumentHeader& h
             if (pages == 0 && page_header[0] != 0) header[fine_flag_offset] = 1;
             set_page_table_entry(header, pages, out.size());
             ++pages;
+            trace_page_form(pages, page_header, header[fine_flag_offset]);
             // A skip that passes the end of the file ends the conversion at the next record.
             if (header_length > static_cast<int>(sff::page_header_size)) in.take(static_cast<std::size_t>(header_length) - sff::page_header_size);
         } else {

@@ -60,19 +60,19 @@ File File::open(const NativePath& path, FileMode mode, OpenRetry) {
     const OpenRequest request = request_for(mode);
     const int fd = ::open(path.c_str(), request.flags | O_CLOEXEC, 0644);
     if (fd < 0) {
-        trace::line("cannot open %s %s: %s", path.c_str(), describe(mode), trace::system_error().c_str());
+        trace::line("cannot open \"%s\" %s: %s", path.c_str(), describe(mode), trace::system_error().c_str());
         return file;
     }
     // A directory opens only for reading (for writing, open itself refuses it).
     struct stat info {};
     if ((request.flags & O_ACCMODE) == O_RDONLY && (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode))) {
-        trace::line("cannot open %s %s: a directory", path.c_str(), describe(mode));
+        trace::line("cannot open \"%s\" %s: a directory", path.c_str(), describe(mode));
         ::close(fd);
         errno = EISDIR;  // the caller's report of the system's error says why, as Windows' does
         return file;
     }
     file.fd_ = fd;
-    if (trace::on()) trace::line("opened %s %s (%u bytes)", path.c_str(), describe(mode), file.size().value_or(0xFFFFFFFFu));
+    if (trace::on()) trace::line("opened \"%s\" %s (%u bytes)", path.c_str(), describe(mode), file.size().value_or(0xFFFFFFFFu));
     return file;
 }
 
@@ -97,7 +97,7 @@ File File::create_scratch(const char* prefix, std::string* name) {
             // The name goes at once; the data lives until the descriptor is closed, so a run that
             // is killed leaves nothing behind.
             ::unlink(path.c_str());
-            trace::line("opened %s new, for reading and writing, deleted when closed", path.c_str());
+            trace::line("opened \"%s\" new, for reading and writing, deleted when closed", path.c_str());
             return file;
         }
         if (errno != EEXIST) break;
@@ -183,7 +183,7 @@ bool file_exists(const char* path) {
     const int result = ::glob(path, GLOB_NOSORT, nullptr, &found);
     const bool any = result == 0 && found.gl_pathc > 0;
     ::globfree(&found);
-    if (!any) trace::line("no file matches %s", path);
+    if (!any) trace::line("no file matches \"%s\"", path);
     return any;
 }
 
@@ -199,7 +199,7 @@ std::optional<NativePath> replacement_target(const char* host_text) {
     // file (a rename over the link would put a file in the link's place).
     char* real = ::realpath(target->c_str(), nullptr);
     if (real == nullptr) {
-        trace::line("%s is a link to nothing that can be replaced: %s", host_text, trace::system_error().c_str());
+        trace::line("\"%s\" is a link to nothing that can be replaced: %s", host_text, trace::system_error().c_str());
         return std::nullopt;
     }
     NativePath resolved(real);

@@ -130,7 +130,7 @@ File File::open(const char* path, FileMode mode, OpenRetry retry) {
     if (path == nullptr || *path == '\0') return File();
     const auto wide = native_path(path);
     if (!wide) {
-        trace::line("cannot open %s %s: the path is no text of the ANSI code page", path, describe(mode));
+        trace::line("cannot open \"%s\" %s: the path is no text of the ANSI code page", path, describe(mode));
         return File();
     }
     return open(*wide, mode, retry);
@@ -154,12 +154,12 @@ File File::open(const NativePath& path, FileMode mode, OpenRetry retry) {
         if (handle != INVALID_HANDLE_VALUE || !reading || !(held || missing)) break;
     }
     if (handle == INVALID_HANDLE_VALUE) {
-        trace::utf8_line("cannot open %s %s: %s", printable(path).c_str(), describe(mode), error_text().c_str());
+        trace::utf8_line("cannot open \"%s\" %s: %s", printable(path).c_str(), describe(mode), error_text().c_str());
         return file;
     }
     file.handle_ = handle;
     if (trace::on()) {
-        trace::utf8_line("opened %s %s (%lu bytes)", printable(path).c_str(), describe(mode),
+        trace::utf8_line("opened \"%s\" %s (%lu bytes)", printable(path).c_str(), describe(mode),
                          static_cast<unsigned long>(file.size().value_or(0xFFFFFFFFu)));
     }
     return file;
@@ -195,7 +195,7 @@ File File::create_scratch(const char* prefix, std::string* name) {
                                     FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
         if (handle != INVALID_HANDLE_VALUE) {
             file.handle_ = handle;
-            trace::utf8_line("opened %s new, for reading and writing, deleted when closed", name != nullptr ? name->c_str() : "");
+            trace::utf8_line("opened \"%s\" new, for reading and writing, deleted when closed", name != nullptr ? name->c_str() : "");
             return file;
         }
         if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) break;
@@ -261,7 +261,7 @@ bool file_exists(const char* path) {
     if (path == nullptr || *path == '\0') return false;
     const auto wide = native_path(path);
     if (!wide) {
-        trace::line("no file matches %s: the path is no text of the ANSI code page", path);
+        trace::line("no file matches \"%s\": the path is no text of the ANSI code page", path);
         return false;
     }
     WIN32_FIND_DATAW found;
@@ -279,7 +279,7 @@ bool file_exists(const char* path) {
         }
     }
     if (search == INVALID_HANDLE_VALUE) {
-        trace::line("no file matches %s: %s", path, trace::system_error().c_str());
+        trace::line("no file matches \"%s\": %s", path, trace::system_error().c_str());
         return false;
     }
     FindClose(search);
@@ -295,7 +295,7 @@ std::size_t native_directory_length(const NativePath& path) {
 std::optional<std::wstring> resolved_target(const std::wstring& path, bool quiet) {
     const std::wstring full = full_path_of(path);
     if (full.empty()) {
-        if (!quiet) trace::utf8_line("no full path for %s: %s", printable(path).c_str(), error_text().c_str());
+        if (!quiet) trace::utf8_line("no full path for \"%s\": %s", printable(path).c_str(), error_text().c_str());
         return std::nullopt;
     }
     std::wstring target;
@@ -303,7 +303,7 @@ std::optional<std::wstring> resolved_target(const std::wstring& path, bool quiet
         // An existing file is replaced under its own long name, never under its 8.3 name.
         target = long_name_of(full);
         if (target.empty()) {
-            if (!quiet) trace::utf8_line("the long name of %s cannot be had: %s", printable(full).c_str(), error_text().c_str());
+            if (!quiet) trace::utf8_line("the long name of \"%s\" cannot be had: %s", printable(full).c_str(), error_text().c_str());
             return std::nullopt;
         }
     } else {
@@ -323,7 +323,7 @@ std::optional<std::wstring> resolved_target(const std::wstring& path, bool quiet
 std::optional<NativePath> replacement_target(const char* host_text) {
     const auto wide = native_path(host_text);
     if (!wide) {
-        trace::line("%s is no text of the ANSI code page", host_text);
+        trace::line("\"%s\" is no text of the ANSI code page", host_text);
         return std::nullopt;
     }
     return resolved_target(*wide, false);

@@ -87,7 +87,7 @@ public:
             return CallResult::done;
         }
         const DWORD error = GetLastError();
-        trace::utf8_line("one-step replace of %s refused: %s", printable(target).c_str(), error_text().c_str());
+        trace::utf8_line("one-step replace of \"%s\" refused: %s", printable(target).c_str(), error_text().c_str());
         // The target is known not to be read-only: a refused access means another program's handle.
         return error == ERROR_ACCESS_DENIED ? CallResult::held : result_of(error);
     }
@@ -175,7 +175,7 @@ TargetLock::TargetLock(const NativePath& target, bool only_in_use) {
     if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) {
         mutex_ = mutex;
     } else {
-        trace::utf8_line("the replace lock of %s was not had within 10 seconds; going on without it",
+        trace::utf8_line("the replace lock of \"%s\" was not had within 10 seconds; going on without it",
                          printable(target).c_str());
         CloseHandle(mutex);
     }
@@ -218,12 +218,12 @@ ReplaceOutcome replace_file(const NativePath& from, const NativePath& to, Replac
     const DWORD attributes = GetFileAttributesW(callable(to).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         if (MoveFileExW(callable(from).c_str(), callable(to).c_str(), MOVEFILE_WRITE_THROUGH)) return ReplaceOutcome::replaced;
-        trace::utf8_line("%s cannot be made: %s", name.c_str(), error_text().c_str());
+        trace::utf8_line("\"%s\" cannot be made: %s", name.c_str(), error_text().c_str());
         return ReplaceOutcome::refused;
     }
     // A read-only file is not written, as Windows refuses to open it for writing.
     if (attributes & FILE_ATTRIBUTE_READONLY) {
-        trace::utf8_line("replace refused: %s is read-only", name.c_str());
+        trace::utf8_line("replace refused: \"%s\" is read-only", name.c_str());
         return ReplaceOutcome::refused;
     }
     WindowsCalls calls;
@@ -252,7 +252,7 @@ bool remove_if_unchanged(const NativePath& path, const FileStamp& stamp) {
     const auto now = file_stamp(path);
     if (!now) return true;  // gone already
     if (*now != stamp) {
-        trace::utf8_line("%s is newer than when this run began: it stays", printable(path).c_str());
+        trace::utf8_line("\"%s\" is newer than when this run began: it stays", printable(path).c_str());
         return false;
     }
     return DeleteFileW(callable(path).c_str()) != FALSE;
@@ -276,7 +276,7 @@ void remove_stale_work_files(const NativePath& directory) {
         }
         // A file that its run still holds (without delete sharing) cannot be removed, and stays.
         const NativePath path = directory + wide_name;
-        if (DeleteFileW(callable(path).c_str())) trace::utf8_line("removed the stale work file %s", printable(path).c_str());
+        if (DeleteFileW(callable(path).c_str())) trace::utf8_line("removed the stale work file \"%s\"", printable(path).c_str());
     } while (FindNextFileW(search, &found));
     FindClose(search);
 }

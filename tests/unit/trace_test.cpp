@@ -14,6 +14,7 @@
 #include "support/bitmaps.h"
 #include "support/documents.h"
 #include "support/mh_writer.h"
+#include "support/sff_builder.h"
 
 namespace korvif {
 namespace {
@@ -40,6 +41,7 @@ protected:
         test::write_file(at + "/top-down.bmp", test::bmp_file_bytes(bitmap));
         EXPECT_EQ(test::shell("pbmtext -nomargins 'Korvane' | ppmtobmp -bpp 8 > " + at + "/grey.bmp 2>/dev/null"), 0);
         test::write_file(at + "/out.bmp", {'o', 'l', 'd'});
+        test::write_file(at + "/mixed.sff", test::SffBuilder().page(0).line({0x35, 0x01}).page(1, 16, 2048).line({7}).end_of_document().bytes());
         return at;
     }
 };
@@ -51,19 +53,25 @@ TEST_F(Trace, EachRunNamesItsReasonAndTheOutputsStayTheSame) {
     };
     const std::string long_name(269, 'x');
     const Case cases[] = {
-        {"F2D:1,0,@/doc.kvd,@/out.bmp", "wrote @/out.bmp"},
+        {"F2D:1,0,@/doc.kvd,@/out.bmp", "wrote \"@/out.bmp\""},
         {"D2F:1,@/grey.bmp,@/out.g3", "not a 1-bit bitmap: 8 bits per pixel"},
-        {"D2F:1,@/page.bmp,@/out.g3", "wrote @/out.g3"},
-        {"RES:@/doc.kvd,@/out.kvd", "wrote @/out.kvd ("},
+        {"D2F:1,@/page.bmp,@/out.g3", "wrote \"@/out.g3\""},
+        {"RES:@/doc.kvd,@/out.kvd", "wrote \"@/out.kvd\" ("},
         {"RES:@/doc.kvd,/" + long_name, "output path of 270 characters refused"},
-        {"RES:@/doc.kvd,@/no/such/out.kvd", "no work file can be made in @/no/such/: error"},
+        {"RES:@/doc.kvd,@/no/such/out.kvd", "no work file can be made in \"@/no/such/\": error"},
+        // Paths are quoted, so that blanks at their ends show.
+        {"F2D:1,0,@/doc.kvd,@/ out .bmp", "output \"@/ out .bmp\"\n"},
+        // What the output cannot keep, or does not hold, is said.
+        {"F2S:0,3,4,@/doc.kvd,@/", "no page of the document lies in 3..4"},
+        {"F2S:0,1,1,@/doc.kvd,@/", ".tmp\" new, for writing\n[*] no header strip ~ikvd001.kvd\n"},
+        {"S2F:0,@/mixed.sff,@/out.kvd", "page 2 is 2048 pixels wide: cut to 1728\n[*] page 2 is of fine resolution: drawn at the first page's normal resolution\n"},
         {"XYZ:1", "stop: no command keyword"},
         // Negative numbers are shown as given.
         {"F2D:-1,0,@/doc.kvd,@/out.bmp", "page -1, options 0,"},
         {"F2S:0,-1,2,@/doc.kvd,@/", "pages -1 to 2 of"},
         // A top-down picture turns and scales.
-        {"ROT:1,@/top-down.bmp,@/out.bmp", "wrote @/out.bmp"},
-        {"SCL:1,100,20,@/top-down.bmp,@/out.bmp", "wrote @/out.bmp"},
+        {"ROT:1,@/top-down.bmp,@/out.bmp", "wrote \"@/out.bmp\""},
+        {"SCL:1,100,20,@/top-down.bmp,@/out.bmp", "wrote \"@/out.bmp\""},
         // The native build says what it does not do.
         {"STI:0,1,2,3,4,tip", "stop: this build has no Windows desktop: STI does nothing"},
         {"STM:1,2,3", "stop: this build has no Windows desktop: STM does nothing"},
@@ -104,7 +112,7 @@ TEST_F(Trace, EachRunNamesItsReasonAndTheOutputsStayTheSame) {
         }
         EXPECT_NE(all.find(reason), std::string::npos) << c.command << "\n" << all;
         // The size given is the file's, also where its header was written again at the end.
-        const std::regex wrote(R"(\] wrote (.*) \((\d+) bytes\)$)");
+        const std::regex wrote(R"re(\] wrote "(.*)" \((\d+) bytes\)$)re");
         for (const std::string& line : lines) {
             std::smatch match;
             if (std::regex_search(line, match, wrote)) {
