@@ -53,6 +53,8 @@ Outcome<OpenedDocument> open_document(const char* path, platform::FileMode mode)
     return open_document(platform::File::open(path, mode, platform::OpenRetry::when_held_or_missing));
 }
 
+static_assert(minimum_document_size == 1544, "the too_short detail below names it");
+
 Outcome<OpenedDocument> open_document(platform::File file) {
     OpenedDocument document;
     document.file = std::move(file);
@@ -61,7 +63,6 @@ Outcome<OpenedDocument> open_document(platform::File file) {
     document.size = size.value_or(0xFFFFFFFFu);
     if (!size || document.size < minimum_document_size) {
         trace::line("document of %u bytes is shorter than %u", document.size, minimum_document_size);
-        static_assert(minimum_document_size == 1544);
         return Failed(Failure::too_short, "1544 bytes");
     }
     if (!read_with_retry(document.file, document.header.data(), document_header_size, document.read_seconds)) {
