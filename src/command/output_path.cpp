@@ -25,7 +25,7 @@ char* set_output_path(const char* path) {
 
 bool complete_output_path(const char* input_path) {
     if (output_path_buffer[0] != '*') return true;
-    const std::size_t directory = platform::length_through_last(input_path, platform::path_separator);
+    const std::size_t directory = platform::length_through_last_separator(input_path);
     const std::size_t name = std::strlen(output_path_buffer + 1);
     if (directory + name >= output_path_capacity) {
         output_path_buffer[0] = '\0';

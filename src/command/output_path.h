@@ -14,8 +14,8 @@ inline constexpr std::size_t output_path_capacity = 256;  // 255 characters and 
 char* set_output_path(const char* path);
 
 // When the output path begins with "*", puts the directory of `input_path` (up to and including
-// its last separator: the backslash on Windows, '/' in the Linux build) in place of the "*", or
-// just removes the "*" when the input path has no directory. A completed path that does not fit
+// its last separator: '\' or '/' on Windows, where a drive colon does not count, '/' in the Linux
+// build) in place of the "*", or just removes the "*" when the input path has no directory. A completed path that does not fit
 // the buffer empties it and gives false: nothing is then written.
 bool complete_output_path(const char* input_path);
 

@@ -39,29 +39,32 @@ int run_document_to_sff(char* arguments) {
         const std::string limit = "at most " + std::to_string(longest_prefix);
         return stop({Failure::too_long, limit.c_str()}, "directory prefix of %zu characters", request.prefix.size());
     }
-    if (*request.document == '\0') return stop(Failure::empty_path, "the document");
+    const std::string sff_path = request.sff_path();
+    // The host sends whatever ~isdnfax.sff it finds: from here on, a request that writes no new
+    // one removes the earlier request's, which must not go to this request's recipient (every
+    // stop below says so).
+    const platform::EarlierOutput earlier(sff_path.c_str());
+    if (!earlier) return stop(Failure::cannot_be_written, "the SFF file");
+    const auto removing_the_earlier = [&earlier](int stopped) {
+        earlier.discard();
+        return stopped;
+    };
+    if (*request.document == '\0') return removing_the_earlier(stop(Failure::empty_path, "the document"));
 
-    if (!platform::file_exists(request.document)) return stop(Failure::not_found, "the document");
+    if (!platform::file_exists(request.document)) return removing_the_earlier(stop(Failure::not_found, "the document"));
     Outcome<OpenedDocument> document = open_document(request.document, platform::FileMode::read_shared);
-    if (!document) return stop(Failure::cannot_be_read, "the document");
+    if (!document) return removing_the_earlier(stop(Failure::cannot_be_read, "the document"));
     const std::uint32_t first = std::max(static_cast<std::uint32_t>(request.first), 1u);
     const std::uint32_t last = std::min(static_cast<std::uint32_t>(request.last), document->page_count());
     // Numbers beyond 2^31 were given as negative ones, and are shown as such.
-    const std::string sff_path = request.sff_path();
     trace::line("pages %d to %d of \"%s\" to \"%s\"", static_cast<std::int32_t>(first), static_cast<std::int32_t>(last), request.document,
                 sff_path.c_str());
     // An SFF file without pages is still written, as the host expects one.
     if (first > last) trace::line("no page of the document lies in %d..%d", request.first, request.last);
 
-    // The SFF file is written in full before it replaces the one of an earlier run. The host
-    // sends whatever file it finds: a request that writes no new file must not leave an earlier
-    // request's fax behind for the new recipient (every stop from here on removes it), and a file
-    // that a sender holds is never written in place under it.
+    // Written in full before it replaces the file of an earlier request, and never in place under
+    // a sender's handle.
     platform::FileReplacement sff(sff_path.c_str(), {.in_place = false});
-    const auto removing_the_earlier = [&sff](int stopped) {
-        sff.discard_earlier_target();
-        return stopped;
-    };
     if (!sff.good()) return removing_the_earlier(stop(Failure::cannot_be_written, "the SFF file"));
     SffWriter writer(sff, static_cast<std::uint16_t>(last >= first ? last - first + 1 : 0), document->fine_flag(), request.prefix);
     for (std::uint32_t page = first; page <= last; ++page) {

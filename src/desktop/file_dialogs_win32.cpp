@@ -5,13 +5,16 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include <cstdint>
 #include <cwchar>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "desktop/commands.h"
 #include "desktop/host_window_win32.h"
+#include "desktop/new_file_removal.h"
 #include "desktop/requests.h"
 #include "platform/file.h"
 #include "platform/host_text.h"
@@ -67,6 +70,53 @@ bool choose_file(const FileDialogRequest& request, HWND owner, std::wstring& fil
     file_name.resize(::wcsnlen(file_name.c_str(), file_name.size()));
     return chosen;
 }
+
+// Opens `name` as asked, reads the file's identity and size, and closes it again; nothing when
+// it does not open.
+std::optional<FoundFile> open_and_look(const std::wstring& name, DWORD access, DWORD sharing, DWORD creation) {
+    struct Closer {
+        void operator()(HANDLE file) const { CloseHandle(file); }
+    };
+    const HANDLE opened = CreateFileW(name.c_str(), access, sharing, nullptr, creation, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (opened == INVALID_HANDLE_VALUE) return std::nullopt;
+    const std::unique_ptr<void, Closer> file(opened);
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!GetFileInformationByHandle(file.get(), &information)) return std::nullopt;
+    FoundFile found;
+    found.identity.volume = information.dwVolumeSerialNumber;
+    found.identity.index = (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
+    found.size = (static_cast<std::uint64_t>(information.nFileSizeHigh) << 32) | information.nFileSizeLow;
+    return found;
+}
+
+// Save: makes the chosen file, empty and unshared, when it does not exist (an existing one is
+// left as it is). Gives the new file's identity, or nothing when no file was made or its
+// identity is unknown (such a file is never removed again). Reading the identity needs the
+// attributes, which writing alone does not grant.
+std::optional<FileIdentity> create_empty(const std::wstring& name) {
+    const std::optional<FoundFile> made = open_and_look(name, GENERIC_WRITE | FILE_READ_ATTRIBUTES, 0, CREATE_NEW);
+    if (!made) return std::nullopt;
+    return made->identity;
+}
+
+class WindowsNewFile final : public NewFileCalls {
+public:
+    explicit WindowsNewFile(const std::wstring& name) : name_(name) {}
+
+    // Reading the attributes only, the look is never refused for another program's sharing.
+    std::optional<FoundFile> look() override {
+        return open_and_look(name_, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING);
+    }
+    RemoveResult remove() override {
+        if (DeleteFileW(name_.c_str())) return RemoveResult::removed;
+        const DWORD error = GetLastError();
+        return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ? RemoveResult::held : RemoveResult::failed;
+    }
+    void wait(unsigned milliseconds) override { Sleep(milliseconds); }
+
+private:
+    const std::wstring& name_;
+};
 
 std::optional<std::string> ansi_or_nothing(std::wstring_view wide) { return platform::exact_ansi(wide); }
 std::wstring wide_or_nothing(std::string_view ansi) { return platform::wide_of_ansi(ansi).value_or(std::wstring()); }
@@ -147,20 +197,17 @@ int run_file_dialog(char* arguments, int mode) {
         trace::line("dialog cancelled or failed (code %lu)", static_cast<unsigned long>(CommDlgExtendedError()));
     } else {
         trace::utf8_line("dialog chose %s", platform::printable(file_name).c_str());
-        // Save: an empty new file; an existing one is left as it is.
-        bool created = false;
-        if (mode == FileDialogRequest::save_mode) {
-            HANDLE file = CreateFileW(file_name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-            created = file != INVALID_HANDLE_VALUE;
-            if (created) CloseHandle(file);
-        }
+        const std::optional<FileIdentity> created =
+            mode == FileDialogRequest::save_mode ? create_empty(file_name) : std::nullopt;
         const std::string text = path_for_host(file_name);
         if (!text.empty()) {
             trace::line("short path %s given to the edit control", text.c_str());
             write_text(edit, text.c_str());
-        } else if (created && DeleteFileW(file_name.c_str())) {
+        } else if (created) {
             // The host cannot name the file: the empty file made for it goes again.
-            trace::utf8_line("%s, made empty by this dialog, removed again", platform::printable(file_name).c_str());
+            WindowsNewFile calls(file_name);
+            trace::utf8_line("%s, made empty by this dialog: %s", platform::printable(file_name).c_str(),
+                             describe(remove_new_file(calls, *created)));
         }
     }
     return 0;

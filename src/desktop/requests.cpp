@@ -1,6 +1,7 @@
 #include "desktop/requests.h"
 
 #include <cstring>
+#include <string_view>
 
 #include "command/arguments.h"
 
@@ -84,11 +85,12 @@ void end_initial_directory(char* buffer, int characters_read) {
     buffer[length] = '\0';
 }
 
-std::string filter_list(const char* filter) {
+std::string filter_list(const char* filter, platform::LeadByteTest lead) {
     std::string list = filter;
-    const bool closed = !list.empty() && list.back() == '|';
-    for (char& c : list) {
-        if (c == '|') c = '\0';
+    bool closed = false;  // the last character is a "|"
+    for (std::size_t i = 0; i < list.size(); i = platform::next_character(list, i, lead)) {
+        closed = list[i] == '|';
+        if (closed) list[i] = '\0';
     }
     // The platform reads strings up to an empty one: the text's own terminator ends the list
     // after a final "|"; without it the list gets its empty string here.
@@ -97,7 +99,27 @@ std::string filter_list(const char* filter) {
     return list;
 }
 
-FileDialogRequest parse_file_dialog_request(char* arguments, int mode) {
+namespace {
+
+// The first pattern's extension: the whole characters after the first "|*.", at most `room`
+// bytes, up to a "|" or ";". Empty without such a pattern.
+std::string_view first_extension(std::string_view filter, std::size_t room, platform::LeadByteTest lead) {
+    std::size_t start = 0;
+    while (start < filter.size() && filter.compare(start, 3, "|*.") != 0) start = platform::next_character(filter, start, lead);
+    if (start >= filter.size()) return {};
+    start += 3;
+    std::size_t end = start;
+    while (end < filter.size() && filter[end] != '|' && filter[end] != ';') {
+        const std::size_t next = platform::next_character(filter, end, lead);
+        if (next - start > room) break;
+        end = next;
+    }
+    return filter.substr(start, end - start);
+}
+
+}  // namespace
+
+FileDialogRequest parse_file_dialog_request(char* arguments, int mode, platform::LeadByteTest lead) {
     const Fields fields = split_fields(arguments, ":[..$");
     FileDialogRequest request;
     request.mode = mode;
@@ -108,18 +130,10 @@ FileDialogRequest parse_file_dialog_request(char* arguments, int mode) {
     if (filter == nullptr) return request;
     request.has_filter = true;
     if (mode == FileDialogRequest::save_mode) {
-        if (const char* pattern = std::strstr(filter, "|*.")) {
-            std::strncpy(request.default_extension, pattern + 3, 3);
-            request.default_extension[3] = '\0';
-            for (char& c : request.default_extension) {
-                if (c == '|' || c == ';') {
-                    c = '\0';
-                    break;
-                }
-            }
-        }
+        const std::string_view extension = first_extension(filter, sizeof request.default_extension - 1, lead);
+        extension.copy(request.default_extension, extension.size());
     }
-    request.filter = filter_list(filter);
+    request.filter = filter_list(filter, lead);
     return request;
 }
 

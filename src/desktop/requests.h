@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/path.h"
+
 namespace korvif {
 
 // STI: one request to the shell's notification area, in the terms of its 88-byte record.
@@ -83,15 +85,17 @@ struct FileDialogRequest {
 // owner[,edit control[,flags[,filter]]]; the comma after the owner is searched from the second
 // character. The filter "Description|pattern|...|" becomes the platform's list of strings. In
 // save mode the default extension is the first pattern's extension after "|*.", at most three
-// characters, cut at "|" or ";".
-FileDialogRequest parse_file_dialog_request(char* arguments, int mode);
+// bytes of whole characters, cut at "|" or ";". The filter is read character by character with
+// `lead`: in a double-byte code page the second byte of a character may be a "|" (code page 932:
+// 0x83 0x7C), which separates nothing.
+FileDialogRequest parse_file_dialog_request(char* arguments, int mode, platform::LeadByteTest lead = platform::host_lead_byte);
 
 // Ends the initial directory read from the edit control after the characters read, at most 254.
 void end_initial_directory(char* buffer, int characters_read);
 
-// The filter with each "|" turned into a zero byte; the list always ends with an empty string
-// (two zero bytes), also when the text does not end with "|".
-std::string filter_list(const char* filter);
+// The filter with each "|" character turned into a zero byte; the list always ends with an empty
+// string (two zero bytes), also when the text does not end with "|".
+std::string filter_list(const char* filter, platform::LeadByteTest lead = platform::host_lead_byte);
 
 // HELP: one request to Windows Help.
 struct HelpRequest {

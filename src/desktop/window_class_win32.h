@@ -18,8 +18,12 @@ inline HINSTANCE program_instance() { return static_cast<HINSTANCE>(platform::in
 
 // Ends the run after a C++ exception in a window procedure or a callback, as after a crash.
 [[noreturn]] inline void end_after_failure_in_callback(const char* what) noexcept {
-    trace::stop("the command failed in a window procedure or callback%s%s", what != nullptr ? ": " : "", what != nullptr ? what : "");
-    platform::end_run_now();
+    platform::end_run_now(
+        [](const char* failure) {
+            trace::stop("the command failed in a window procedure or callback%s%s", failure != nullptr ? ": " : "",
+                        failure != nullptr ? failure : "");
+        },
+        what);
 }
 
 // Runs the work of a window procedure or a callback. A C++ exception cannot travel back through

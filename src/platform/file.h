@@ -55,6 +55,9 @@ constexpr const char* describe(FileMode mode) {
 
 // An open file; closed when the object goes. Reads and writes report success the way the
 // system does: a successful read may deliver fewer bytes than asked (at the end of the file).
+// Only a file on a disk opens: a device's or a pipe's name is refused before anything is opened
+// (Windows; the path as given and its full path), and on Linux a FIFO, a socket or a device is
+// refused without waiting.
 class File {
 public:
     File() = default;
@@ -96,14 +99,17 @@ private:
 };
 
 // True when a directory search for the path finds an entry; wildcards are honoured and a
-// directory counts.
+// directory counts. On Windows the search goes by the full path (in its long form where it
+// passes the limit), and a device's or a pipe's name is never found.
 bool file_exists(const char* path);
 
 // The target of a replacement, from the host's text: the full path with every directory and an
 // existing file's name in their long form, so that a file named by its 8.3 short name keeps its
 // long name when it is replaced. Where the path, or a work file's path beside it, would pass
-// the system's path limit, the long-path form. Nothing when the path cannot be resolved, or when
-// the file exists and its long name cannot be had. On Linux the path as given.
+// the system's path limit, the long-path form. On Linux the path as given. A symbolic link to a
+// file gives the file it points to. Nothing, with the reason traced, when the path names a
+// folder, a device, a pipe, a FIFO or a socket, cannot be resolved, or when the file exists and
+// its long name cannot be had.
 std::optional<NativePath> replacement_target(const char* host_text);
 
 // The length of the directory part of a path in the system's form, its last separator
@@ -116,7 +122,8 @@ enum class ReplaceOutcome {
     replaced,  // the target holds the new content; the work file and any backup are gone
     refused,   // the target is as it was; the work file is the caller's to remove
     kept,      // neither version could be put under the target's name: the old content is in a
-               // backup, the new one in the work file, and both stay (the trace names them)
+               // backup, the new one in the work file or a name out of the work files' pattern
+               // ("~kn", 8 hexadecimal digits, ".tmp"), and both stay (the trace names them)
 };
 
 struct ReplaceOptions {
@@ -126,11 +133,13 @@ struct ReplaceOptions {
 };
 
 // Puts the complete, flushed file `from` in the place of `to`: `to` keeps its name, attributes
-// (with the archive bit set, so that backups see the change) and security; a missing `to` is
-// created; a read-only `to` (on Linux: one without any write bit) is refused. On Windows the
-// replace is serialised among this program's runs, calls refused because another program holds a
-// file are tried again for up to 2 seconds, and a target held without delete sharing is written
-// in place when the options allow, its old bytes saved in a backup file first.
+// (with the archive bit set, so that backups see the change, and without "offline" and
+// "temporary") and security; a missing `to` is created; a read-only `to` (on Linux: one without
+// any write bit) and a folder are refused. On Windows the replace is serialised among this
+// program's runs, calls refused because another program holds a file are tried again for up to 2
+// seconds, a share that does not do the one-step replace gets one rename over the target, and a
+// target held without delete sharing is written in place when the options allow, its old bytes
+// saved in a backup file first and the bytes to be written locked.
 ReplaceOutcome replace_file(const NativePath& from, const NativePath& to, ReplaceOptions options = {});
 
 // What identifies one version of a file: a newer file under the same name has another stamp.

@@ -23,7 +23,8 @@ struct OpenRequest {
 OpenRequest request_for(FileMode mode) {
     switch (mode) {
     case FileMode::read_shared:
-    case FileMode::read_deny_write: return {O_RDONLY};
+    // Without waiting: a FIFO without a writer would hold the open for ever.
+    case FileMode::read_deny_write: return {O_RDONLY | O_NONBLOCK};
     case FileMode::create_always: return {O_WRONLY | O_CREAT | O_TRUNC};
     }
     return {O_RDONLY};
@@ -63,12 +64,14 @@ File File::open(const NativePath& path, FileMode mode, OpenRetry) {
         trace::line("cannot open \"%s\" %s: %s", path.c_str(), describe(mode), trace::system_error().c_str());
         return file;
     }
-    // A directory opens only for reading (for writing, open itself refuses it).
+    // Only a regular file is read: a directory, a FIFO, a socket or a device opens only for
+    // reading, and a device's or a FIFO's reads may wait for ever.
     struct stat info {};
-    if ((request.flags & O_ACCMODE) == O_RDONLY && (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode))) {
-        trace::line("cannot open \"%s\" %s: a directory", path.c_str(), describe(mode));
+    if ((request.flags & O_ACCMODE) == O_RDONLY && (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
+        const bool directory = S_ISDIR(info.st_mode);
+        trace::line("cannot open \"%s\" %s: %s", path.c_str(), describe(mode), directory ? "a directory" : "not a plain file");
         ::close(fd);
-        errno = EISDIR;  // the caller's report of the system's error says why, as Windows' does
+        errno = directory ? EISDIR : ENXIO;  // the caller's report of the system's error says why, as Windows' does
         return file;
     }
     file.fd_ = fd;
@@ -194,17 +197,30 @@ std::size_t native_directory_length(const NativePath& path) {
 std::optional<NativePath> replacement_target(const char* host_text) {
     auto target = native_path(host_text);
     struct stat info {};
-    if (!target || ::lstat(target->c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return target;
-    // A symbolic link stays: the file it points to is replaced, with the work file beside that
-    // file (a rename over the link would put a file in the link's place).
-    char* real = ::realpath(target->c_str(), nullptr);
-    if (real == nullptr) {
-        trace::line("\"%s\" is a link to nothing that can be replaced: %s", host_text, trace::system_error().c_str());
+    if (!target || ::lstat(target->c_str(), &info) != 0) return target;
+    if (S_ISLNK(info.st_mode)) {
+        // A symbolic link stays: the file it points to is replaced, with the work file beside that
+        // file (a rename over the link would put a file in the link's place).
+        char* real = ::realpath(target->c_str(), nullptr);
+        if (real == nullptr || ::stat(real, &info) != 0) {
+            trace::line("\"%s\" is a link to nothing that can be replaced: %s", host_text, trace::system_error().c_str());
+            std::free(real);
+            return std::nullopt;
+        }
+        target = NativePath(real);
+        std::free(real);
+    }
+    // Only a regular file is replaced: a folder stays a folder, and a device, a FIFO or a socket
+    // is neither written through nor taken away.
+    if (S_ISDIR(info.st_mode)) {
+        trace::line("\"%s\" is a folder", target->c_str());
         return std::nullopt;
     }
-    NativePath resolved(real);
-    std::free(real);
-    return resolved;
+    if (!S_ISREG(info.st_mode)) {
+        trace::line("\"%s\" is a device, a FIFO or a socket, not a file", target->c_str());
+        return std::nullopt;
+    }
+    return target;
 }
 
 bool remove_file(const NativePath& path) { return ::unlink(path.c_str()) == 0; }

@@ -75,7 +75,63 @@ std::wstring long_name_of(const std::wstring& full) {
 
 std::string hex_of(std::uint32_t number) { return numbered_name("", number).substr(0, 8); }
 
+// The file a file symbolic link points to, in the form a replacement uses; nothing where the
+// system cannot tell (Windows XP, which has no file links, lacks the call: the named path stands).
+std::optional<std::wstring> final_path_of(const std::wstring& link) {
+    using FinalPathCall = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
+    const auto final_path_call = reinterpret_cast<FinalPathCall>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetFinalPathNameByHandleW")));
+    if (final_path_call == nullptr) return link;
+    const HANDLE file = CreateFileW(callable(link).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    if (!is_disk_file(file)) {
+        CloseHandle(file);
+        return std::nullopt;
+    }
+    constexpr DWORD normalized_dos_name = 0;  // FILE_NAME_NORMALIZED | VOLUME_NAME_DOS
+    std::wstring final_path =
+        wide_result([&](wchar_t* buffer, DWORD size) { return final_path_call(file, buffer, size, normalized_dos_name); });
+    CloseHandle(file);
+    if (final_path.empty()) return std::nullopt;
+    // "\\?\C:\..." and "\\?\UNC\server\..." in their usual forms; the long form is put back where needed.
+    if (final_path.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\\\" + final_path.substr(8);
+    if (final_path.rfind(L"\\\\?\\", 0) == 0) return final_path.substr(4);
+    return final_path;
+}
+
+bool is_file_symbolic_link(const std::wstring& path) {
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW(callable(path).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    FindClose(search);
+    return (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && found.dwReserved0 == IO_REPARSE_TAG_SYMLINK;
+}
+
 }  // namespace
+
+std::optional<std::wstring> file_path(const std::wstring& path) {
+    // Opening a device may wait for ever (a serial port, a pipe) and raises a port's lines: such a
+    // name is refused before anything is opened, as given and as the system completes it (which
+    // can turn a name into "\\.\COM1").
+    const bool device = names_windows_device(path);
+    const std::wstring full = device ? std::wstring() : full_path_of(path);
+    if (device || names_windows_device(full)) {
+        trace::utf8_line("\"%s\" names a device or a pipe, not a file", printable(path).c_str());
+        return std::nullopt;
+    }
+    if (full.empty()) {
+        trace::utf8_line("no full path for \"%s\": %s", printable(path).c_str(), error_text().c_str());
+        return std::nullopt;
+    }
+    return callable(full);
+}
+
+bool is_disk_file(void* handle) {
+    if (GetFileType(handle) == FILE_TYPE_DISK) return true;
+    SetLastError(ERROR_BAD_FILE_TYPE);
+    return false;
+}
 
 std::optional<std::wstring> wide_of_ansi(std::string_view ansi) {
     if (ansi.empty()) return std::wstring();
@@ -92,14 +148,19 @@ std::optional<std::wstring> wide_of_ansi(std::string_view ansi) {
 }
 
 std::optional<std::string> exact_ansi(std::wstring_view wide) {
+    static_assert(ExactConversion::no_best_fit == WC_NO_BEST_FIT_CHARS);
     if (wide.empty()) return std::string();
     const int size = static_cast<int>(wide.size());
+    const ExactConversion conversion = exact_conversion(GetACP());
     BOOL used_default = FALSE;
-    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr, 0, nullptr, &used_default);
+    BOOL* const ask = conversion.asks_used_default ? &used_default : nullptr;
+    const int length = WideCharToMultiByte(CP_ACP, conversion.flags, wide.data(), size, nullptr, 0, nullptr, ask);
     if (length <= 0 || used_default) return std::nullopt;
     std::string text(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, text.data(), length, nullptr, &used_default);
-    if (used_default) return std::nullopt;
+    if (WideCharToMultiByte(CP_ACP, conversion.flags, wide.data(), size, text.data(), length, nullptr, ask) != length ||
+        used_default) {
+        return std::nullopt;
+    }
     return text;
 }
 
@@ -139,6 +200,8 @@ File File::open(const char* path, FileMode mode, OpenRetry retry) {
 File File::open(const NativePath& path, FileMode mode, OpenRetry retry) {
     File file;
     if (path.empty()) return file;
+    const auto opened_as = file_path(path);
+    if (!opened_as) return file;
     const OpenRequest request = request_for(mode);
     const bool reading = request.access == GENERIC_READ;
     HANDLE handle = INVALID_HANDLE_VALUE;
@@ -146,12 +209,18 @@ File File::open(const NativePath& path, FileMode mode, OpenRetry retry) {
     // while a file found just before is missing (between the two names of a replace).
     for (int attempt = 0; attempt <= 20; ++attempt) {
         if (attempt > 0) Sleep(100);
-        handle = CreateFileW(callable(path).c_str(), request.access, request.sharing, nullptr, request.creation,
+        handle = CreateFileW(opened_as->c_str(), request.access, request.sharing, nullptr, request.creation,
                              request.attributes, nullptr);
         const DWORD error = GetLastError();
         const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
         const bool missing = error == ERROR_FILE_NOT_FOUND && retry == OpenRetry::when_held_or_missing;
         if (handle != INVALID_HANDLE_VALUE || !reading || !(held || missing)) break;
+    }
+    // What opened under a file's name must be a file on a disk, whatever the name rule missed.
+    if (handle != INVALID_HANDLE_VALUE && !is_disk_file(handle)) {
+        CloseHandle(handle);
+        handle = INVALID_HANDLE_VALUE;
+        SetLastError(ERROR_BAD_FILE_TYPE);
     }
     if (handle == INVALID_HANDLE_VALUE) {
         trace::utf8_line("cannot open \"%s\" %s: %s", printable(path).c_str(), describe(mode), error_text().c_str());
@@ -264,8 +333,11 @@ bool file_exists(const char* path) {
         trace::line("no file matches \"%s\": the path is no text of the ANSI code page", path);
         return false;
     }
+    // Searched for by the full path, in its long form where it passes the limit.
+    const auto searched_as = file_path(*wide);
+    if (!searched_as) return false;
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(wide->c_str(), &found);
+    HANDLE search = FindFirstFileW(searched_as->c_str(), &found);
     // Another run may be replacing the file at this moment, its name missing until that is done.
     if (search == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_NOT_FOUND &&
         wide->find_first_of(L"*?") == std::wstring::npos) {
@@ -274,7 +346,7 @@ bool file_exists(const char* path) {
         const auto target = resolved_target(*wide, true);
         for (int round = 0; target && search == INVALID_HANDLE_VALUE && round < 2; ++round) {
             const TargetLock replace_over(*target, true);
-            search = FindFirstFileW(wide->c_str(), &found);
+            search = FindFirstFileW(searched_as->c_str(), &found);
             if (replace_over.held()) break;
         }
     }
@@ -326,7 +398,28 @@ std::optional<NativePath> replacement_target(const char* host_text) {
         trace::line("\"%s\" is no text of the ANSI code page", host_text);
         return std::nullopt;
     }
-    return resolved_target(*wide, false);
+    if (!file_path(*wide)) return std::nullopt;
+    auto target = resolved_target(*wide, false);
+    if (!target) return std::nullopt;
+    const DWORD attributes = GetFileAttributesW(callable(*target).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return target;
+    // A folder (or a junction, a mount point, a folder link) is never replaced by a file. A
+    // reparse point that is a file (a cloud placeholder, a deduplicated file) is replaced as any
+    // file is.
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        trace::utf8_line("\"%s\" is a folder", printable(*target).c_str());
+        return std::nullopt;
+    }
+    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT) || !is_file_symbolic_link(*target)) return target;
+    // A file symbolic link stays, and the file it points to is replaced, with the work file beside
+    // that file (a replace of the link would put a file in its place).
+    const auto linked = final_path_of(*target);
+    if (!linked) {
+        trace::utf8_line("\"%s\" is a link to nothing that can be replaced: %s", printable(*target).c_str(), error_text().c_str());
+        return std::nullopt;
+    }
+    if (!file_path(*linked)) return std::nullopt;
+    return resolved_target(*linked, false);
 }
 
 bool remove_file(const NativePath& path) { return DeleteFileW(callable(path).c_str()) != FALSE; }

@@ -1,5 +1,8 @@
 #include "platform/host_text.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace korvif::platform {
 
 HostPathCheck host_path_text(std::wstring_view path, ToAnsi to_ansi, ToWide to_wide, std::string& text) {
@@ -10,6 +13,14 @@ HostPathCheck host_path_text(std::wstring_view path, ToAnsi to_ansi, ToWide to_w
     if (ansi->find(',') != std::string::npos) return HostPathCheck::holds_comma;
     text = *ansi;
     return HostPathCheck::exact;
+}
+
+ExactConversion exact_conversion(unsigned code_page) {
+    // The code pages whose conversion takes no flags and no default-character pointers.
+    constexpr unsigned plain[] = {42, 50220, 50221, 50222, 50225, 50227, 50229, 52936, 54936, 65000, 65001};
+    const bool is_plain = std::find(std::begin(plain), std::end(plain), code_page) != std::end(plain) ||
+                          (code_page >= 57002 && code_page <= 57011);
+    return is_plain ? ExactConversion {0, false} : ExactConversion {};
 }
 
 const char* describe(HostPathCheck check) {

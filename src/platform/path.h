@@ -29,14 +29,29 @@ using LeadByteTest = bool (*)(unsigned char byte);
 // pages).
 bool host_lead_byte(unsigned char byte);
 
+// Where the character after the one that begins at `i` begins: two bytes on from a lead byte
+// whose second byte is there, else one. Stepping with it finds only whole characters: the second
+// byte of a double-byte character is never taken for "\\" or "|", which it may equal.
+std::size_t next_character(std::string_view text, std::size_t i, LeadByteTest lead = host_lead_byte);
+
 // The length of the path's directory part, its last separator (or drive colon) included: the
 // name begins there. 0 for a bare name. Second bytes of two-byte characters are skipped.
 std::size_t directory_length(std::string_view path, PathStyle style = native_path_style,
                              LeadByteTest lead = host_lead_byte);
 
-// The length of the text up to and including its last `separator` that is not the second byte
-// of a two-byte character; 0 when there is none.
-std::size_t length_through_last(std::string_view text, char separator, LeadByteTest lead = host_lead_byte);
+// The length of the path up to and including its last separator ('\\' or '/' on Windows, '/' on
+// Linux) that is not the second byte of a two-byte character; 0 when there is none. Unlike
+// directory_length, a drive colon does not count.
+std::size_t length_through_last_separator(std::string_view path, PathStyle style = native_path_style,
+                                          LeadByteTest lead = host_lead_byte);
+
+// True when Windows takes the path for a device or a pipe rather than a file: a last name (with
+// or without a directory, a drive, an extension, a stream or trailing blanks) CON, PRN, AUX, NUL,
+// CONIN$, CONOUT$, COM0 to COM9 or LPT0 to LPT9 (also with the digits 1 to 3 in superscript); a
+// "\\.\" or "\??\" path; a "\\?\" path that goes on with anything but a drive ("X:\"), a
+// share ("UNC\") or a volume ("Volume{...}\"); a share path to a machine's pipes or mailslots.
+// Opening such a name may already wait for ever (a serial port, a pipe) or raise a port's lines.
+bool names_windows_device(std::wstring_view path);
 
 }  // namespace korvif::platform
 

@@ -30,13 +30,27 @@ struct HostNotice {
 };
 void set_host_notice(const HostNotice& notice);
 
-// Installs the unhandled-exception filter and the C++ terminate handler: either writes a last
-// line to the trace and ends the run as end_run_now does. No-op in the Linux build.
+// Installs the unhandled-exception filter and the C++ terminate handler: either ends the run
+// with end_run_now and a last line in the trace. No-op in the Linux build.
 void install_crash_handlers();
 
+// Writes the trace's last line of a run that ends at once, about `what`.
+using LastLine = void (*)(const char* what);
+
 // Ends the run at once with exit code 0, for a crash or a failure that cannot be handed back
-// through the system's code: the host notice is delivered, this run's work file removed, and no
-// box is shown. Uses no heap.
-[[noreturn]] void end_run_now();
+// through the system's code, by end_steps: no box is shown. Uses no heap of its own.
+[[noreturn]] void end_run_now(LastLine last_line = nullptr, const char* what = nullptr);
+
+// What end_run_now does before the process goes, given as the system's calls (either may be
+// null).
+struct EndSteps {
+    void (*free_host)();         // delivers the host notice
+    void (*remove_work_file)();  // removes this run's work file
+};
+
+// The host is freed first, and only then is the trace's last line written (when `last_line` is
+// given): a trace on a slow or offline share may wait for the network's timeout, and the host,
+// whose window a dialog of this run disabled, must not wait with it. The work file goes last.
+void end_steps(const EndSteps& steps, LastLine last_line, const char* what) noexcept;
 
 }  // namespace korvif::platform

@@ -14,8 +14,8 @@ void lower_process_priority_to_idle() {}
 void set_host_notice(const HostNotice&) {}
 void install_crash_handlers() {}
 
-void end_run_now() {
-    remove_guarded_work_file();
+void end_run_now(LastLine last_line, const char* what) {
+    end_steps({nullptr, remove_guarded_work_file}, last_line, what);
     std::_Exit(0);
 }
 

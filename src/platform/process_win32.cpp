@@ -35,15 +35,21 @@ LONG WINAPI on_unhandled_exception(EXCEPTION_POINTERS* pointers) {
     at = put_text(at, " at ");
     at = put_hex(at, record != nullptr ? reinterpret_cast<std::uintptr_t>(record->ExceptionAddress) : 0);
     *at = '\0';
-    trace::crash(what);
-    end_run_now();
+    end_run_now(trace::crash, what);
 }
 
 // Reached when a C++ exception finds no handler or leaves a noexcept function; the runtime
 // would otherwise abort with its own box.
-[[noreturn]] void on_terminate() {
-    trace::crash("the C++ runtime ended the run (std::terminate)");
-    end_run_now();
+[[noreturn]] void on_terminate() { end_run_now(trace::crash, "the C++ runtime ended the run (std::terminate)"); }
+
+// Enables the window a dialog of this run disabled and posts the message the host is owed.
+void deliver_host_notice() {
+    const HostNotice notice = host_notice;
+    if (notice.disabled_window != nullptr) EnableWindow(static_cast<HWND>(notice.disabled_window), TRUE);
+    if (notice.window != nullptr) {
+        PostMessageA(static_cast<HWND>(notice.window), notice.message, static_cast<WPARAM>(notice.wparam),
+                     static_cast<LPARAM>(notice.lparam));
+    }
 }
 
 }  // namespace
@@ -66,14 +72,8 @@ void install_crash_handlers() {
     std::set_terminate(on_terminate);
 }
 
-void end_run_now() {
-    const HostNotice notice = host_notice;
-    if (notice.disabled_window != nullptr) EnableWindow(static_cast<HWND>(notice.disabled_window), TRUE);
-    if (notice.window != nullptr) {
-        PostMessageA(static_cast<HWND>(notice.window), notice.message, static_cast<WPARAM>(notice.wparam),
-                     static_cast<LPARAM>(notice.lparam));
-    }
-    remove_guarded_work_file();
+void end_run_now(LastLine last_line, const char* what) {
+    end_steps({deliver_host_notice, remove_guarded_work_file}, last_line, what);
     TerminateProcess(GetCurrentProcess(), 0);
     ExitProcess(0);  // not reached: TerminateProcess of the own process does not return
 }

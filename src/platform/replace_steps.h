@@ -5,8 +5,11 @@
 //
 // The rule the steps keep: the user's data is always the old file or the new one under the
 // target's name, or, where neither can be put there, both stay under names the trace gives. The
-// work file and the backup are never removed while the target's name is missing.
+// work file and the backup are never removed while the target's name is missing, and no file is
+// removed that this replacement did not make.
 #pragma once
+
+#include <cstdint>
 
 #include "platform/file.h"
 
@@ -14,10 +17,18 @@ namespace korvif::platform {
 
 enum class CallResult {
     done,
-    held,     // another program holds a file (a sharing or lock violation): worth another try
-    missing,  // no such file or path, or an invalid name: no try can help
-    failed,   // any other refusal
+    held,         // another program holds a file (a sharing or lock violation): worth another try
+    missing,      // no such file or path, or an invalid name: no try can help
+    unsupported,  // the file system does not do the call (some network shares and NAS devices)
+    locked,       // another program has locked bytes of the file: nothing was written
+    failed,       // any other refusal
 };
+
+// What a refused call's system error (Windows' GetLastError code) means for the steps: for the
+// one-step replace and the rename over the target, where the target is known not to be
+// read-only, and for every other call.
+CallResult replace_refusal(std::uint32_t error);
+CallResult call_refusal(std::uint32_t error);
 
 // The file-system calls of a replacement.
 class ReplaceCalls {
@@ -27,12 +38,17 @@ public:
     virtual CallResult replace(const NativePath& target, const NativePath& work, const NativePath& backup) = 0;
     // Renames `from` to `to`, which must not exist.
     virtual CallResult move(const NativePath& from, const NativePath& to) = 0;
+    // Renames `from` to `to` in one step, taking the place of the file `to` names.
+    virtual CallResult move_over(const NativePath& from, const NativePath& to) = 0;
     virtual bool exists(const NativePath& path) = 0;
     virtual bool remove(const NativePath& path) = 0;
-    // Copies the bytes of `from` into the new file `to`, flushed to the disk.
+    // Copies the bytes of `from` into `to`, a file it makes new (never another program's file of
+    // that name), flushed to the disk; a copy that fails half-way is removed again.
     virtual CallResult save_copy(const NativePath& from, const NativePath& to) = 0;
     // Writes the bytes of `from` over `target` in place, under the handles other programs hold
-    // on it: room for the new size first, then the bytes, then the end of the file, flushed.
+    // on it: every byte it may touch locked first (locked: another program holds a lock there,
+    // and nothing was written), room for the new size, then the bytes, then the end of the file,
+    // flushed.
     virtual CallResult write_over(const NativePath& from, const NativePath& target) = 0;
     virtual void wait(unsigned milliseconds) = 0;
 };
@@ -41,9 +57,18 @@ public:
 inline constexpr unsigned held_retry_ms = 2000;
 inline constexpr unsigned held_retry_step_ms = 100;
 
-// Replaces the existing `target` (not read-only) by the complete `work` file, with `backup` a
-// free name in the same directory.
-ReplaceOutcome replace_steps(ReplaceCalls& calls, const NativePath& target, const NativePath& work,
-                             const NativePath& backup, ReplaceOptions options);
+// The names of one replacement, all in the target's directory: the existing target (not
+// read-only), the complete work file, a free name for the backup, and the name the new content
+// takes when both versions have to stay (out of the work files' pattern, so that the clean-up of
+// stale work files never removes it).
+struct ReplaceNames {
+    NativePath target;
+    NativePath work;
+    NativePath backup;
+    NativePath kept;
+};
+
+// Puts the work file in the target's place.
+ReplaceOutcome replace_steps(ReplaceCalls& calls, const ReplaceNames& names, ReplaceOptions options);
 
 }  // namespace korvif::platform

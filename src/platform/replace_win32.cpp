@@ -3,6 +3,7 @@
 // that other programs hold, and the clean-up of work files that killed runs left.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -16,9 +17,10 @@ namespace korvif::platform {
 
 namespace {
 
+// The attributes the new content takes over from the old file. Not "offline" or "temporary":
+// the new content is on the local disk, and lasting.
 constexpr DWORD settable_attributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                      FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED |
-                                      FILE_ATTRIBUTE_OFFLINE | FILE_ATTRIBUTE_TEMPORARY;
+                                      FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 constexpr DWORD share_all = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 constexpr std::uint32_t copy_chunk = 64 * 1024;
 constexpr DWORD lock_wait_ms = 10000;
@@ -35,27 +37,44 @@ public:
     }
     bool valid() const { return value_ != INVALID_HANDLE_VALUE; }
     HANDLE get() const { return value_; }
+    HANDLE release() {
+        const HANDLE value = value_;
+        value_ = INVALID_HANDLE_VALUE;
+        return value;
+    }
 
 private:
     HANDLE value_;
 };
 
-CallResult result_of(DWORD error) {
-    switch (error) {
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION: return CallResult::held;
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_NAME: return CallResult::missing;
-    default: return CallResult::failed;
-    }
-}
-
 // Refused opens leave the file untouched: they count as held (or missing), never as failed.
 CallResult open_refusal() {
-    const CallResult result = result_of(GetLastError());
+    const CallResult result = call_refusal(GetLastError());
     return result == CallResult::missing ? result : CallResult::held;
 }
+
+// Locks every byte a write in place may touch, so that no other program reads a half-written
+// file; unlocked before the handle closes.
+class RangeLock {
+public:
+    RangeLock(HANDLE file, std::uint64_t length) : file_(file), length_(length) {
+        locked_ = length == 0 || LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, low(), high(), &at_);
+    }
+    RangeLock(const RangeLock&) = delete;
+    RangeLock& operator=(const RangeLock&) = delete;
+    ~RangeLock() {
+        if (locked_ && length_ != 0) UnlockFileEx(file_, 0, low(), high(), &at_);
+    }
+    bool locked() const { return locked_ != FALSE; }
+
+private:
+    DWORD low() const { return static_cast<DWORD>(length_); }
+    DWORD high() const { return static_cast<DWORD>(length_ >> 32); }
+    HANDLE file_;
+    std::uint64_t length_;
+    OVERLAPPED at_ {};  // from offset 0
+    BOOL locked_ = FALSE;
+};
 
 bool set_size(HANDLE file, std::uint64_t size) {
     LARGE_INTEGER end;
@@ -88,13 +107,21 @@ public:
         }
         const DWORD error = GetLastError();
         trace::utf8_line("one-step replace of \"%s\" refused: %s", printable(target).c_str(), error_text().c_str());
-        // The target is known not to be read-only: a refused access means another program's handle.
-        return error == ERROR_ACCESS_DENIED ? CallResult::held : result_of(error);
+        return replace_refusal(error);
     }
 
     CallResult move(const NativePath& from, const NativePath& to) override {
         if (MoveFileExW(callable(from).c_str(), callable(to).c_str(), MOVEFILE_WRITE_THROUGH)) return CallResult::done;
-        return result_of(GetLastError());
+        return call_refusal(GetLastError());
+    }
+
+    CallResult move_over(const NativePath& from, const NativePath& to) override {
+        if (MoveFileExW(callable(from).c_str(), callable(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return CallResult::done;
+        }
+        const DWORD error = GetLastError();
+        trace::utf8_line("rename over \"%s\" refused: %s", printable(to).c_str(), error_text().c_str());
+        return replace_refusal(error);
     }
 
     bool exists(const NativePath& path) override {
@@ -107,9 +134,14 @@ public:
         Handle source(CreateFileW(callable(from).c_str(), GENERIC_READ, share_all, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
         if (!source.valid()) return open_refusal();
+        if (!is_disk_file(source.get())) return CallResult::missing;
+        // Made new: a file another program has just made under this name is never written or removed.
         Handle copy(CreateFileW(callable(to).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!copy.valid()) return CallResult::failed;
-        return copy_bytes(source.get(), copy.get()) && FlushFileBuffers(copy.get()) ? CallResult::done : CallResult::failed;
+        if (copy_bytes(source.get(), copy.get()) && FlushFileBuffers(copy.get())) return CallResult::done;
+        CloseHandle(copy.release());
+        DeleteFileW(callable(to).c_str());
+        return CallResult::failed;
     }
 
     CallResult write_over(const NativePath& from, const NativePath& target) override {
@@ -119,16 +151,21 @@ public:
         Handle file(CreateFileW(callable(target).c_str(), GENERIC_READ | GENERIC_WRITE, share_all, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.valid()) return open_refusal();
-        // Room for the new size first (setting the end reserves the disk space), so the writes
-        // that follow go into space the file already has.
+        if (!is_disk_file(file.get())) return CallResult::missing;  // no file: nothing to write in place
         const std::uint64_t old_size = size_of(file.get());
         const std::uint64_t new_size = size_of(source.get());
+        const RangeLock lock(file.get(), std::max(old_size, new_size));
+        if (!lock.locked()) return CallResult::locked;
+        // Room for the new size first (setting the end reserves the disk space), so the writes
+        // that follow go into space the file already has.
         if (new_size > old_size && !set_size(file.get(), new_size)) {
             set_size(file.get(), old_size);
             return CallResult::held;  // nothing was written
         }
         LARGE_INTEGER start;
         start.QuadPart = 0;
+        // The end is set last: where another program has mapped the file into memory, a shorter
+        // end is refused (error 1224) after the bytes are written, a failed write like any other.
         const bool written = SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN) &&
                              copy_bytes(source.get(), file.get()) && set_size(file.get(), new_size) &&
                              FlushFileBuffers(file.get());
@@ -189,6 +226,13 @@ TargetLock::~TargetLock() {
 
 namespace {
 
+// "~kn" and the work file's digits: the name the new content takes when both versions stay.
+NativePath kept_name(const NativePath& work) {
+    NativePath kept = work;
+    kept.replace(native_directory_length(work), 3, L"~kn");
+    return kept;
+}
+
 NativePath free_backup_name(const NativePath& target) {
     const NativePath directory = target.substr(0, native_directory_length(target));
     NativePath backup;
@@ -221,13 +265,18 @@ ReplaceOutcome replace_file(const NativePath& from, const NativePath& to, Replac
         trace::utf8_line("\"%s\" cannot be made: %s", name.c_str(), error_text().c_str());
         return ReplaceOutcome::refused;
     }
+    // A folder that took the name meanwhile is never moved away.
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        trace::utf8_line("replace refused: \"%s\" is a folder", name.c_str());
+        return ReplaceOutcome::refused;
+    }
     // A read-only file is not written, as Windows refuses to open it for writing.
     if (attributes & FILE_ATTRIBUTE_READONLY) {
         trace::utf8_line("replace refused: \"%s\" is read-only", name.c_str());
         return ReplaceOutcome::refused;
     }
     WindowsCalls calls;
-    const ReplaceOutcome outcome = replace_steps(calls, to, from, free_backup_name(to), options);
+    const ReplaceOutcome outcome = replace_steps(calls, {to, from, free_backup_name(to), kept_name(from)}, options);
     // ReplaceFile keeps the old file's attributes (where it is a plain rename, they are set here);
     // the archive bit tells backups that the content changed.
     if (outcome == ReplaceOutcome::replaced) {

@@ -106,12 +106,18 @@ bool FileReplacement::commit() {
     return true;
 }
 
-void FileReplacement::discard_earlier_target() {
-    if (!earlier_) return;
-    const std::string name = printable(target_);
-    if (remove_if_unchanged(target_, *earlier_)) {
+EarlierOutput::EarlierOutput(const char* target) {
+    if (target == nullptr || *target == '\0') return;
+    target_ = replacement_target(target);
+    if (target_) stamp_ = file_stamp(*target_);
+}
+
+void EarlierOutput::discard() const {
+    if (!target_ || !stamp_) return;
+    const std::string name = printable(*target_);
+    if (remove_if_unchanged(*target_, *stamp_)) {
         trace::utf8_line("the earlier \"%s\" removed", name.c_str());
-    } else if (file_stamp(target_) == earlier_) {
+    } else if (file_stamp(*target_) == stamp_) {
         const std::string error = trace::utf8(trace::system_error());
         trace::utf8_line("the earlier \"%s\" could not be removed: %s", name.c_str(), error.c_str());
     }

@@ -34,11 +34,6 @@ public:
     // replaced.
     bool commit();
 
-    // Removes the file that stood under the target's name when this replacement began, unless a
-    // newer one has taken its place meanwhile: for an output that must not outlive a failed run.
-    // The trace says what became of it.
-    void discard_earlier_target();
-
     const NativePath& target() const { return target_; }
     const NativePath& work_path() const { return work_; }
 
@@ -51,6 +46,25 @@ private:
     std::uint64_t position_ = 0;        // where the next write goes
     std::uint64_t size_ = 0;            // the highest offset written: the file's size, however often bytes were rewritten
     bool failed_ = true;
+};
+
+// The file that stands under an output's name when a command begins, for an output that must
+// not outlive a request that writes no new one.
+class EarlierOutput {
+public:
+    // The host's text, resolved as a replacement resolves it; the file standing there is stamped.
+    explicit EarlierOutput(const char* target);
+
+    // False when the name can be no output (a folder, a device): the trace has said why.
+    explicit operator bool() const { return target_.has_value(); }
+
+    // Removes the file, under its target's lock, if it is still the version that stood there
+    // (a newer one put there meanwhile by another run stays). The trace says what became of it.
+    void discard() const;
+
+private:
+    std::optional<NativePath> target_;
+    std::optional<FileStamp> stamp_;
 };
 
 }  // namespace korvif::platform

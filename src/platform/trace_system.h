@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 namespace korvif::trace::system {
 
@@ -24,10 +23,5 @@ unsigned long process_id();
 std::string local_time();                // "2026-12-07 14:46:10.123"
 std::uint64_t microseconds();            // a steady clock
 std::string last_error();                // "error N: text"
-
-// True when Windows would take the path for a device or a pipe rather than a file: a name (with
-// or without a directory, a drive or an extension) CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM0 to
-// COM9 or LPT0 to LPT9, a "\\.\" or "\??\" path, or a UNC path to another machine's pipes.
-bool names_windows_device(std::wstring_view path);
 
 }  // namespace korvif::trace::system

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/path.h"
 #include "platform/trace_system.h"
 
 namespace korvif::trace::system {
@@ -45,7 +46,7 @@ bool open_from_environment() {
     const DWORD length = GetEnvironmentVariableW(L"KORVIF_TRACE", path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return false;
     // Opening a port or a pipe may already wait: such names are refused before anything is opened.
-    if (names_windows_device(std::wstring_view(path, length))) return false;
+    if (platform::names_windows_device(std::wstring_view(path, length))) return false;
     // Appending only, so that every write goes to the end of the file; reading for the lock and
     // the size.
     trace_file = CreateFileW(path, FILE_APPEND_DATA | FILE_READ_DATA | FILE_READ_ATTRIBUTES,

@@ -13,6 +13,15 @@ std::wstring long_path_form(const std::wstring& full);
 // A path the system calls take whatever its length.
 std::wstring callable(const std::wstring& full);
 
+// The path an input or an output is opened by: the full path, in its long form where it passes
+// the limit. Nothing, with the reason traced, when the path as given or its full path names a
+// device or a pipe (see names_windows_device), or has no full path.
+std::optional<std::wstring> file_path(const std::wstring& path);
+
+// Whether an open handle is a file on a disk (not a port, a console, a pipe); false with the last
+// error set when not.
+bool is_disk_file(void* handle);
+
 // The system's last error as UTF-8 text, for trace lines that carry wide names.
 std::string error_text();
 

@@ -101,7 +101,11 @@ TEST(CommandLine, CutsAfterProgramNameAndBlanks) {
         {"korvif32.exe     INV:x", "INV:x"},
         {"korvif32.exe\tINV:x", ""},             // a tab does not end the program name
         {"korvif32.exe \tINV:x", "\tINV:x"},     // nor is it skipped after it
-        {"\"C:\\Program Files\\k.exe\" S2F:", "Files\\k.exe\" S2F:"},
+        {"\"C:\\Program Files\\k.exe\" S2F:", "S2F:"},  // a quoted program path ends at its closing quote
+        {"\"C:\\Program Files\\k.exe\"  INV:\"x\"", "INV:\"x\""},
+        {"\"k.exe\"INV:x", "INV:x"},
+        {"\"C:\\Program Files\\k.exe S2F:", ""},  // no closing quote: all of it is the name
+        {"k.exe \"INV:x\"", "\"INV:x\""},           // only a quote at the start counts
         {"korvif32.exe", ""},
         {"korvif32.exe   ", ""},
         {"k.exe RES:a, b ", "RES:a, b "},

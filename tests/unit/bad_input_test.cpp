@@ -6,8 +6,12 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <filesystem>
 #include <functional>
 #include <map>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "faxdoc/document.h"
 #include "support/bitmaps.h"
@@ -31,6 +35,8 @@ protected:
     std::string out = dir.file("out.file");
     std::string missing = dir.file("missing.file");
     std::string folder = dir.path().string();
+    std::string fifo = dir.file("fifo");
+    std::string letters = dir.file("Letters");  // a folder with a file in it
 
     void SetUp() override {
         test::MhWriter page;
@@ -45,7 +51,8 @@ protected:
 
     std::string expand(std::string text) const {
         const std::pair<const char*, const std::string*> names[] = {
-            {"{kvd}", &kvd}, {"{bmp}", &bmp}, {"{sff}", &sff}, {"{out}", &out}, {"{missing}", &missing}, {"{dir}", &folder}};
+            {"{kvd}", &kvd}, {"{bmp}", &bmp}, {"{sff}", &sff}, {"{out}", &out}, {"{missing}", &missing}, {"{dir}", &folder},
+            {"{fifo}", &fifo}, {"{letters}", &letters}};
         for (const auto& [name, value] : names) {
             for (std::size_t at = text.find(name); at != std::string::npos; at = text.find(name)) text.replace(at, std::strlen(name), *value);
         }
@@ -221,6 +228,58 @@ TEST_F(BadInput, NumbersAtTheirLimitsStillWriteWhatTheyShould) {
         test::run_command(expand(std::string("F2S:0,") + range + ",{kvd}," + folder + "/"));
         EXPECT_TRUE(test::file_present(folder + "/~isdnfax.sff")) << range;
     }
+}
+
+// Paths that name no plain file. A FIFO as an input is not read, also while its writer holds it
+// open with a whole file in it; a FIFO or a folder as the output is neither written through nor
+// taken away, and nothing of the program's own is left beside it.
+TEST_F(BadInput, OnlyPlainFilesAreReadOrReplaced) {
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_directories(letters + "/~isdnfax.sff");
+    test::write_file(letters + "/a.kvd", sentinel);
+    auto nothing_else_changed = [&](const std::string& command) {
+        EXPECT_TRUE(std::filesystem::is_fifo(fifo)) << command;
+        EXPECT_TRUE(std::filesystem::is_directory(letters + "/~isdnfax.sff")) << command;
+        EXPECT_EQ(test::read_file(letters + "/a.kvd"), sentinel) << command;
+        EXPECT_FALSE(test::file_present(folder + "/~isdnfax.sff")) << command;
+        for (const std::string& at : {folder, letters}) {
+            for (const auto& entry : std::filesystem::directory_iterator(at)) {
+                EXPECT_NE(entry.path().filename().string().rfind("~k", 0), 0u) << command << ": " << entry.path();
+            }
+        }
+    };
+    const std::pair<const char*, const std::string*> fed_inputs[] = {
+        {"S2F:0,{fifo},{out}", &sff}, {"F2D:1,0,{fifo},{out}", &kvd},      {"D2F:0,{fifo},{out}", &bmp},
+        {"RES:{fifo},{out}", &kvd},   {"INV:{fifo},{out}", &bmp},          {"ROT:1,{fifo},{out}", &bmp},
+        {"SCL:0,100,10,{fifo},{out}", &bmp}, {"F2S:0,1,2,{fifo},{dir}/", &kvd},
+    };
+    for (const auto& [command, input] : fed_inputs) {
+        const int writer = ::open(fifo.c_str(), O_RDWR);  // never waits on Linux
+        ASSERT_GE(writer, 0);
+        const Bytes bytes = test::read_file(*input);
+        ASSERT_EQ(::write(writer, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+        EXPECT_TRUE(leaves_output_alone(command)) << command;
+        ::close(writer);
+        nothing_else_changed(command);
+    }
+    const char* outputs[] = {
+        "S2F:0,{sff},{fifo}",     "F2D:1,0,{kvd},{fifo}",   "D2F:0,{bmp},{fifo}",   "RES:{kvd},{fifo}",
+        "INV:{bmp},{fifo}",       "ROT:1,{bmp},{fifo}",     "SCL:0,100,10,{bmp},{fifo}",
+        "S2F:0,{sff},{letters}",  "F2D:1,0,{kvd},{letters}", "D2F:0,{bmp},{letters}", "RES:{kvd},{letters}",
+        "INV:{bmp},{letters}",    "ROT:1,{bmp},{letters}",  "SCL:0,100,10,{bmp},{letters}", "F2S:0,1,2,{kvd},{letters}/",
+    };
+    for (const char* command : outputs) {
+        EXPECT_EQ(test::run_command(expand(command)), 0) << command;
+        nothing_else_changed(command);
+    }
+    // A FIFO that no one writes to, as an input and as a header strip: opening it must not wait,
+    // or the run would never end. Run as a program of its own, ended after a generous while; an
+    // ended run is a failure.
+    ASSERT_EQ(::mkfifo(dir.file("~ikvd001.kvd").c_str(), 0600), 0);
+    for (const char* command : {"INV:{fifo},{out}", "S2F:0,{fifo},{out}", "F2D:1,0,{fifo},{out}", "F2S:0,1,2,{kvd},{dir}/"}) {
+        EXPECT_EQ(test::shell("timeout 60 '" KORVIF_PROGRAM "' '" + expand(command) + "'"), 0) << command;
+    }
+    EXPECT_TRUE(test::file_present(folder + "/~isdnfax.sff"));  // written without the strip
 }
 
 TEST_F(BadInput, DocumentsTruncatedAndWithTablesAtTheLimits) {

@@ -125,26 +125,37 @@ TEST_F(DocumentToSff, PrefixIsGluedToTheNames) {
     }
 }
 
-// The host sends whatever ~isdnfax.sff it finds: once the document could be read, a request that
-// cannot be converted whole removes the earlier request's file rather than let it go to the new
-// recipient; a document that cannot be read at all leaves everything alone.
-TEST_F(DocumentToSff, PagesThatCannotBeHadRemoveTheEarlierFile) {
-    Bytes document = test::make_document(pages, 0, true);
+// The host sends whatever ~isdnfax.sff it finds: once F2S's fields are all there and its prefix
+// fits, a request that writes no new file removes the earlier request's rather than let it go to
+// the new recipient; a request cut short before its prefix touches nothing.
+TEST_F(DocumentToSff, ARequestThatWritesNoNewFileRemovesTheEarlierOne) {
+    Bytes broken = test::make_document(pages, 0, true);
     // Page 2 claims to start far beyond the file: its bytes cannot be had. (Page 1 then runs to
     // the end of the file; its records end at its RTC.)
-    document[512 + 4] = 0xFF;
-    document[512 + 5] = 0xFF;
-    document[512 + 6] = 0xFF;
-    document[512 + 7] = 0x7F;
-    test::write_file(kvd, document);
-    test::write_file(sff, {7, 7});  // an earlier run's file
-    test::run_command("F2S:0,1,3," + kvd + "," + prefix);
-    EXPECT_FALSE(test::file_present(sff));
-
-    test::write_file(sff, {7, 7});
-    test::write_file(kvd, {1, 2, 3});  // shorter than a document's header
-    test::run_command("F2S:0,1,3," + kvd + "," + prefix);
-    EXPECT_EQ(test::read_file(sff), (Bytes {7, 7}));
+    for (int i = 0; i < 4; ++i) broken[512 + 4 + i] = i == 3 ? 0x7F : 0xFF;
+    struct Case {
+        const char* name;
+        Bytes document;
+        std::string command;
+        bool earlier_stays;
+    };
+    const Case cases[] = {
+        {"a page cannot be had", broken, "F2S:0,1,3," + kvd + "," + prefix, false},
+        {"shorter than a header", {1, 2, 3}, "F2S:0,1,3," + kvd + "," + prefix, false},
+        {"one byte short of a document", Bytes(1543, 0), "F2S:0,1,1," + kvd + "," + prefix, false},
+        {"no such document", {}, "F2S:0,1,1," + dir.file("missing.kvd") + "," + prefix, false},
+        {"an empty document path", {}, "F2S:0,1,1,," + prefix, false},
+        {"the document a folder", {}, "F2S:0,1,1," + dir.path().string() + "," + prefix, false},
+        {"cut short before its prefix", broken, "F2S:0,1,1," + kvd, true},
+        {"cut short before its document", broken, "F2S:0,1,1", true},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove(kvd);
+        if (!c.document.empty()) test::write_file(kvd, c.document);
+        test::write_file(sff, {7, 7});  // an earlier request's file
+        test::run_command(c.command);
+        EXPECT_EQ(test::file_present(sff), c.earlier_stays) << c.name;
+    }
 }
 
 TEST_F(DocumentToSff, SfftobmpReadsWhatF2dShowsAndS2fGivesThePagesBack) {

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/file.h"
 #include "platform/host_text.h"
 #include "platform/path.h"
+#include "platform/process.h"
 #include "platform/replacement.h"
+#include "support/code_pages.h"
 #include "support/files.h"
 
 namespace korvif {
@@ -48,41 +52,87 @@ TEST(ScratchFiles, ReadAndWrittenThroughOneHandleAndGoneWithIt) {
     ::unsetenv("TMPDIR");
 }
 
-TEST(FileModes, ADirectoryDoesNotOpenForReading) {
+// Only a regular file opens for reading: a directory, a device, or a FIFO, also one whose writer
+// holds it open with bytes in it.
+TEST(FileModes, OnlyARegularFileOpensForReading) {
     test::TempDir dir;
-    EXPECT_FALSE(platform::File::open(dir.path().c_str(), platform::FileMode::read_shared).is_open());
+    const std::string fifo = dir.file("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int writer = ::open(fifo.c_str(), O_RDWR);
+    ASSERT_GE(writer, 0);
+    ASSERT_EQ(::write(writer, "BM", 2), 2);
+    for (const std::string& path : {dir.path().string(), fifo, std::string("/dev/zero")}) {
+        for (const auto mode : {platform::FileMode::read_shared, platform::FileMode::read_deny_write}) {
+            EXPECT_FALSE(platform::File::open(path.c_str(), mode).is_open()) << path;
+        }
+    }
+    ::close(writer);
 }
 
+// The directory part ends at the last separator or a drive; the "*" of an output takes the
+// input's directory up to its last separator only, where a drive colon does not count.
 TEST(DirectoryLength, BothSeparatorsAndDrivesOnWindowsOnlySlashOnLinux) {
     using platform::PathStyle;
     struct Case {
         const char* path;
         PathStyle style;
-        std::size_t length;
+        std::size_t directory;
+        std::size_t through_separator;
     };
     const Case cases[] = {
-        {"C:\\FAX\\IN\\0007.kvd", PathStyle::windows, 10}, {"sub/new.kvd", PathStyle::windows, 4},
-        {"./doc.kvd", PathStyle::windows, 2},                 {"C:\\FAX/IN\\x/y.kvd", PathStyle::windows, 12},
-        {"doc.kvd", PathStyle::windows, 0},                   {"C:doc.kvd", PathStyle::windows, 2},
-        {"", PathStyle::windows, 0},                          {"1:doc.kvd", PathStyle::windows, 0},
-        {"sub\\new.kvd", PathStyle::posix, 0},                {"/tmp/a\\b.kvd", PathStyle::posix, 5},
-        {"C:doc.kvd", PathStyle::posix, 0},
+        {"C:\\FAX\\IN\\0007.kvd", PathStyle::windows, 10, 10}, {"sub/new.kvd", PathStyle::windows, 4, 4},
+        {"./doc.kvd", PathStyle::windows, 2, 2},                 {"C:\\FAX/IN\\x/y.kvd", PathStyle::windows, 12, 12},
+        {"Z:/fax/in/0007.kvd", PathStyle::windows, 10, 10},      {"Z:\\fax\\in/0007.kvd", PathStyle::windows, 10, 10},
+        {"doc.kvd", PathStyle::windows, 0, 0},                   {"C:doc.kvd", PathStyle::windows, 2, 0},
+        {"", PathStyle::windows, 0, 0},                          {"1:doc.kvd", PathStyle::windows, 0, 0},
+        {"sub\\new.kvd", PathStyle::posix, 0, 0},                {"/tmp/a\\b.kvd", PathStyle::posix, 5, 5},
+        {"C:doc.kvd", PathStyle::posix, 0, 0},
     };
-    for (const Case& c : cases) EXPECT_EQ(platform::directory_length(c.path, c.style, nullptr), c.length) << c.path;
+    for (const Case& c : cases) {
+        EXPECT_EQ(platform::directory_length(c.path, c.style, nullptr), c.directory) << c.path;
+        EXPECT_EQ(platform::length_through_last_separator(c.path, c.style, nullptr), c.through_separator) << c.path;
+    }
 }
 
-// In code page 932 the lead bytes are 0x81-0x9F and 0xE0-0xFC; "\x95\x5C" is one character
-// (a kanji) whose second byte is the backslash's.
-bool cp932_lead(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
+// Windows takes these names for a device or a pipe wherever they stand; no input or output, and
+// no trace, is ever opened under one.
+TEST(DeviceNames, WindowsDeviceAndPipeNamesAreRecognised) {
+    struct Case {
+        const wchar_t* path;
+        bool device;
+    };
+    const Case cases[] = {
+        {L"CON", true}, {L"nul", true}, {L"Aux.log", true}, {L"C:\\temp\\prn.txt", true}, {L"C:lpt1", true},
+        {L"COM9", true}, {L"com1:", true}, {L"D:/logs/NUL .txt", true}, {L"LPT\u00B9", true}, {L"conout$", true},
+        {L"COM0", true}, {L"C:\\w\\COM1", true}, {L"C:\\w\\com5.kvd:stream", true},
+        {L"\\\\.\\pipe\\trace", true}, {L"//./COM3", true}, {L"\\??\\C:\\x.log", true}, {L"\\\\server\\PIPE\\x", true},
+        {L"\\\\server\\mailslot\\x", true},
+        // After "\\?\" only a drive, a share (not the pipes) or a volume is a path.
+        {L"\\\\?\\GLOBALROOT\\Device\\Serial0", true}, {L"\\\\?\\COM1", true}, {L"\\\\?\\pipe\\x", true},
+        {L"\\\\?\\C:", true}, {L"\\\\?\\UNC\\server\\pipe\\x", true}, {L"\\\\?\\Volume{1234}", true},
+        {L"\\\\?\\", true}, {L"//?/COM2", true},
+        {L"\\\\?\\C:\\temp\\trace.log", false}, {L"\\\\?\\UNC\\server\\share\\x.kvd", false},
+        {L"\\\\?\\Volume{1234-abcd}\\fax\\x.kvd", false}, {L"\\\\?\\c:\\fax\\x.kvd", false},
+        // Full paths as the system gives them.
+        {L"\\\\.\\COM1", true}, {L"C:\\temp\\korvif.log", false}, {L"\\\\server\\share\\nul-x.log", false},
+        {L"console.log", false}, {L"COM10", false}, {L"LPT", false}, {L"C:\\CON\\trace.log", false},
+        {L"auxiliary.txt", false}, {L"C:\\w\\COMMA.bmp", false}, {L"", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(platform::names_windows_device(c.path), c.device) << testing::PrintToString(std::wstring(c.path));
+    }
+}
 
 TEST(DirectoryLength, TheSecondByteOfADoubleByteCharacterIsNoSeparator) {
     const std::string kanji_dir = "C:\\\x95\x5C\\doc.kvd";     // C:\<kanji>\doc.kvd
     const std::string kanji_name = "C:\\FAX\\\x95\x5C.kvd";    // C:\FAX\<kanji>.kvd
-    EXPECT_EQ(platform::directory_length(kanji_dir, platform::PathStyle::windows, cp932_lead), 6u);
-    EXPECT_EQ(platform::directory_length(kanji_name, platform::PathStyle::windows, cp932_lead), 7u);
-    EXPECT_EQ(platform::length_through_last(kanji_name, '\\', cp932_lead), 7u);
+    EXPECT_EQ(platform::directory_length(kanji_dir, platform::PathStyle::windows, test::cp932_lead), 6u);
+    EXPECT_EQ(platform::directory_length(kanji_name, platform::PathStyle::windows, test::cp932_lead), 7u);
+    EXPECT_EQ(platform::length_through_last_separator(kanji_name, platform::PathStyle::windows, test::cp932_lead), 7u);
     // A single-byte code page reads the same bytes as two characters, the second a separator.
-    EXPECT_EQ(platform::length_through_last(kanji_name, '\\', nullptr), 9u);
+    EXPECT_EQ(platform::length_through_last_separator(kanji_name, platform::PathStyle::windows, nullptr), 9u);
+    const std::string kanji_slash = "Z:/FAX/\x95\x5C/x.kvd";  // Z:/FAX/<kanji>/x.kvd
+    EXPECT_EQ(platform::length_through_last_separator(kanji_slash, platform::PathStyle::windows, test::cp932_lead), 10u);
 }
 
 class Replacement : public ::testing::Test {
@@ -184,6 +234,43 @@ TEST(HostPathText, OnlyTextThatNamesTheSameFileGoesToTheHost) {
     }
 }
 
+// The steps of a run that ends at once, as they are taken.
+std::string steps_taken;
+
+TEST(EndSteps, TheHostIsFreedBeforeTheTraceIsWritten) {
+    const platform::EndSteps steps {[] { steps_taken += "host "; }, [] { steps_taken += "work-file "; }};
+    struct Case {
+        platform::LastLine last_line;
+        const char* taken;
+    };
+    const Case cases[] = {
+        {[](const char* what) { steps_taken += std::string("line ") + what + " "; }, "host line crash work-file "},
+        {nullptr, "host work-file "},
+    };
+    for (const Case& c : cases) {
+        steps_taken.clear();
+        platform::end_steps(steps, c.last_line, "crash");
+        EXPECT_EQ(steps_taken, c.taken);
+    }
+}
+
+// The flags the system takes for the exact conversion: the code pages that refuse any flag and
+// any default-character pointer (UTF-8 as the ANSI code page above all) would fail every path.
+TEST(ExactConversion, FlaglessCodePagesAreConvertedPlainly) {
+    using platform::ExactConversion;
+    const ExactConversion careful {ExactConversion::no_best_fit, true};
+    const ExactConversion plain {0, false};
+    struct Case {
+        unsigned code_page;
+        ExactConversion conversion;
+    };
+    const Case cases[] = {
+        {1252, careful}, {932, careful}, {936, careful}, {65001, plain}, {65000, plain},
+        {54936, plain},  {57001, careful}, {57002, plain}, {57011, plain}, {57012, careful},
+    };
+    for (const Case& c : cases) EXPECT_EQ(platform::exact_conversion(c.code_page), c.conversion) << c.code_page;
+}
+
 }  // namespace
 }  // namespace korvif
 
@@ -235,20 +322,33 @@ TEST_F(Replacement, OnlyOldWorkFilesOfItsOwnPatternAreCleanedUp) {
 
 TEST_F(Replacement, ADiscardedOutputGoesUnlessANewerOneTookItsPlace) {
     test::write_file(target, {1});
-    {
-        platform::FileReplacement replacement(target.c_str());
-        replacement.discard_earlier_target();
-    }
+    platform::EarlierOutput(target.c_str()).discard();
     EXPECT_FALSE(test::file_present(target));
 
     test::write_file(target, {1});
-    {
-        platform::FileReplacement replacement(target.c_str());
-        test::write_file(dir.file("newer"), {2, 2});
-        std::filesystem::rename(dir.file("newer"), target);  // another run's complete file
-        replacement.discard_earlier_target();
-    }
+    const platform::EarlierOutput earlier(target.c_str());
+    test::write_file(dir.file("newer"), {2, 2});
+    std::filesystem::rename(dir.file("newer"), target);  // another run's complete file
+    earlier.discard();
     EXPECT_EQ(test::read_file(target), (test::Bytes {2, 2}));
+}
+
+// A folder, a FIFO or a device is never an output: nothing is made beside it, nothing moved.
+TEST_F(Replacement, OnlyAPlainFileIsReplaced) {
+    std::filesystem::create_directory(dir.file("Letters"));
+    test::write_file(dir.file("Letters/a.kvd"), {1});
+    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
+    std::filesystem::create_symlink(dir.file("Letters"), dir.file("folder-link"));
+    for (const char* name : {"Letters", "fifo", "folder-link"}) {
+        platform::FileReplacement replacement(dir.file(name).c_str());
+        EXPECT_FALSE(replacement.good() || replacement.write("ab", 2) || replacement.commit()) << name;
+        EXPECT_FALSE(platform::EarlierOutput(dir.file(name).c_str())) << name;
+    }
+    EXPECT_EQ(files_in_dir(), 3u);
+    EXPECT_TRUE(std::filesystem::is_directory(dir.file("Letters")));
+    EXPECT_EQ(test::read_file(dir.file("Letters/a.kvd")), (test::Bytes {1}));
+    EXPECT_TRUE(std::filesystem::is_fifo(dir.file("fifo")));
+    EXPECT_FALSE(platform::FileReplacement("/dev/null").good());
 }
 
 }  // namespace

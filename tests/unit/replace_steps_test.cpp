@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 #include <string>
 
 #include "platform/replace_steps.h"
@@ -11,36 +12,55 @@ namespace {
 using platform::CallResult;
 using platform::ReplaceOutcome;
 
+// Windows' codes for the one-step replace's refusals in the cases below.
+constexpr std::uint32_t replaced_ok = 0;
+constexpr std::uint32_t sharing_violation = 32;
+constexpr std::uint32_t disk_full = 112;
+constexpr std::uint32_t invalid_function = 1;
+constexpr std::uint32_t not_supported = 50;
+constexpr std::uint32_t invalid_parameter = 87;
+constexpr std::uint32_t unable_to_remove_replaced = 1175;
+constexpr std::uint32_t unable_to_move_replacement = 1176;
+constexpr std::uint32_t unable_to_move_replacement_2 = 1177;
+
 // A directory in memory whose calls fail as a case asks, the way Windows' ReplaceFile and the
 // calls after it fail half-way.
 class FakeCalls final : public platform::ReplaceCalls {
 public:
     std::map<std::string, std::string> files;
-    // How replace fails: the results it gives (the last repeats), and what it has done to the
-    // names by then.
-    std::vector<CallResult> replace_results {CallResult::done};
+    // How replace fails: the system's codes it gives (the last repeats), read the way the Windows
+    // layer reads them, and what it has done to the names by then.
+    std::vector<std::uint32_t> replace_errors {replaced_ok};
     enum class HalfDone { nothing, target_gone, target_to_backup } half_done = HalfDone::nothing;
-    int held_moves = 0;           // moves refused as held before they go through (-1: never)
-    bool copy_fails = false;      // saving the target's bytes fails
-    int failing_writes = 0;       // writes over the target that fail (after tearing it; -1: never opened)
+    int held_moves = 0;                  // moves refused as held before they go through (-1: never)
+    std::set<std::string> blocked;       // names no move can reach (another program holds them)
+    CallResult move_over_result = CallResult::done;
+    enum class Copy { fine, fails_half_way, name_taken } copy = Copy::fine;
+    // How writing over the target goes: fine; the target cannot be opened for writing; another
+    // program has locked bytes of it; the first `failing_writes` writes fail after tearing it;
+    // the end cannot be set once the bytes are in (a program has it mapped: error 1224).
+    enum class Write { fine, not_opened, locked, torn, end_refused } write = Write::fine;
+    int failing_writes = 0;
     unsigned waited_ms = 0;
 
     CallResult replace(const std::string& target, const std::string& work, const std::string& backup) override {
-        const CallResult result = replace_results[std::min(replaces_++, replace_results.size() - 1)];
-        if (result == CallResult::done) {
+        const std::uint32_t error = replace_errors[std::min(replaces_++, replace_errors.size() - 1)];
+        if (error == replaced_ok) {
             files[backup] = files[target];
             files[target] = files[work];
             files.erase(work);
-        } else if (half_done == HalfDone::target_gone) {
+            return CallResult::done;
+        }
+        if (half_done == HalfDone::target_gone) {
             files.erase(target);  // error 1176 without the backup made
         } else if (half_done == HalfDone::target_to_backup) {
             files[backup] = files[target];  // error 1177: the old file under the backup's name
             files.erase(target);
         }
-        return result;
+        return platform::replace_refusal(error);
     }
     CallResult move(const std::string& from, const std::string& to) override {
-        if (held_moves != 0) {
+        if (held_moves != 0 || blocked.count(to)) {
             if (held_moves > 0) --held_moves;
             return CallResult::held;
         }
@@ -49,22 +69,37 @@ public:
         files.erase(from);
         return CallResult::done;
     }
+    CallResult move_over(const std::string& from, const std::string& to) override {
+        if (move_over_result != CallResult::done) return move_over_result;
+        files[to] = files[from];
+        files.erase(from);
+        return CallResult::done;
+    }
     bool exists(const std::string& path) override { return files.count(path) != 0; }
     bool remove(const std::string& path) override { return files.erase(path) != 0; }
     CallResult save_copy(const std::string& from, const std::string& to) override {
-        if (copy_fails) {
-            files[to] = "part";
-            return CallResult::failed;
+        switch (copy) {
+        case Copy::fine: files[to] = files[from]; return CallResult::done;
+        case Copy::fails_half_way: return CallResult::failed;  // the call removes its partial copy
+        case Copy::name_taken: files[to] = "theirs"; return CallResult::failed;  // made just before
         }
-        files[to] = files[from];
-        return CallResult::done;
+        return CallResult::failed;
     }
     CallResult write_over(const std::string& from, const std::string& target) override {
-        if (failing_writes < 0) return CallResult::held;  // the target cannot be opened for writing
-        if (failing_writes > 0) {
-            --failing_writes;
-            files[target] = "torn";
-            return CallResult::failed;  // the flush or a write failed after some bytes
+        switch (write) {
+        case Write::not_opened: return CallResult::held;
+        case Write::locked: return CallResult::locked;
+        case Write::end_refused:
+            write = Write::fine;  // a shorter end fails; writing the old bytes back does not
+            files[target] = files[from] + files[target].substr(std::min(files[target].size(), files[from].size()));
+            return CallResult::failed;
+        case Write::torn:
+            if (failing_writes-- > 0) {
+                files[target] = "torn";
+                return CallResult::failed;
+            }
+            break;
+        case Write::fine: break;
         }
         files[target] = files[from];
         return CallResult::done;
@@ -76,67 +111,135 @@ private:
 };
 
 TEST(ReplaceSteps, TheUserAlwaysHasOneVersionUnderTheNameOrBothUnderNamesTheTraceGives) {
+    using HD = FakeCalls::HalfDone;
+    using Copy = FakeCalls::Copy;
+    using Write = FakeCalls::Write;
     struct Case {
         const char* name;
-        std::vector<CallResult> replace_results;
-        FakeCalls::HalfDone half_done;
-        int held_moves;
-        bool copy_fails;
-        int failing_writes;
-        bool in_place;
-        ReplaceOutcome outcome;
-        std::map<std::string, std::string> files;  // afterwards
+        std::vector<std::uint32_t> replace_errors;
+        HD half_done = HD::nothing;
+        int held_moves = 0;
+        std::set<std::string> blocked = {};
+        CallResult move_over = CallResult::done;
+        Copy copy = Copy::fine;
+        Write write = Write::fine;
+        int failing_writes = 0;
+        bool in_place = true;
+        ReplaceOutcome outcome = ReplaceOutcome::refused;
+        std::map<std::string, std::string> files = {};  // afterwards
+        bool waits = false;                            // tried again while held
     };
-    using HD = FakeCalls::HalfDone;
-    const CallResult held = CallResult::held, failed = CallResult::failed, done = CallResult::done;
+    const CallResult held = CallResult::held, failed = CallResult::failed;
+    const auto replaced = ReplaceOutcome::replaced, kept = ReplaceOutcome::kept;
+    const std::map<std::string, std::string> as_was = {{"doc", "old"}, {"work", "new"}};
+    const std::map<std::string, std::string> new_in = {{"doc", "new"}};
     const Case cases[] = {
-        {"one step", {done}, HD::nothing, 0, false, 0, true, ReplaceOutcome::replaced, {{"doc", "new"}}},
-        {"held for a moment", {held, held, held, done}, HD::nothing, 0, false, 0, true, ReplaceOutcome::replaced,
-         {{"doc", "new"}}},
-        {"refused, target untouched", {failed}, HD::nothing, 0, false, 0, true, ReplaceOutcome::refused,
-         {{"doc", "old"}, {"work", "new"}}},
-        {"1176, target gone: the new file goes in", {failed}, HD::target_gone, 0, false, 0, true,
-         ReplaceOutcome::replaced, {{"doc", "new"}}},
-        {"1177: the old file comes back", {failed}, HD::target_to_backup, 0, false, 0, true, ReplaceOutcome::refused,
-         {{"doc", "old"}, {"work", "new"}}},
-        {"1177, the name blocked for a moment", {failed}, HD::target_to_backup, 5, false, 0, true,
-         ReplaceOutcome::refused, {{"doc", "old"}, {"work", "new"}}},
-        {"1177, no move goes through: both stay", {failed}, HD::target_to_backup, -1, false, 0, true,
-         ReplaceOutcome::kept, {{"backup", "old"}, {"work", "new"}}},
-        {"1176 with the work file held for good: it stays", {failed}, HD::target_gone, -1, false, 0, true,
-         ReplaceOutcome::kept, {{"work", "new"}}},
-        {"held: written in place", {held}, HD::nothing, 0, false, 0, true, ReplaceOutcome::replaced, {{"doc", "new"}}},
-        {"held, in place not allowed", {held}, HD::nothing, 0, false, 0, false, ReplaceOutcome::refused,
-         {{"doc", "old"}, {"work", "new"}}},
-        {"held, the old bytes cannot be saved", {held}, HD::nothing, 0, true, 0, true, ReplaceOutcome::refused,
-         {{"doc", "old"}, {"work", "new"}}},
-        {"held, and no writing allowed by its holder", {held}, HD::nothing, 0, false, -1, true,
-         ReplaceOutcome::refused, {{"doc", "old"}, {"work", "new"}}},
-        {"held, the write or its flush fails: put back", {held}, HD::nothing, 0, false, 1, true,
-         ReplaceOutcome::refused, {{"doc", "old"}, {"work", "new"}}},
-        {"held, and putting back fails too: both stay", {held}, HD::nothing, 0, false, 2, true, ReplaceOutcome::kept,
-         {{"doc", "torn"}, {"backup", "old"}, {"work", "new"}}},
+        {.name = "one step", .replace_errors = {replaced_ok}, .outcome = replaced, .files = new_in},
+        {.name = "held for a moment", .replace_errors = {sharing_violation, sharing_violation, replaced_ok},
+         .outcome = replaced, .files = new_in, .waits = true},
+        {.name = "refused, target untouched", .replace_errors = {disk_full}, .files = as_was},
+        {.name = "1176, target gone: the new file goes in", .replace_errors = {unable_to_move_replacement},
+         .half_done = HD::target_gone, .outcome = replaced, .files = new_in},
+        {.name = "1177: the old file comes back", .replace_errors = {unable_to_move_replacement_2},
+         .half_done = HD::target_to_backup, .files = as_was},
+        {.name = "1177, the name blocked for a moment", .replace_errors = {unable_to_move_replacement_2},
+         .half_done = HD::target_to_backup, .held_moves = 5, .files = as_was, .waits = true},
+        {.name = "1177, no move goes through: both stay", .replace_errors = {unable_to_move_replacement_2},
+         .half_done = HD::target_to_backup, .held_moves = -1, .outcome = kept,
+         .files = {{"backup", "old"}, {"work", "new"}}, .waits = true},
+        // Both kept: the new content leaves the work files' pattern, which the clean-up removes.
+        {.name = "1177, the target's name held for good: both stay, the new content out of the work pattern",
+         .replace_errors = {unable_to_move_replacement_2}, .half_done = HD::target_to_backup, .blocked = {"doc"},
+         .outcome = kept, .files = {{"backup", "old"}, {"kept", "new"}}, .waits = true},
+        {.name = "1176 with the work file held for good: it stays", .replace_errors = {unable_to_move_replacement},
+         .half_done = HD::target_gone, .held_moves = -1, .outcome = kept, .files = {{"work", "new"}}, .waits = true},
+        // Both files keep their names (a scanner holds the target): tried again, then in place.
+        {.name = "1175: tried again, then written in place", .replace_errors = {unable_to_remove_replaced},
+         .outcome = replaced, .files = new_in, .waits = true},
+        {.name = "1175 for a moment", .replace_errors = {unable_to_remove_replaced, replaced_ok}, .outcome = replaced,
+         .files = new_in, .waits = true},
+        {.name = "1176 with the target standing: tried again, then written in place",
+         .replace_errors = {unable_to_move_replacement}, .outcome = replaced, .files = new_in, .waits = true},
+        {.name = "1175, in place not allowed", .replace_errors = {unable_to_remove_replaced}, .in_place = false,
+         .files = as_was, .waits = true},
+        // Shares that do not do the one-step replace: one rename over the target.
+        {.name = "87: one rename over the target", .replace_errors = {invalid_parameter}, .outcome = replaced,
+         .files = new_in},
+        {.name = "50: the rename held, then written in place", .replace_errors = {not_supported}, .move_over = held,
+         .outcome = replaced, .files = new_in, .waits = true},
+        {.name = "1: the rename refused", .replace_errors = {invalid_function}, .move_over = failed, .files = as_was},
+        {.name = "87: the rename held, in place not allowed", .replace_errors = {invalid_parameter}, .move_over = held,
+         .in_place = false, .files = as_was, .waits = true},
+        {.name = "held: written in place", .replace_errors = {sharing_violation}, .outcome = replaced, .files = new_in,
+         .waits = true},
+        {.name = "held, in place not allowed", .replace_errors = {sharing_violation}, .in_place = false, .files = as_was,
+         .waits = true},
+        {.name = "held, the old bytes cannot be saved", .replace_errors = {sharing_violation},
+         .copy = Copy::fails_half_way, .files = as_was, .waits = true},
+        // A file that another program made under the backup's name is its own: it stays.
+        {.name = "held, the backup's name taken by another program", .replace_errors = {sharing_violation},
+         .copy = Copy::name_taken, .files = {{"doc", "old"}, {"work", "new"}, {"backup", "theirs"}}, .waits = true},
+        {.name = "held, and no writing allowed by its holder", .replace_errors = {sharing_violation},
+         .write = Write::not_opened, .files = as_was, .waits = true},
+        {.name = "held, bytes locked by another program: refused before writing", .replace_errors = {sharing_violation},
+         .write = Write::locked, .files = as_was, .waits = true},
+        {.name = "held, the write or its flush fails: put back", .replace_errors = {sharing_violation},
+         .write = Write::torn, .failing_writes = 1, .files = as_was, .waits = true},
+        {.name = "held, the shorter end refused after the bytes (mapped, 1224): put back",
+         .replace_errors = {sharing_violation}, .write = Write::end_refused, .files = as_was, .waits = true},
+        {.name = "held, and putting back fails too: both stay", .replace_errors = {sharing_violation},
+         .write = Write::torn, .failing_writes = 2, .outcome = kept,
+         .files = {{"doc", "torn"}, {"backup", "old"}, {"kept", "new"}}, .waits = true},
     };
     for (const Case& c : cases) {
         FakeCalls calls;
         calls.files = {{"doc", "old"}, {"work", "new"}};
-        calls.replace_results = c.replace_results;
+        calls.replace_errors = c.replace_errors;
         calls.half_done = c.half_done;
         calls.held_moves = c.held_moves;
-        calls.copy_fails = c.copy_fails;
+        calls.blocked = c.blocked;
+        calls.move_over_result = c.move_over;
+        calls.copy = c.copy;
+        calls.write = c.write;
         calls.failing_writes = c.failing_writes;
-        EXPECT_EQ(platform::replace_steps(calls, "doc", "work", "backup", {.in_place = c.in_place}), c.outcome) << c.name;
+        EXPECT_EQ(platform::replace_steps(calls, {"doc", "work", "backup", "kept"}, {.in_place = c.in_place}), c.outcome)
+            << c.name;
         EXPECT_EQ(calls.files, c.files) << c.name;
-        EXPECT_LE(calls.waited_ms, 2 * platform::held_retry_ms) << c.name;  // two calls retried at most
+        EXPECT_EQ(calls.waited_ms > 0, c.waits) << c.name;
+        EXPECT_LE(calls.waited_ms, 3 * platform::held_retry_ms) << c.name;  // three calls retried at most
     }
 }
 
 TEST(ReplaceSteps, MissingFilesAreNotWaitedFor) {
     FakeCalls calls;
     calls.files = {{"doc", "old"}, {"work", "new"}};
-    calls.replace_results = {CallResult::missing};
-    EXPECT_EQ(platform::replace_steps(calls, "doc", "work", "backup", {}), ReplaceOutcome::refused);
+    calls.replace_errors = {2};  // file not found
+    EXPECT_EQ(platform::replace_steps(calls, {"doc", "work", "backup", "kept"}, {}), ReplaceOutcome::refused);
     EXPECT_EQ(calls.waited_ms, 0u);
+}
+
+// What each of the system's refusals leads to: tried again (and then in place), one rename over
+// the target, the target's name checked, or given up.
+TEST(ReplaceSteps, EachRefusalLeadsToItsStep) {
+    struct Case {
+        std::uint32_t error;
+        CallResult replace;  // the one-step replace and the rename over the target
+        CallResult other;    // every other call
+    };
+    const CallResult held = CallResult::held, missing = CallResult::missing, failed = CallResult::failed,
+                     unsupported = CallResult::unsupported;
+    const Case cases[] = {
+        {5, held, failed},  // access denied: the target is known not to be read-only
+        {32, held, held},       {33, held, held},
+        {1175, held, failed},   {1176, held, failed},   {1177, failed, failed},
+        {1, unsupported, failed}, {50, unsupported, failed}, {87, unsupported, failed},
+        {2, missing, missing},  {3, missing, missing},  {123, missing, missing},
+        {112, failed, failed},  {1224, failed, failed}, {0x80000000u, failed, failed},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(platform::replace_refusal(c.error), c.replace) << c.error;
+        EXPECT_EQ(platform::call_refusal(c.error), c.other) << c.error;
+    }
 }
 
 }  // namespace

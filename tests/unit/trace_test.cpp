@@ -10,7 +10,6 @@
 #include <regex>
 #include <unistd.h>
 
-#include "platform/trace_system.h"
 #include "support/bitmaps.h"
 #include "support/documents.h"
 #include "support/mh_writer.h"
@@ -131,23 +130,6 @@ TEST_F(Trace, NothingWithoutTheVariableAndAnUnwritableTraceIsIgnored) {
     test::run_command("F2D:1,0," + at + "/doc.kvd," + at + "/b.bmp");
     unsetenv("KORVIF_TRACE");
     EXPECT_EQ(test::read_file(at + "/a.bmp"), test::read_file(at + "/b.bmp"));
-}
-
-// The trace never goes to a device or a pipe: Windows takes these names for one wherever they stand.
-TEST(TraceTarget, WindowsDeviceAndPipeNamesAreRecognised) {
-    struct Case {
-        const wchar_t* path;
-        bool device;
-    };
-    const Case cases[] = {
-        {L"CON", true}, {L"nul", true}, {L"Aux.log", true}, {L"C:\\temp\\prn.txt", true}, {L"C:lpt1", true},
-        {L"COM9", true}, {L"com1:", true}, {L"D:/logs/NUL .txt", true}, {L"LPT\u00B9", true}, {L"conout$", true},
-        {L"\\\\.\\pipe\\trace", true}, {L"//./COM3", true}, {L"\\??\\C:\\x.log", true}, {L"\\\\server\\PIPE\\x", true},
-        {L"C:\\temp\\korvif.log", false}, {L"console.log", false}, {L"COM10", false}, {L"LPT", false},
-        {L"C:\\CON\\trace.log", false}, {L"\\\\?\\C:\\temp\\trace.log", false}, {L"\\\\server\\share\\nul-x.log", false},
-        {L"auxiliary.txt", false}, {L"", false},
-    };
-    for (const Case& c : cases) EXPECT_EQ(trace::system::names_windows_device(c.path), c.device) << testing::PrintToString(std::wstring(c.path));
 }
 
 // Sixteen runs at once append to one trace: every line is whole, and each run's lines are all there.

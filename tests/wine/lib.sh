@@ -42,13 +42,19 @@ winpath() {
     printf 'Z:%s' "${path//\//\\}"
 }
 
-# Runs korvif32.exe with the exact command text given; the exit code must be 0.
-run_windows() {
-    local text=$1
-    printf '%s %s' "$(winpath "$WINDOWS_BUILD/korvif32.exe")" "$text" >"$WORK/command.txt"
+# Starts the exact command line given (the program's path and the command); the exit code must
+# be 0, and a run ended from outside after 120 seconds is a failure.
+run_line() {
+    local line=$1
+    printf '%s' "$line" >"$WORK/command.txt"
     local code=0
     timeout 120 wine "$WINDOWS_BUILD/run_exact.exe" "$(winpath "$WORK/command.txt")" >"$WORK/launcher.log" 2>&1 || code=$?
-    grep -q '^exit code 0' "$WORK/launcher.log" || fail "korvif32.exe $text: exit status $code ($(cat "$WORK/launcher.log"))"
+    grep -q '^exit code 0' "$WORK/launcher.log" || fail "$line: exit status $code ($(cat "$WORK/launcher.log"))"
+}
+
+# Runs korvif32.exe with the exact command text given.
+run_windows() {
+    run_line "$(winpath "$WINDOWS_BUILD/korvif32.exe") $1"
 }
 
 run_native() {

@@ -1,5 +1,5 @@
 # korvif32.exe when runs fail half-way, are killed, or run at once on one file: F2S never leaves
-# an earlier request's fax behind, a killed RES leaves no copy, the next replacement removes only
+# an earlier request's fax behind (also when its document is missing), a killed RES leaves no copy, the next replacement removes only
 # old work files of its own pattern that no one holds, and sixteen runs of RES on one document
 # beside sixteen readers leave a document that some serial order gives, whole.
 source "$(dirname "$0")/lib.sh"
@@ -17,6 +17,19 @@ open(sys.argv[2], 'wb').write(data)
 EOF
 run_windows "F2S:0,1,2,$(winpath "$WORK/broken.kvd"),$(winpath "$WORK")\\"
 [ ! -e "$WORK/~isdnfax.sff" ] || fail "a failed F2S left the earlier request's ~isdnfax.sff"
+# The same for a request whose document is missing, in both builds; one cut short before its
+# prefix touches nothing.
+for program in native windows; do
+    printf 'an earlier fax' >"$WORK/~isdnfax.sff"
+    if [ $program = native ]; then run_native "F2S:0,1,2,$WORK/doc.kvd"; else run_windows "F2S:0,1,2,$(winpath "$WORK/doc.kvd")"; fi
+    [ -e "$WORK/~isdnfax.sff" ] || fail "$program: F2S cut short before its prefix removed ~isdnfax.sff"
+    if [ $program = native ]; then
+        run_native "F2S:0,1,2,$WORK/missing.kvd,$WORK/"
+    else
+        run_windows "F2S:0,1,2,$(winpath "$WORK/missing.kvd"),$(winpath "$WORK")\\"
+    fi
+    [ ! -e "$WORK/~isdnfax.sff" ] || fail "$program: F2S of a missing document left the earlier request's ~isdnfax.sff"
+done
 
 # A long document of dense pages (a checkerboard, every run one pixel), for runs long enough to be
 # caught half-way.
