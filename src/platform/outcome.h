@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <type_traits>
 #include <utility>
 #include <variant>
 
