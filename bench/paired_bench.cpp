@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
         std::vector<std::uint8_t> strip(static_cast<std::size_t>(TIFFStripSize(tiff)));
         const Pair decode {
             [&] {
-                PackedBitmap bitmap = decode_page(page.mh.data(), static_cast<std::int32_t>(page.mh.size()));
+                const Outcome<PackedBitmap> bitmap = decode_page(page.mh.data(), static_cast<std::int32_t>(page.mh.size()));
                 if (!bitmap) std::abort();
             },
             [&] { TIFFReadEncodedStrip(tiff, 0, strip.data(), static_cast<tmsize_t>(strip.size())); },
@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
         report("decode", page.name, decode, rounds);
         TIFFClose(tiff);
 
-        PackedBitmap bitmap = MemoryBlock::allocate(page.bitmap.size());
+        PackedBitmap bitmap = *MemoryBlock::allocate(page.bitmap.size());
         std::memcpy(bitmap.data(), page.bitmap.data(), page.bitmap.size());
         const std::vector<std::uint8_t> raster = top_down_rows(page);
         const std::string ours_path = bench_directory() + "/" + page.name + "-ours.g3";

@@ -34,15 +34,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string out = fuzz::scratch_file("out.bmp");
     fuzz::write_file(in, data + 4, size - 4);
 
-    PackedBitmap bitmap = load_bmp(in.c_str());
+    Outcome<PackedBitmap> bitmap = load_bmp(in.c_str());
     if (bitmap) {
-        PackedBitmap scaled = scale_bitmap(bitmap, target_width, target_height,
-                                           {.method = (flags & 1) ? ScaleMethod::grey : ScaleMethod::one_bit, .grey_palette = (flags & 2) != 0});
+        const Outcome<PackedBitmap> scaled = scale_bitmap(*bitmap, target_width, target_height,
+                                                          {.method = (flags & 1) ? ScaleMethod::grey : ScaleMethod::one_bit, .grey_palette = (flags & 2) != 0});
         if (scaled) {
-            FUZZ_CHECK(bitmap_width(scaled) == target_width && bitmap_height(scaled) == target_height);
+            FUZZ_CHECK(bitmap_width(*scaled) == target_width && bitmap_height(*scaled) == target_height);
         }
-        for (unsigned i = 0; i < turns; ++i) rotate_quarter_turn(bitmap);
-        invert_bits(bitmap);
+        for (unsigned i = 0; i < turns; ++i) (void)rotate_quarter_turn(*bitmap);
+        (void)invert_bits(*bitmap);
     }
     fuzz::run("INV:" + in + "," + out);
     fuzz::run("ROT:" + std::to_string(turns) + "," + in + "," + out);

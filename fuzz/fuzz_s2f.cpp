@@ -1,6 +1,5 @@
 // S2F on arbitrary SFF bytes: the document written is always a well-formed fax document.
 #include "faxdoc/document.h"
-#include "faxdoc/sff_to_document.h"
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -9,7 +8,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string kvd = fuzz::scratch_file("out.kvd");
     fuzz::write_file(sff, data, size);
     fuzz::remove(kvd);
-    const bool written = convert_sff_to_document(sff.c_str(), kvd.c_str());
+    fuzz::run("S2F:0," + sff + "," + kvd);
+    const bool written = fuzz::exists(kvd);
     FUZZ_CHECK(written == (size >= 20));
     if (!written) return 0;
     const fuzz::Bytes document = fuzz::read_file(kvd);

@@ -22,7 +22,7 @@ int white_lines_at(const LineBlock& block, int index, int end) {
 
 }  // namespace
 
-PackedBitmap assemble_bitmap(const DecodedLines& decoded, DecodeOptions options) {
+Outcome<PackedBitmap> assemble_bitmap(const DecodedLines& decoded, DecodeOptions options) {
     std::int32_t lines = decoded.total;
     if (options.trim_trailing_white) {
         std::int32_t last_black_line = 0;  // counted from 1; 0: none
@@ -39,8 +39,9 @@ PackedBitmap assemble_bitmap(const DecodedLines& decoded, DecodeOptions options)
 
     const std::size_t copies = options.double_lines ? 2 : 1;
     const std::size_t rows = static_cast<std::size_t>(lines) * copies;
-    PackedBitmap bitmap = MemoryBlock::allocate_for_overwrite(rows * mh::line_bytes + two_colour_header_bytes);
-    if (!bitmap) return {};
+    Outcome<PackedBitmap> allocated = MemoryBlock::allocate_for_overwrite(rows * mh::line_bytes + two_colour_header_bytes);
+    if (!allocated) return allocated;
+    PackedBitmap& bitmap = *allocated;
 
     // The first decoded line is the top row of the image, the last row of the block. Runs of
     // white lines are cleared with one memset each.
@@ -80,7 +81,7 @@ PackedBitmap assemble_bitmap(const DecodedLines& decoded, DecodeOptions options)
     write_u16(bitmap, bitmap_field::bits_per_pixel, 1);
     const std::uint8_t palette[8] = {0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0};
     std::memcpy(bitmap.data() + info_header_bytes, palette, sizeof palette);
-    return bitmap;
+    return allocated;
 }
 
 }  // namespace korvif

@@ -44,7 +44,8 @@ struct DecodedLines {
 };
 
 // The bitmap of the decoded lines: a 40-byte header, the white/black palette, and the rows
-// bottom-up, each line once or twice as the options say. Null when the bitmap cannot be had.
-PackedBitmap assemble_bitmap(const DecodedLines& decoded, DecodeOptions options);
+// bottom-up, each line once or twice as the options say. Fails with no_memory when the bitmap
+// cannot be had.
+Outcome<PackedBitmap> assemble_bitmap(const DecodedLines& decoded, DecodeOptions options);
 
 }  // namespace korvif

@@ -112,9 +112,9 @@ private:
 
 bool LineDecoder::open_block() {
     if (lines_ >= line_cap_ || blocks_.size() >= max_line_blocks) return false;
-    LineBlock block {MemoryBlock::allocate_for_overwrite(line_block_bytes + line_slack_bytes)};
-    if (!block.lines) return false;
-    blocks_.push_back(std::move(block));
+    Outcome<MemoryBlock> lines = MemoryBlock::allocate_for_overwrite(line_block_bytes + line_slack_bytes);
+    if (!lines) return false;
+    blocks_.push_back(LineBlock {std::move(*lines)});
     done_ = 0;
     line_ = blocks_.back().lines.data();
     return true;
@@ -302,8 +302,8 @@ void LineDecoder::run() {
 
 }  // namespace
 
-PackedBitmap decode_page(const std::uint8_t* data, std::int32_t length, DecodeOptions options) {
-    if (length < 8) return {};
+Outcome<PackedBitmap> decode_page(const std::uint8_t* data, std::int32_t length, DecodeOptions options) {
+    if (length < 8) return Failed(Failure::too_short, "8 bytes");
     const std::uint64_t landmark = find_landmark(data, length);
     LineDecoder first(data, length, 0, -1, landmark);
     DecodedLines decoded;

@@ -18,9 +18,9 @@ struct DecodeOptions {
 };
 
 // Decodes the page into a 1-bit bitmap (40-byte header, white/black palette, rows bottom-up), a
-// row per line or, with double_lines, two. Null for fewer than 8 bytes of data or when the bitmap
-// cannot be had. Corrupt data never fails: bits that begin no code are passed over and runs beyond
-// the line's end are cut.
-PackedBitmap decode_page(const std::uint8_t* data, std::int32_t length, DecodeOptions options = {});
+// row per line or, with double_lines, two. Fails for fewer than 8 bytes of data (too_short) or
+// when the bitmap cannot be had (no_memory). Corrupt data never fails: bits that begin no code
+// are passed over and runs beyond the line's end are cut.
+Outcome<PackedBitmap> decode_page(const std::uint8_t* data, std::int32_t length, DecodeOptions options = {});
 
 }  // namespace korvif

@@ -133,6 +133,8 @@ public:
         used_ += count;
     }
 
+    bool refused() const { return refused_; }
+
     std::uint32_t flush() {
         if (used_ != 0 && !refused_) {
             refused_ = !sink_.put(pending_.get(), used_);
@@ -155,12 +157,11 @@ private:
 
 }  // namespace
 
-std::uint32_t encode_raster(PackedBitmap& bitmap, ByteSink& sink, EncodeFlags flags) {
-    if (!bitmap) return 0;
+Outcome<std::uint32_t> encode_raster(PackedBitmap& bitmap, ByteSink& sink, EncodeFlags flags) {
     std::size_t size = bitmap.size();
     std::size_t first_row = 0;
     if (has(flags, ENCODE_SKIP_HEADER)) {
-        if (size < two_colour_header_bytes) return 0;
+        if (size < two_colour_header_bytes) return Failed(Failure::too_short, "its header");
         size -= two_colour_header_bytes;
         first_row = two_colour_header_bytes;
     }
@@ -178,7 +179,7 @@ std::uint32_t encode_raster(PackedBitmap& bitmap, ByteSink& sink, EncodeFlags fl
         }
         step = 2;
     }
-    if (row_count < step) return 0;
+    if (row_count < step) return Failed(Failure::too_short, "a line");
 
     LineWriter writer(sink);
     const mh::EncodeTable& codes = mh::encode_table;
@@ -206,7 +207,9 @@ std::uint32_t encode_raster(PackedBitmap& bitmap, ByteSink& sink, EncodeFlags fl
     if (has(flags, ENCODE_RTC)) {
         writer.add(mh::rtc_bytes.data(), mh::rtc_bytes.size());
     }
-    return writer.flush();
+    const std::uint32_t written = writer.flush();
+    if (writer.refused()) return Failure::cannot_be_written;
+    return written;
 }
 
 }  // namespace korvif

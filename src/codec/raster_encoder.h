@@ -27,9 +27,9 @@ inline constexpr EncodeFlags ENCODE_SKIP_HEADER {4};  // the block begins with a
 // top of the image down: an EOL first, each line followed by an EOL that ends on a byte boundary,
 // and with ENCODE_RTC the RTC. Without ENCODE_EVERY_ROW each pair of rows is ORed together in the
 // caller's bitmap and coded as one line; an odd top row is left out. Puts the data into `sink`
-// and returns the bytes it took: 0 for a null bitmap, a block under 48 bytes with
-// ENCODE_SKIP_HEADER, or too few rows. Once the sink refuses bytes nothing more is put, and the
-// count stops there.
-std::uint32_t encode_raster(PackedBitmap& bitmap, ByteSink& sink, EncodeFlags flags);
+// and returns the number of bytes. Fails, with nothing put, for a block under 48 bytes with
+// ENCODE_SKIP_HEADER or fewer rows than one line takes (too_short); with cannot_be_written once
+// the sink refuses bytes, after which nothing more is put.
+Outcome<std::uint32_t> encode_raster(PackedBitmap& bitmap, ByteSink& sink, EncodeFlags flags);
 
 }  // namespace korvif

@@ -27,13 +27,15 @@ struct Fields {
     static constexpr int most = 6;
     char* field[most] = {};        // field[0] is the first; null for an absent optional field
     int missing = 0;               // the number (from 1) of the first missing field; 0 when none is
-    const char* output = nullptr;  // the output path buffer when the layout names an output path and
-                                   // it was taken; null when it was refused
+    bool output_refused = false;   // the output path is empty or does not fit the buffer
+    const char* output = nullptr;  // the output path, checked, in the output path buffer: the one
+                                   // way to it; null when the layout names none or it was refused
 
-    explicit operator bool() const { return missing == 0; }
+    explicit operator bool() const { return missing == 0 && !output_refused; }
     // The field by its number, counted from 1 as the commands' syntax counts them.
     char* operator[](int number) const { return field[number - 1]; }
-    // Traces "the Nth field is missing" and returns 0, the command's result.
+    // Traces why the fields cannot be used, "the Nth field is missing" or "no usable output
+    // path", and returns 0, the command's result.
     int stop() const;
 };
 
@@ -44,7 +46,10 @@ struct Fields {
 //   '$'  the last field: the rest of the text, commas included
 //   '>'  the last field, the output path: the rest of the text, put into the output path buffer
 //        as soon as every field that must be there is found, before any other check; when it is
-//        optional and absent, the field before it stands in (the input is rewritten)
+//        optional and absent, the field before it stands in (the input is rewritten). An empty
+//        path, or one longer than the buffer holds, is refused.
+//   '*'  the same, and a leading "*" stands for the directory of the field before it (the
+//        input): see complete_output_path; a completed path too long for the buffer is refused
 //   '['  the fields after it may be absent
 // Each ending comma becomes a terminator. At most Fields::most fields.
 Fields split_fields(char* arguments, std::string_view layout);

@@ -23,8 +23,6 @@ char* set_output_path(const char* path) {
     return output_path_buffer;
 }
 
-char* output_path() { return output_path_buffer; }
-
 bool complete_output_path(const char* input_path) {
     if (output_path_buffer[0] != '*') return true;
     const std::size_t directory = platform::length_through_last_separator(input_path);
@@ -36,13 +34,6 @@ bool complete_output_path(const char* input_path) {
     }
     std::memmove(output_path_buffer + directory, output_path_buffer + 1, name + 1);
     std::memcpy(output_path_buffer, input_path, directory);
-    return true;
-}
-
-bool take_output_beside(const char* output, const char* input_path, const char* input_name) {
-    if (output == nullptr || *output == '\0') return trace::stop("no usable output path"), false;
-    if (*input_path == '\0') return trace::stop("the %s path is empty", input_name), false;
-    if (!complete_output_path(input_path)) return trace::stop("no usable output path"), false;
     return true;
 }
 

@@ -1,4 +1,5 @@
-// The process-wide buffer that holds the output path of the running command.
+// The process-wide buffer that holds the output path of the running command. Only the argument
+// kit uses it: a command finds its output path, checked, in its fields (arguments.h).
 #pragma once
 
 #include <cstddef>
@@ -12,18 +13,10 @@ inline constexpr std::size_t output_path_capacity = 256;  // 255 characters and 
 // command writes nothing rather than writing to a path cut short.
 char* set_output_path(const char* path);
 
-// The buffer itself, for commands that complete the path in place.
-char* output_path();
-
 // When the output path begins with "*", puts the directory of `input_path` (up to and including
 // its last separator: '\' or '/' on Windows, where a drive colon does not count, '/' in the Linux
 // build) in place of the "*", or just removes the "*" when the input path has no directory. A completed path that does not fit
 // the buffer empties it and gives false: nothing is then written.
 bool complete_output_path(const char* input_path);
-
-// The path checks of a command whose output may begin with "*": an output path was taken and is
-// not empty, the input path is not empty (traced as "the <input_name> path is empty"), and the
-// "*" is completed from it. False, with the reason traced, when one fails.
-bool take_output_beside(const char* output, const char* input_path, const char* input_name);
 
 }  // namespace korvif

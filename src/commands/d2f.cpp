@@ -1,40 +1,51 @@
 // D2F: a 1-bit BMP file to raw MH fax data (no document header), read by the file's own header:
 // its width, row order and palette (see fax_raster_from_bitmap).
-#include "command/arguments.h"
 #include "codec/raster_encoder.h"
+#include "command/arguments.h"
+#include "command/stop.h"
 #include "commands/commands.h"
 #include "faxdoc/file_sinks.h"
 #include "image/bmp_file.h"
 #include "image/fax_raster.h"
 #include "platform/file.h"
+#include "platform/replacement.h"
 #include "platform/trace.h"
 
 namespace korvif {
+
+namespace {
+
+struct BitmapToFaxData {
+    std::int32_t resolution;  // 0 normal (rows merged in pairs), any other fine (every row a line)
+    const char* bitmap;
+    const char* output;
+
+    EncodeFlags flags() const { return ENCODE_RTC | ENCODE_SKIP_HEADER | (resolution != 0 ? ENCODE_EVERY_ROW : EncodeFlags::none); }
+};
+
+}  // namespace
 
 // D2F:resolution (0 normal, other fine),BMP path,output path
 int run_bmp_to_fax_data(char* arguments) {
     const Fields fields = split_fields(arguments, "..>");
     if (!fields) return fields.stop();
-    const char* output = fields.output;
-    if (output == nullptr || *output == '\0') return trace::stop("no usable output path");
-    const char* bmp_path = fields[2];
-    if (*bmp_path == '\0') return trace::stop("the bitmap path is empty");
-    const std::int32_t resolution = read_number(arguments);
-    trace::line("resolution %d (%s), bitmap %s, output %s", resolution, resolution != 0 ? "fine" : "normal", bmp_path, output);
-    if (!platform::file_exists(bmp_path)) return trace::stop("the bitmap was not found");
-    const PackedBitmap loaded = load_bmp(bmp_path);
-    if (!loaded) return trace::stop("the bitmap cannot be loaded");
-    PackedBitmap bitmap = fax_raster_from_bitmap(loaded);
-    if (!bitmap) return trace::stop("the bitmap cannot be coded");
-    const EncodeFlags fine = resolution != 0 ? ENCODE_EVERY_ROW : EncodeFlags::none;
+    const BitmapToFaxData request {.resolution = read_number(arguments), .bitmap = fields[2], .output = fields.output};
+    if (*request.bitmap == '\0') return stop(Failure::empty_path, "the bitmap");
+    trace::line("resolution %d (%s), bitmap \"%s\", output \"%s\"", request.resolution, request.resolution != 0 ? "fine" : "normal",
+                request.bitmap, request.output);
+
+    if (!platform::file_exists(request.bitmap)) return stop(Failure::not_found, "the bitmap");
+    const Outcome<PackedBitmap> loaded = load_bmp(request.bitmap);
+    if (!loaded) return stop(Failure::cannot_be_loaded, "the bitmap");
+    Outcome<PackedBitmap> raster = fax_raster_from_bitmap(*loaded);
+    if (!raster) return stop(Failure::cannot_be_coded, "the bitmap");
     // Coded in full beside an existing output before it takes its place; an image with no row
     // to code leaves the output as it was.
-    platform::FileReplacement file(output);
+    platform::FileReplacement file(request.output);
     ReplacementSink sink(file);
-    if (!file.good()) return trace::stop("the output cannot be written");
-    if (encode_raster(bitmap, sink, ENCODE_RTC | ENCODE_SKIP_HEADER | fine) == 0) {
-        return trace::stop(file.good() ? "too few rows to code" : "the output cannot be written");
-    }
+    if (!file.good()) return stop(Failure::cannot_be_written, "the output");
+    const Outcome<std::uint32_t> coded = encode_raster(*raster, sink, request.flags());
+    if (!coded) return stop(coded.failure() == Failure::too_short ? Failure::too_few_rows : Failure::cannot_be_written, "the output");
     file.commit();
     return 0;
 }

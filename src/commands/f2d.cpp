@@ -1,7 +1,9 @@
 // F2D: one page of a fax document (or a whole file of MH data, page 0) to a BMP file.
-#include "command/arguments.h"
-#include "command/output_path.h"
+#include <string>
+
 #include "codec/page_decoder.h"
+#include "command/arguments.h"
+#include "command/stop.h"
 #include "commands/commands.h"
 #include "faxdoc/document.h"
 #include "image/bmp_file.h"
@@ -12,60 +14,45 @@ namespace korvif {
 
 namespace {
 
-constexpr int option_trim_trailing_white = 1;  // bit 0 of the options field
+struct PageToBitmap {
+    std::uint32_t page;  // 0: the whole file as MH data; a number beyond 2^31 was given as a negative one
+    std::int32_t options;
+    const char* document;
+    const char* output;
 
-PackedBitmap read_and_decode_page(const char* document_path, std::uint32_t page, int options) {
-    if (!platform::file_exists(document_path)) {
-        trace::stop("the document was not found");
-        return {};
-    }
-    auto document = open_document(document_path, platform::FileMode::read_shared);
-    if (!document) {
-        trace::stop("the document cannot be read");
-        return {};
-    }
-    if (page > document->page_count()) {
-        // A page beyond 2^31 was given as a negative number, and is shown as such.
-        trace::stop("page %d of a %u-page document", static_cast<std::int32_t>(page), document->page_count());
-        return {};
-    }
-    const PageRange range = document_page_range(*document, page);
-    // Page 0 is the whole file read as MH data: no page of the document, so no resolution.
-    const bool double_lines = page != 0 && document->fine_flag() == 0;
-    trace::line("page %u: %u bytes from offset %u, lines %s", page, range.length, range.start, double_lines ? "doubled" : "single");
-    if (range.length == 0) {
-        trace::stop("page %u is empty", page);
-        return {};
-    }
-    const MemoryBlock bytes = read_page(*document, page);
-    if (!bytes) {
-        trace::stop("page %u cannot be read", page);
-        return {};
-    }
-    const DecodeOptions layout {.double_lines = double_lines, .trim_trailing_white = (options & option_trim_trailing_white) != 0};
-    PackedBitmap image = decode_page(bytes.data(), static_cast<std::int32_t>(range.length), layout);
-    if (!image) {
-        trace::stop("page %u cannot be decoded", page);
-        return {};
-    }
-    trace::line("decoded %d rows", bitmap_height(image));
-    return image;
-}
+    bool trim_trailing_white() const { return (options & 1) != 0; }  // bit 0 of the options
+};
 
 }  // namespace
 
 // F2D:page,options,document path,output path ("*" stands for the document's directory)
 int run_document_page_to_bmp(char* arguments) {
-    const Fields fields = split_fields(arguments, ":..>");
+    const Fields fields = split_fields(arguments, ":..*");
     if (!fields) return fields.stop();
-    const char* document_path = fields[3];
-    if (!take_output_beside(fields.output, document_path, "document")) return 0;
+    const PageToBitmap request {.page = static_cast<std::uint32_t>(read_number(arguments)),
+                                .options = read_number(fields[2]), .document = fields[3], .output = fields.output};
+    if (*request.document == '\0') return stop(Failure::empty_path, "the document");
+    const auto page = static_cast<std::int32_t>(request.page);  // as given
+    trace::line("page %d, options %d, document \"%s\", output \"%s\"", page, request.options, request.document, request.output);
 
-    const auto page = static_cast<std::uint32_t>(read_number(arguments));
-    const int options = read_number(fields[2]);
-    trace::line("page %d, options %d, document %s, output %s", static_cast<std::int32_t>(page), options, document_path, output_path());
-    const PackedBitmap image = read_and_decode_page(document_path, page, options);
-    if (image && !save_bmp(image, output_path())) return trace::stop("the output cannot be written");
+    if (!platform::file_exists(request.document)) return stop(Failure::not_found, "the document");
+    Outcome<OpenedDocument> document = open_document(request.document, platform::FileMode::read_shared);
+    if (!document) return stop(Failure::cannot_be_read, "the document");
+    if (request.page > document->page_count()) {
+        const std::string pages = "a " + std::to_string(document->page_count()) + "-page document";
+        return stop({Failure::out_of_range, pages.c_str()}, "page %d", page);
+    }
+    const PageRange range = document_page_range(*document, request.page);
+    // Page 0 is the whole file read as MH data: no page of the document, so no resolution.
+    const bool double_lines = request.page != 0 && document->fine_flag() == 0;
+    trace::line("page %u: %u bytes from offset %u, lines %s", request.page, range.length, range.start, double_lines ? "doubled" : "single");
+    const Outcome<MemoryBlock> bytes = read_page(*document, request.page);
+    if (!bytes) return stop(bytes.failure() == Failure::empty ? Failure::empty : Failure::cannot_be_read, "page %u", request.page);
+    const DecodeOptions layout {.double_lines = double_lines, .trim_trailing_white = request.trim_trailing_white()};
+    const Outcome<PackedBitmap> image = decode_page(bytes->data(), static_cast<std::int32_t>(range.length), layout);
+    if (!image) return stop(Failure::cannot_be_decoded, "page %u", request.page);
+    trace::line("decoded %d rows", bitmap_height(*image));
+    if (!save_bmp(*image, request.output)) return stop(Failure::cannot_be_written, "the output");
     return 0;
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "command/arguments.h"
+#include "command/stop.h"
 #include "commands/commands.h"
 #include "faxdoc/document.h"
 #include "faxdoc/document_to_sff.h"
@@ -18,39 +19,62 @@ namespace {
 // paths must fit in 255 bytes with their terminator; a longer prefix is refused.
 constexpr std::size_t longest_prefix = 242;
 
-// Writes the SFF file of the request; false, with the reason traced, when no new one was written.
-bool write_sff_file(const char* document_path, const Fields& fields, const std::string& prefix, const std::string& sff_path) {
-    if (*document_path == '\0') return trace::stop("the document path is empty"), false;
-    if (!platform::file_exists(document_path)) return trace::stop("the document was not found"), false;
-    auto document = open_document(document_path, platform::FileMode::read_shared);
-    if (!document) return trace::stop("the document cannot be read"), false;
-    std::uint32_t first = static_cast<std::uint32_t>(read_number(fields[2]));
-    if (first < 1) first = 1;
-    std::uint32_t last = static_cast<std::uint32_t>(read_number(fields[3]));
-    if (last > document->page_count()) last = document->page_count();
-    // Numbers beyond 2^31 were given as negative ones, and are shown as such.
-    trace::line("pages %d to %d of %s to %s", static_cast<std::int32_t>(first), static_cast<std::int32_t>(last), document_path,
-                sff_path.c_str());
-    // Written in full before it replaces the file of an earlier request, and never in place under
-    // a sender's handle.
-    platform::FileReplacement sff(sff_path.c_str(), {.in_place = false});
-    return write_sff_pages(sff, *document, prefix, first, last) && sff.commit();
-}
+struct PagesToSff {
+    std::int32_t first;  // as given; pages are counted from 1
+    std::int32_t last;   // as given; pages beyond the document's are left out
+    const char* document;
+    std::string prefix;  // the directory of the SFF file and the header strip files
+
+    std::string sff_path() const { return prefix + "~isdnfax.sff"; }
+};
 
 }  // namespace
 
-// F2S:number,first page,last page,document path,directory prefix
+// F2S:number (read, not used),first page,last page,document path,directory prefix
 int run_document_to_sff(char* arguments) {
     const Fields fields = split_fields(arguments, "..:.$");
     if (!fields) return fields.stop();
-    const std::string prefix = fields[5];
-    if (prefix.size() > longest_prefix) return trace::stop("directory prefix of %zu characters refused (at most %zu)", prefix.size(), longest_prefix);
-    const std::string sff_path = prefix + "~isdnfax.sff";
+    const PagesToSff request {.first = read_number(fields[2]), .last = read_number(fields[3]), .document = fields[4], .prefix = fields[5]};
+    if (request.prefix.size() > longest_prefix) {
+        const std::string limit = "at most " + std::to_string(longest_prefix);
+        return stop({Failure::too_long, limit.c_str()}, "directory prefix of %zu characters", request.prefix.size());
+    }
+    const std::string sff_path = request.sff_path();
     // The host sends whatever ~isdnfax.sff it finds: from here on, a request that writes no new
-    // one removes the earlier request's, which must not go to this request's recipient.
+    // one removes the earlier request's, which must not go to this request's recipient (every
+    // stop below says so).
     const platform::EarlierOutput earlier(sff_path.c_str());
-    if (!earlier) return trace::stop("the SFF file cannot be written");
-    if (!write_sff_file(fields[4], fields, prefix, sff_path)) earlier.discard();
+    if (!earlier) return stop(Failure::cannot_be_written, "the SFF file");
+    const auto removing_the_earlier = [&earlier](int stopped) {
+        earlier.discard();
+        return stopped;
+    };
+    if (*request.document == '\0') return removing_the_earlier(stop(Failure::empty_path, "the document"));
+
+    if (!platform::file_exists(request.document)) return removing_the_earlier(stop(Failure::not_found, "the document"));
+    Outcome<OpenedDocument> document = open_document(request.document, platform::FileMode::read_shared);
+    if (!document) return removing_the_earlier(stop(Failure::cannot_be_read, "the document"));
+    const std::uint32_t first = std::max(static_cast<std::uint32_t>(request.first), 1u);
+    const std::uint32_t last = std::min(static_cast<std::uint32_t>(request.last), document->page_count());
+    // Numbers beyond 2^31 were given as negative ones, and are shown as such.
+    trace::line("pages %d to %d of \"%s\" to \"%s\"", static_cast<std::int32_t>(first), static_cast<std::int32_t>(last), request.document,
+                sff_path.c_str());
+    // An SFF file without pages is still written, as the host expects one.
+    if (first > last) trace::line("no page of the document lies in %d..%d", request.first, request.last);
+
+    // Written in full before it replaces the file of an earlier request, and never in place under
+    // a sender's handle.
+    platform::FileReplacement sff(sff_path.c_str(), {.in_place = false});
+    if (!sff.good()) return removing_the_earlier(stop(Failure::cannot_be_written, "the SFF file"));
+    SffWriter writer(sff, static_cast<std::uint16_t>(last >= first ? last - first + 1 : 0), document->fine_flag(), request.prefix);
+    for (std::uint32_t page = first; page <= last; ++page) {
+        const Outcome<MemoryBlock> bytes = read_page(*document, page);
+        if (!bytes && bytes.failure() == Failure::empty) continue;
+        if (!bytes) return removing_the_earlier(stop(bytes.failed(), "page %u", page));
+        writer.put_page(page, *bytes);
+    }
+    if (!writer.finish()) return removing_the_earlier(stop(Failure::cannot_be_written, "the SFF file"));
+    if (!sff.commit()) return removing_the_earlier(0);
     return 0;
 }
 

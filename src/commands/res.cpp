@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "command/arguments.h"
+#include "command/stop.h"
 #include "commands/commands.h"
 #include "faxdoc/change_resolution.h"
 #include "faxdoc/document.h"
@@ -18,32 +19,49 @@
 
 namespace korvif {
 
+namespace {
+
+struct ChangeOfResolution {
+    const char* source;
+    const char* output;  // may be the source
+};
+
+}  // namespace
+
 // RES:source document,output document
 int run_change_resolution(char* arguments) {
     const Fields fields = split_fields(arguments, ".>");
     if (!fields) return fields.stop();
-    const char* output = fields.output;
-    const char* source = fields[1];
-    if (output == nullptr || *output == '\0') return trace::stop("no usable output path");
-    if (*source == '\0') return trace::stop("the source path is empty");
-    trace::line("source %s, output %s", source, output);
-    if (!platform::file_exists(source)) return trace::stop("the source was not found");
+    const ChangeOfResolution request {.source = fields[1], .output = fields.output};
+    if (*request.source == '\0') return stop(Failure::empty_path, "the source");
+    trace::line("source \"%s\", output \"%s\"", request.source, request.output);
 
+    if (!platform::file_exists(request.source)) return stop(Failure::not_found, "the source");
     // The copy is gone when its handle closes, however the run ends.
     std::string copy_name;
     platform::File copy = platform::File::create_scratch("CR", &copy_name);
     if (!copy.is_open()) {
-        if (copy_name.empty()) return trace::stop("no temporary directory");
+        if (copy_name.empty()) return stop(Failure::no_such, "temporary directory");
         const std::string error = trace::utf8(trace::system_error());
-        return trace::utf8_stop("no temporary file in %s: %s", copy_name.c_str(), error.c_str());
+        return utf8_stop(Failure::no_such, "temporary file in \"%s\": %s", copy_name.c_str(), error.c_str());
     }
-    if (!copy_document(source, copy)) return trace::utf8_stop("the source cannot be copied to %s", copy_name.c_str());
-
-    auto copied = open_document(std::move(copy));
-    if (!copied) return trace::stop("the source cannot be read as a document");
-    platform::FileReplacement replacement(output);
-    if (!replacement.good()) return trace::stop("the output cannot be written");
-    if (write_changed_document(*copied, replacement)) replacement.commit();
+    if (!copy_document(request.source, copy)) {
+        std::string quoted = "\"";
+        quoted.append(copy_name).push_back('"');
+        return utf8_stop({Failure::cannot_be_copied, quoted.c_str()}, "the source");
+    }
+    Outcome<OpenedDocument> copied = open_document(std::move(copy));
+    if (!copied) return stop(Failure::not_a_document, "the source");
+    platform::FileReplacement output(request.output);
+    if (!output.good()) return stop(Failure::cannot_be_written, "the output");
+    ResolutionChange change(*copied, output);
+    for (std::uint32_t page = 1; page <= copied->page_count(); ++page) {
+        const Outcome<void> added = change.add_page(page);
+        if (!added && added.failure() == Failure::cannot_be_read) return stop(Failure::cannot_be_read, "page %u", page);
+        if (!added) return stop(Failure::cannot_be_written, "the new document");
+    }
+    if (!change.finish()) return stop(Failure::cannot_be_written, "the new document");
+    output.commit();
     return 0;
 }
 

@@ -1,19 +1,46 @@
 // S2F: an SFF file to a fax document.
 #include "command/arguments.h"
+#include "command/stop.h"
 #include "commands/commands.h"
 #include "faxdoc/sff_to_document.h"
+#include "platform/file.h"
+#include "platform/replacement.h"
 #include "platform/trace.h"
 
 namespace korvif {
 
-// S2F:number,source SFF path,document path
+namespace {
+
+struct SffToDocument {
+    const char* sff;
+    const char* document;
+};
+
+}  // namespace
+
+// S2F:number (read, not used),source SFF path,document path
 int run_sff_to_document(char* arguments) {
     const Fields fields = split_fields(arguments, "::$");
     if (!fields) return fields.stop();
-    const char* source = fields[2];
-    const char* target = fields[3];
-    trace::line("SFF file %s, document %s", source, target);
-    convert_sff_to_document(source, target);
+    const SffToDocument request {.sff = fields[2], .document = fields[3]};
+    trace::line("SFF file \"%s\", document \"%s\"", request.sff, request.document);
+    if (*request.sff == '\0') return stop(Failure::empty_path, "the SFF");
+    if (*request.document == '\0') return stop(Failure::empty_path, "the document");
+
+    if (!platform::file_exists(request.sff)) return stop(Failure::not_found, "the SFF file");
+    platform::File file = platform::File::open(request.sff, platform::FileMode::read_shared, platform::OpenRetry::when_held_or_missing);
+    if (!file.is_open()) return stop({Failure::cannot_be_opened, trace::system_error().c_str()}, "the SFF file");
+    SffReader in(file);
+    const Outcome<std::uint32_t> first_page = read_first_page_offset(in);
+    if (!first_page) return stop(first_page.failed(), "the SFF file");
+    if (!in.seek(*first_page)) return stop(Failure::cannot_be_reached, "the first page offset %u", *first_page);
+    platform::FileReplacement document(request.document);
+    if (!document.good()) return stop(Failure::cannot_be_written, "the document");
+    const Outcome<SffDocument> written = write_document_from_sff(in, document);
+    if (!written) return stop(written.failed(), "the document");
+    // Closed first: the document may take the SFF file's own place.
+    file.close();
+    document.commit();
     return 0;
 }
 

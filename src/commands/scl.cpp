@@ -1,6 +1,7 @@
 // SCL: a 1-bit BMP file scaled to a given size, by the grey or the 1-bit method.
 #include "command/arguments.h"
-#include "command/output_path.h"
+#include "command/stop.h"
+#include "commands/bitmap_file.h"
 #include "commands/commands.h"
 #include "image/bmp_file.h"
 #include "image/scale.h"
@@ -11,29 +12,36 @@ namespace korvif {
 
 namespace {
 
-// The flags field: bit 0 the grey method (else the 1-bit one), bit 1 its 64-level palette.
-ScaleOptions scale_options(std::int32_t flags) {
-    return {.method = (flags & 1) ? ScaleMethod::grey : ScaleMethod::one_bit, .grey_palette = (flags & 2) != 0};
-}
+struct ScaleRequest {
+    std::int32_t flags;  // bit 0 the grey method (else the 1-bit one), bit 1 its 64-level palette
+    std::int32_t width;
+    std::int32_t height;
+    const char* input;
+    const char* output;
+
+    ScaleOptions options() const {
+        return {.method = (flags & 1) ? ScaleMethod::grey : ScaleMethod::one_bit, .grey_palette = (flags & 2) != 0};
+    }
+};
 
 }  // namespace
 
 // SCL:flags,width,height,input path,output path ("*" stands for the input's directory)
 int run_scale(char* arguments) {
-    const Fields fields = split_fields(arguments, ":...>");
+    const Fields fields = split_fields(arguments, ":...*");
     if (!fields) return fields.stop();
-    const char* input = fields[4];
-    if (!take_output_beside(fields.output, input, "input")) return 0;
-    const std::int32_t flags = read_number(arguments);
-    const std::int32_t width = read_number(fields[2]);
-    const std::int32_t height = read_number(fields[3]);
-    trace::line("flags %d, %d x %d, input %s, output %s", flags, width, height, input, output_path());
-    if (!platform::file_exists(input)) return trace::stop("the input was not found");
-    const PackedBitmap source = load_bmp(input);
-    if (!source) return trace::stop("the input cannot be loaded");
-    const PackedBitmap result = scale_bitmap(source, width, height, scale_options(flags));
-    if (!result) return trace::stop("the bitmap cannot be scaled");
-    if (!save_bmp(result, output_path())) return trace::stop("the output cannot be written");
+    const ScaleRequest request {.flags = read_number(arguments), .width = read_number(fields[2]), .height = read_number(fields[3]),
+                                .input = fields[4], .output = fields.output};
+    if (*request.input == '\0') return stop(Failure::empty_path, "the input");
+    trace::line("flags %d, %d x %d, input \"%s\", output \"%s\"", request.flags, request.width, request.height, request.input, request.output);
+
+    if (!platform::file_exists(request.input)) return stop(Failure::not_found, "the input");
+    const Outcome<PackedBitmap> source = load_bmp(request.input);
+    if (!source) return stop(Failure::cannot_be_loaded, "the input");
+    if (!usable_scaled_size(request.width, request.height)) return stop(Failure::unusable_size, "the scaled bitmap");
+    const Outcome<PackedBitmap> result = scale_bitmap(*source, request.width, request.height, request.options());
+    if (!result) return stop(result.failed(), "%s", changed_bitmap(result.failure(), "the scaled bitmap"));
+    if (!save_bmp(*result, request.output)) return stop(Failure::cannot_be_written, "the output");
     return 0;
 }
 

@@ -13,54 +13,64 @@
 
 namespace korvif {
 
-bool copy_document(const char* source, platform::File& copy) {
+Outcome<void> copy_document(const char* source, platform::File& copy) {
     platform::File from = platform::File::open(source, platform::FileMode::read_shared, platform::OpenRetry::when_held_or_missing);
-    if (!from.is_open()) return false;
+    if (!from.is_open()) return Failure::cannot_be_read;
     const std::optional<std::uint32_t> known_size = from.size();
-    if (!known_size || *known_size >= platform::size_limit) return false;
+    if (!known_size) return Failure::cannot_be_read;
+    if (*known_size >= platform::size_limit) return Failed(Failure::too_large, "2 GB");
     const std::uint32_t size = *known_size;
     constexpr std::uint32_t block_size = 64 * 1024;
     const auto block = std::make_unique_for_overwrite<std::uint8_t[]>(block_size);
     for (std::uint32_t done = 0; done < size;) {
         const std::uint32_t count = std::min(block_size, size - done);
+        if (const Outcome<void> read = read_with_retry(from, block.get(), count, document_read_seconds); !read) return read;
         std::uint32_t written = 0;
-        if (!read_with_retry(from, block.get(), count, document_read_seconds) || !copy.write(block.get(), count, written) ||
-            written != count) {
-            return false;
-        }
+        if (!copy.write(block.get(), count, written) || written != count) return Failure::cannot_be_written;
         done += count;
     }
-    return true;
+    return {};
 }
 
-bool write_changed_document(OpenedDocument& source, platform::FileReplacement& output) {
-    DocumentHeader header = source.header;
-    header[fine_flag_offset] = header[fine_flag_offset] == 0 ? 1 : 0;
-    BufferedReplacementSink sink(output);
-    if (!sink.put(header.data(), document_header_size)) return false;
-    const std::uint8_t fine = header[fine_flag_offset];
-    const EncodeFlags options = ENCODE_RTC | ENCODE_SKIP_HEADER | (fine ? ENCODE_EVERY_ROW : EncodeFlags::none);
+namespace {
 
-    DocumentHeader rebuilt = header;
-    set_page_table_entry(rebuilt, 0, document_header_size);
-    for (std::uint32_t page = 1; page <= source.page_count(); ++page) {
-        std::uint32_t end = page_table_entry(rebuilt, page - 1);
-        PageRead outcome;
-        const MemoryBlock bytes = read_page(source, page, &outcome);
-        if (outcome == PageRead::read_failed) return trace::stop("page %u cannot be read", page), false;
-        // A page whose bytes cannot be had stays empty.
-        if (bytes) {
-            const auto length = static_cast<std::uint32_t>(bytes.size());
-            PackedBitmap image = decode_page(bytes.data(), static_cast<std::int32_t>(length), {.double_lines = fine != 0});
-            if (image) end += encode_raster(image, sink, options);
-            trace::line("page %u: %u bytes, %d rows decoded, %u bytes coded", page, length,
-                        image ? bitmap_height(image) : 0, end - page_table_entry(rebuilt, page - 1));
+DocumentHeader with_fine_flag_turned(DocumentHeader header) {
+    header[fine_flag_offset] = header[fine_flag_offset] == 0 ? 1 : 0;
+    return header;
+}
+
+}  // namespace
+
+ResolutionChange::ResolutionChange(OpenedDocument& source, platform::FileReplacement& output)
+    : source_(source), output_(output), sink_(output), rebuilt_(with_fine_flag_turned(source.header)) {
+    sink_.put(rebuilt_.data(), document_header_size);
+    options_ = ENCODE_RTC | ENCODE_SKIP_HEADER | (rebuilt_[fine_flag_offset] != 0 ? ENCODE_EVERY_ROW : EncodeFlags::none);
+    set_page_table_entry(rebuilt_, 0, document_header_size);
+}
+
+Outcome<void> ResolutionChange::add_page(std::uint32_t n) {
+    const std::uint32_t start = page_table_entry(rebuilt_, n - 1);
+    std::uint32_t end = start;
+    Outcome<MemoryBlock> bytes = read_page(source_, n);
+    if (!bytes && bytes.failure() == Failure::cannot_be_read) return bytes.failed();
+    // A page whose bytes cannot be had stays empty.
+    if (bytes) {
+        const auto length = static_cast<std::uint32_t>(bytes->size());
+        Outcome<PackedBitmap> image = decode_page(bytes->data(), static_cast<std::int32_t>(length), {.double_lines = rebuilt_[fine_flag_offset] != 0});
+        if (image) {
+            const Outcome<std::uint32_t> coded = encode_raster(*image, sink_, options_);
+            if (coded) end += *coded;
         }
-        if (!output.good()) return trace::stop("the new document cannot be written"), false;
-        set_page_table_entry(rebuilt, page, end);
+        trace::line("page %u: %u bytes, %d rows decoded, %u bytes coded", n, length, image ? bitmap_height(*image) : 0, end - start);
     }
-    if (!sink.finish_with_start(rebuilt.data(), document_header_size)) return trace::stop("the new document cannot be written"), false;
-    return true;
+    if (!output_.good()) return Failure::cannot_be_written;
+    set_page_table_entry(rebuilt_, n, end);
+    return {};
+}
+
+Outcome<void> ResolutionChange::finish() {
+    if (!sink_.finish_with_start(rebuilt_.data(), document_header_size)) return Failure::cannot_be_written;
+    return {};
 }
 
 }  // namespace korvif

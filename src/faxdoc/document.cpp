@@ -34,38 +34,40 @@ PageRange page_range(const DocumentHeader& header, std::uint32_t n, std::uint32_
     return {start, length};
 }
 
-bool read_with_retry(platform::File& file, void* buffer, std::uint32_t count, int seconds) {
+Outcome<void> read_with_retry(platform::File& file, void* buffer, std::uint32_t count, int seconds) {
     auto* bytes = static_cast<std::uint8_t*>(buffer);
     std::uint32_t done = 0;
     const long attempts = 10L * seconds;
     for (long attempt = 0; attempt < attempts; ++attempt) {
         std::uint32_t delivered = 0;
         if (file.read(bytes + done, count - done, delivered)) done += delivered;
-        if (done >= count) return true;
+        if (done >= count) return {};
         platform::sleep_milliseconds(100);
     }
     trace::line("read of %u bytes failed after %d seconds (%u read)", count, seconds, done);
     std::memset(bytes + done, 0, count - done);
-    return false;
+    return Failure::cannot_be_read;
 }
 
-std::optional<OpenedDocument> open_document(const char* path, platform::FileMode mode) {
+Outcome<OpenedDocument> open_document(const char* path, platform::FileMode mode) {
     return open_document(platform::File::open(path, mode, platform::OpenRetry::when_held_or_missing));
 }
 
-std::optional<OpenedDocument> open_document(platform::File file) {
+static_assert(minimum_document_size == 1544, "the too_short detail below names it");
+
+Outcome<OpenedDocument> open_document(platform::File file) {
     OpenedDocument document;
     document.file = std::move(file);
-    if (!document.file.is_open() || !document.file.seek(0)) return std::nullopt;
+    if (!document.file.is_open() || !document.file.seek(0)) return Failure::cannot_be_read;
     const std::optional<std::uint32_t> size = document.file.size();
     document.size = size.value_or(0xFFFFFFFFu);
     if (!size || document.size < minimum_document_size) {
         trace::line("document of %u bytes is shorter than %u", document.size, minimum_document_size);
-        return std::nullopt;
+        return Failed(Failure::too_short, "1544 bytes");
     }
     if (!read_with_retry(document.file, document.header.data(), document_header_size, document.read_seconds)) {
         trace::line("the document header cannot be read");
-        return std::nullopt;
+        return Failure::cannot_be_read;
     }
     trace::line("document: %u bytes, %u pages, fine flag %u", document.size, document.page_count(), document.fine_flag());
     return document;
@@ -73,42 +75,28 @@ std::optional<OpenedDocument> open_document(platform::File file) {
 
 namespace {
 
-// A zeroed block for `length` bytes from `start`, or a null block when the bytes cannot be had:
-// a length of 2 GiB or more, a range that does not lie inside the file, or no memory.
-MemoryBlock allocate_range(const OpenedDocument& document, std::uint32_t start, std::uint32_t length) {
+// A zeroed block for `length` bytes from `start`. Fails with no_memory for a length of 2 GiB or
+// more or a range that does not lie inside the file (no such page can be had), or when the block
+// cannot be had.
+Outcome<MemoryBlock> allocate_range(const OpenedDocument& document, std::uint32_t start, std::uint32_t length) {
     // A range that wraps past 4 GiB or reaches beyond the file has no bytes to read.
     if (length >= platform::size_limit || static_cast<std::uint64_t>(start) + length > document.size) {
         trace::line("bytes %u to %llu lie outside the document of %u bytes", start,
                     static_cast<unsigned long long>(start) + length, document.size);
-        return {};
+        return Failure::no_memory;
     }
-    MemoryBlock bytes = MemoryBlock::allocate(length);
+    Outcome<MemoryBlock> bytes = MemoryBlock::allocate(length);
     if (!bytes) trace::line("no memory for %u bytes", length);
     return bytes;
 }
 
-// Reads the block's size in bytes from `start`.
-bool read_range(OpenedDocument& document, MemoryBlock& bytes, std::uint32_t start) {
-    return document.file.seek(start) &&
-           read_with_retry(document.file, bytes.data(), static_cast<std::uint32_t>(bytes.size()), document.read_seconds);
-}
-
 }  // namespace
 
-MemoryBlock read_document_bytes(OpenedDocument& document, std::uint32_t start, std::uint32_t length,
-                                PageRead* outcome) {
-    PageRead ignored;
-    PageRead& result = outcome != nullptr ? *outcome : ignored;
-    MemoryBlock bytes = allocate_range(document, start, length);
-    if (!bytes) {
-        result = PageRead::no_memory;
-        return {};
-    }
-    if (!read_range(document, bytes, start)) {
-        result = PageRead::read_failed;
-        return {};
-    }
-    result = PageRead::done;
+Outcome<MemoryBlock> read_document_bytes(OpenedDocument& document, std::uint32_t start, std::uint32_t length) {
+    Outcome<MemoryBlock> bytes = allocate_range(document, start, length);
+    if (!bytes) return bytes;
+    if (!document.file.seek(start)) return Failure::cannot_be_read;
+    if (const Outcome<void> read = read_with_retry(document.file, bytes->data(), length, document.read_seconds); !read) return read.failed();
     return bytes;
 }
 
@@ -116,13 +104,10 @@ PageRange document_page_range(const OpenedDocument& document, std::uint32_t n) {
     return n == 0 ? PageRange {0, document.size} : page_range(document.header, n, document.size);
 }
 
-MemoryBlock read_page(OpenedDocument& document, std::uint32_t n, PageRead* outcome) {
+Outcome<MemoryBlock> read_page(OpenedDocument& document, std::uint32_t n) {
     const PageRange range = document_page_range(document, n);
-    if (range.length == 0) {
-        if (outcome != nullptr) *outcome = PageRead::empty;
-        return {};
-    }
-    return read_document_bytes(document, range.start, range.length, outcome);
+    if (range.length == 0) return Failure::empty;
+    return read_document_bytes(document, range.start, range.length);
 }
 
 }  // namespace korvif

@@ -3,7 +3,6 @@
 
 #include <array>
 #include <cstdint>
-#include <optional>
 
 #include "image/memory_block.h"
 #include "platform/file.h"
@@ -44,8 +43,8 @@ inline constexpr int document_read_seconds = 10;
 
 // Reads `count` bytes from the file's current position. A failed read, and a read that delivers
 // fewer bytes than asked, is tried again (for the missing bytes) after 100 ms, for at most
-// 10 x seconds attempts. On failure the buffer's unread part is zero.
-bool read_with_retry(platform::File& file, void* buffer, std::uint32_t count, int seconds);
+// 10 x seconds attempts. Fails with cannot_be_read, the buffer's unread part zero.
+Outcome<void> read_with_retry(platform::File& file, void* buffer, std::uint32_t count, int seconds);
 
 // A fax document opened for reading with its header read.
 struct OpenedDocument {
@@ -58,26 +57,24 @@ struct OpenedDocument {
     std::uint8_t fine_flag() const { return header[fine_flag_offset]; }
 };
 
-// Opens a document, checks its size (at least 1544 bytes) and reads its header.
-std::optional<OpenedDocument> open_document(const char* path, platform::FileMode mode);
+// Opens a document, checks its size (at least 1544 bytes) and reads its header. Fails, with the
+// cause traced, when it does not open or its header cannot be read (cannot_be_read) or it is
+// shorter (too_short).
+Outcome<OpenedDocument> open_document(const char* path, platform::FileMode mode);
 
 // The same for a file that is open already, read from its start.
-std::optional<OpenedDocument> open_document(platform::File file);
+Outcome<OpenedDocument> open_document(platform::File file);
 
-enum class PageRead { done, empty, no_memory, read_failed };
-
-// Reads `length` bytes from `start`. A null block when the bytes cannot be had; `outcome` tells
-// why: no_memory for a length of platform::size_limit or more, a range that does not lie inside
-// the file or a failed allocation; read_failed when the system could not read them.
-MemoryBlock read_document_bytes(OpenedDocument& document, std::uint32_t start, std::uint32_t length,
-                                PageRead* outcome = nullptr);
+// Reads `length` bytes from `start`. Fails with no_memory for a length of platform::size_limit
+// or more, a range that does not lie inside the file or a failed allocation; with
+// cannot_be_read when the system could not read them.
+Outcome<MemoryBlock> read_document_bytes(OpenedDocument& document, std::uint32_t start, std::uint32_t length);
 
 // The byte range of page n; page 0 is the whole file, read as MH data without a header.
 PageRange document_page_range(const OpenedDocument& document, std::uint32_t n);
 
-// The bytes of page n (0: the whole file), as F2S, F2D and RES read them. A null block when the
-// page is empty (`outcome` empty, nothing read) or its bytes cannot be had (as
-// read_document_bytes says).
-MemoryBlock read_page(OpenedDocument& document, std::uint32_t n, PageRead* outcome = nullptr);
+// The bytes of page n (0: the whole file), as F2S, F2D and RES read them. Fails with empty,
+// nothing read, for an empty page, or as read_document_bytes does.
+Outcome<MemoryBlock> read_page(OpenedDocument& document, std::uint32_t n);
 
 }  // namespace korvif

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "codec/mh_tables.h"
 #include "codec/sff_recoder.h"
@@ -41,37 +42,44 @@ void put_header_strip(ByteSink& sff, const std::string& prefix, std::uint32_t pa
     char name[32];
     std::snprintf(name, sizeof name, "~ikvd%03u.kvd", page);
     const std::string path = prefix + name;
+    // Most pages have none: that is said in one line, not as a file that failed to open.
+    bool present;
+    {
+        const trace::Hush quiet;
+        present = platform::file_exists(path.c_str());
+    }
+    if (!present) {
+        trace::line("no header strip %s", name);
+        return;
+    }
     platform::File strip = platform::File::open(path.c_str(), platform::FileMode::read_shared);
     if (!strip.is_open()) return;
     const std::uint32_t size = strip.size().value_or(0);
     if (size == 0 || size >= platform::size_limit) return;
-    MemoryBlock bytes = MemoryBlock::allocate(size);
-    if (!bytes || !read_with_retry(strip, bytes.data(), size, document_read_seconds)) return;
+    Outcome<MemoryBlock> bytes = MemoryBlock::allocate(size);
+    if (!bytes || !read_with_retry(strip, bytes->data(), size, document_read_seconds)) return;
     trace::line("page %u: header strip of %u bytes", page, size);
-    recode_page_to_sff(bytes.data(), sff, static_cast<std::int32_t>(size));
+    recode_page_to_sff(bytes->data(), sff, static_cast<std::int32_t>(size));
 }
 
 }  // namespace
 
-bool write_sff_pages(platform::FileReplacement& sff, OpenedDocument& document, const std::string& prefix,
-                 std::uint32_t first, std::uint32_t last) {
-    if (!sff.good()) return trace::stop("the SFF file cannot be written"), false;
-    BufferedReplacementSink sink(sff);
-    put_document_header(sink, static_cast<std::uint16_t>(last >= first ? last - first + 1 : 0));
-    for (std::uint32_t page = first; page <= last; ++page) {
-        PageRead outcome;
-        const MemoryBlock bytes = read_page(document, page, &outcome);
-        if (outcome == PageRead::empty) continue;
-        if (outcome == PageRead::no_memory) return trace::stop("page %u cannot be had", page), false;
-        if (outcome == PageRead::read_failed) return trace::stop("page %u cannot be read", page), false;
-        put_page_header(sink, document.fine_flag());
-        put_header_strip(sink, prefix, page);
-        recode_page_to_sff(bytes.data(), sink, static_cast<std::int32_t>(bytes.size()));
-    }
+SffWriter::SffWriter(platform::FileReplacement& sff, std::uint16_t page_count, std::uint8_t fine_flag, std::string strip_prefix)
+    : sink_(sff), fine_flag_(fine_flag), strip_prefix_(std::move(strip_prefix)) {
+    put_document_header(sink_, page_count);
+}
+
+void SffWriter::put_page(std::uint32_t n, const MemoryBlock& bytes) {
+    put_page_header(sink_, fine_flag_);
+    put_header_strip(sink_, strip_prefix_, n);
+    recode_page_to_sff(bytes.data(), sink_, static_cast<std::int32_t>(bytes.size()));
+}
+
+Outcome<void> SffWriter::finish() {
     const std::uint8_t end_of_document[2] = {sff::page_header_record, 0};
-    sink.put(end_of_document, sizeof end_of_document);
-    if (!sink.finish()) return trace::stop("the SFF file cannot be written"), false;
-    return true;
+    sink_.put(end_of_document, sizeof end_of_document);
+    if (!sink_.finish()) return Failure::cannot_be_written;
+    return {};
 }
 
 }  // namespace korvif

@@ -13,58 +13,42 @@
 
 namespace korvif {
 
+SffReader::SffReader(platform::File& file) : file_(file), buffer_(std::make_unique_for_overwrite<std::uint8_t[]>(capacity)) {}
+
+bool SffReader::seek(std::uint32_t offset) {
+    start_ = end_ = 0;
+    ended_ = false;
+    return file_.seek(offset);
+}
+
+const std::uint8_t* SffReader::take(std::size_t count) {
+    if (end_ - start_ < count && !fill(count)) {
+        start_ = end_;
+        return nullptr;
+    }
+    const std::uint8_t* bytes = buffer_.get() + start_;
+    start_ += count;
+    return bytes;
+}
+
+int SffReader::get() {
+    const std::uint8_t* byte = take(1);
+    return byte != nullptr ? *byte : -1;
+}
+
+bool SffReader::fill(std::size_t count) {
+    std::memmove(buffer_.get(), buffer_.get() + start_, end_ - start_);
+    end_ -= start_;
+    start_ = 0;
+    while (end_ < count && !ended_) {
+        std::uint32_t delivered = 0;
+        ended_ = !file_.read(buffer_.get() + end_, static_cast<std::uint32_t>(capacity - end_), delivered) || delivered == 0;
+        end_ += delivered;
+    }
+    return end_ >= count;
+}
+
 namespace {
-
-// Reads the SFF file through a buffer that holds the longest line record whole. The first read
-// that comes short ends the file: nothing after it is read.
-class SffReader {
-public:
-    explicit SffReader(platform::File& file) : file_(file), buffer_(std::make_unique_for_overwrite<std::uint8_t[]>(capacity)) {}
-
-    bool seek(std::uint32_t offset) {
-        start_ = end_ = 0;
-        ended_ = false;
-        return file_.seek(offset);
-    }
-
-    // The next `count` bytes (at most a line record's), or null when the file ends before them.
-    const std::uint8_t* take(std::size_t count) {
-        if (end_ - start_ < count && !fill(count)) {
-            start_ = end_;
-            return nullptr;
-        }
-        const std::uint8_t* bytes = buffer_.get() + start_;
-        start_ += count;
-        return bytes;
-    }
-
-    int get() {
-        const std::uint8_t* byte = take(1);
-        return byte != nullptr ? *byte : -1;
-    }
-
-private:
-    static constexpr std::size_t capacity = 64 * 1024;
-    static_assert(capacity > sff::longest_long_line);
-
-    bool fill(std::size_t count) {
-        std::memmove(buffer_.get(), buffer_.get() + start_, end_ - start_);
-        end_ -= start_;
-        start_ = 0;
-        while (end_ < count && !ended_) {
-            std::uint32_t delivered = 0;
-            ended_ = !file_.read(buffer_.get() + end_, static_cast<std::uint32_t>(capacity - end_), delivered) || delivered == 0;
-            end_ += delivered;
-        }
-        return end_ >= count;
-    }
-
-    platform::File& file_;
-    std::unique_ptr<std::uint8_t[]> buffer_;
-    std::size_t start_ = 0;
-    std::size_t end_ = 0;
-    bool ended_ = false;
-};
 
 // The document as it goes to its work file: its size so far, and why writing stopped.
 class DocumentWriter {
@@ -98,6 +82,18 @@ private:
     std::uint64_t size_ = 0;
     bool too_large_ = false;
 };
+
+// What the document cannot keep of a page's own form: it has one resolution, the first page's,
+// and lines of 1728 pixels.
+void trace_page_form(std::uint32_t page, const std::uint8_t* page_header, std::uint8_t fine_flag) {
+    const std::uint32_t width = page_header[sff::line_length_field] | (page_header[sff::line_length_field + 1] << 8);
+    if (width > fax_line_pixels) trace::line("page %u is %u pixels wide: cut to %u", page, width, fax_line_pixels);
+    const bool fine = page_header[0] != 0;
+    if (fine != (fine_flag != 0)) {
+        trace::line("page %u is of %s resolution: drawn at the first page's %s resolution", page, fine ? "fine" : "normal",
+                    fine ? "normal" : "fine");
+    }
+}
 
 void put_text(DocumentHeader& header, std::size_t offset, const char* text) {
     std::memcpy(header.data() + offset, text, std::strlen(text));
@@ -135,6 +131,7 @@ std::uint32_t copy_records(SffReader& in, DocumentWriter& out, DocumentHeader& h
             if (pages == 0 && page_header[0] != 0) header[fine_flag_offset] = 1;
             set_page_table_entry(header, pages, out.size());
             ++pages;
+            trace_page_form(pages, page_header, header[fine_flag_offset]);
             // A skip that passes the end of the file ends the conversion at the next record.
             if (header_length > static_cast<int>(sff::page_header_size)) in.take(static_cast<std::size_t>(header_length) - sff::page_header_size);
         } else {
@@ -152,22 +149,13 @@ std::uint32_t copy_records(SffReader& in, DocumentWriter& out, DocumentHeader& h
 
 }  // namespace
 
-bool convert_sff_to_document(const char* sff_path, const char* document_path) {
-    if (*sff_path == '\0') return trace::stop("the SFF path is empty"), false;
-    if (*document_path == '\0') return trace::stop("the document path is empty"), false;
-    if (!platform::file_exists(sff_path)) return trace::stop("the SFF file was not found"), false;
-    platform::File file = platform::File::open(sff_path, platform::FileMode::read_shared, platform::OpenRetry::when_held_or_missing);
-    if (!file.is_open()) return trace::stop("the SFF file cannot be opened: %s", trace::system_error().c_str()), false;
-    SffReader in(file);
-    const std::uint8_t* sff_header = in.take(sff::document_header_size);
-    if (sff_header == nullptr) {
-        return trace::stop("the SFF file is shorter than its %u-byte header", sff::document_header_size), false;
-    }
-    const std::uint32_t first_page = sff_header[sff::first_page_offset_field] | (sff_header[sff::first_page_offset_field + 1] << 8);
-    if (!in.seek(first_page)) return trace::stop("the first page offset %u cannot be reached", first_page), false;
+Outcome<std::uint32_t> read_first_page_offset(SffReader& in) {
+    const std::uint8_t* header = in.take(sff::document_header_size);
+    if (header == nullptr) return Failed(Failure::too_short, "its 20-byte header");
+    return header[sff::first_page_offset_field] | (header[sff::first_page_offset_field + 1] << 8);
+}
 
-    platform::FileReplacement document(document_path);
-    if (!document.good()) return trace::stop("the document cannot be written"), false;
+Outcome<SffDocument> write_document_from_sff(SffReader& in, platform::FileReplacement& document) {
     // The header goes in last, once the page table is known: its place is held first.
     DocumentWriter out(document);
     DocumentHeader header {};
@@ -177,12 +165,11 @@ bool convert_sff_to_document(const char* sff_path, const char* document_path) {
     put_text(header, format_version_offset, "3.0             ");
     header[format_byte_offset] = 2;
     put_text(header, text_field_offset, "ISDN                          ");
-    file.close();
-    if (out.too_large()) return trace::stop("the document would reach 2 GB"), false;
-    trace::line("SFF file read: %u pages, fine flag %u, document of %u bytes", header[page_count_offset],
-                header[fine_flag_offset], out.size());
-    if (!out.sink().finish_with_start(header.data(), document_header_size)) return trace::stop("the document cannot be written"), false;
-    return document.commit();
+    if (out.too_large()) return Failed(Failure::too_large, "2 GB");
+    const SffDocument written {.pages = header[page_count_offset], .fine_flag = header[fine_flag_offset], .size = out.size()};
+    trace::line("SFF file read: %u pages, fine flag %u, document of %u bytes", written.pages, written.fine_flag, written.size);
+    if (!out.sink().finish_with_start(header.data(), document_header_size)) return Failure::cannot_be_written;
+    return written;
 }
 
 }  // namespace korvif

@@ -39,6 +39,9 @@ inline constexpr std::uint32_t fax_line_bytes = fax_line_pixels / 8;
 // operation whose result would be larger, is refused as one that cannot be had in memory (a
 // 32-bit process seldom finds more in one piece).
 inline constexpr std::uint32_t largest_bitmap_bytes = 256u << 20;
+// What a bitmap refused for its size would reach, as a too_large failure's detail.
+inline constexpr char beyond_largest_bitmap[] = "more than 256 MB";
+static_assert(largest_bitmap_bytes == 256u << 20, "beyond_largest_bitmap names the limit");
 
 std::uint32_t read_u32(const MemoryBlock& block, std::uint64_t offset);
 std::uint16_t read_u16(const MemoryBlock& block, std::uint64_t offset);

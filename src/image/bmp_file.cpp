@@ -6,52 +6,51 @@
 
 namespace korvif {
 
-PackedBitmap load_bmp(const char* path) {
+Outcome<PackedBitmap> load_bmp(const char* path) {
     platform::File file = platform::File::open(path, platform::FileMode::read_deny_write, platform::OpenRetry::when_held_or_missing);
-    if (!file.is_open()) return {};
+    if (!file.is_open()) return Failure::cannot_be_read;
     std::uint8_t file_header[bmp_file_header_bytes];
     std::uint32_t got = 0;
     if (!file.read(file_header, sizeof file_header, got) || got < sizeof file_header) {
         trace::line("not a BMP file: %u bytes", got);
-        return {};
+        return Failed(Failure::too_short, "its 14-byte file header");
     }
     if (file_header[0] != 'B' || file_header[1] != 'M') {
         trace::line("not a BMP file: it does not begin with \"BM\"");
-        return {};
+        return Failure::cannot_be_read;
     }
     const std::uint32_t declared = file_header[2] | (file_header[3] << 8) | (file_header[4] << 16) |
                                    (static_cast<std::uint32_t>(file_header[5]) << 24);
     const std::int32_t block_size = static_cast<std::int32_t>(declared - bmp_file_header_bytes);
     if (block_size <= 0 || static_cast<std::uint32_t>(block_size) > largest_bitmap_bytes) {
         trace::line("BMP file declaring %u bytes refused", declared);
-        return {};
+        return block_size <= 0 ? Failed(Failure::too_short, "15 bytes") : Failed(Failure::too_large, beyond_largest_bitmap);
     }
 
-    PackedBitmap bitmap = MemoryBlock::allocate(static_cast<std::size_t>(block_size));
+    Outcome<PackedBitmap> bitmap = MemoryBlock::allocate(static_cast<std::size_t>(block_size));
     if (!bitmap) {
         trace::line("no memory for %d bytes", block_size);
-        return {};
+        return bitmap;
     }
     // A short file leaves the rest of the (zeroed) block as it is.
-    file.read(bitmap.data(), static_cast<std::uint32_t>(block_size), got);
+    file.read(bitmap->data(), static_cast<std::uint32_t>(block_size), got);
     file.close();
 
-    const std::uint32_t header_size = bitmap.size() < 4 ? 0 : info_header_size(bitmap);
+    const std::uint32_t header_size = bitmap->size() < 4 ? 0 : info_header_size(*bitmap);
     if (header_size < core_header_bytes || (header_size > core_header_bytes && header_size < 16)) {
         trace::line("BMP file with an info header of %u bytes refused", header_size);
-        return {};
+        return Failure::unusable_size;
     }
     trace::line("bitmap: %d bytes (%u read), header %u, %d x %d, %u bits per pixel", block_size, got, header_size,
-                bitmap_width(bitmap), bitmap_height(bitmap), bits_per_pixel(bitmap));
+                bitmap_width(*bitmap), bitmap_height(*bitmap), bits_per_pixel(*bitmap));
     return bitmap;
 }
 
-bool save_bmp(const PackedBitmap& bitmap, const char* path) {
-    if (!bitmap) return false;
+Outcome<void> save_bmp(const PackedBitmap& bitmap, const char* path) {
     // Written in full beside the old file before it takes its place: a full disk or a viewer
     // holding the old file leaves that file as it was.
     platform::FileReplacement file(path);
-    if (!file.good()) return false;
+    if (!file.good()) return Failure::cannot_be_written;
     const std::uint32_t file_size = static_cast<std::uint32_t>(bitmap.size()) + bmp_file_header_bytes;
     const std::uint32_t pixel_offset = bmp_file_header_bytes + info_header_size(bitmap) + palette_bytes(bitmap);
     const std::uint8_t file_header[bmp_file_header_bytes] = {
@@ -63,8 +62,9 @@ bool save_bmp(const PackedBitmap& bitmap, const char* path) {
         static_cast<std::uint8_t>(pixel_offset >> 16), static_cast<std::uint8_t>(pixel_offset >> 24),
     };
     const bool written = file.write(file_header, sizeof file_header) &&
-                         file.write(bitmap.data(), static_cast<std::uint32_t>(bitmap.size()));
-    return written && file.commit();
+                         file.write(bitmap.data(), static_cast<std::uint32_t>(bitmap.size())) && file.commit();
+    if (!written) return Failure::cannot_be_written;
+    return {};
 }
 
 }  // namespace korvif

@@ -8,13 +8,16 @@ namespace korvif {
 inline constexpr std::uint32_t bmp_file_header_bytes = 14;
 
 // Reads a BMP file into a new packed bitmap of the size that its file header declares. A file
-// shorter than it declares leaves the rest of the block zero. Null when the file cannot be read,
-// is not a BMP file, declares 14 bytes or fewer or more than largest_bitmap_bytes, or has an info header size below 12 or 13 to 15.
-PackedBitmap load_bmp(const char* path);
+// shorter than it declares leaves the rest of the block zero. Fails, with the cause traced, when
+// the file does not open or is not a BMP file (cannot_be_read), is shorter than its file header
+// or declares 14 bytes or fewer (too_short), declares more than largest_bitmap_bytes
+// (too_large), has an info header size below 12 or of 13 to 15 (unusable_size), or with
+// no_memory.
+Outcome<PackedBitmap> load_bmp(const char* path);
 
 // Writes the bitmap's whole block behind a file header, replacing the file only once it is
-// complete. False when there is no bitmap or the file could not be written in full (an existing
+// complete. Fails with cannot_be_written when the file could not be written in full (an existing
 // file is then as it was).
-bool save_bmp(const PackedBitmap& bitmap, const char* path);
+Outcome<void> save_bmp(const PackedBitmap& bitmap, const char* path);
 
 }  // namespace korvif

@@ -21,7 +21,7 @@ std::uint32_t luma(const PackedBitmap& source, std::uint64_t entry) {
 
 }  // namespace
 
-PackedBitmap fax_raster_from_bitmap(const PackedBitmap& source) {
+Outcome<PackedBitmap> fax_raster_from_bitmap(const PackedBitmap& source) {
     const std::uint32_t header = info_header_size(source);
     const bool core = header == core_header_bytes;
     const std::int64_t width = core ? read_u16(source, core_width) : bitmap_width(source);
@@ -29,11 +29,11 @@ PackedBitmap fax_raster_from_bitmap(const PackedBitmap& source) {
     const std::uint16_t depth = read_u16(source, core ? bitmap_field::core_bits_per_pixel : bitmap_field::bits_per_pixel);
     if (depth != 1) {
         trace::line("not a 1-bit bitmap: %u bits per pixel", depth);
-        return {};
+        return Failure::not_one_bit;
     }
     if (width <= 0 || height == 0) {
         trace::line("a bitmap of %lld x %lld has no picture", static_cast<long long>(width), static_cast<long long>(height));
-        return {};
+        return Failure::unusable_size;
     }
 
     const std::uint64_t entry_bytes = core ? 3 : 4;
@@ -42,11 +42,12 @@ PackedBitmap fax_raster_from_bitmap(const PackedBitmap& source) {
     const std::uint64_t rows = std::min<std::uint64_t>(height < 0 ? -height : height, rows_inside(source, rows_offset, stride));
     if (two_colour_header_bytes + fax_line_bytes * rows > largest_bitmap_bytes) {
         trace::line("%llu rows are more than can be coded", static_cast<unsigned long long>(rows));
-        return {};
+        return Failed(Failure::too_large, beyond_largest_bitmap);
     }
 
-    PackedBitmap raster = MemoryBlock::allocate(two_colour_header_bytes + fax_line_bytes * rows);
-    if (!raster) return {};
+    Outcome<PackedBitmap> allocated = MemoryBlock::allocate(two_colour_header_bytes + fax_line_bytes * rows);
+    if (!allocated) return allocated;
+    PackedBitmap& raster = *allocated;
     write_u32(raster, bitmap_field::header_size, info_header_bytes);
     write_u32(raster, bitmap_field::width, fax_line_pixels);
     write_u32(raster, bitmap_field::height, static_cast<std::uint32_t>(rows));
@@ -70,7 +71,7 @@ PackedBitmap fax_raster_from_bitmap(const PackedBitmap& source) {
         for (std::uint32_t i = 0; i < whole_bytes; ++i) out[i] = in[i] ^ flip;
         if (last_mask != 0) out[whole_bytes] = (in[whole_bytes] ^ flip) & last_mask;
     }
-    return raster;
+    return allocated;
 }
 
 }  // namespace korvif

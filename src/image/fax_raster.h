@@ -12,8 +12,9 @@ namespace korvif {
 // means rows stored top-down; there are min(|height|, whole rows in the block) of them. Each row
 // gives its first min(width, 1728) pixels, and the rest of the line is white. When palette
 // entry 0 is darker than entry 1 (299 R + 587 G + 114 B), the pixels are inverted, so that black
-// on paper stays black. Null for another bit depth, a width of 0 or less, a height of 0, or a
-// raster larger than largest_bitmap_bytes.
-PackedBitmap fax_raster_from_bitmap(const PackedBitmap& source);
+// on paper stays black. Fails, with the cause traced, for another bit depth (not_one_bit), a
+// width of 0 or less or a height of 0 (unusable_size), a raster larger than largest_bitmap_bytes
+// (too_large), or with no_memory.
+Outcome<PackedBitmap> fax_raster_from_bitmap(const PackedBitmap& source);
 
 }  // namespace korvif

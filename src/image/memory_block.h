@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "platform/file.h"
+#include "platform/outcome.h"
 
 namespace korvif {
 
@@ -18,21 +19,23 @@ public:
 
     MemoryBlock() = default;
 
-    // A zeroed block of exactly `size` bytes, or an empty (null) block when it cannot be had.
-    static MemoryBlock allocate(std::size_t size);
+    // A zeroed block of exactly `size` bytes; no_memory when it cannot be had (or `size` passes
+    // max_size).
+    static Outcome<MemoryBlock> allocate(std::size_t size);
 
     // A block whose bytes are not set: only for a caller that writes every byte before any is
-    // read (a decoded page, built row by row).
-    static MemoryBlock allocate_for_overwrite(std::size_t size);
+    // read (a decoded page, built row by row). Fails as allocate does.
+    static Outcome<MemoryBlock> allocate_for_overwrite(std::size_t size);
 
+    // False for a block that holds nothing: made by the default constructor or moved from.
     explicit operator bool() const { return bytes_ != nullptr; }
     std::uint8_t* data() { return bytes_.get(); }
     const std::uint8_t* data() const { return bytes_.get(); }
     std::size_t size() const { return size_; }
 
     // Changes the size in place, keeping the block's identity; the bytes that stay keep their
-    // values and new bytes are zero. On failure nothing changes.
-    bool resize(std::size_t new_size);
+    // values and new bytes are zero. On failure (no_memory) nothing changes.
+    Outcome<void> resize(std::size_t new_size);
 
 private:
     struct Release {

@@ -1,10 +1,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
-#include <vector>
 
 #include "image/operations.h"
-#include "platform/trace.h"
 
 namespace korvif {
 
@@ -27,18 +25,11 @@ std::uint64_t transpose_8x8(std::uint64_t x) {
 
 }  // namespace
 
-bool rotate_quarter_turn(PackedBitmap& bitmap) {
-    if (!bitmap) return false;
-    if (bits_per_pixel(bitmap) != 1) {
-        trace::line("not turned: not a 1-bit bitmap (%u bits per pixel)", bits_per_pixel(bitmap));
-        return false;
-    }
+Outcome<void> rotate_quarter_turn(PackedBitmap& bitmap) {
+    if (bits_per_pixel(bitmap) != 1) return Failure::not_one_bit;
     const std::int32_t width = bitmap_width(bitmap);
     const std::int32_t height = bitmap_height(bitmap);
-    if (width < 0 || height == INT32_MIN) {
-        trace::line("not turned: a bitmap of %d x %d", width, height);
-        return false;
-    }
+    if (width < 0 || height == INT32_MIN) return Failure::unusable_size;
 
     // Rows stored top-down (a negative height) are read from the last stored row up, so that the
     // picture as shown turns; the result is stored bottom-up.
@@ -49,22 +40,14 @@ bool rotate_quarter_turn(PackedBitmap& bitmap) {
     const std::uint64_t new_stride = round_up_32(h) / 8;
     const std::uint64_t pixel_bytes = round_up_32(w) * round_up_32(h) / 8;
     const std::uint64_t offset = mono_pixel_offset(bitmap);
-    if (offset + pixel_bytes > largest_bitmap_bytes) {
-        trace::line("not turned: the turned bitmap of %llu bytes would pass the limit of %u",
-                    static_cast<unsigned long long>(offset + pixel_bytes), largest_bitmap_bytes);
-        return false;
-    }
+    if (offset + pixel_bytes > largest_bitmap_bytes) return Failed(Failure::too_large, beyond_largest_bitmap);
 
     // The bytes that lie in the block as loaded; the rest of the claimed picture is white.
     const std::uint64_t available = offset < bitmap.size() ? bitmap.size() - offset : 0;
     const std::uint64_t rows_present = old_stride == 0 ? 0 : std::min(h, (available + old_stride - 1) / old_stride);
-    std::vector<std::uint8_t> turned;
-    try {
-        turned.assign(pixel_bytes, 0);
-    } catch (const std::bad_alloc&) {
-        trace::line("not turned: no memory for %llu bytes", static_cast<unsigned long long>(pixel_bytes));
-        return false;
-    }
+    Outcome<MemoryBlock> allocated = MemoryBlock::allocate(static_cast<std::size_t>(pixel_bytes));
+    if (!allocated) return allocated.failed();
+    std::uint8_t* turned = allocated->data();
 
     const std::uint8_t* source = bitmap.data() + offset;
     // Row r of the picture, counted from the bottom: where it is stored.
@@ -95,14 +78,11 @@ bool rotate_quarter_turn(PackedBitmap& bitmap) {
         }
     }
 
-    if (!bitmap.resize(static_cast<std::size_t>(offset + pixel_bytes))) {
-        trace::line("not turned: no memory for %llu bytes", static_cast<unsigned long long>(offset + pixel_bytes));
-        return false;
-    }
-    if (pixel_bytes != 0) std::memcpy(bitmap.data() + offset, turned.data(), pixel_bytes);
+    if (const Outcome<void> resized = bitmap.resize(static_cast<std::size_t>(offset + pixel_bytes)); !resized) return resized;
+    if (pixel_bytes != 0) std::memcpy(bitmap.data() + offset, turned, pixel_bytes);
     write_u32(bitmap, bitmap_field::width, static_cast<std::uint32_t>(h));
     write_u32(bitmap, bitmap_field::height, static_cast<std::uint32_t>(width));
-    return true;
+    return {};
 }
 
 }  // namespace korvif

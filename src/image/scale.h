@@ -21,20 +21,27 @@ struct ScaleOptions {
 // claims beyond it is refused like an image that cannot be had in memory.
 inline constexpr std::int32_t largest_scaled_side = 1 << 20;
 
-// A new bitmap of width x height, stored bottom-up, made by the options' method. A source stored top-down (a negative height) is scaled as the picture
-// it shows. Null, with the reason traced, for a width or height of 0 or below, a source that is
-// not a 1-bit image with the 40-byte (or larger) header and at least one pixel, sides beyond
-// largest_scaled_side, or a result larger than largest_bitmap_bytes or not to be had.
-PackedBitmap scale_bitmap(const PackedBitmap& source, std::int32_t width, std::int32_t height, ScaleOptions options = {});
+// Whether the scalers make a bitmap of width x height: 1 to largest_scaled_side pixels each.
+constexpr bool usable_scaled_size(std::int32_t width, std::int32_t height) {
+    return width > 0 && height > 0 && width <= largest_scaled_side && height <= largest_scaled_side;
+}
+
+// A new bitmap of width x height, stored bottom-up, made by the options' method. A source stored
+// top-down (a negative height) is scaled as the picture it shows. Fails for a size that is not
+// usable_scaled_size, a source side of 0 or below or beyond largest_scaled_side, or a source
+// header shorter than 40 bytes and its palette (unusable_size), a source that is not 1-bit
+// (not_one_bit), a result larger than largest_bitmap_bytes (too_large), or no_memory. When only
+// the step tables cannot be had, the result is returned all white.
+Outcome<PackedBitmap> scale_bitmap(const PackedBitmap& source, std::int32_t width, std::int32_t height, ScaleOptions options = {});
 
 // Grey method: each source pixel lands in destination pixel (x * W / sw, y * H / sh) and adds the
 // weight w = 8000 / r / r (low 8 bits, at least 1; r = sw * 10 / W, at least 1) there; a sum
 // holds at 255. The palette shows 0 as white and, with the grey palette, 1..63 as greys and 64 and
 // more as black, else everything above 0 as black.
-PackedBitmap scale_grey(const PackedBitmap& source, std::int32_t width, std::int32_t height, bool grey_palette);
+Outcome<PackedBitmap> scale_grey(const PackedBitmap& source, std::int32_t width, std::int32_t height, bool grey_palette);
 
 // 1-bit method: destination pixel (x, y) = source pixel (x * sw / W, y * sh / H); the source's
 // palette is kept. Padding bits and bytes of the rows are 0.
-PackedBitmap scale_mono(const PackedBitmap& source, std::int32_t width, std::int32_t height);
+Outcome<PackedBitmap> scale_mono(const PackedBitmap& source, std::int32_t width, std::int32_t height);
 
 }  // namespace korvif

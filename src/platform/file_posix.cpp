@@ -61,7 +61,7 @@ File File::open(const NativePath& path, FileMode mode, OpenRetry) {
     const OpenRequest request = request_for(mode);
     const int fd = ::open(path.c_str(), request.flags | O_CLOEXEC, 0644);
     if (fd < 0) {
-        trace::line("cannot open %s %s: %s", path.c_str(), describe(mode), trace::system_error().c_str());
+        trace::line("cannot open \"%s\" %s: %s", path.c_str(), describe(mode), trace::system_error().c_str());
         return file;
     }
     // Only a regular file is read: a directory, a FIFO, a socket or a device opens only for
@@ -69,13 +69,13 @@ File File::open(const NativePath& path, FileMode mode, OpenRetry) {
     struct stat info {};
     if ((request.flags & O_ACCMODE) == O_RDONLY && (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
         const bool directory = S_ISDIR(info.st_mode);
-        trace::line("cannot open %s %s: %s", path.c_str(), describe(mode), directory ? "a directory" : "not a plain file");
+        trace::line("cannot open \"%s\" %s: %s", path.c_str(), describe(mode), directory ? "a directory" : "not a plain file");
         ::close(fd);
         errno = directory ? EISDIR : ENXIO;  // the caller's report of the system's error says why, as Windows' does
         return file;
     }
     file.fd_ = fd;
-    if (trace::on()) trace::line("opened %s %s (%u bytes)", path.c_str(), describe(mode), file.size().value_or(0xFFFFFFFFu));
+    if (trace::on()) trace::line("opened \"%s\" %s (%u bytes)", path.c_str(), describe(mode), file.size().value_or(0xFFFFFFFFu));
     return file;
 }
 
@@ -100,7 +100,7 @@ File File::create_scratch(const char* prefix, std::string* name) {
             // The name goes at once; the data lives until the descriptor is closed, so a run that
             // is killed leaves nothing behind.
             ::unlink(path.c_str());
-            trace::line("opened %s new, for reading and writing, deleted when closed", path.c_str());
+            trace::line("opened \"%s\" new, for reading and writing, deleted when closed", path.c_str());
             return file;
         }
         if (errno != EEXIST) break;
@@ -186,7 +186,7 @@ bool file_exists(const char* path) {
     const int result = ::glob(path, GLOB_NOSORT, nullptr, &found);
     const bool any = result == 0 && found.gl_pathc > 0;
     ::globfree(&found);
-    if (!any) trace::line("no file matches %s", path);
+    if (!any) trace::line("no file matches \"%s\"", path);
     return any;
 }
 
@@ -203,7 +203,7 @@ std::optional<NativePath> replacement_target(const char* host_text) {
         // file (a rename over the link would put a file in the link's place).
         char* real = ::realpath(target->c_str(), nullptr);
         if (real == nullptr || ::stat(real, &info) != 0) {
-            trace::line("%s is a link to nothing that can be replaced: %s", host_text, trace::system_error().c_str());
+            trace::line("\"%s\" is a link to nothing that can be replaced: %s", host_text, trace::system_error().c_str());
             std::free(real);
             return std::nullopt;
         }
@@ -213,11 +213,11 @@ std::optional<NativePath> replacement_target(const char* host_text) {
     // Only a regular file is replaced: a folder stays a folder, and a device, a FIFO or a socket
     // is neither written through nor taken away.
     if (S_ISDIR(info.st_mode)) {
-        trace::line("%s is a folder", target->c_str());
+        trace::line("\"%s\" is a folder", target->c_str());
         return std::nullopt;
     }
     if (!S_ISREG(info.st_mode)) {
-        trace::line("%s is a device, a FIFO or a socket, not a file", target->c_str());
+        trace::line("\"%s\" is a device, a FIFO or a socket, not a file", target->c_str());
         return std::nullopt;
     }
     return target;

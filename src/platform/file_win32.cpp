@@ -117,11 +117,11 @@ std::optional<std::wstring> file_path(const std::wstring& path) {
     const bool device = names_windows_device(path);
     const std::wstring full = device ? std::wstring() : full_path_of(path);
     if (device || names_windows_device(full)) {
-        trace::utf8_line("%s names a device or a pipe, not a file", printable(path).c_str());
+        trace::utf8_line("\"%s\" names a device or a pipe, not a file", printable(path).c_str());
         return std::nullopt;
     }
     if (full.empty()) {
-        trace::utf8_line("no full path for %s: %s", printable(path).c_str(), error_text().c_str());
+        trace::utf8_line("no full path for \"%s\": %s", printable(path).c_str(), error_text().c_str());
         return std::nullopt;
     }
     return callable(full);
@@ -191,7 +191,7 @@ File File::open(const char* path, FileMode mode, OpenRetry retry) {
     if (path == nullptr || *path == '\0') return File();
     const auto wide = native_path(path);
     if (!wide) {
-        trace::line("cannot open %s %s: the path is no text of the ANSI code page", path, describe(mode));
+        trace::line("cannot open \"%s\" %s: the path is no text of the ANSI code page", path, describe(mode));
         return File();
     }
     return open(*wide, mode, retry);
@@ -223,12 +223,12 @@ File File::open(const NativePath& path, FileMode mode, OpenRetry retry) {
         SetLastError(ERROR_BAD_FILE_TYPE);
     }
     if (handle == INVALID_HANDLE_VALUE) {
-        trace::utf8_line("cannot open %s %s: %s", printable(path).c_str(), describe(mode), error_text().c_str());
+        trace::utf8_line("cannot open \"%s\" %s: %s", printable(path).c_str(), describe(mode), error_text().c_str());
         return file;
     }
     file.handle_ = handle;
     if (trace::on()) {
-        trace::utf8_line("opened %s %s (%lu bytes)", printable(path).c_str(), describe(mode),
+        trace::utf8_line("opened \"%s\" %s (%lu bytes)", printable(path).c_str(), describe(mode),
                          static_cast<unsigned long>(file.size().value_or(0xFFFFFFFFu)));
     }
     return file;
@@ -264,7 +264,7 @@ File File::create_scratch(const char* prefix, std::string* name) {
                                     FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
         if (handle != INVALID_HANDLE_VALUE) {
             file.handle_ = handle;
-            trace::utf8_line("opened %s new, for reading and writing, deleted when closed", name != nullptr ? name->c_str() : "");
+            trace::utf8_line("opened \"%s\" new, for reading and writing, deleted when closed", name != nullptr ? name->c_str() : "");
             return file;
         }
         if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) break;
@@ -330,7 +330,7 @@ bool file_exists(const char* path) {
     if (path == nullptr || *path == '\0') return false;
     const auto wide = native_path(path);
     if (!wide) {
-        trace::line("no file matches %s: the path is no text of the ANSI code page", path);
+        trace::line("no file matches \"%s\": the path is no text of the ANSI code page", path);
         return false;
     }
     // Searched for by the full path, in its long form where it passes the limit.
@@ -351,7 +351,7 @@ bool file_exists(const char* path) {
         }
     }
     if (search == INVALID_HANDLE_VALUE) {
-        trace::line("no file matches %s: %s", path, trace::system_error().c_str());
+        trace::line("no file matches \"%s\": %s", path, trace::system_error().c_str());
         return false;
     }
     FindClose(search);
@@ -367,7 +367,7 @@ std::size_t native_directory_length(const NativePath& path) {
 std::optional<std::wstring> resolved_target(const std::wstring& path, bool quiet) {
     const std::wstring full = full_path_of(path);
     if (full.empty()) {
-        if (!quiet) trace::utf8_line("no full path for %s: %s", printable(path).c_str(), error_text().c_str());
+        if (!quiet) trace::utf8_line("no full path for \"%s\": %s", printable(path).c_str(), error_text().c_str());
         return std::nullopt;
     }
     std::wstring target;
@@ -375,7 +375,7 @@ std::optional<std::wstring> resolved_target(const std::wstring& path, bool quiet
         // An existing file is replaced under its own long name, never under its 8.3 name.
         target = long_name_of(full);
         if (target.empty()) {
-            if (!quiet) trace::utf8_line("the long name of %s cannot be had: %s", printable(full).c_str(), error_text().c_str());
+            if (!quiet) trace::utf8_line("the long name of \"%s\" cannot be had: %s", printable(full).c_str(), error_text().c_str());
             return std::nullopt;
         }
     } else {
@@ -395,7 +395,7 @@ std::optional<std::wstring> resolved_target(const std::wstring& path, bool quiet
 std::optional<NativePath> replacement_target(const char* host_text) {
     const auto wide = native_path(host_text);
     if (!wide) {
-        trace::line("%s is no text of the ANSI code page", host_text);
+        trace::line("\"%s\" is no text of the ANSI code page", host_text);
         return std::nullopt;
     }
     if (!file_path(*wide)) return std::nullopt;
@@ -407,7 +407,7 @@ std::optional<NativePath> replacement_target(const char* host_text) {
     // reparse point that is a file (a cloud placeholder, a deduplicated file) is replaced as any
     // file is.
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-        trace::utf8_line("%s is a folder", printable(*target).c_str());
+        trace::utf8_line("\"%s\" is a folder", printable(*target).c_str());
         return std::nullopt;
     }
     if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT) || !is_file_symbolic_link(*target)) return target;
@@ -415,7 +415,7 @@ std::optional<NativePath> replacement_target(const char* host_text) {
     // that file (a replace of the link would put a file in its place).
     const auto linked = final_path_of(*target);
     if (!linked) {
-        trace::utf8_line("%s is a link to nothing that can be replaced: %s", printable(*target).c_str(), error_text().c_str());
+        trace::utf8_line("\"%s\" is a link to nothing that can be replaced: %s", printable(*target).c_str(), error_text().c_str());
         return std::nullopt;
     }
     if (!file_path(*linked)) return std::nullopt;

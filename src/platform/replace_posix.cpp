@@ -59,7 +59,7 @@ ReplaceOutcome replace_file(const NativePath& from_path, const NativePath& to_pa
     mode_t mode = 0;
     if (::stat(to, &old) == 0) {
         if ((old.st_mode & 0222) == 0) {
-            trace::line("replace refused: %s is read-only", to);
+            trace::line("replace refused: \"%s\" is read-only", to);
             return ReplaceOutcome::refused;
         }
         mode = old.st_mode & 07777;
@@ -69,7 +69,7 @@ ReplaceOutcome replace_file(const NativePath& from_path, const NativePath& to_pa
         mode = 0666 & ~mask;
     }
     if (::chmod(from, mode) != 0 || std::rename(from, to) != 0) {
-        trace::line("replace of %s refused: %s", to, trace::system_error().c_str());
+        trace::line("replace of \"%s\" refused: %s", to, trace::system_error().c_str());
         return ReplaceOutcome::refused;
     }
     return ReplaceOutcome::replaced;
@@ -89,7 +89,7 @@ bool remove_if_unchanged(const NativePath& path, const FileStamp& stamp) {
     const auto now = file_stamp(path);
     if (!now) return true;  // gone already
     if (*now != stamp) {
-        trace::line("%s is newer than when this run began: it stays", path.c_str());
+        trace::line("\"%s\" is newer than when this run began: it stays", path.c_str());
         return false;
     }
     return ::unlink(path.c_str()) == 0;
@@ -107,7 +107,7 @@ void remove_stale_work_files(const NativePath& directory) {
             continue;
         }
         if (::unlinkat(::dirfd(listing), entry->d_name, 0) == 0) {
-            trace::line("removed the stale work file %s%s", directory.c_str(), entry->d_name);
+            trace::line("removed the stale work file \"%s%s\"", directory.c_str(), entry->d_name);
         }
     }
     ::closedir(listing);

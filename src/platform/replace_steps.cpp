@@ -69,7 +69,7 @@ CallResult retried(ReplaceCalls& calls, Call call) {
 }
 
 void trace_left(const char* what, const NativePath& path) {
-    trace::utf8_line("%s stays as %s", what, printable(path).c_str());
+    trace::utf8_line("%s stays as \"%s\"", what, printable(path).c_str());
 }
 
 void remove_backup(ReplaceCalls& calls, const NativePath& backup) {
@@ -90,15 +90,15 @@ ReplaceOutcome restore_name(ReplaceCalls& calls, const ReplaceNames& names) {
     const std::string name = printable(names.target);
     if (calls.exists(names.backup) &&
         retried(calls, [&] { return calls.move(names.backup, names.target); }) == CallResult::done) {
-        trace::utf8_line("%s put back after a half-done replace", name.c_str());
+        trace::utf8_line("\"%s\" put back after a half-done replace", name.c_str());
         return ReplaceOutcome::refused;
     }
     if (calls.exists(names.work) && retried(calls, [&] { return calls.move(names.work, names.target); }) == CallResult::done) {
-        trace::utf8_line("%s: the new content put in place after a half-done replace", name.c_str());
+        trace::utf8_line("\"%s\": the new content put in place after a half-done replace", name.c_str());
         remove_backup(calls, names.backup);
         return ReplaceOutcome::replaced;
     }
-    trace::utf8_line("%s is missing after a half-done replace", name.c_str());
+    trace::utf8_line("\"%s\" is missing after a half-done replace", name.c_str());
     if (calls.exists(names.backup)) trace_left("the old content", names.backup);
     keep_new_content(calls, names);
     return ReplaceOutcome::kept;
@@ -110,30 +110,30 @@ ReplaceOutcome write_in_place(ReplaceCalls& calls, const ReplaceNames& names) {
     const std::string name = printable(names.target);
     // A copy that failed is gone again; a name that another program took meanwhile is its file.
     if (retried(calls, [&] { return calls.save_copy(names.target, names.backup); }) != CallResult::done) {
-        trace::utf8_line("replace refused: %s is in use and cannot be saved before writing in place", name.c_str());
+        trace::utf8_line("replace refused: \"%s\" is in use and cannot be saved before writing in place", name.c_str());
         return ReplaceOutcome::refused;
     }
     const CallResult written = retried(calls, [&] { return calls.write_over(names.work, names.target); });
     if (written == CallResult::done) {
-        trace::utf8_line("%s written in place under another program's handle", name.c_str());
+        trace::utf8_line("\"%s\" written in place under another program's handle", name.c_str());
         calls.remove(names.work);
         remove_backup(calls, names.backup);
         return ReplaceOutcome::replaced;
     }
     if (written != CallResult::failed) {  // not a byte of the target was written
         remove_backup(calls, names.backup);
-        trace::utf8_line(written == CallResult::locked ? "replace refused: %s is locked by another program"
-                                                       : "replace refused: %s is in use and cannot be written in place",
+        trace::utf8_line(written == CallResult::locked ? "replace refused: \"%s\" is locked by another program"
+                                                       : "replace refused: \"%s\" is in use and cannot be written in place",
                          name.c_str());
         return ReplaceOutcome::refused;
     }
     if (retried(calls, [&] { return calls.write_over(names.backup, names.target); }) == CallResult::done) {
-        trace::utf8_line("replace refused: %s is in use and could not be written in place; its bytes were put back",
+        trace::utf8_line("replace refused: \"%s\" is in use and could not be written in place; its bytes were put back",
                          name.c_str());
         remove_backup(calls, names.backup);
         return ReplaceOutcome::refused;
     }
-    trace::utf8_line("%s could be neither written in place nor put back", name.c_str());
+    trace::utf8_line("\"%s\" could be neither written in place nor put back", name.c_str());
     trace_left("the old content", names.backup);
     keep_new_content(calls, names);
     return ReplaceOutcome::kept;
@@ -161,13 +161,13 @@ ReplaceOutcome replace_steps(ReplaceCalls& calls, const ReplaceNames& names, Rep
         // security) but leaves no moment without the target's name.
         result = retried(calls, [&] { return calls.move_over(names.work, names.target); });
         if (result == CallResult::done) {
-            trace::utf8_line("%s replaced by one rename", printable(names.target).c_str());
+            trace::utf8_line("\"%s\" replaced by one rename", printable(names.target).c_str());
             return ReplaceOutcome::replaced;
         }
         if (!calls.exists(names.target)) return restore_name(calls, names);
     }
     if (result == CallResult::held && options.in_place) return write_in_place(calls, names);
-    trace::utf8_line("replace of %s refused", printable(names.target).c_str());
+    trace::utf8_line("replace of \"%s\" refused", printable(names.target).c_str());
     return ReplaceOutcome::refused;
 }
 

@@ -106,7 +106,7 @@ public:
             return CallResult::done;
         }
         const DWORD error = GetLastError();
-        trace::utf8_line("one-step replace of %s refused: %s", printable(target).c_str(), error_text().c_str());
+        trace::utf8_line("one-step replace of \"%s\" refused: %s", printable(target).c_str(), error_text().c_str());
         return replace_refusal(error);
     }
 
@@ -120,7 +120,7 @@ public:
             return CallResult::done;
         }
         const DWORD error = GetLastError();
-        trace::utf8_line("rename over %s refused: %s", printable(to).c_str(), error_text().c_str());
+        trace::utf8_line("rename over \"%s\" refused: %s", printable(to).c_str(), error_text().c_str());
         return replace_refusal(error);
     }
 
@@ -212,7 +212,7 @@ TargetLock::TargetLock(const NativePath& target, bool only_in_use) {
     if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) {
         mutex_ = mutex;
     } else {
-        trace::utf8_line("the replace lock of %s was not had within 10 seconds; going on without it",
+        trace::utf8_line("the replace lock of \"%s\" was not had within 10 seconds; going on without it",
                          printable(target).c_str());
         CloseHandle(mutex);
     }
@@ -262,17 +262,17 @@ ReplaceOutcome replace_file(const NativePath& from, const NativePath& to, Replac
     const DWORD attributes = GetFileAttributesW(callable(to).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         if (MoveFileExW(callable(from).c_str(), callable(to).c_str(), MOVEFILE_WRITE_THROUGH)) return ReplaceOutcome::replaced;
-        trace::utf8_line("%s cannot be made: %s", name.c_str(), error_text().c_str());
+        trace::utf8_line("\"%s\" cannot be made: %s", name.c_str(), error_text().c_str());
         return ReplaceOutcome::refused;
     }
     // A folder that took the name meanwhile is never moved away.
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-        trace::utf8_line("replace refused: %s is a folder", name.c_str());
+        trace::utf8_line("replace refused: \"%s\" is a folder", name.c_str());
         return ReplaceOutcome::refused;
     }
     // A read-only file is not written, as Windows refuses to open it for writing.
     if (attributes & FILE_ATTRIBUTE_READONLY) {
-        trace::utf8_line("replace refused: %s is read-only", name.c_str());
+        trace::utf8_line("replace refused: \"%s\" is read-only", name.c_str());
         return ReplaceOutcome::refused;
     }
     WindowsCalls calls;
@@ -301,7 +301,7 @@ bool remove_if_unchanged(const NativePath& path, const FileStamp& stamp) {
     const auto now = file_stamp(path);
     if (!now) return true;  // gone already
     if (*now != stamp) {
-        trace::utf8_line("%s is newer than when this run began: it stays", printable(path).c_str());
+        trace::utf8_line("\"%s\" is newer than when this run began: it stays", printable(path).c_str());
         return false;
     }
     return DeleteFileW(callable(path).c_str()) != FALSE;
@@ -325,7 +325,7 @@ void remove_stale_work_files(const NativePath& directory) {
         }
         // A file that its run still holds (without delete sharing) cannot be removed, and stays.
         const NativePath path = directory + wide_name;
-        if (DeleteFileW(callable(path).c_str())) trace::utf8_line("removed the stale work file %s", printable(path).c_str());
+        if (DeleteFileW(callable(path).c_str())) trace::utf8_line("removed the stale work file \"%s\"", printable(path).c_str());
     } while (FindNextFileW(search, &found));
     FindClose(search);
 }

@@ -20,7 +20,7 @@ FileReplacement::FileReplacement(const char* target, ReplaceOptions options) : o
     if (target == nullptr || *target == '\0') return;
     const auto resolved = replacement_target(target);
     if (!resolved) {
-        trace::line("no work file can be made for %s", target);
+        trace::line("no work file can be made for \"%s\"", target);
         return;
     }
     target_ = *resolved;
@@ -36,14 +36,17 @@ FileReplacement::FileReplacement(const char* target, ReplaceOptions options) : o
         if (file_.is_open()) {
             work_ = work;
             failed_ = false;
-            if (trace::on()) trace::utf8_line("opened %s new, for writing", printable(work_).c_str());
+            if (trace::on()) trace::utf8_line("opened \"%s\" new, for writing", printable(work_).c_str());
             return;
         }
         if (!name_taken) break;
     }
     const std::string error = trace::utf8(trace::system_error());
-    trace::utf8_line("no work file can be made in %s: %s",
-                     directory.empty() ? "the current directory" : printable(directory).c_str(), error.c_str());
+    if (directory.empty()) {
+        trace::utf8_line("no work file can be made in the current directory: %s", error.c_str());
+    } else {
+        trace::utf8_line("no work file can be made in \"%s\": %s", printable(directory).c_str(), error.c_str());
+    }
 }
 
 FileReplacement::~FileReplacement() {
@@ -51,7 +54,7 @@ FileReplacement::~FileReplacement() {
     if (work_.empty()) return;
     guard_work_file(nullptr, nullptr);
     remove_file(work_);
-    trace::utf8_line(earlier_ ? "%s left as it was" : "%s not written", printable(target_).c_str());
+    trace::utf8_line(earlier_ ? "\"%s\" left as it was" : "\"%s\" not written", printable(target_).c_str());
 }
 
 bool FileReplacement::write(const void* data, std::uint32_t count) {
@@ -60,7 +63,7 @@ bool FileReplacement::write(const void* data, std::uint32_t count) {
     if (!file_.write(data, count, written) || written != count) {
         failed_ = true;
         const std::string error = trace::utf8(trace::system_error());
-        trace::utf8_line("write failed after %llu bytes of %s: %s", static_cast<unsigned long long>(position_ + written),
+        trace::utf8_line("write failed after %llu bytes of \"%s\": %s", static_cast<unsigned long long>(position_ + written),
                          printable(work_).c_str(), error.c_str());
         return false;
     }
@@ -79,13 +82,13 @@ bool FileReplacement::commit() {
     // A delayed write that fails (a network share) is reported by the flush, not by the close.
     if (!failed_ && !file_.flush()) {
         const std::string error = trace::utf8(trace::system_error());
-        trace::utf8_line("flushing %s failed: %s", printable(work_).c_str(), error.c_str());
+        trace::utf8_line("flushing \"%s\" failed: %s", printable(work_).c_str(), error.c_str());
         failed_ = true;
     }
     const bool closed = file_.close();
     if (!failed_ && !closed) {
         const std::string error = trace::utf8(trace::system_error());
-        trace::utf8_line("closing %s failed: %s", printable(work_).c_str(), error.c_str());
+        trace::utf8_line("closing \"%s\" failed: %s", printable(work_).c_str(), error.c_str());
     }
     if (failed_ || !closed) {
         failed_ = true;
@@ -99,7 +102,7 @@ bool FileReplacement::commit() {
     guard_work_file(nullptr, nullptr);
     work_.clear();
     if (outcome == ReplaceOutcome::kept) return false;
-    trace::utf8_line("wrote %s (%llu bytes)", printable(target_).c_str(), static_cast<unsigned long long>(size_));
+    trace::utf8_line("wrote \"%s\" (%llu bytes)", printable(target_).c_str(), static_cast<unsigned long long>(size_));
     return true;
 }
 
@@ -113,10 +116,10 @@ void EarlierOutput::discard() const {
     if (!target_ || !stamp_) return;
     const std::string name = printable(*target_);
     if (remove_if_unchanged(*target_, *stamp_)) {
-        trace::utf8_line("the earlier %s removed", name.c_str());
+        trace::utf8_line("the earlier \"%s\" removed", name.c_str());
     } else if (file_stamp(*target_) == stamp_) {
         const std::string error = trace::utf8(trace::system_error());
-        trace::utf8_line("the earlier %s could not be removed: %s", name.c_str(), error.c_str());
+        trace::utf8_line("the earlier \"%s\" could not be removed: %s", name.c_str(), error.c_str());
     }
 }
 

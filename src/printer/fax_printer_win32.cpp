@@ -67,12 +67,14 @@ int run_install_fax_printer(char*) {
     printer.pDriverName = driver_name.text;
     printer.pPrintProcessor = processor.text;
     printer.pDatatype = data_type.text;
-    if (HANDLE added = AddPrinterA(nullptr, 2, reinterpret_cast<LPBYTE>(&printer))) {
-        trace::line("printer added");
-        ClosePrinter(added);
-    } else {
-        trace::line("printer not added: %s", trace::system_error().c_str());
+    HANDLE added = AddPrinterA(nullptr, 2, reinterpret_cast<LPBYTE>(&printer));
+    if (added == nullptr) {
+        // A second run finds the printer in place: that is the end it should have.
+        if (GetLastError() == ERROR_PRINTER_ALREADY_EXISTS) return trace::line("printer already installed"), 0;
+        return trace::stop("the printer cannot be added: %s", trace::system_error().c_str());
     }
+    trace::line("printer added");
+    ClosePrinter(added);
     return 0;
 }
 

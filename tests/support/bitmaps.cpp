@@ -11,7 +11,7 @@ namespace korvif::test {
 
 PackedBitmap make_mono_bitmap(std::int32_t width, std::int32_t height, const std::function<bool(int, int)>& pixel) {
     const std::uint32_t stride = row_stride(static_cast<std::uint32_t>(width), 1);
-    PackedBitmap bitmap = MemoryBlock::allocate(48 + std::size_t {stride} * static_cast<std::size_t>(height));
+    PackedBitmap bitmap = *MemoryBlock::allocate(48 + std::size_t {stride} * static_cast<std::size_t>(height));
     write_u32(bitmap, 0, 40);
     write_u32(bitmap, 4, static_cast<std::uint32_t>(width));
     write_u32(bitmap, 8, static_cast<std::uint32_t>(height));
@@ -57,7 +57,7 @@ Bytes bmp_file_bytes(const PackedBitmap& bitmap) {
 }
 
 PackedBitmap block_of(const Bytes& bytes) {
-    PackedBitmap block = MemoryBlock::allocate(bytes.size());
+    PackedBitmap block = *MemoryBlock::allocate(bytes.size());
     if (!bytes.empty()) std::memcpy(block.data(), bytes.data(), bytes.size());
     return block;
 }

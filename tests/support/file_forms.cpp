@@ -30,7 +30,8 @@ std::uint32_t encode_raster(PackedBitmap& bitmap, const char* path, EncodeFlags 
     const std::unique_ptr<std::FILE, CloseStream> stream(std::fopen(path, has(flags, ENCODE_APPEND) ? "ab" : "wb"));
     if (!stream) return 0;
     StreamSink sink(stream.get());
-    return encode_raster(bitmap, sink, flags);
+    const Outcome<std::uint32_t> written = encode_raster(bitmap, sink, flags);
+    return written ? *written : 0;
 }
 
 }  // namespace korvif

@@ -29,7 +29,7 @@ private:
 // Codes the bitmap as encode_raster does into the file at `path`: created anew, or with
 // ENCODE_APPEND opened (created when missing) and written at its end. A block under 48 bytes
 // with ENCODE_SKIP_HEADER opens no file; too few rows leave the file created anew and empty, or
-// untouched when appending. Returns the bytes written.
+// untouched when appending. Returns the bytes written, 0 when encode_raster fails.
 std::uint32_t encode_raster(PackedBitmap& bitmap, const char* path, EncodeFlags flags);
 
 }  // namespace korvif

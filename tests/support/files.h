@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,10 @@ private:
 };
 
 Bytes read_file(const std::string& path);
+// The lines of a text file.
+std::vector<std::string> lines_of(const std::string& path);
+// The regular files directly in a directory with their bytes, by name.
+std::map<std::string, Bytes> files_in(const std::filesystem::path& directory);
 void write_file(const std::string& path, const Bytes& bytes);
 bool file_present(const std::string& path);
 

@@ -9,8 +9,9 @@ SffBuilder::SffBuilder(std::uint16_t first_page_offset, const char* identificati
     append(bytes_, rest);
 }
 
-SffBuilder& SffBuilder::page(std::uint8_t vertical_resolution, std::uint8_t header_length) {
-    Bytes record = {254, header_length, vertical_resolution, 0, 0, 0, 0xC0, 0x06, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+SffBuilder& SffBuilder::page(std::uint8_t vertical_resolution, std::uint8_t header_length, std::uint16_t line_length) {
+    Bytes record = {254, header_length, vertical_resolution, 0, 0, 0, static_cast<std::uint8_t>(line_length),
+                    static_cast<std::uint8_t>(line_length >> 8), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     for (int extra = 16; extra < header_length; ++extra) record.push_back(0xEE);
     append(bytes_, record);
     return *this;

@@ -6,7 +6,6 @@
 
 #include "command/arguments.h"
 #include "app/command_line.h"
-#include "command/output_path.h"
 
 namespace korvif {
 namespace {
@@ -35,14 +34,17 @@ TEST(CommaSearch, SecondCharacterSearchSkipsALeadingComma) {
     EXPECT_EQ(next_comma_after_first(single), nullptr);
 }
 
-TEST(SplitFields, FindsTheFieldsOrTheFirstMissingOne) {
+TEST(SplitFields, FindsTheFieldsOrTheFirstMissingOneAndChecksTheOutputPath) {
     struct Case {
         const char* layout;
-        const char* text;
+        std::string text;
         int missing;
         std::vector<const char*> fields;  // "-" for an absent optional field
-        const char* output;               // what the output path buffer holds, or null
+        const char* output;               // the checked output path, or null
+        bool refused = false;             // the output path is refused
     };
+    const std::string longest(255, 'p');
+    const std::string long_dir = "/" + std::string(250, 'd') + "/";
     const Case cases[] = {
         {"::$", "0,a.sff,b.kvd", 0, {"0", "a.sff", "b.kvd"}, nullptr},
         {"::$", ",a,b,c", 0, {",a", "b", "c"}, nullptr},         // a leading comma belongs to its field
@@ -51,8 +53,7 @@ TEST(SplitFields, FindsTheFieldsOrTheFirstMissingOne) {
         {"..:.$", "0,1,,doc,dir/", 5, {}, nullptr},               // ",doc" is the third field
         {"..:.$", "0,1,2,doc,a,b", 0, {"0", "1", "2", "doc", "a,b"}, nullptr},
         {":..>", "1,0,doc", 4, {}, nullptr},
-        {":..>", "1,0,doc,*p.bmp,x", 0, {"1", "0", "doc", "*p.bmp,x"}, "*p.bmp,x"},
-        {".>", "src,", 0, {"src", ""}, ""},
+        {":..>", "1,0,doc,*p.bmp,x", 0, {"1", "0", "doc", "*p.bmp,x"}, "*p.bmp,x"},  // '>' takes a "*" as a letter
         {".[>", "in.bmp", 0, {"in.bmp", "-"}, "in.bmp"},       // an absent output is the input
         {".[>", "in.bmp,out.bmp", 0, {"in.bmp", "out.bmp"}, "out.bmp"},
         {"..[>", "1", 2, {}, nullptr},
@@ -60,22 +61,33 @@ TEST(SplitFields, FindsTheFieldsOrTheFirstMissingOne) {
         {"..[..$", "1,2", 0, {"1", "2", "-", "-", "-"}, nullptr},
         {"..[..$", "1,2,3,4,tip, with comma", 0, {"1", "2", "3", "4", "tip, with comma"}, nullptr},
         {":[..$", ",", 0, {",", "-", "-", "-"}, nullptr},
+        // The output path: not empty, at most 255 characters, never cut short.
+        {".>", "src,", 0, {"src", ""}, nullptr, true},
+        {".[>", "", 0, {""}, nullptr, true},
+        {".>", "src," + longest, 0, {"src"}, longest.c_str()},
+        {".>", "src," + longest + "q", 0, {"src"}, nullptr, true},
+        // '*': a leading "*" stands for the directory of the field before, up to its last separator.
+        {":..*", "1,0,/fax/in/0007.kvd,*page.bmp", 0, {"1", "0", "/fax/in/0007.kvd"}, "/fax/in/page.bmp"},
+        {":..*", "1,0,0001.kvd,*p.bmp", 0, {}, "p.bmp"},
+        {":..*", "1,0,/fax/0001.kvd,p.bmp", 0, {}, "p.bmp"},
+        {":..*", "1,0,/fax/0001.kvd,x*p.bmp", 0, {}, "x*p.bmp"},
+        {":..*", "1,0,C:\\FAX\\0001.kvd,*p.bmp", 0, {}, "p.bmp"},  // only the platform's separator counts
+        {":..*", "1,0,,*p.bmp", 0, {"1", "0", ""}, "p.bmp"},
+        {":..*", "1,0," + long_dir + ",*a.bmp", 0, {}, nullptr, true},  // completed, too long
+        {":..*", "1,0,doc,", 0, {}, nullptr, true},
     };
     for (const Case& c : cases) {
-        set_output_path("untouched");
         std::string text = c.text;
         const Fields fields = split_fields(text.data(), c.layout);
         SCOPED_TRACE(std::string(c.layout) + " " + c.text);
         EXPECT_EQ(fields.missing, c.missing);
+        EXPECT_EQ(fields.output_refused, c.refused);
+        EXPECT_EQ(static_cast<bool>(fields), c.missing == 0 && !c.refused);
         for (std::size_t i = 0; i < c.fields.size(); ++i) {
             const char* field = fields[static_cast<int>(i) + 1];
             EXPECT_STREQ(field == nullptr ? "-" : field, c.fields[i]) << "field " << i + 1;
         }
         EXPECT_STREQ(fields.output, c.output);
-        // The output path is taken only when every field that must be there is.
-        if (c.output == nullptr) {
-            EXPECT_STREQ(output_path(), "untouched");
-        }
     }
 }
 
@@ -99,18 +111,6 @@ TEST(CommandLine, CutsAfterProgramNameAndBlanks) {
         {"k.exe RES:a, b ", "RES:a, b "},
     };
     for (const Case& c : cases) EXPECT_STREQ(command_text_of(c.raw), c.command) << c.raw;
-}
-
-TEST(OutputPath, HoldsUpToTwoHundredFiftyFiveCharacters) {
-    const std::string longest(255, 'p');
-    ASSERT_NE(set_output_path(longest.c_str()), nullptr);
-    EXPECT_EQ(std::string(output_path()), longest);
-
-    const std::string too_long(256, 'q');
-    EXPECT_EQ(set_output_path(too_long.c_str()), nullptr);
-    EXPECT_STREQ(output_path(), "");  // never a path cut short
-
-    EXPECT_STREQ(set_output_path("out.bmp"), "out.bmp");
 }
 
 }  // namespace

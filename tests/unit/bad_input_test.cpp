@@ -4,10 +4,12 @@
 // left as it was.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -65,25 +67,167 @@ protected:
     }
 };
 
-TEST_F(BadInput, MissingEmptyAndNegativeFieldsWriteNothing) {
-    const char* commands[] = {
-        // missing fields and separators
-        "S2F:", "S2F:0", "S2F:0,{sff}", "F2S:", "F2S:0,1", "F2S:0,1,2", "F2D:1,0,{kvd}", "F2D:1,0", "D2F:0,{bmp}",
-        "D2F:", "RES:{kvd}", "RES:", "INV:", "ROT:1", "ROT:", "SCL:1,10,10,{bmp}", "SCL:1,10", "SCL:",
-        // empty paths
-        "S2F:0,,{out}", "S2F:0,{sff},", "F2D:1,0,,{out}", "F2D:1,0,{kvd},", "D2F:0,,{out}", "D2F:0,{bmp},", "RES:,{out}",
-        "RES:{kvd},", "INV:,{out}", "ROT:1,,{out}", "SCL:1,10,10,,{out}", "SCL:1,10,10,{bmp},",
-        // inputs that do not exist or are directories
-        "S2F:0,{missing},{out}", "S2F:0,{dir},{out}", "F2D:1,0,{missing},{out}", "F2D:1,0,{dir},{out}",
-        "D2F:0,{missing},{out}", "D2F:0,{dir},{out}", "RES:{missing},{out}", "RES:{dir},{out}", "INV:{missing},{out}",
-        "INV:{dir},{out}", "ROT:1,{dir},{out}", "SCL:0,10,10,{missing},{out}", "SCL:0,10,10,{dir},{out}",
-        // negative numbers and the limits of 32 bits where they select nothing
-        "F2D:-1,0,{kvd},{out}", "F2D:3,0,{kvd},{out}", "F2D:2147483647,0,{kvd},{out}", "F2D:2147483648,0,{kvd},{out}",
-        "F2D:4294967295,0,{kvd},{out}", "SCL:0,-10,10,{bmp},{out}", "SCL:1,10,-10,{bmp},{out}", "SCL:0,0,10,{bmp},{out}",
-        "SCL:1,10,0,{bmp},{out}", "SCL:1,2147483647,1,{bmp},{out}", "SCL:0,2147483648,1,{bmp},{out}",
-        "SCL:0,4294967295,4294967295,{bmp},{out}",
+// Every reason a file command stops for: the run writes nothing (the directory stays as it was)
+// and the trace's stop line names the reason, from the one table of all commands.
+TEST_F(BadInput, EachStopWritesNothingAndNamesItsReason) {
+    test::TempDir trace_dir;
+    const std::string trace = trace_dir.file("trace.log");
+    test::write_file(dir.file("one-row.bmp"), test::bmp_file_bytes(test::make_mono_bitmap(1728, 1)));
+    test::write_file(dir.file("short.bmp"), {'B', 'M', 1, 0, 0, 0});  // declares a 1-byte file
+    test::write_file(dir.file("short.kvd"), Bytes(1543, 0));
+    test::write_file(dir.file("short.sff"), {'S', 'f', 'f', 'f'});
+    Bytes colour_body(40 + 12 * 2, 0);
+    colour_body[0] = 40, colour_body[4] = 4, colour_body[8] = 2, colour_body[12] = 1, colour_body[14] = 24;
+    test::write_file(dir.file("colour.bmp"), test::bmp_file_bytes(test::block_of(colour_body)));
+    const Bytes page = test::page_bytes(test::read_file(kvd), 1);
+    test::write_file(dir.file("empty-page.kvd"), test::make_document({page, {}}, 0));
+    test::write_file(dir.file("three-bytes.kvd"), test::make_document({page, {1, 2, 3}}, 0));
+    Bytes beyond = test::make_document({page, page}, 0);
+    for (int i = 0; i < 4; ++i) beyond[512 + 4 + i] = 0xFF;  // page 2 starts far beyond the end
+    test::write_file(dir.file("beyond.kvd"), beyond);
+    PackedBitmap no_width = test::make_mono_bitmap(1728, 10);
+    write_u32(no_width, 4, static_cast<std::uint32_t>(-1728));
+    test::write_file(dir.file("no-width.bmp"), test::bmp_file_bytes(no_width));
+    struct Case {
+        std::string command;  // {dir}/no/such/ is a directory that does not exist
+        std::string reason;   // what the stop line begins with
     };
-    for (const char* command : commands) EXPECT_TRUE(leaves_output_alone(command)) << command;
+    const std::string long_name(300, 'x');
+    const Case cases[] = {
+        // missing fields and separators
+        {"S2F:", "the second field is missing"},
+        {"S2F:0", "the second field is missing"},
+        {"S2F:0,{sff}", "the third field is missing"},
+        {"S2F:0,,{out}", "the third field is missing"},  // ",{out}" is the second field
+        {"F2S:", "the second field is missing"},
+        {"F2S:0,1", "the third field is missing"},
+        {"F2S:0,1,2", "the fourth field is missing"},
+        {"F2S:0,1,2,{kvd}", "the fifth field is missing"},
+        {"F2D:1", "the second field is missing"},
+        {"F2D:1,0", "the third field is missing"},
+        {"F2D:1,0,{kvd}", "the fourth field is missing"},
+        {"D2F:", "the second field is missing"},
+        {"D2F:0,{bmp}", "the third field is missing"},
+        {"RES:", "the second field is missing"},
+        {"RES:{kvd}", "the second field is missing"},
+        {"ROT:", "the second field is missing"},
+        {"ROT:1", "the second field is missing"},
+        {"SCL:", "the second field is missing"},
+        {"SCL:1,10", "the third field is missing"},
+        {"SCL:1,10,10,{bmp}", "the fifth field is missing"},
+        // empty paths and output paths that cannot be used
+        {"INV:", "no usable output path"},
+        {"INV:{bmp},", "no usable output path"},
+        {"INV:{bmp}," + long_name, "no usable output path"},
+        {"F2D:1,0,{kvd},", "no usable output path"},
+        {"F2D:1,0,{kvd},*" + std::string(250, 'x'), "no usable output path"},  // too long once completed
+        {"D2F:0,{bmp},", "no usable output path"},
+        {"RES:{kvd},", "no usable output path"},
+        {"SCL:1,10,10,{bmp},", "no usable output path"},
+        {"S2F:0,{sff},", "the document path is empty"},
+        {"F2S:0,1,1,,{dir}/", "the document path is empty"},
+        {"F2D:1,0,,{out}", "the document path is empty"},
+        {"D2F:0,,{out}", "the bitmap path is empty"},
+        {"RES:,{out}", "the source path is empty"},
+        {"INV:,{out}", "the input path is empty"},
+        {"ROT:1,,{out}", "the input path is empty"},
+        {"SCL:1,10,10,,{out}", "the input path is empty"},
+        {"F2S:0,1,1,{kvd}," + std::string(250, 'p') + "/", "directory prefix of 251 characters refused (at most 242)"},
+        // inputs that do not exist, are directories or are too short
+        {"S2F:0,{missing},{out}", "the SFF file was not found"},
+        {"S2F:0,{dir},{out}", "the SFF file cannot be opened: error 21: Is a directory"},
+        {"S2F:0,{dir}/short.sff,{out}", "the SFF file is shorter than its 20-byte header"},
+        {"F2S:0,1,1,{missing},{dir}/", "the document was not found"},
+        {"F2S:0,1,1,{dir}/short.kvd,{dir}/", "the document cannot be read"},
+        {"F2D:1,0,{missing},{out}", "the document was not found"},
+        {"F2D:1,0,{dir},{out}", "the document cannot be read"},
+        {"F2D:1,0,{dir}/short.kvd,{out}", "the document cannot be read"},
+        {"D2F:0,{missing},{out}", "the bitmap was not found"},
+        {"D2F:0,{dir},{out}", "the bitmap cannot be loaded"},
+        {"D2F:0,{dir}/short.bmp,{out}", "the bitmap cannot be loaded"},
+        {"D2F:0,{dir}/colour.bmp,{out}", "the bitmap cannot be coded"},
+        {"D2F:0,{dir}/one-row.bmp,{out}", "too few rows to code"},
+        {"RES:{missing},{out}", "the source was not found"},
+        {"RES:{dir},{out}", "the source cannot be copied to "},
+        {"RES:{dir}/short.kvd,{out}", "the source cannot be read as a document"},
+        {"INV:{missing},{out}", "the input was not found"},
+        {"INV:{dir},{out}", "the input cannot be loaded"},
+        {"ROT:1,{missing},{out}", "the input was not found"},
+        {"ROT:1,{dir},{out}", "the input cannot be loaded"},
+        {"ROT:1,{dir}/no-width.bmp,{out}", "the bitmap has an unusable size"},
+        {"SCL:0,10,10,{missing},{out}", "the input was not found"},
+        {"SCL:0,10,10,{dir},{out}", "the input cannot be loaded"},
+        {"SCL:1,10,10,{dir}/colour.bmp,{out}", "the bitmap is not 1-bit"},
+        {"SCL:0,10,10,{dir}/colour.bmp,{out}", "the bitmap is not 1-bit"},
+        {"SCL:0,10,10,{dir}/no-width.bmp,{out}", "the bitmap has an unusable size"},
+        // numbers that select nothing: negative, at the limits of 32 bits
+        {"F2D:-1,0,{kvd},{out}", "page -1 of a 2-page document"},
+        {"F2D:3,0,{kvd},{out}", "page 3 of a 2-page document"},
+        {"F2D:2147483647,0,{kvd},{out}", "page 2147483647 of a 2-page document"},
+        {"F2D:2147483648,0,{kvd},{out}", "page -2147483648 of a 2-page document"},
+        {"F2D:4294967295,0,{kvd},{out}", "page -1 of a 2-page document"},
+        // pages that hold nothing or cannot be had
+        {"F2D:2,0,{dir}/empty-page.kvd,{out}", "page 2 is empty"},
+        {"F2D:2,0,{dir}/three-bytes.kvd,{out}", "page 2 cannot be decoded"},
+        {"F2D:2,0,{dir}/beyond.kvd,{out}", "page 2 cannot be read"},
+        {"F2S:0,1,2,{dir}/beyond.kvd,{dir}/", "page 2 cannot be had"},
+        {"SCL:0,-10,10,{bmp},{out}", "the scaled bitmap has an unusable size"},
+        {"SCL:1,10,-10,{bmp},{out}", "the scaled bitmap has an unusable size"},
+        {"SCL:0,0,10,{bmp},{out}", "the scaled bitmap has an unusable size"},
+        {"SCL:1,10,0,{bmp},{out}", "the scaled bitmap has an unusable size"},
+        {"SCL:1,2147483647,1,{bmp},{out}", "the scaled bitmap has an unusable size"},
+        {"SCL:0,2147483648,1,{bmp},{out}", "the scaled bitmap has an unusable size"},
+        {"SCL:0,4294967295,4294967295,{bmp},{out}", "the scaled bitmap has an unusable size"},
+        {"SCL:0,100000,100000,{bmp},{out}", "the scaled bitmap would reach more than 256 MB"},
+        // outputs that cannot be written: their directory does not exist
+        {"S2F:0,{sff},{dir}/no/such/out.kvd", "the document cannot be written"},
+        {"F2S:0,1,2,{kvd},{dir}/no/such/", "the SFF file cannot be written"},
+        {"F2D:1,0,{kvd},{dir}/no/such/out.bmp", "the output cannot be written"},
+        {"D2F:1,{bmp},{dir}/no/such/out.g3", "the output cannot be written"},
+        {"RES:{kvd},{dir}/no/such/out.kvd", "the output cannot be written"},
+        {"INV:{bmp},{dir}/no/such/out.bmp", "the output cannot be written"},
+        {"ROT:1,{bmp},{dir}/no/such/out.bmp", "the output cannot be written"},
+        {"SCL:0,10,10,{bmp},{dir}/no/such/out.bmp", "the output cannot be written"},
+    };
+    for (const Case& c : cases) {
+        test::write_file(out, sentinel);
+        const std::map<std::string, Bytes> before = test::files_in(dir.path());
+        setenv("KORVIF_TRACE", trace.c_str(), 1);
+        std::filesystem::remove(trace);
+        EXPECT_EQ(test::run_command(expand(c.command)), 0) << c.command;
+        unsetenv("KORVIF_TRACE");
+        EXPECT_EQ(test::files_in(dir.path()), before) << c.command;
+        std::string stop_line;
+        for (const std::string& line : test::lines_of(trace)) {
+            if (line.find("] stop: ") != std::string::npos) stop_line = line.substr(line.find("] stop: ") + 8);
+        }
+        EXPECT_EQ(stop_line.substr(0, c.reason.size()), c.reason) << c.command;
+    }
+}
+
+TEST_F(BadInput, NumbersAtTheirLimitsStillWriteWhatTheyShould) {
+    struct Case {
+        const char* command;
+        bool writes;
+    };
+    const Case cases[] = {
+        {"F2D:1,-1,{kvd},{out}", true},          // options: only bit 0 counts
+        {"F2D:4294967297,0,{kvd},{out}", true},  // wraps to page 1
+        {"ROT:-1,{bmp},{out}", true},            // no turn: written as loaded
+        {"ROT:2147483647,{bmp},{out}", true},
+        {"ROT:4294967297,{bmp},{out}", true},    // wraps to 1 turn
+        {"D2F:-1,{bmp},{out}", true},            // not 0: fine resolution
+        {"D2F:4294967296,{bmp},{out}", true},    // wraps to 0: normal resolution
+        {"SCL:-1,1,1,{bmp},{out}", true},        // all flag bits set: grey
+        {"SCL:4294967295,20,20,{bmp},{out}", true},
+    };
+    for (const Case& c : cases) EXPECT_EQ(!leaves_output_alone(c.command), c.writes) << c.command;
+
+    // F2S takes any first and last page: negative last means up to the last page.
+    for (const char* range : {"-1,-1", "0,4294967295", "2147483648,1", "1,2147483647", "-5,2"}) {
+        test::run_command(expand(std::string("F2S:0,") + range + ",{kvd}," + folder + "/"));
+        EXPECT_TRUE(test::file_present(folder + "/~isdnfax.sff")) << range;
+    }
 }
 
 // Paths that name no plain file. A FIFO as an input is not read, also while its writer holds it
@@ -136,31 +280,6 @@ TEST_F(BadInput, OnlyPlainFilesAreReadOrReplaced) {
         EXPECT_EQ(test::shell("timeout 60 '" KORVIF_PROGRAM "' '" + expand(command) + "'"), 0) << command;
     }
     EXPECT_TRUE(test::file_present(folder + "/~isdnfax.sff"));  // written without the strip
-}
-
-TEST_F(BadInput, NumbersAtTheirLimitsStillWriteWhatTheyShould) {
-    struct Case {
-        const char* command;
-        bool writes;
-    };
-    const Case cases[] = {
-        {"F2D:1,-1,{kvd},{out}", true},          // options: only bit 0 counts
-        {"F2D:4294967297,0,{kvd},{out}", true},  // wraps to page 1
-        {"ROT:-1,{bmp},{out}", true},            // no turn: written as loaded
-        {"ROT:2147483647,{bmp},{out}", true},
-        {"ROT:4294967297,{bmp},{out}", true},    // wraps to 1 turn
-        {"D2F:-1,{bmp},{out}", true},            // not 0: fine resolution
-        {"D2F:4294967296,{bmp},{out}", true},    // wraps to 0: normal resolution
-        {"SCL:-1,1,1,{bmp},{out}", true},        // all flag bits set: grey
-        {"SCL:4294967295,20,20,{bmp},{out}", true},
-    };
-    for (const Case& c : cases) EXPECT_EQ(!leaves_output_alone(c.command), c.writes) << c.command;
-
-    // F2S takes any first and last page: negative last means up to the last page.
-    for (const char* range : {"-1,-1", "0,4294967295", "2147483648,1", "1,2147483647", "-5,2"}) {
-        test::run_command(expand(std::string("F2S:0,") + range + ",{kvd}," + folder + "/"));
-        EXPECT_TRUE(test::file_present(folder + "/~isdnfax.sff")) << range;
-    }
 }
 
 TEST_F(BadInput, DocumentsTruncatedAndWithTablesAtTheLimits) {

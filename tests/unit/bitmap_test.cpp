@@ -30,7 +30,7 @@ TEST(PaletteRule, ColoursUsedThenBitDepth) {
         {12, 1, 0, 2, 6},       {12, 8, 0, 256, 768},  {124, 1, 0, 2, 8},
     };
     for (const Case& c : cases) {
-        PackedBitmap bitmap = MemoryBlock::allocate(c.header_size + 8);
+        PackedBitmap bitmap = *MemoryBlock::allocate(c.header_size + 8);
         write_u32(bitmap, 0, c.header_size);
         if (c.header_size == 12) {
             write_u16(bitmap, 10, c.bits);
@@ -45,7 +45,7 @@ TEST(PaletteRule, ColoursUsedThenBitDepth) {
 }
 
 TEST(HeaderFields, BytesBeyondTheBlockReadAsZeroAndAreNeverWritten) {
-    PackedBitmap tiny = MemoryBlock::allocate(6);
+    PackedBitmap tiny = *MemoryBlock::allocate(6);
     write_u32(tiny, 4, 0xAABBCCDD);  // only the first two bytes land
     EXPECT_EQ(read_u32(tiny, 4), 0xCCDDu);
     EXPECT_EQ(read_u16(tiny, 14), 0);

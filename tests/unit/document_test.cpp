@@ -94,7 +94,7 @@ TEST(ReadDocumentBytes, RefusesRangesOutsideTheFile) {
     test::write_file(path, bytes);
     auto document = open_document(path.c_str(), platform::FileMode::read_shared);
     ASSERT_TRUE(document);
-    MemoryBlock tail = read_document_bytes(*document, 1590, 10);
+    MemoryBlock tail = *read_document_bytes(*document, 1590, 10);
     ASSERT_TRUE(tail);
     EXPECT_EQ(tail.data()[9], 0x5A);
     EXPECT_FALSE(read_document_bytes(*document, 1590, 11));

@@ -72,7 +72,7 @@ TEST_F(RasterEncoder, RowPairsAndTooFewRows) {
     const Bytes five = fax_block(5, [](Bytes& b, int row) { set(b, row, 100 + row); });
     Bytes coded = encode(five, ENCODE_SKIP_HEADER);
     coded.resize(coded.size() + 8);  // room for the reader to reach the last EOL
-    const PackedBitmap decoded = decode_page(coded.data(), static_cast<std::int32_t>(coded.size()));
+    const PackedBitmap decoded = *decode_page(coded.data(), static_cast<std::int32_t>(coded.size()));
     ASSERT_EQ(bitmap_height(decoded), 2);
     EXPECT_TRUE(test::pixel_at(decoded, 102, 1));
     EXPECT_TRUE(test::pixel_at(decoded, 103, 1));
@@ -157,7 +157,7 @@ TEST_F(RasterEncoder, LastByteOfEveryLineIsTheEolEnd) {
     // The page decodes back to the same rows.
     Bytes page = coded;
     page.insert(page.end(), {0x00, 0x08, 0x80, 0x00, 0x08, 0x80, 0x00, 0x08, 0x80});
-    const PackedBitmap decoded = decode_page(page.data(), static_cast<std::int32_t>(page.size()));
+    const PackedBitmap decoded = *decode_page(page.data(), static_cast<std::int32_t>(page.size()));
     EXPECT_EQ(Bytes(decoded.data() + 48, decoded.data() + decoded.size()), Bytes(block.begin() + 48, block.end()));
 }
 

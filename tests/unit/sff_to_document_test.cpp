@@ -189,27 +189,6 @@ TEST_F(SffToDocument, MoreThan255PagesKeepTheFirst255) {
     EXPECT_EQ(document.size(), 1536u + 255 * (3 + 9));
 }
 
-TEST_F(SffToDocument, NothingWrittenWithoutUsableArguments) {
-    test::write_file(kvd, {1, 2, 3});
-    SffBuilder source;
-    source.page(0).line({1}).end_of_document();
-    test::write_file(sff, source.bytes());
-    const std::string commands[] = {
-        "S2F:0," + dir.file("missing.sff") + "," + kvd,
-        "S2F:0," + sff,
-        "S2F:0",
-        "S2F:0,," + kvd,
-    };
-    for (const std::string& command : commands) {
-        EXPECT_EQ(test::run_command(command), 0);
-        EXPECT_EQ(test::read_file(kvd), (Bytes {1, 2, 3})) << command;
-    }
-    // A source shorter than the SFF document header writes nothing either.
-    test::write_file(sff, {'S', 'f', 'f', 'f'});
-    test::run_command("S2F:0," + sff + "," + kvd);
-    EXPECT_EQ(test::read_file(kvd), (Bytes {1, 2, 3}));
-}
-
 TEST_F(SffToDocument, OutputPathMayContainCommas) {
     SffBuilder source;
     source.page(0).line({1}).end_of_document();

@@ -55,5 +55,5 @@ for input in COM5 'com5.kvd' '\\.\COM5' "$w\\com5" '\\?\COM5'; do
     done
 done
 unset KORVIF_TRACE
-grep -q 'COM5 names a device or a pipe, not a file' "$WORK/ports.log" || fail "the trace does not say why: $(cat "$WORK/ports.log")"
+grep -q 'COM5" names a device or a pipe, not a file' "$WORK/ports.log" || fail "the trace does not say why: $(cat "$WORK/ports.log")"
 passed

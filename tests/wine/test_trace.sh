@@ -20,9 +20,9 @@ expect() {
 }
 expect "korvif32 1.0.0: F2D:1,0,$(winpath "$WORK/doc.kvd"),$(winpath "$WORK/traced.bmp")"
 expect "document: 5475 bytes, 2 pages, fine flag 0"
-expect "wrote $(winpath "$WORK/traced.bmp")"
+expect "wrote \"$(winpath "$WORK/traced.bmp")\""
 expect "stop: page 5 of a 2-page document"
-expect "no work file can be made in $(winpath "$WORK/no/such")"
+expect "no work file can be made in \"$(winpath "$WORK/no/such")"
 grep -qE 'no work file can be made in .*: error [0-9]+: .' "$trace" || fail "the system's error is not in the trace"
 [ "$(grep -c '\] done in ' "$trace")" = 3 ] || fail "not every run ended its trace: $(cat "$trace")"
 

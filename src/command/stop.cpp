@@ -1,0 +1,105 @@
+#include "command/stop.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace korvif {
+
+namespace {
+
+// Each failure's phrase: the first "{}" stands for the subject, the second for the detail.
+struct Phrase {
+    Failure failure;
+    const char* text;
+};
+
+constexpr Phrase phrases[] = {
+    {Failure::not_found, "{} was not found"},
+    {Failure::cannot_be_read, "{} cannot be read"},
+    {Failure::too_short, "{} is shorter than {}"},
+    {Failure::too_large, "{} would reach {}"},
+    {Failure::no_memory, "{} cannot be had"},
+    {Failure::not_one_bit, "{} is not 1-bit"},
+    {Failure::unusable_size, "{} has an unusable size"},
+    {Failure::cannot_be_written, "{} cannot be written"},
+    {Failure::empty, "{} is empty"},
+    {Failure::missing, "{} is missing"},
+    {Failure::no_such, "no {}"},
+    {Failure::empty_path, "{} path is empty"},
+    {Failure::cannot_be_opened, "{} cannot be opened: {}"},
+    {Failure::cannot_be_reached, "{} cannot be reached"},
+    {Failure::cannot_be_loaded, "{} cannot be loaded"},
+    {Failure::cannot_be_coded, "{} cannot be coded"},
+    {Failure::cannot_be_decoded, "{} cannot be decoded"},
+    {Failure::cannot_be_copied, "{} cannot be copied to {}"},
+    {Failure::not_a_document, "{} cannot be read as a document"},
+    {Failure::out_of_range, "{} of {}"},
+    {Failure::too_long, "{} refused ({})"},
+    {Failure::too_few_rows, "too few rows to code"},
+};
+
+std::string_view phrase_of(Failure failure) {
+    for (const Phrase& phrase : phrases) {
+        if (phrase.failure == failure) return phrase.text;
+    }
+    return "{} failed";
+}
+
+// The reason: the phrase with the subject and the detail put in.
+std::string reason(Failed failed, const char* subject_format, std::va_list arguments) {
+    std::va_list copy;
+    va_copy(copy, arguments);
+    const int length = std::vsnprintf(nullptr, 0, subject_format, copy);
+    va_end(copy);
+    std::string subject(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
+    std::vsnprintf(subject.data(), subject.size() + 1, subject_format, arguments);
+
+    const std::string_view phrase = phrase_of(failed.kind);
+    std::string text;
+    const char* parts[] = {subject.c_str(), failed.detail};
+    std::size_t part = 0;
+    for (std::size_t at = 0; at < phrase.size(); ++at) {
+        if (phrase.substr(at, 2) == "{}") {
+            if (part < 2) text += parts[part++];
+            ++at;
+        } else {
+            text += phrase[at];
+        }
+    }
+    return text;
+}
+
+// Writes the reason as the trace's stop line; a reason that cannot be had for lack of memory is
+// left out (the trace never changes what a run does).
+int write_stop(bool utf8, Failed failed, const char* subject_format, std::va_list arguments) noexcept {
+    try {
+        const std::string text = reason(failed, subject_format, arguments);
+        return utf8 ? trace::utf8_stop("%s", text.c_str()) : trace::stop("%s", text.c_str());
+    } catch (...) {
+        return 0;
+    }
+}
+
+}  // namespace
+
+int stop(Failed failed, const char* subject_format, ...) noexcept {
+    if (!trace::on()) return 0;
+    std::va_list arguments;
+    va_start(arguments, subject_format);
+    const int result = write_stop(false, failed, subject_format, arguments);
+    va_end(arguments);
+    return result;
+}
+
+int utf8_stop(Failed failed, const char* subject_format, ...) noexcept {
+    if (!trace::on()) return 0;
+    std::va_list arguments;
+    va_start(arguments, subject_format);
+    const int result = write_stop(true, failed, subject_format, arguments);
+    va_end(arguments);
+    return result;
+}
+
+}  // namespace korvif
