@@ -94,7 +94,7 @@ TEST(NativeProgram, TracesIntoAPipeOnStandardError) {
     char buffer[256];
     while (std::fgets(buffer, sizeof buffer, reader) != nullptr) output += buffer;
     pclose(reader);
-    EXPECT_NE(output.find("wrote " + dir.file("sample.kvd")), std::string::npos) << output;
+    EXPECT_NE(output.find("wrote \"" + dir.file("sample.kvd") + "\""), std::string::npos) << output;
 
     std::filesystem::remove(dir.file("sample.kvd"));
     const std::string gone_reader = "KORVIF_TRACE=/dev/stderr python3 -c 'import os, subprocess, sys; r, w = os.pipe(); os.close(r); "
