@@ -99,14 +99,19 @@ std::uint64_t size_of(HANDLE file) {
     return GetFileSizeEx(file, &size) ? static_cast<std::uint64_t>(size.QuadPart) : 0;
 }
 
+// The file whose bytes are written over a target; others may read it meanwhile.
+HANDLE open_to_copy(const NativePath& from) {
+    return CreateFileW(callable(from).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+}
+
 class WindowsInPlaceFile final : public InPlaceFile {
 public:
     WindowsInPlaceFile(HANDLE file, std::uint64_t locked_length) : file_(file), lock_(file, locked_length) {}
     bool locked() const { return lock_.locked(); }
 
     CallResult write_from(const NativePath& from) override {
-        Handle source(CreateFileW(callable(from).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        Handle source(open_to_copy(from));
         if (!source.valid()) return open_refusal();
         const std::uint64_t old_size = size_of(file_.get());
         const std::uint64_t new_size = size_of(source.get());
@@ -179,15 +184,14 @@ public:
 
     CallResult open_in_place(const NativePath& target, const NativePath& from,
                              std::unique_ptr<InPlaceFile>& opened) override {
-        WIN32_FILE_ATTRIBUTE_DATA source;
-        if (!GetFileAttributesExW(callable(from).c_str(), GetFileExInfoStandard, &source)) return open_refusal();
+        Handle source(open_to_copy(from));
+        if (!source.valid()) return open_refusal();
         Handle file(CreateFileW(callable(target).c_str(), GENERIC_READ | GENERIC_WRITE, share_all, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.valid()) return open_refusal();
         if (!is_disk_file(file.get())) return CallResult::missing;  // no file: nothing to write in place
         // The old size and the new: putting the old bytes back stays inside the lock as well.
-        const std::uint64_t new_size = (static_cast<std::uint64_t>(source.nFileSizeHigh) << 32) | source.nFileSizeLow;
-        const std::uint64_t locked_length = std::max(size_of(file.get()), new_size);
+        const std::uint64_t locked_length = std::max(size_of(file.get()), size_of(source.get()));
         auto in_place = std::make_unique<WindowsInPlaceFile>(file.release(), locked_length);
         if (!in_place->locked()) return CallResult::locked;
         opened = std::move(in_place);
