@@ -153,7 +153,8 @@ struct FileStamp {
 std::optional<FileStamp> file_stamp(const NativePath& path);
 
 // Removes the file if it is still the version with this stamp (on Windows under the same lock as
-// a replace of it, so that a newer file put there meanwhile by another run stays).
+// a replace of it, so that a newer file put there meanwhile by another run stays). True only when
+// this call removed it; a name that is missing is traced as such.
 bool remove_if_unchanged(const NativePath& path, const FileStamp& stamp);
 
 // Removes, in the directory, the work files of this program ("~kv", 8 hexadecimal digits,

@@ -259,9 +259,22 @@ File File::create_scratch(const char* prefix, std::string* name) {
         const std::string number = hex_of(next_name_number());
         const std::wstring path = directory + wide_prefix + std::wstring(number.begin(), number.end()) + L".tmp";
         if (name != nullptr) *name = printable(path);
+        // The temporary directory comes from the environment (TMP, TEMP), which may name a device.
+        const auto created_as = file_path(path);
+        if (!created_as) {
+            SetLastError(ERROR_BAD_FILE_TYPE);
+            break;
+        }
         // Deleted when its last handle closes, also when the process is ended from outside.
-        HANDLE handle = CreateFileW(callable(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        HANDLE handle = CreateFileW(created_as->c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        // What opened must be a file on a disk, whatever the name rule missed.
+        if (handle != INVALID_HANDLE_VALUE && !is_disk_file(handle)) {
+            CloseHandle(handle);
+            SetLastError(ERROR_BAD_FILE_TYPE);
+            trace::utf8_line("cannot open \"%s\" new, for reading and writing: %s", printable(path).c_str(), error_text().c_str());
+            break;
+        }
         if (handle != INVALID_HANDLE_VALUE) {
             file.handle_ = handle;
             trace::utf8_line("opened \"%s\" new, for reading and writing, deleted when closed", name != nullptr ? name->c_str() : "");

@@ -87,7 +87,10 @@ std::optional<FileStamp> file_stamp(const NativePath& path) {
 
 bool remove_if_unchanged(const NativePath& path, const FileStamp& stamp) {
     const auto now = file_stamp(path);
-    if (!now) return true;  // gone already
+    if (!now) {  // removed meanwhile
+        trace::line("\"%s\" is not there: nothing removed", path.c_str());
+        return false;
+    }
     if (*now != stamp) {
         trace::line("\"%s\" is newer than when this run began: it stays", path.c_str());
         return false;

@@ -113,21 +113,32 @@ ReplaceOutcome write_in_place(ReplaceCalls& calls, const ReplaceNames& names) {
         trace::utf8_line("replace refused: \"%s\" is in use and cannot be saved before writing in place", name.c_str());
         return ReplaceOutcome::refused;
     }
-    const CallResult written = retried(calls, [&] { return calls.write_over(names.work, names.target); });
+    std::unique_ptr<InPlaceFile> file;
+    const CallResult written = retried(calls, [&] {
+        file.reset();
+        const CallResult opened = calls.open_in_place(names.target, names.work, file);
+        return opened == CallResult::done ? file->write_from(names.work) : opened;
+    });
     if (written == CallResult::done) {
+        file.reset();
         trace::utf8_line("\"%s\" written in place under another program's handle", name.c_str());
         calls.remove(names.work);
         remove_backup(calls, names.backup);
         return ReplaceOutcome::replaced;
     }
-    if (written != CallResult::failed) {  // not a byte of the target was written
+    if (written != CallResult::failed || !file) {  // not a byte of the target was written
+        file.reset();
         remove_backup(calls, names.backup);
         trace::utf8_line(written == CallResult::locked ? "replace refused: \"%s\" is locked by another program"
                                                        : "replace refused: \"%s\" is in use and cannot be written in place",
                          name.c_str());
         return ReplaceOutcome::refused;
     }
-    if (retried(calls, [&] { return calls.write_over(names.backup, names.target); }) == CallResult::done) {
+    // Put back through the same handle, under the same lock: no other program reads the
+    // half-written file meanwhile, or locks its bytes and keeps the old ones out.
+    const CallResult put_back = retried(calls, [&] { return file->write_from(names.backup); });
+    file.reset();
+    if (put_back == CallResult::done) {
         trace::utf8_line("replace refused: \"%s\" is in use and could not be written in place; its bytes were put back",
                          name.c_str());
         remove_backup(calls, names.backup);

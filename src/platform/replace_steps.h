@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "platform/file.h"
 
@@ -30,6 +31,17 @@ enum class CallResult {
 CallResult replace_refusal(std::uint32_t error);
 CallResult call_refusal(std::uint32_t error);
 
+// A target opened for writing in place, under the handles other programs hold on it, with every
+// byte a write may touch locked; the lock is released, then the file closed, when this goes.
+class InPlaceFile {
+public:
+    virtual ~InPlaceFile() = default;
+    // Writes the bytes of `from` over the file from its start: room for the new size first, then
+    // the bytes, then the end of the file, flushed. Held: nothing was written (no room, or `from`
+    // cannot be opened); failed: bytes may have been.
+    virtual CallResult write_from(const NativePath& from) = 0;
+};
+
 // The file-system calls of a replacement.
 class ReplaceCalls {
 public:
@@ -45,11 +57,11 @@ public:
     // Copies the bytes of `from` into `to`, a file it makes new (never another program's file of
     // that name), flushed to the disk; a copy that fails half-way is removed again.
     virtual CallResult save_copy(const NativePath& from, const NativePath& to) = 0;
-    // Writes the bytes of `from` over `target` in place, under the handles other programs hold
-    // on it: every byte it may touch locked first (locked: another program holds a lock there,
-    // and nothing was written), room for the new size, then the bytes, then the end of the file,
-    // flushed.
-    virtual CallResult write_over(const NativePath& from, const NativePath& target) = 0;
+    // Opens `target` for writing in place and locks every byte that writing `from` or the target's
+    // own old bytes over it may touch. Held: it cannot be opened for writing; locked: another
+    // program holds a lock there. Nothing is written either way.
+    virtual CallResult open_in_place(const NativePath& target, const NativePath& from,
+                                     std::unique_ptr<InPlaceFile>& opened) = 0;
     virtual void wait(unsigned milliseconds) = 0;
 };
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 #include "platform/file.h"
@@ -98,6 +99,43 @@ std::uint64_t size_of(HANDLE file) {
     return GetFileSizeEx(file, &size) ? static_cast<std::uint64_t>(size.QuadPart) : 0;
 }
 
+// The file whose bytes are written over a target; others may read it meanwhile.
+HANDLE open_to_copy(const NativePath& from) {
+    return CreateFileW(callable(from).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+}
+
+class WindowsInPlaceFile final : public InPlaceFile {
+public:
+    WindowsInPlaceFile(HANDLE file, std::uint64_t locked_length) : file_(file), lock_(file, locked_length) {}
+    bool locked() const { return lock_.locked(); }
+
+    CallResult write_from(const NativePath& from) override {
+        Handle source(open_to_copy(from));
+        if (!source.valid()) return open_refusal();
+        const std::uint64_t old_size = size_of(file_.get());
+        const std::uint64_t new_size = size_of(source.get());
+        // Room for the new size first (setting the end reserves the disk space), so the writes
+        // that follow go into space the file already has.
+        if (new_size > old_size && !set_size(file_.get(), new_size)) {
+            set_size(file_.get(), old_size);
+            return CallResult::held;  // nothing was written
+        }
+        LARGE_INTEGER start;
+        start.QuadPart = 0;
+        // The end is set last: where another program has mapped the file into memory, a shorter
+        // end is refused (error 1224) after the bytes are written, a failed write like any other.
+        const bool written = SetFilePointerEx(file_.get(), start, nullptr, FILE_BEGIN) &&
+                             copy_bytes(source.get(), file_.get()) && set_size(file_.get(), new_size) &&
+                             FlushFileBuffers(file_.get());
+        return written ? CallResult::done : CallResult::failed;
+    }
+
+private:
+    Handle file_;
+    RangeLock lock_;  // released before the file closes
+};
+
 class WindowsCalls final : public ReplaceCalls {
 public:
     CallResult replace(const NativePath& target, const NativePath& work, const NativePath& backup) override {
@@ -144,32 +182,20 @@ public:
         return CallResult::failed;
     }
 
-    CallResult write_over(const NativePath& from, const NativePath& target) override {
-        Handle source(CreateFileW(callable(from).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    CallResult open_in_place(const NativePath& target, const NativePath& from,
+                             std::unique_ptr<InPlaceFile>& opened) override {
+        Handle source(open_to_copy(from));
         if (!source.valid()) return open_refusal();
         Handle file(CreateFileW(callable(target).c_str(), GENERIC_READ | GENERIC_WRITE, share_all, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.valid()) return open_refusal();
         if (!is_disk_file(file.get())) return CallResult::missing;  // no file: nothing to write in place
-        const std::uint64_t old_size = size_of(file.get());
-        const std::uint64_t new_size = size_of(source.get());
-        const RangeLock lock(file.get(), std::max(old_size, new_size));
-        if (!lock.locked()) return CallResult::locked;
-        // Room for the new size first (setting the end reserves the disk space), so the writes
-        // that follow go into space the file already has.
-        if (new_size > old_size && !set_size(file.get(), new_size)) {
-            set_size(file.get(), old_size);
-            return CallResult::held;  // nothing was written
-        }
-        LARGE_INTEGER start;
-        start.QuadPart = 0;
-        // The end is set last: where another program has mapped the file into memory, a shorter
-        // end is refused (error 1224) after the bytes are written, a failed write like any other.
-        const bool written = SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN) &&
-                             copy_bytes(source.get(), file.get()) && set_size(file.get(), new_size) &&
-                             FlushFileBuffers(file.get());
-        return written ? CallResult::done : CallResult::failed;
+        // The old size and the new: putting the old bytes back stays inside the lock as well.
+        const std::uint64_t locked_length = std::max(size_of(file.get()), size_of(source.get()));
+        auto in_place = std::make_unique<WindowsInPlaceFile>(file.release(), locked_length);
+        if (!in_place->locked()) return CallResult::locked;
+        opened = std::move(in_place);
+        return CallResult::done;
     }
 
     void wait(unsigned milliseconds) override { Sleep(milliseconds); }
@@ -299,7 +325,10 @@ std::optional<FileStamp> file_stamp(const NativePath& path) {
 bool remove_if_unchanged(const NativePath& path, const FileStamp& stamp) {
     const TargetLock lock(path);
     const auto now = file_stamp(path);
-    if (!now) return true;  // gone already
+    if (!now) {  // removed meanwhile, or its name left missing by a replace that kept both versions
+        trace::utf8_line("\"%s\" is not there: nothing removed", printable(path).c_str());
+        return false;
+    }
     if (*now != stamp) {
         trace::utf8_line("\"%s\" is newer than when this run began: it stays", printable(path).c_str());
         return false;

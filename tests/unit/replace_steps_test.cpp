@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 
@@ -41,6 +42,9 @@ public:
     // the end cannot be set once the bytes are in (a program has it mapped: error 1224).
     enum class Write { fine, not_opened, locked, torn, end_refused } write = Write::fine;
     int failing_writes = 0;
+    // Another program waits to lock the target's bytes: it has them from the moment this run's
+    // in-place lock goes, and any later open for writing in place finds them locked.
+    bool locked_by_them = false;
     unsigned waited_ms = 0;
 
     CallResult replace(const std::string& target, const std::string& work, const std::string& backup) override {
@@ -85,28 +89,46 @@ public:
         }
         return CallResult::failed;
     }
-    CallResult write_over(const std::string& from, const std::string& target) override {
-        switch (write) {
-        case Write::not_opened: return CallResult::held;
-        case Write::locked: return CallResult::locked;
-        case Write::end_refused:
-            write = Write::fine;  // a shorter end fails; writing the old bytes back does not
-            files[target] = files[from] + files[target].substr(std::min(files[target].size(), files[from].size()));
-            return CallResult::failed;
-        case Write::torn:
-            if (failing_writes-- > 0) {
-                files[target] = "torn";
-                return CallResult::failed;
-            }
-            break;
-        case Write::fine: break;
-        }
-        files[target] = files[from];
+    CallResult open_in_place(const std::string& target, const std::string&,
+                             std::unique_ptr<platform::InPlaceFile>& opened) override {
+        if (write == Write::not_opened) return CallResult::held;
+        if (write == Write::locked || locked_by_them) return CallResult::locked;
+        opened = std::make_unique<InPlace>(*this, target);
         return CallResult::done;
     }
     void wait(unsigned milliseconds) override { waited_ms += milliseconds; }
 
 private:
+    class InPlace final : public platform::InPlaceFile {
+    public:
+        InPlace(FakeCalls& calls, std::string target) : calls_(calls), target_(std::move(target)) {}
+        ~InPlace() override { calls_.locked_by_them = true; }
+        CallResult write_from(const std::string& from) override {
+            auto& files = calls_.files;
+            switch (calls_.write) {
+            case Write::end_refused:
+                calls_.write = Write::fine;  // a shorter end fails; writing the old bytes back does not
+                files[target_] = files[from] + files[target_].substr(std::min(files[target_].size(), files[from].size()));
+                return CallResult::failed;
+            case Write::torn:
+                if (calls_.failing_writes-- > 0) {
+                    files[target_] = "torn";
+                    return CallResult::failed;
+                }
+                break;
+            case Write::fine:
+            case Write::not_opened:
+            case Write::locked: break;
+            }
+            files[target_] = files[from];
+            return CallResult::done;
+        }
+
+    private:
+        FakeCalls& calls_;
+        std::string target_;
+    };
+
     std::size_t replaces_ = 0;
 };
 
@@ -183,9 +205,11 @@ TEST(ReplaceSteps, TheUserAlwaysHasOneVersionUnderTheNameOrBothUnderNamesTheTrac
          .write = Write::not_opened, .files = as_was, .waits = true},
         {.name = "held, bytes locked by another program: refused before writing", .replace_errors = {sharing_violation},
          .write = Write::locked, .files = as_was, .waits = true},
-        {.name = "held, the write or its flush fails: put back", .replace_errors = {sharing_violation},
+        // Put back before the lock goes: another program that locks the bytes then cannot keep
+        // the old ones out.
+        {.name = "held, the write or its flush fails: put back under the same lock", .replace_errors = {sharing_violation},
          .write = Write::torn, .failing_writes = 1, .files = as_was, .waits = true},
-        {.name = "held, the shorter end refused after the bytes (mapped, 1224): put back",
+        {.name = "held, the shorter end refused after the bytes (mapped, 1224): put back under the same lock",
          .replace_errors = {sharing_violation}, .write = Write::end_refused, .files = as_was, .waits = true},
         {.name = "held, and putting back fails too: both stay", .replace_errors = {sharing_violation},
          .write = Write::torn, .failing_writes = 2, .outcome = kept,
