@@ -25,6 +25,15 @@ void BM_decode_page(benchmark::State& state, const BenchPage* page) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(page->mh.size()));
 }
 
+// A page of normal resolution drawn as F2D draws it: each line into two rows.
+void BM_decode_page_doubled(benchmark::State& state, const BenchPage* page) {
+    for (auto _ : state) {
+        Outcome<PackedBitmap> bitmap = decode_page(page->mh.data(), static_cast<std::int32_t>(page->mh.size()), {.double_lines = true});
+        benchmark::DoNotOptimize(bitmap->data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(page->mh.size()));
+}
+
 void BM_libtiff_decode(benchmark::State& state, const BenchPage* page) {
     TIFFSetWarningHandler(nullptr);
     TIFF* tiff = TIFFOpen(page->tiff_path.c_str(), "r");
@@ -58,11 +67,33 @@ void BM_encode_raster(benchmark::State& state, const BenchPage* page) {
     }
 }
 
+// Normal resolution: each pair of rows merged into one line (RES from fine to normal, D2F 0).
+void BM_encode_raster_pairs(benchmark::State& state, const BenchPage* page) {
+    PackedBitmap bitmap = bitmap_of(*page);
+    const std::string path = bench_directory() + "/" + page->name + "-ours-pairs.g3";
+    for (auto _ : state) {
+        const std::uint32_t bytes = encode_raster(bitmap, path.c_str(), ENCODE_RTC | ENCODE_SKIP_HEADER);
+        benchmark::DoNotOptimize(bytes);
+    }
+}
+
 void BM_libtiff_encode(benchmark::State& state, const BenchPage* page) {
     TIFFSetWarningHandler(nullptr);
     const std::vector<std::uint8_t> raster = top_down_rows(*page);
     const std::string path = bench_directory() + "/" + page->name + "-libtiff.tif";
     for (auto _ : state) write_libtiff_g3(path, raster);
+}
+
+// One page through RES, decoded and coded again into memory: to fine (each line coded twice) and
+// to normal (each pair of lines coded as one).
+void BM_change_resolution(benchmark::State& state, const BenchPage* page, bool to_fine) {
+    MemorySink sink;
+    for (auto _ : state) {
+        sink.data.clear();
+        Outcome<PackedBitmap> bitmap = decode_page(page->mh.data(), static_cast<std::int32_t>(page->mh.size()), {.double_lines = to_fine});
+        const Outcome<std::uint32_t> bytes = encode_raster(*bitmap, sink, ENCODE_RTC | ENCODE_SKIP_HEADER | (to_fine ? ENCODE_EVERY_ROW : EncodeFlags::none));
+        benchmark::DoNotOptimize(bytes);
+    }
 }
 
 void BM_recode_page_to_sff(benchmark::State& state, const BenchPage* page) {
@@ -87,9 +118,13 @@ void BM_scale(benchmark::State& state, const BenchPage* page, std::int32_t width
 const bool registered = [] {
     for (const BenchPage& page : bench_pages()) {
         benchmark::RegisterBenchmark(("BM_decode_page/" + page.name).c_str(), BM_decode_page, &page);
+        benchmark::RegisterBenchmark(("BM_decode_page_doubled/" + page.name).c_str(), BM_decode_page_doubled, &page);
         benchmark::RegisterBenchmark(("BM_libtiff_decode/" + page.name).c_str(), BM_libtiff_decode, &page);
         benchmark::RegisterBenchmark(("BM_encode_raster/" + page.name).c_str(), BM_encode_raster, &page);
+        benchmark::RegisterBenchmark(("BM_encode_raster_pairs/" + page.name).c_str(), BM_encode_raster_pairs, &page);
         benchmark::RegisterBenchmark(("BM_libtiff_encode/" + page.name).c_str(), BM_libtiff_encode, &page);
+        benchmark::RegisterBenchmark(("BM_change_resolution_to_fine/" + page.name).c_str(), BM_change_resolution, &page, true);
+        benchmark::RegisterBenchmark(("BM_change_resolution_to_normal/" + page.name).c_str(), BM_change_resolution, &page, false);
         benchmark::RegisterBenchmark(("BM_recode_page_to_sff/" + page.name).c_str(), BM_recode_page_to_sff, &page);
     }
     const BenchPage& text = bench_pages().front();
