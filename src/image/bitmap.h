@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "image/memory_block.h"
+#include "platform/memory_block.h"
 
 namespace korvif {
 
