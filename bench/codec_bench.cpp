@@ -62,7 +62,7 @@ void BM_encode_raster(benchmark::State& state, const BenchPage* page) {
     PackedBitmap bitmap = bitmap_of(*page);
     const std::string path = bench_directory() + "/" + page->name + "-ours.g3";
     for (auto _ : state) {
-        const std::uint32_t bytes = encode_raster(bitmap, path.c_str(), ENCODE_RTC | ENCODE_EVERY_ROW | ENCODE_SKIP_HEADER);
+        const std::uint32_t bytes = encode_raster(fax_raster_rows(bitmap, RowPairs::apart), path.c_str());
         benchmark::DoNotOptimize(bytes);
     }
 }
@@ -72,7 +72,7 @@ void BM_encode_raster_pairs(benchmark::State& state, const BenchPage* page) {
     PackedBitmap bitmap = bitmap_of(*page);
     const std::string path = bench_directory() + "/" + page->name + "-ours-pairs.g3";
     for (auto _ : state) {
-        const std::uint32_t bytes = encode_raster(bitmap, path.c_str(), ENCODE_RTC | ENCODE_SKIP_HEADER);
+        const std::uint32_t bytes = encode_raster(fax_raster_rows(bitmap, RowPairs::merged), path.c_str());
         benchmark::DoNotOptimize(bytes);
     }
 }
@@ -91,7 +91,7 @@ void BM_change_resolution(benchmark::State& state, const BenchPage* page, bool t
     for (auto _ : state) {
         sink.data.clear();
         Outcome<PackedBitmap> bitmap = decode_page(page->mh.data(), static_cast<std::int32_t>(page->mh.size()), {.double_lines = to_fine});
-        const Outcome<std::uint32_t> bytes = encode_raster(*bitmap, sink, ENCODE_RTC | ENCODE_SKIP_HEADER | (to_fine ? ENCODE_EVERY_ROW : EncodeFlags::none));
+        const Outcome<std::uint32_t> bytes = encode_raster(fax_raster_rows(*bitmap, to_fine ? RowPairs::apart : RowPairs::merged), sink);
         benchmark::DoNotOptimize(bytes);
     }
 }

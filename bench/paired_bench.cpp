@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
         const std::string ours_path = bench_directory() + "/" + page.name + "-ours.g3";
         const std::string tiff_path = bench_directory() + "/" + page.name + "-libtiff.tif";
         const Pair encode {
-            [&] { encode_raster(bitmap, ours_path.c_str(), ENCODE_RTC | ENCODE_EVERY_ROW | ENCODE_SKIP_HEADER); },
+            [&] { encode_raster(fax_raster_rows(bitmap, RowPairs::apart), ours_path.c_str()); },
             [&] { write_libtiff_g3(tiff_path, raster); },
         };
         report("encode", page.name, encode, rounds);

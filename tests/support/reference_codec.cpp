@@ -220,28 +220,23 @@ Bytes reference_recode_page_to_sff(const std::uint8_t* data, std::int32_t length
     return out;
 }
 
-Bytes reference_encode_raster(Bytes& block, EncodeFlags flags) {
-    std::size_t size = block.size();
-    std::size_t first = 0;
-    if (has(flags, ENCODE_SKIP_HEADER)) {
-        if (size < 48) return {};
-        size -= 48;
-        first = 48;
-    }
-    std::size_t rows = size / 216;
-    std::size_t step = 1;
-    if (!has(flags, ENCODE_EVERY_ROW)) {
-        rows &= ~std::size_t {1};
-        for (std::size_t m = 0; m < rows / 2; ++m) {
-            for (std::size_t i = 0; i < 216; ++i) block[first + (2 * m + 1) * 216 + i] |= block[first + 2 * m * 216 + i];
+Bytes reference_encode_raster(const std::vector<Bytes>& rows, RowPairs pairs, bool rtc) {
+    std::vector<Bytes> lines;
+    if (pairs == RowPairs::merged) {
+        // Pairs counted from the bottom row up: an odd top row takes part in none.
+        for (std::size_t top = rows.size() % 2; top + 1 < rows.size(); top += 2) {
+            Bytes line = rows[top];
+            for (std::size_t i = 0; i < 216; ++i) line[i] |= rows[top + 1][i];
+            lines.push_back(line);
         }
-        step = 2;
+    } else {
+        lines = rows;
     }
     Bytes out;
-    if (rows < step) return out;
-    auto pixel = [&](std::size_t row, unsigned x) { return (block[first + row * 216 + x / 8] >> (7 - x % 8)) & 1; };
+    if (lines.empty()) return out;
+    auto pixel = [&](const Bytes& line, unsigned x) { return (line[x / 8] >> (7 - x % 8)) & 1; };
     bool first_line = true;
-    for (std::size_t row = rows; row >= step; row -= step) {
+    for (const Bytes& line : lines) {
         std::uint8_t buffer[1024] = {};
         unsigned p = 0;
         if (first_line) {
@@ -252,14 +247,14 @@ Bytes reference_encode_raster(Bytes& block, EncodeFlags flags) {
         unsigned x = 0;
         while (x < 1728) {
             unsigned count = 0;
-            while (x < 1728 && !pixel(row - 1, x)) {
+            while (x < 1728 && !pixel(line, x)) {
                 ++count;
                 ++x;
             }
             put_run(buffer, p, count, false);
             if (x == 1728) break;
             count = 0;
-            while (x < 1728 && pixel(row - 1, x)) {
+            while (x < 1728 && pixel(line, x)) {
                 ++count;
                 ++x;
             }
@@ -271,7 +266,7 @@ Bytes reference_encode_raster(Bytes& block, EncodeFlags flags) {
         p += 8;
         for (unsigned i = 0; i < p / 8; ++i) out.push_back(mh::byte_reverse[buffer[i]]);
     }
-    if (has(flags, ENCODE_RTC)) out.insert(out.end(), mh::rtc_bytes.begin(), mh::rtc_bytes.end());
+    if (rtc) out.insert(out.end(), mh::rtc_bytes.begin(), mh::rtc_bytes.end());
     return out;
 }
 
