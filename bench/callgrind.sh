@@ -7,7 +7,7 @@ BUILD=${1:-$(dirname "$0")/../build/native}
 OUT=$(mktemp)
 trap 'rm -f "$OUT"' EXIT
 # The functions counted for each benchmark (callgrind's --toggle-collect patterns).
-decode='korvif::decode_page(*'
+decode='korvif::decode_page(*'$'\n''korvif::page_bitmap(*'
 encode='korvif::encode_raster(korvif::RasterRows const&, korvif::ByteSink&, korvif::EncodeOptions)'
 declare -A entry=(
     [decode_page]=$decode

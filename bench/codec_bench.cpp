@@ -8,6 +8,8 @@
 #include "codec/page_decoder.h"
 #include "support/file_forms.h"
 #include "codec/sff_recoder.h"
+#include "image/fax_raster.h"
+#include "image/page_bitmap.h"
 #include "image/scale.h"
 #include "faxdoc/file_sinks.h"
 #include "platform/file.h"
@@ -19,7 +21,8 @@ namespace {
 
 void BM_decode_page(benchmark::State& state, const BenchPage* page) {
     for (auto _ : state) {
-        Outcome<PackedBitmap> bitmap = decode_page(page->mh.data(), static_cast<std::int32_t>(page->mh.size()));
+        const Outcome<DecodedPage> decoded = decode_page(page->mh);
+        Outcome<PackedBitmap> bitmap = page_bitmap(*decoded);
         benchmark::DoNotOptimize(bitmap->data());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(page->mh.size()));
@@ -28,7 +31,8 @@ void BM_decode_page(benchmark::State& state, const BenchPage* page) {
 // A page of normal resolution drawn as F2D draws it: each line into two rows.
 void BM_decode_page_doubled(benchmark::State& state, const BenchPage* page) {
     for (auto _ : state) {
-        Outcome<PackedBitmap> bitmap = decode_page(page->mh.data(), static_cast<std::int32_t>(page->mh.size()), {.double_lines = true});
+        const Outcome<DecodedPage> decoded = decode_page(page->mh, {.double_lines = true});
+        Outcome<PackedBitmap> bitmap = page_bitmap(*decoded);
         benchmark::DoNotOptimize(bitmap->data());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(page->mh.size()));
@@ -90,8 +94,8 @@ void BM_change_resolution(benchmark::State& state, const BenchPage* page, bool t
     MemorySink sink;
     for (auto _ : state) {
         sink.data.clear();
-        Outcome<PackedBitmap> bitmap = decode_page(page->mh.data(), static_cast<std::int32_t>(page->mh.size()), {.double_lines = to_fine});
-        const Outcome<std::uint32_t> bytes = encode_raster(fax_raster_rows(*bitmap, to_fine ? RowPairs::apart : RowPairs::merged), sink);
+        const Outcome<DecodedPage> decoded = decode_page(page->mh, {.double_lines = to_fine});
+        const Outcome<std::uint32_t> bytes = encode_raster(decoded->raster_rows(to_fine ? RowPairs::apart : RowPairs::merged), sink);
         benchmark::DoNotOptimize(bytes);
     }
 }
@@ -101,7 +105,7 @@ void BM_recode_page_to_sff(benchmark::State& state, const BenchPage* page) {
     for (auto _ : state) {
         platform::File file = platform::File::open(path.c_str(), platform::FileMode::create_always);
         FileSink sink(file);
-        recode_page_to_sff(page->mh.data(), sink, static_cast<std::int32_t>(page->mh.size()));
+        recode_page_to_sff(page->mh, sink);
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(page->mh.size()));
 }

@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "codec/page_decoder.h"
+#include "image/fax_raster.h"
+#include "image/page_bitmap.h"
 #include "support/file_forms.h"
 #include "pages.h"
 
@@ -71,8 +73,8 @@ int main(int argc, char** argv) {
         std::vector<std::uint8_t> strip(static_cast<std::size_t>(TIFFStripSize(tiff)));
         const Pair decode {
             [&] {
-                const Outcome<PackedBitmap> bitmap = decode_page(page.mh.data(), static_cast<std::int32_t>(page.mh.size()));
-                if (!bitmap) std::abort();
+                const Outcome<DecodedPage> decoded = decode_page(page.mh);
+                if (!decoded || !page_bitmap(*decoded)) std::abort();
             },
             [&] { TIFFReadEncodedStrip(tiff, 0, strip.data(), static_cast<tmsize_t>(strip.size())); },
         };

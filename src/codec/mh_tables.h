@@ -9,11 +9,19 @@
 #include <array>
 #include <cstdint>
 
-#include "image/bitmap.h"
+namespace korvif {
+
+// Every fax line is 1728 pixels wide (T.4's standard width): the lines of MH data and the rows
+// the coders read and write, 216 bytes each, the first pixel in the top bit of the first byte, a
+// set bit black.
+inline constexpr std::uint32_t fax_line_pixels = 1728;
+inline constexpr std::uint32_t fax_line_bytes = fax_line_pixels / 8;
+
+}  // namespace korvif
 
 namespace korvif::mh {
 
-// The fax line's width (image/bitmap.h) as the signed counts the coders calculate with.
+// The fax line's width as the signed counts the coders calculate with.
 inline constexpr int line_pixels = static_cast<int>(fax_line_pixels);
 inline constexpr int line_bytes = static_cast<int>(fax_line_bytes);
 inline constexpr int max_run = line_pixels;

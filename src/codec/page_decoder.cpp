@@ -6,7 +6,6 @@
 #include <optional>
 #include <vector>
 
-#include "codec/decoded_lines.h"
 #include "codec/line_painter.h"
 #include "codec/mh_tables.h"
 #include "codec/stream_bits.h"
@@ -77,7 +76,7 @@ public:
     bool landmark_reached() const { return landmark_state_ == Landmark::reached; }
     void drop_landmark() { landmark_state_ = Landmark::none; }
     std::int32_t lines() const { return lines_; }
-    const std::vector<LineBlock>& blocks() const { return blocks_; }
+    std::vector<LineBlock>& blocks() { return blocks_; }
     void limit_lines(std::int32_t cap) { line_cap_ = cap; }
 
     // Decodes alone until the page ends (or the landmark is reached).
@@ -302,14 +301,17 @@ void LineDecoder::run() {
 
 }  // namespace
 
-Outcome<PackedBitmap> decode_page(const std::uint8_t* data, std::int32_t length, DecodeOptions options) {
-    if (length < 8) return Failed(Failure::too_short, "8 bytes");
+Outcome<DecodedPage> decode_page(std::span<const std::uint8_t> bytes, DecodeOptions options) {
+    if (bytes.size() < 8) return Failed(Failure::too_short, "8 bytes");
+    // A page lies in a file of less than 2 GiB.
+    const std::uint8_t* data = bytes.data();
+    const auto length = static_cast<std::int32_t>(std::min<std::size_t>(bytes.size(), INT32_MAX));
     const std::uint64_t landmark = find_landmark(data, length);
     LineDecoder first(data, length, 0, -1, landmark);
-    DecodedLines decoded;
+    DecodedPage page(options);
     if (landmark == no_landmark) {
         first.run();
-        decoded.add(first.blocks(), first.lines());
+        page.add(first.blocks(), first.lines());
     } else {
         std::optional<LineDecoder> second;
         second.emplace(data, length, landmark + 12, 0, no_landmark);
@@ -322,18 +324,19 @@ Outcome<PackedBitmap> decode_page(const std::uint8_t* data, std::int32_t length,
         if (first.landmark_reached()) {
             second->limit_lines(max_page_lines - first.lines());
             second->run();
-            decoded.add(first.blocks(), first.lines());
-            decoded.add(second->blocks(), std::min(second->lines(), max_page_lines - first.lines()));
-            return assemble_bitmap(decoded, options);
+            page.add(first.blocks(), first.lines());
+            page.add(second->blocks(), std::min(second->lines(), max_page_lines - first.lines()));
+        } else {
+            // The first part did not end a line at the landmark (or the page ended before it): it
+            // is the whole page, decoded on alone.
+            second.reset();
+            first.drop_landmark();
+            first.run();
+            page.add(first.blocks(), first.lines());
         }
-        // The first part did not end a line at the landmark (or the page ended before it): it is
-        // the whole page, decoded on alone.
-        second.reset();
-        first.drop_landmark();
-        first.run();
-        decoded.add(first.blocks(), first.lines());
     }
-    return assemble_bitmap(decoded, options);
+    page.complete();
+    return page;
 }
 
 }  // namespace korvif

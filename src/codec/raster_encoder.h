@@ -5,7 +5,6 @@
 
 #include "codec/byte_sink.h"
 #include "codec/raster_rows.h"
-#include "image/bitmap.h"
 #include "platform/outcome.h"
 
 namespace korvif {
@@ -20,13 +19,5 @@ struct EncodeOptions {
 // (too_short); with cannot_be_written once the sink refuses bytes, after which nothing more is
 // put.
 Outcome<std::uint32_t> encode_raster(const RasterRows& rows, ByteSink& sink, EncodeOptions options = {});
-
-// The rows of a fax raster bitmap (the 40-byte header and two palette entries, then rows of 216
-// bytes stored bottom-up) as the encoder reads them.
-inline RasterRows fax_raster_rows(const PackedBitmap& bitmap, RowPairs pairs) {
-    const std::size_t rows = bitmap.size() < two_colour_header_bytes ? 0 : (bitmap.size() - two_colour_header_bytes) / fax_line_bytes;
-    const std::uint8_t* top = bitmap.data() + two_colour_header_bytes + (rows == 0 ? 0 : rows - 1) * fax_line_bytes;
-    return {top, rows, -std::ptrdiff_t {fax_line_bytes}, pairs};
-}
 
 }  // namespace korvif

@@ -48,8 +48,9 @@ private:
 
 }  // namespace
 
-void recode_page_to_sff(const std::uint8_t* data, ByteSink& sff, std::int32_t length) {
-    mh::StreamBits reader(data, length);
+void recode_page_to_sff(std::span<const std::uint8_t> data, ByteSink& sff) {
+    // A page lies in a file of less than 2 GiB.
+    mh::StreamBits reader(data.data(), static_cast<std::int32_t>(std::min<std::size_t>(data.size(), INT32_MAX)));
     if (reader.used_up()) return;
     const auto& code_tables = mh::stream_code_tables();
     RecordWriter out(sff);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 #include "codec/byte_sink.h"
 
@@ -14,6 +15,6 @@ namespace korvif {
 // black pixel, all-white lines among them, as blank-line records of up to 37 lines. Stops at the
 // end of the data or at the fifth empty EOL in a row. Pending blank lines are written before it
 // returns. Fewer than 3 bytes of data write nothing.
-void recode_page_to_sff(const std::uint8_t* data, ByteSink& sff, std::int32_t length);
+void recode_page_to_sff(std::span<const std::uint8_t> data, ByteSink& sff);
 
 }  // namespace korvif

@@ -57,12 +57,12 @@ Outcome<void> ResolutionChange::add_page(std::uint32_t n) {
         const auto length = static_cast<std::uint32_t>(bytes->size());
         // To fine each line is coded twice, to normal each pair of lines as one.
         const bool to_fine = rebuilt_[fine_flag_offset] != 0;
-        Outcome<PackedBitmap> image = decode_page(bytes->data(), static_cast<std::int32_t>(length), {.double_lines = to_fine});
-        if (image) {
-            const Outcome<std::uint32_t> coded = encode_raster(fax_raster_rows(*image, to_fine ? RowPairs::apart : RowPairs::merged), sink_);
+        const Outcome<DecodedPage> page = decode_page(std::span(bytes->data(), length), {.double_lines = to_fine});
+        if (page) {
+            const Outcome<std::uint32_t> coded = encode_raster(page->raster_rows(to_fine ? RowPairs::apart : RowPairs::merged), sink_);
             if (coded) end += *coded;
         }
-        trace::line("page %u: %u bytes, %d rows decoded, %u bytes coded", n, length, image ? bitmap_height(*image) : 0, end - start);
+        trace::line("page %u: %u bytes, %zu rows decoded, %u bytes coded", n, length, page ? page->rows() : 0, end - start);
     }
     if (!output_.good()) return Failure::cannot_be_written;
     set_page_table_entry(rebuilt_, n, end);

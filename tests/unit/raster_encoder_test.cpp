@@ -120,7 +120,7 @@ TEST_F(RasterEncoder, RowPairsAndTooFewRows) {
     const Rows five = fax_rows(5, [](Bytes& row, int index) { set(row, 104 - index); });
     Bytes coded = encode(five, RowPairs::merged, false);
     coded.resize(coded.size() + 8);  // room for the reader to reach the last EOL
-    const PackedBitmap decoded = *decode_page(coded.data(), static_cast<std::int32_t>(coded.size()));
+    const PackedBitmap decoded = test::decoded_bitmap(coded);
     ASSERT_EQ(bitmap_height(decoded), 2);
     EXPECT_TRUE(test::pixel_at(decoded, 102, 1));
     EXPECT_TRUE(test::pixel_at(decoded, 103, 1));
@@ -191,7 +191,7 @@ TEST_F(RasterEncoder, LastByteOfEveryLineIsTheEolEnd) {
     // The page decodes back to the same rows.
     Bytes page = coded;
     page.insert(page.end(), {0x00, 0x08, 0x80, 0x00, 0x08, 0x80, 0x00, 0x08, 0x80});
-    const PackedBitmap decoded = *decode_page(page.data(), static_cast<std::int32_t>(page.size()));
+    const PackedBitmap decoded = test::decoded_bitmap(page);
     ASSERT_EQ(bitmap_height(decoded), 40);
     for (int line = 0; line < 40; ++line) {
         const std::uint8_t* stored = decoded.data() + 48 + 216 * static_cast<std::size_t>(39 - line);

@@ -49,7 +49,7 @@ protected:
     // Re-codes with the re-coder and the reference; checks that they agree and returns the records.
     Bytes recode(const Bytes& data) {
         MemorySink sink;
-        recode_page_to_sff(data.data(), sink, static_cast<std::int32_t>(data.size()));
+        recode_page_to_sff(data, sink);
         const Bytes written = sink.data;
         EXPECT_EQ(written, test::reference_recode_page_to_sff(data.data(), static_cast<std::int32_t>(data.size())));
         return written;
