@@ -30,12 +30,6 @@ inline constexpr int max_run = line_pixels;
 inline constexpr int window_bits = 13;
 inline constexpr int window_count = 1 << window_bits;
 
-// Decoding ends when the count of empty EOLs reaches 5. An EOL that closes a line sets the count
-// back to 0, so empty EOLs scattered between lines (doubled EOLs in a received fax) do not end
-// the page; only a run of them does, as at the RTC. (The page decoder starts its count at -1,
-// so it stops after the sixth.)
-inline constexpr int empty_eols_at_page_end = 5;
-
 // Ready-made code strings, as their bytes stand in MH data.
 inline constexpr std::array<std::uint8_t, 2> aligned_eol = {0x00, 0x80};
 inline constexpr std::array<std::uint8_t, 3> white_line_code = {0xB2, 0x59, 0x01};

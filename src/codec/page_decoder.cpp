@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "codec/damaged_lines.h"
 #include "codec/line_painter.h"
 #include "codec/mh_tables.h"
 #include "codec/stream_bits.h"
@@ -26,6 +27,7 @@ struct HotState {
 // One group from the group table, without a branch. A window that begins no group has the
 // entry 0, which changes nothing, and so does a group that would pass the line's end (it is
 // taken as 0): the steps after it find the same entry, and it is seen at the end of the round.
+// Damaged lines, "run past the end": such a group is left to take_one, which cuts it.
 inline std::uint64_t take_group(HotState& state, std::uint64_t& colour_index, const std::uint64_t* groups) {
     std::uint64_t entry = groups[colour_index | (state.in.bits() & mh::group_window_mask)];
     const unsigned span = mh::group_span(entry);
@@ -110,6 +112,7 @@ private:
 };
 
 bool LineDecoder::open_block() {
+    // Damaged lines, "line limit".
     if (lines_ >= line_cap_ || blocks_.size() >= max_line_blocks) return false;
     Outcome<MemoryBlock> lines = MemoryBlock::allocate_for_overwrite(line_block_bytes + line_slack_bytes);
     if (!lines) return false;
@@ -125,7 +128,7 @@ void LineDecoder::end_line(HotState& state) {
     blocks_.back().has_black[static_cast<std::size_t>(done_)] = has_black;
     ++lines_;
     ++done_;
-    empty_eols_ = 0;
+    empty_eols_ = 0;  // Damaged lines, "page end": the line closed, the count starts again
     if (done_ < lines_per_block) {
         line_ += mh::line_bytes;
     } else if (!open_block()) {
@@ -179,6 +182,8 @@ inline void LineDecoder::take_one(HotState& state) {
             state.colour = 1;
             in.advance_bits(mh::white_line_length);
         } else {
+            // Damaged lines, "run past the end" and "codes after a cut run" (the extended make-up
+            // codes among them): the colour follows the run as read, the run is cut at the end.
             unsigned run = mh::code_run(entry);
             const bool black = state.colour != 0;
             if (run < 64) state.colour ^= 1;
@@ -200,18 +205,20 @@ inline void LineDecoder::take_one(HotState& state) {
             }
         } else {
             if (at_landmark) landmark_state_ = Landmark::missed;
+            // Damaged lines, "page end".
             if (++empty_eols_ == mh::empty_eols_at_page_end) finished_ = true;
         }
     } else {
-        // No code begins here (the window starts with eight 0 bits). Pass over the zero bits up
-        // to the next place where an EOL or a code can begin: exactly eleven zeros (an EOL) or
-        // seven (an extended make-up code, in either colour).
+        // Damaged lines, "bits that begin no code": the window starts with eight 0 bits. Pass
+        // over the zero bits up to the next place where an EOL or a code can begin: exactly
+        // eleven zeros (an EOL) or seven (an extended make-up code, in either colour).
         const unsigned zeros = in.known_leading_zeros();
         std::uint64_t skip = zeros >= 11 ? zeros - 11 : zeros - 7;
         if (skip == 0) skip = 1;
         if (skip > in.bits_left()) skip = in.bits_left();
         in.advance_bits(static_cast<unsigned>(skip));
     }
+    // Damaged lines, "data end": a line not closed by now is left out.
     if (in.used_up()) finished_ = true;
 }
 
@@ -307,13 +314,14 @@ Outcome<DecodedPage> decode_page(std::span<const std::uint8_t> bytes, DecodeOpti
     const std::uint8_t* data = bytes.data();
     const auto length = static_cast<std::int32_t>(std::min<std::size_t>(bytes.size(), INT32_MAX));
     const std::uint64_t landmark = find_landmark(data, length);
-    LineDecoder first(data, length, 0, -1, landmark);
+    LineDecoder first(data, length, 0, mh::decoder_empty_eols_at_start, landmark);
     DecodedPage page(options);
     if (landmark == no_landmark) {
         first.run();
         page.add(first.blocks(), first.lines());
     } else {
         std::optional<LineDecoder> second;
+        // The second part begins after an EOL that closed a line: its count of empty EOLs at 0.
         second.emplace(data, length, landmark + 12, 0, no_landmark);
         run_both_parts(first, *second);
         if (first.landmark_pending() && !first.finished()) {

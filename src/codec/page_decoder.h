@@ -11,8 +11,7 @@ namespace korvif {
 
 // Decodes the page into its lines, each making one row or, with double_lines, two; with the trim
 // the white lines after the last black one go, all but two. Fails for fewer than 8 bytes of data
-// (too_short). Corrupt data never fails: bits that begin no code are passed over and runs beyond
-// the line's end are cut.
+// (too_short). Damaged data never fails: codec/damaged_lines.h says what becomes of it.
 Outcome<DecodedPage> decode_page(std::span<const std::uint8_t> data, DecodeOptions options = {});
 
 }  // namespace korvif

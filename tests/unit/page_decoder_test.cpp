@@ -140,6 +140,14 @@ TEST(DecodePage, EndOfPageAfterARunOfEmptyEols) {
     scattered.eol().eol().eol().eol().eol().eol();
     EXPECT_EQ(bitmap_height(decode(scattered.bytes())), 10);
 
+    // Before the first line it takes six: the count begins at -1.
+    for (int leading : {5, 6}) {
+        MhWriter late_start;
+        for (int i = 0; i < leading; ++i) late_start.eol();
+        late_start.runs(ink).aligned_eol().eol().eol().eol().eol().eol();
+        EXPECT_EQ(bitmap_height(decode(late_start.bytes())), leading == 5 ? 1 : 0) << leading;
+    }
+
     // Six empty EOLs in a row do, also in the middle of the data.
     MhWriter run_of_six;
     run_of_six.runs(ink).eol().eol().eol().eol().eol().eol().runs(ink).eol().fill_to_byte().bits("0000000000000000");

@@ -175,6 +175,19 @@ TEST_F(SffRecoder, RunsPastTheLineEndAreWrittenWholeUpToItAndTheRestOfTheLineDro
     EXPECT_EQ(recode(wide.bytes()), record({"001000", "0000001100100", "000000100100"}));
 }
 
+// The fifth empty EOL in a row ends the page, before the first line too (where the decoder reads
+// on to the sixth).
+TEST_F(SffRecoder, TheFifthEmptyEolInARowEndsThePage) {
+    const Runs ink = {3, 4, 1721};
+    for (int leading : {4, 5}) {
+        MhWriter page;
+        for (int i = 1; i < leading; ++i) page.eol();
+        page.aligned_eol().runs(ink).fill_to_byte();  // the line's own EOL is empty as well
+        for (int i = 0; i < 6; ++i) page.eol();
+        EXPECT_EQ(recode(page.bytes()), leading == 4 ? record_of(ink) : Bytes {}) << leading;
+    }
+}
+
 TEST_F(SffRecoder, TooLittleDataWritesNothingAndTheGuardEndsDamagedLines) {
     for (std::size_t size : {0u, 1u, 2u}) EXPECT_TRUE(recode(Bytes(size, 0xFF)).empty()) << size;
     // One-pixel runs far beyond the line's end, never closed by an EOL.
