@@ -82,7 +82,7 @@ protected:
                  const Bytes& existing = {}) {
         if (how == FileWrite::append) test::write_file(out, existing);
         const LaidOut laid_out(rows, layout, pairs);
-        const std::uint32_t written = encode_raster(laid_out.view(), out.c_str(), how, {.end_with_rtc = rtc});
+        const std::uint32_t written = encode_raster(laid_out.view(), out.c_str(), how, rtc ? ENCODE_RTC : EncodeFlags::none);
         Rows coded_rows;
         for (const Bytes& row : rows) coded_rows.insert(coded_rows.end(), layout == Layout::doubled ? 2 : 1, row);
         const Bytes expected = test::reference_encode_raster(coded_rows, pairs, rtc);
