@@ -8,6 +8,8 @@
 #include "codec/page_decoder.h"
 #include "support/file_forms.h"
 #include "codec/sff_recoder.h"
+#include "image/fax_raster.h"
+#include "image/page_bitmap.h"
 #include "image/scale.h"
 #include "faxdoc/file_sinks.h"
 #include "platform/file.h"
@@ -19,7 +21,18 @@ namespace {
 
 void BM_decode_page(benchmark::State& state, const BenchPage* page) {
     for (auto _ : state) {
-        Outcome<PackedBitmap> bitmap = decode_page(page->mh.data(), static_cast<std::int32_t>(page->mh.size()));
+        const Outcome<DecodedPage> decoded = decode_page(page->mh);
+        Outcome<PackedBitmap> bitmap = page_bitmap(*decoded);
+        benchmark::DoNotOptimize(bitmap->data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(page->mh.size()));
+}
+
+// A page of normal resolution drawn as F2D draws it: each line into two rows.
+void BM_decode_page_doubled(benchmark::State& state, const BenchPage* page) {
+    for (auto _ : state) {
+        const Outcome<DecodedPage> decoded = decode_page(page->mh, {.double_lines = true});
+        Outcome<PackedBitmap> bitmap = page_bitmap(*decoded);
         benchmark::DoNotOptimize(bitmap->data());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(page->mh.size()));
@@ -53,7 +66,17 @@ void BM_encode_raster(benchmark::State& state, const BenchPage* page) {
     PackedBitmap bitmap = bitmap_of(*page);
     const std::string path = bench_directory() + "/" + page->name + "-ours.g3";
     for (auto _ : state) {
-        const std::uint32_t bytes = encode_raster(bitmap, path.c_str(), ENCODE_RTC | ENCODE_EVERY_ROW | ENCODE_SKIP_HEADER);
+        const std::uint32_t bytes = encode_raster(fax_raster_rows(bitmap, RowPairs::apart), path.c_str());
+        benchmark::DoNotOptimize(bytes);
+    }
+}
+
+// Normal resolution: each pair of rows merged into one line (RES from fine to normal, D2F 0).
+void BM_encode_raster_pairs(benchmark::State& state, const BenchPage* page) {
+    PackedBitmap bitmap = bitmap_of(*page);
+    const std::string path = bench_directory() + "/" + page->name + "-ours-pairs.g3";
+    for (auto _ : state) {
+        const std::uint32_t bytes = encode_raster(fax_raster_rows(bitmap, RowPairs::merged), path.c_str());
         benchmark::DoNotOptimize(bytes);
     }
 }
@@ -65,12 +88,24 @@ void BM_libtiff_encode(benchmark::State& state, const BenchPage* page) {
     for (auto _ : state) write_libtiff_g3(path, raster);
 }
 
+// One page through RES, decoded and coded again into memory: to fine (each line coded twice) and
+// to normal (each pair of lines coded as one).
+void BM_change_resolution(benchmark::State& state, const BenchPage* page, bool to_fine) {
+    MemorySink sink;
+    for (auto _ : state) {
+        sink.data.clear();
+        const Outcome<DecodedPage> decoded = decode_page(page->mh, {.double_lines = to_fine});
+        const Outcome<std::uint32_t> bytes = encode_raster(decoded->raster_rows(to_fine ? RowPairs::apart : RowPairs::merged), sink);
+        benchmark::DoNotOptimize(bytes);
+    }
+}
+
 void BM_recode_page_to_sff(benchmark::State& state, const BenchPage* page) {
     const std::string path = bench_directory() + "/" + page->name + ".sff-records";
     for (auto _ : state) {
         platform::File file = platform::File::open(path.c_str(), platform::FileMode::create_always);
         FileSink sink(file);
-        recode_page_to_sff(page->mh.data(), sink, static_cast<std::int32_t>(page->mh.size()));
+        recode_page_to_sff(page->mh, sink);
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(page->mh.size()));
 }
@@ -87,9 +122,13 @@ void BM_scale(benchmark::State& state, const BenchPage* page, std::int32_t width
 const bool registered = [] {
     for (const BenchPage& page : bench_pages()) {
         benchmark::RegisterBenchmark(("BM_decode_page/" + page.name).c_str(), BM_decode_page, &page);
+        benchmark::RegisterBenchmark(("BM_decode_page_doubled/" + page.name).c_str(), BM_decode_page_doubled, &page);
         benchmark::RegisterBenchmark(("BM_libtiff_decode/" + page.name).c_str(), BM_libtiff_decode, &page);
         benchmark::RegisterBenchmark(("BM_encode_raster/" + page.name).c_str(), BM_encode_raster, &page);
+        benchmark::RegisterBenchmark(("BM_encode_raster_pairs/" + page.name).c_str(), BM_encode_raster_pairs, &page);
         benchmark::RegisterBenchmark(("BM_libtiff_encode/" + page.name).c_str(), BM_libtiff_encode, &page);
+        benchmark::RegisterBenchmark(("BM_change_resolution_to_fine/" + page.name).c_str(), BM_change_resolution, &page, true);
+        benchmark::RegisterBenchmark(("BM_change_resolution_to_normal/" + page.name).c_str(), BM_change_resolution, &page, false);
         benchmark::RegisterBenchmark(("BM_recode_page_to_sff/" + page.name).c_str(), BM_recode_page_to_sff, &page);
     }
     const BenchPage& text = bench_pages().front();

@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "codec/page_decoder.h"
+#include "image/page_bitmap.h"
 
 namespace korvif::bench {
 
@@ -33,7 +34,7 @@ BenchPage make_page(const std::string& name, const std::string& pbm_command) {
     page.name = name;
     page.tiff_path = base + ".tif";
     page.mh = read_all(base + ".g3");
-    PackedBitmap bitmap = *decode_page(page.mh.data(), static_cast<std::int32_t>(page.mh.size()));
+    PackedBitmap bitmap = *page_bitmap(*decode_page(page.mh));
     page.bitmap.assign(bitmap.data(), bitmap.data() + bitmap.size());
     page.rows = bitmap_height(bitmap);
     return page;

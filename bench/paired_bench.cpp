@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "codec/page_decoder.h"
+#include "image/fax_raster.h"
+#include "image/page_bitmap.h"
 #include "support/file_forms.h"
 #include "pages.h"
 
@@ -71,8 +73,8 @@ int main(int argc, char** argv) {
         std::vector<std::uint8_t> strip(static_cast<std::size_t>(TIFFStripSize(tiff)));
         const Pair decode {
             [&] {
-                const Outcome<PackedBitmap> bitmap = decode_page(page.mh.data(), static_cast<std::int32_t>(page.mh.size()));
-                if (!bitmap) std::abort();
+                const Outcome<DecodedPage> decoded = decode_page(page.mh);
+                if (!decoded || !page_bitmap(*decoded)) std::abort();
             },
             [&] { TIFFReadEncodedStrip(tiff, 0, strip.data(), static_cast<tmsize_t>(strip.size())); },
         };
@@ -85,7 +87,7 @@ int main(int argc, char** argv) {
         const std::string ours_path = bench_directory() + "/" + page.name + "-ours.g3";
         const std::string tiff_path = bench_directory() + "/" + page.name + "-libtiff.tif";
         const Pair encode {
-            [&] { encode_raster(bitmap, ours_path.c_str(), ENCODE_RTC | ENCODE_EVERY_ROW | ENCODE_SKIP_HEADER); },
+            [&] { encode_raster(fax_raster_rows(bitmap, RowPairs::apart), ours_path.c_str()); },
             [&] { write_libtiff_g3(tiff_path, raster); },
         };
         report("encode", page.name, encode, rounds);

@@ -6,7 +6,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace korvif;
     MemorySink sink;
-    recode_page_to_sff(data, sink, static_cast<std::int32_t>(size));
+    recode_page_to_sff(std::span(data, size), sink);
     const fuzz::Bytes& records = sink.data;
     if (size < 3) FUZZ_CHECK(records.empty());
     std::size_t at = 0;

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The folders of src/ form layers, each including only itself and the layers below it:
-#   app  >  commands  >  faxdoc, desktop, printer  >  command  >  codec  >  image  >  platform
+#   app  >  commands  >  faxdoc, desktop, printer  >  command  >  image  >  codec  >  platform
 # Fails on any include of a folder above the including one, or of a sibling on the same layer.
 set -euo pipefail
 SRC=$(cd "$(dirname "$0")/../src" && pwd)
-declare -A rank=([platform]=1 [image]=2 [codec]=3 [command]=4 [faxdoc]=5 [desktop]=5 [printer]=5 [commands]=6 [app]=7)
+declare -A rank=([platform]=1 [codec]=2 [image]=3 [command]=4 [faxdoc]=5 [desktop]=5 [printer]=5 [commands]=6 [app]=7)
 bad=0
 while IFS= read -r file; do
     folder=${file#"$SRC"/}

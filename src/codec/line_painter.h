@@ -74,6 +74,7 @@ public:
     }
 
     // Writes the byte in progress and clears the rest of the line (lines with black pixels only).
+    // Damaged lines, "short lines": a line closed before its end is white up to it.
     void finish() {
         if (x_ >= mh::line_pixels) return;
         line_[x_ / 8] = static_cast<std::uint8_t>(partial_ >> 56);

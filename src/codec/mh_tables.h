@@ -9,11 +9,19 @@
 #include <array>
 #include <cstdint>
 
-#include "image/bitmap.h"
+namespace korvif {
+
+// Every fax line is 1728 pixels wide (T.4's standard width): the lines of MH data and the rows
+// the coders read and write, 216 bytes each, the first pixel in the top bit of the first byte, a
+// set bit black.
+inline constexpr std::uint32_t fax_line_pixels = 1728;
+inline constexpr std::uint32_t fax_line_bytes = fax_line_pixels / 8;
+
+}  // namespace korvif
 
 namespace korvif::mh {
 
-// The fax line's width (image/bitmap.h) as the signed counts the coders calculate with.
+// The fax line's width as the signed counts the coders calculate with.
 inline constexpr int line_pixels = static_cast<int>(fax_line_pixels);
 inline constexpr int line_bytes = static_cast<int>(fax_line_bytes);
 inline constexpr int max_run = line_pixels;
@@ -21,12 +29,6 @@ inline constexpr int max_run = line_pixels;
 // Decode windows hold the next 13 stream bits (stream_decode_tables.h).
 inline constexpr int window_bits = 13;
 inline constexpr int window_count = 1 << window_bits;
-
-// Decoding ends when the count of empty EOLs reaches 5. An EOL that closes a line sets the count
-// back to 0, so empty EOLs scattered between lines (doubled EOLs in a received fax) do not end
-// the page; only a run of them does, as at the RTC. (The page decoder starts its count at -1,
-// so it stops after the sixth.)
-inline constexpr int empty_eols_at_page_end = 5;
 
 // Ready-made code strings, as their bytes stand in MH data.
 inline constexpr std::array<std::uint8_t, 2> aligned_eol = {0x00, 0x80};

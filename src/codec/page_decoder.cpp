@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "codec/decoded_lines.h"
+#include "codec/damaged_lines.h"
 #include "codec/line_painter.h"
 #include "codec/mh_tables.h"
 #include "codec/stream_bits.h"
@@ -27,6 +27,7 @@ struct HotState {
 // One group from the group table, without a branch. A window that begins no group has the
 // entry 0, which changes nothing, and so does a group that would pass the line's end (it is
 // taken as 0): the steps after it find the same entry, and it is seen at the end of the round.
+// Damaged lines, "run past the end": such a group is left to take_one, which cuts it.
 inline std::uint64_t take_group(HotState& state, std::uint64_t& colour_index, const std::uint64_t* groups) {
     std::uint64_t entry = groups[colour_index | (state.in.bits() & mh::group_window_mask)];
     const unsigned span = mh::group_span(entry);
@@ -77,7 +78,7 @@ public:
     bool landmark_reached() const { return landmark_state_ == Landmark::reached; }
     void drop_landmark() { landmark_state_ = Landmark::none; }
     std::int32_t lines() const { return lines_; }
-    const std::vector<LineBlock>& blocks() const { return blocks_; }
+    std::vector<LineBlock>& blocks() { return blocks_; }
     void limit_lines(std::int32_t cap) { line_cap_ = cap; }
 
     // Decodes alone until the page ends (or the landmark is reached).
@@ -111,6 +112,7 @@ private:
 };
 
 bool LineDecoder::open_block() {
+    // Damaged lines, "line limit".
     if (lines_ >= line_cap_ || blocks_.size() >= max_line_blocks) return false;
     Outcome<MemoryBlock> lines = MemoryBlock::allocate_for_overwrite(line_block_bytes + line_slack_bytes);
     if (!lines) return false;
@@ -126,7 +128,7 @@ void LineDecoder::end_line(HotState& state) {
     blocks_.back().has_black[static_cast<std::size_t>(done_)] = has_black;
     ++lines_;
     ++done_;
-    empty_eols_ = 0;
+    empty_eols_ = 0;  // Damaged lines, "page end": the line closed, the count starts again
     if (done_ < lines_per_block) {
         line_ += mh::line_bytes;
     } else if (!open_block()) {
@@ -180,6 +182,8 @@ inline void LineDecoder::take_one(HotState& state) {
             state.colour = 1;
             in.advance_bits(mh::white_line_length);
         } else {
+            // Damaged lines, "run past the end" and "codes after a cut run" (the extended make-up
+            // codes among them): the colour follows the run as read, the run is cut at the end.
             unsigned run = mh::code_run(entry);
             const bool black = state.colour != 0;
             if (run < 64) state.colour ^= 1;
@@ -201,18 +205,20 @@ inline void LineDecoder::take_one(HotState& state) {
             }
         } else {
             if (at_landmark) landmark_state_ = Landmark::missed;
+            // Damaged lines, "page end".
             if (++empty_eols_ == mh::empty_eols_at_page_end) finished_ = true;
         }
     } else {
-        // No code begins here (the window starts with eight 0 bits). Pass over the zero bits up
-        // to the next place where an EOL or a code can begin: exactly eleven zeros (an EOL) or
-        // seven (an extended make-up code, in either colour).
+        // Damaged lines, "bits that begin no code": the window starts with eight 0 bits. Pass
+        // over the zero bits up to the next place where an EOL or a code can begin: exactly
+        // eleven zeros (an EOL) or seven (an extended make-up code, in either colour).
         const unsigned zeros = in.known_leading_zeros();
         std::uint64_t skip = zeros >= 11 ? zeros - 11 : zeros - 7;
         if (skip == 0) skip = 1;
         if (skip > in.bits_left()) skip = in.bits_left();
         in.advance_bits(static_cast<unsigned>(skip));
     }
+    // Damaged lines, "data end": a line not closed by now is left out.
     if (in.used_up()) finished_ = true;
 }
 
@@ -302,16 +308,20 @@ void LineDecoder::run() {
 
 }  // namespace
 
-Outcome<PackedBitmap> decode_page(const std::uint8_t* data, std::int32_t length, DecodeOptions options) {
-    if (length < 8) return Failed(Failure::too_short, "8 bytes");
+Outcome<DecodedPage> decode_page(std::span<const std::uint8_t> bytes, DecodeOptions options) {
+    if (bytes.size() < 8) return Failed(Failure::too_short, "8 bytes");
+    // A page lies in a file of less than 2 GiB.
+    const std::uint8_t* data = bytes.data();
+    const auto length = static_cast<std::int32_t>(std::min<std::size_t>(bytes.size(), INT32_MAX));
     const std::uint64_t landmark = find_landmark(data, length);
-    LineDecoder first(data, length, 0, -1, landmark);
-    DecodedLines decoded;
+    LineDecoder first(data, length, 0, mh::decoder_empty_eols_at_start, landmark);
+    DecodedPage page(options);
     if (landmark == no_landmark) {
         first.run();
-        decoded.add(first.blocks(), first.lines());
+        page.add(first.blocks(), first.lines());
     } else {
         std::optional<LineDecoder> second;
+        // The second part begins after an EOL that closed a line: its count of empty EOLs at 0.
         second.emplace(data, length, landmark + 12, 0, no_landmark);
         run_both_parts(first, *second);
         if (first.landmark_pending() && !first.finished()) {
@@ -322,18 +332,19 @@ Outcome<PackedBitmap> decode_page(const std::uint8_t* data, std::int32_t length,
         if (first.landmark_reached()) {
             second->limit_lines(max_page_lines - first.lines());
             second->run();
-            decoded.add(first.blocks(), first.lines());
-            decoded.add(second->blocks(), std::min(second->lines(), max_page_lines - first.lines()));
-            return assemble_bitmap(decoded, options);
+            page.add(first.blocks(), first.lines());
+            page.add(second->blocks(), std::min(second->lines(), max_page_lines - first.lines()));
+        } else {
+            // The first part did not end a line at the landmark (or the page ended before it): it
+            // is the whole page, decoded on alone.
+            second.reset();
+            first.drop_landmark();
+            first.run();
+            page.add(first.blocks(), first.lines());
         }
-        // The first part did not end a line at the landmark (or the page ended before it): it is
-        // the whole page, decoded on alone.
-        second.reset();
-        first.drop_landmark();
-        first.run();
-        decoded.add(first.blocks(), first.lines());
     }
-    return assemble_bitmap(decoded, options);
+    page.complete();
+    return page;
 }
 
 }  // namespace korvif

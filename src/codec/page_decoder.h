@@ -1,26 +1,17 @@
-// Decoding the MH data of one fax page into a packed bitmap 1728 pixels wide.
+// Decoding the MH data of one fax page into its lines.
 #pragma once
 
 #include <cstdint>
+#include <span>
 
-#include "image/bitmap.h"
+#include "codec/decoded_page.h"
+#include "platform/outcome.h"
 
 namespace korvif {
 
-inline constexpr int lines_per_block = 512;
-inline constexpr int max_line_blocks = 128;
-inline constexpr int max_page_lines = lines_per_block * max_line_blocks;
-
-// How the decoded lines become rows.
-struct DecodeOptions {
-    bool double_lines = false;         // two identical rows per line (a normal-resolution page)
-    bool trim_trailing_white = false;  // the white lines after the last black pixel go, all but two
-};
-
-// Decodes the page into a 1-bit bitmap (40-byte header, white/black palette, rows bottom-up), a
-// row per line or, with double_lines, two. Fails for fewer than 8 bytes of data (too_short) or
-// when the bitmap cannot be had (no_memory). Corrupt data never fails: bits that begin no code
-// are passed over and runs beyond the line's end are cut.
-Outcome<PackedBitmap> decode_page(const std::uint8_t* data, std::int32_t length, DecodeOptions options = {});
+// Decodes the page into its lines, each making one row or, with double_lines, two; with the trim
+// the white lines after the last black one go, all but two. Fails for fewer than 8 bytes of data
+// (too_short). Damaged data never fails: codec/damaged_lines.h says what becomes of it.
+Outcome<DecodedPage> decode_page(std::span<const std::uint8_t> data, DecodeOptions options = {});
 
 }  // namespace korvif

@@ -19,10 +19,12 @@ std::uint64_t reverse_bits_in_each_byte(std::uint64_t v) {
     return v;
 }
 
+using Lane = std::uint64_t __attribute__((vector_size(16)));
+static_assert(mh::line_bytes == 3 * 64 + 16 + 8);
+
 // True when a row of 1728 pixels holds a black one: 16 bytes per OR, four independent ORs, so
-// that the loads do not wait on one another.
-bool row_has_black(const std::uint8_t* row) {
-    using Lane = std::uint64_t __attribute__((vector_size(16)));
+// that the loads do not wait on one another. Inlined into the loop that codes the rows.
+__attribute__((always_inline)) inline bool row_has_black(const std::uint8_t* row) {
     Lane lanes[4] = {};
     const auto or_into = [row](Lane& lane, unsigned at) {
         Lane bytes;
@@ -35,12 +37,33 @@ bool row_has_black(const std::uint8_t* row) {
         or_into(lanes[2], at + 32);
         or_into(lanes[3], at + 48);
     }
-    static_assert(mh::line_bytes == 3 * 64 + 16 + 8);
     or_into(lanes[0], 192);
     std::uint64_t tail;
     std::memcpy(&tail, row + 208, 8);
     const Lane all = lanes[0] | lanes[1] | lanes[2] | lanes[3];
     return (all[0] | all[1] | tail) != 0;
+}
+
+// Writes the OR of two rows into `out`; true when it holds a black pixel.
+bool merge_rows(const std::uint8_t* a, const std::uint8_t* b, std::uint8_t* out) {
+    Lane any[2] = {};
+    for (unsigned at = 0; at + 16 <= mh::line_bytes; at += 16) {
+        Lane x;
+        Lane y;
+        std::memcpy(&x, a + at, 16);
+        std::memcpy(&y, b + at, 16);
+        x |= y;
+        std::memcpy(out + at, &x, 16);
+        any[at / 16 % 2] |= x;
+    }
+    std::uint64_t x;
+    std::uint64_t y;
+    std::memcpy(&x, a + 208, 8);
+    std::memcpy(&y, b + 208, 8);
+    x |= y;
+    std::memcpy(out + 208, &x, 8);
+    const Lane all = any[0] | any[1];
+    return (all[0] | all[1] | x) != 0;
 }
 
 // Codes a row and its closing EOL. The runs are found from the row's colour changes, 64 pixels
@@ -155,32 +178,82 @@ private:
     std::uint32_t total_ = 0;
 };
 
-}  // namespace
+// A row as the encoder gets it, with what is known of its pixels before they are read.
+enum class Ink { unknown, none, some };
+struct Row {
+    const std::uint8_t* pixels;  // not read when ink is none
+    Ink ink;
+};
 
-Outcome<std::uint32_t> encode_raster(PackedBitmap& bitmap, ByteSink& sink, EncodeFlags flags) {
-    std::size_t size = bitmap.size();
-    std::size_t first_row = 0;
-    if (has(flags, ENCODE_SKIP_HEADER)) {
-        if (size < two_colour_header_bytes) return Failed(Failure::too_short, "its header");
-        size -= two_colour_header_bytes;
-        first_row = two_colour_header_bytes;
+// The sources of rows, one for each form of RasterRows. Each hands out the rows top down, one per
+// line; a row handed out stays as it is until the next one after it has been handed out.
+
+// Rows one after another in memory, each a line.
+class StridedRows {
+public:
+    explicit StridedRows(const RasterRows& rows) : at_(rows.first()), stride_(rows.stride()) {}
+    Row next() {
+        const Row row {at_, Ink::unknown};
+        at_ += stride_;
+        return row;
     }
 
-    std::uint8_t* rows = bitmap.data() + first_row;
-    std::size_t row_count = size / mh::line_bytes;
-    std::size_t step = 1;
-    if (!has(flags, ENCODE_EVERY_ROW)) {
-        // Each pair of stored rows becomes one line, black wherever either row is.
-        row_count &= ~std::size_t {1};
-        for (std::size_t pair = 0; pair < row_count; pair += 2) {
-            const std::uint8_t* lower = rows + pair * mh::line_bytes;
-            std::uint8_t* upper = rows + (pair + 1) * mh::line_bytes;
-            for (int i = 0; i < mh::line_bytes; ++i) upper[i] |= lower[i];
+private:
+    const std::uint8_t* at_;
+    std::ptrdiff_t stride_;
+};
+
+// The lines of stretches, each as many times in a row as the view says.
+class StretchRows {
+public:
+    explicit StretchRows(const RasterRows& rows) : stretch_(rows.stretches().data()), copies_(rows.copies()) {}
+    Row next() {
+        const Row row {stretch_->first + index_ * mh::line_bytes, stretch_->has_black[index_] ? Ink::some : Ink::none};
+        if (++copy_ == copies_) {
+            copy_ = 0;
+            if (++index_ == stretch_->count) {
+                ++stretch_;
+                index_ = 0;
+            }
         }
-        step = 2;
+        return row;
     }
-    if (row_count < step) return Failed(Failure::too_short, "a line");
 
+private:
+    const LineStretch* stretch_;
+    std::size_t index_ = 0;
+    int copy_ = 0;
+    int copies_;
+};
+
+// Each pair of rows of another source as one line, merged in a line buffer when both rows may
+// hold black pixels. The pairs are counted from the bottom: with an odd number of rows the top row
+// is passed over.
+template <typename Rows>
+class MergedRows {
+public:
+    explicit MergedRows(const RasterRows& rows) : rows_(rows) {
+        if (rows.count() % 2 != 0) rows_.next();
+    }
+    Row next() {
+        const Row upper = rows_.next();
+        const Row lower = rows_.next();
+        if (upper.ink == Ink::none) return lower;
+        if (lower.ink == Ink::none) return upper;
+        // Not the buffer of the row handed out last: the encoder may still compare with it.
+        std::uint8_t* out = buffers_[merged_++ % 2];
+        return {out, merge_rows(upper.pixels, lower.pixels, out) ? Ink::some : Ink::none};
+    }
+
+private:
+    Rows rows_;
+    std::uint8_t buffers_[2][mh::line_bytes];
+    unsigned merged_ = 0;
+};
+
+// Codes `lines` lines from the source into the sink.
+template <typename Rows>
+Outcome<std::uint32_t> encode_lines(Rows rows, std::size_t lines, ByteSink& sink, EncodeFlags flags) {
     LineWriter writer(sink);
     const mh::EncodeTable& codes = mh::encode_table;
     {
@@ -190,18 +263,20 @@ Outcome<std::uint32_t> encode_raster(PackedBitmap& bitmap, ByteSink& sink, Encod
         writer.added_line_up_to(start.end());
     }
     const std::uint8_t* previous_black_row = nullptr;  // the row just coded, when it has black
-    for (std::size_t row = row_count; row >= step; row -= step) {
-        const std::uint8_t* pixels = rows + (row - 1) * mh::line_bytes;
-        if (!row_has_black(pixels)) {
-            mh::BitWriter line(writer.room_for_line());
-            code_white_row(line);
-            writer.added_line_up_to(line.end());
+    for (std::size_t line = 0; line < lines; ++line) {
+        const Row row = rows.next();
+        if (row.ink == Ink::none || (row.ink == Ink::unknown && !row_has_black(row.pixels))) {
+            mh::BitWriter coded(writer.room_for_line());
+            code_white_row(coded);
+            writer.added_line_up_to(coded.end());
             previous_black_row = nullptr;
-        } else if (previous_black_row != nullptr && std::memcmp(pixels, previous_black_row, mh::line_bytes) == 0) {
+        } else if (previous_black_row != nullptr &&
+                   (row.pixels == previous_black_row || std::memcmp(row.pixels, previous_black_row, mh::line_bytes) == 0)) {
             writer.repeat_line();
+            previous_black_row = row.pixels;
         } else {
-            writer.added_line_up_to(code_row(writer.room_for_line(), pixels, codes));
-            previous_black_row = pixels;
+            writer.added_line_up_to(code_row(writer.room_for_line(), row.pixels, codes));
+            previous_black_row = row.pixels;
         }
     }
     if (has(flags, ENCODE_RTC)) {
@@ -210,6 +285,20 @@ Outcome<std::uint32_t> encode_raster(PackedBitmap& bitmap, ByteSink& sink, Encod
     const std::uint32_t written = writer.flush();
     if (writer.refused()) return Failure::cannot_be_written;
     return written;
+}
+
+}  // namespace
+
+Outcome<std::uint32_t> encode_raster(const RasterRows& rows, ByteSink& sink, EncodeFlags flags) {
+    const std::size_t lines = rows.lines();
+    if (lines == 0) return Failed(Failure::too_short, "a line");
+    const bool merged = rows.pairs() == RowPairs::merged;
+    if (rows.stretches().empty()) {
+        if (merged) return encode_lines(MergedRows<StridedRows>(rows), lines, sink, flags);
+        return encode_lines(StridedRows(rows), lines, sink, flags);
+    }
+    if (merged) return encode_lines(MergedRows<StretchRows>(rows), lines, sink, flags);
+    return encode_lines(StretchRows(rows), lines, sink, flags);
 }
 
 }  // namespace korvif

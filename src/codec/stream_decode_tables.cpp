@@ -14,7 +14,8 @@ constexpr std::uint32_t reading_order_window(std::uint32_t stream_bits) {
 }
 
 constexpr CodeEntry window_entry(const t4::DecodeTable& table, std::uint32_t reading) {
-    // The extended codes begin with seven 0 bits, where no code of either colour begins.
+    // Damaged lines, "extended make-up codes": they begin with seven 0 bits, where no code of
+    // either colour begins, and are read as make-up codes of either colour.
     const t4::DecodeTable& source = table.lengths[reading] != 0 ? table : t4::extended_decode;
     return code_entry(source.runs[reading], source.lengths[reading]);
 }

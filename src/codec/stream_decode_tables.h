@@ -23,9 +23,8 @@ constexpr unsigned code_length(CodeEntry entry) { return static_cast<unsigned>(e
 
 // One code per lookup, for every code: indexed by a 13-bit window, the code that begins the
 // window in the table's colour. Besides the codes of the encode table these are the extended
-// make-up codes (runs 1792 to 2560) of pages wider than 1728 pixels, so that such pages are read
-// as codes and cut at the line's end like any overlong run. Windows that begin with eight 0 bits
-// begin no code.
+// make-up codes (runs 1792 to 2560) of pages wider than 1728 pixels (codec/damaged_lines.h,
+// "extended make-up codes"). Windows that begin with eight 0 bits begin no code.
 struct CodeTable {
     std::array<CodeEntry, window_count> entries;
 };

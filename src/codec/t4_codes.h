@@ -66,7 +66,7 @@ inline constexpr std::array<CodeWord, 27> black_makeup = {{
 // The extended make-up codes of T.4 (runs 1792 to 2560), the same in both colours, which pages
 // wider than 1728 pixels use. The encoder never needs them, and the encode table
 // (encode_table.h) and the decode tables built below leave them out; only the decoders'
-// stream-order tables read them, as make-up codes whose run always passes the line's end.
+// stream-order tables read them (codec/damaged_lines.h, "extended make-up codes").
 inline constexpr std::array<CodeWord, 13> extended_makeup = {{
     {1792, "00000001000"},  {1856, "00000001100"},  {1920, "00000001101"},  {1984, "000000010010"},
     {2048, "000000010011"}, {2112, "000000010100"}, {2176, "000000010101"}, {2240, "000000010110"},

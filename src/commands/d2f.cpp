@@ -20,7 +20,7 @@ struct BitmapToFaxData {
     const char* bitmap;
     const char* output;
 
-    EncodeFlags flags() const { return ENCODE_RTC | ENCODE_SKIP_HEADER | (resolution != 0 ? ENCODE_EVERY_ROW : EncodeFlags::none); }
+    RowPairs pairs() const { return resolution != 0 ? RowPairs::apart : RowPairs::merged; }
 };
 
 }  // namespace
@@ -44,7 +44,7 @@ int run_bmp_to_fax_data(char* arguments) {
     platform::FileReplacement file(request.output);
     ReplacementSink sink(file);
     if (!file.good()) return stop(Failure::cannot_be_written, "the output");
-    const Outcome<std::uint32_t> coded = encode_raster(*raster, sink, request.flags());
+    const Outcome<std::uint32_t> coded = encode_raster(fax_raster_rows(*raster, request.pairs()), sink);
     if (!coded) return stop(coded.failure() == Failure::too_short ? Failure::too_few_rows : Failure::cannot_be_written, "the output");
     file.commit();
     return 0;

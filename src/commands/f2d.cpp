@@ -7,6 +7,7 @@
 #include "commands/commands.h"
 #include "faxdoc/document.h"
 #include "image/bmp_file.h"
+#include "image/page_bitmap.h"
 #include "platform/file.h"
 #include "platform/trace.h"
 
@@ -49,7 +50,9 @@ int run_document_page_to_bmp(char* arguments) {
     const Outcome<MemoryBlock> bytes = read_page(*document, request.page);
     if (!bytes) return stop(bytes.failure() == Failure::empty ? Failure::empty : Failure::cannot_be_read, "page %u", request.page);
     const DecodeOptions layout {.double_lines = double_lines, .trim_trailing_white = request.trim_trailing_white()};
-    const Outcome<PackedBitmap> image = decode_page(bytes->data(), static_cast<std::int32_t>(range.length), layout);
+    const Outcome<DecodedPage> decoded = decode_page(std::span(bytes->data(), range.length), layout);
+    if (!decoded) return stop(Failure::cannot_be_decoded, "page %u", request.page);
+    const Outcome<PackedBitmap> image = page_bitmap(*decoded);
     if (!image) return stop(Failure::cannot_be_decoded, "page %u", request.page);
     trace::line("decoded %d rows", bitmap_height(*image));
     if (!save_bmp(*image, request.output)) return stop(Failure::cannot_be_written, "the output");

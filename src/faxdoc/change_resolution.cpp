@@ -44,7 +44,6 @@ DocumentHeader with_fine_flag_turned(DocumentHeader header) {
 ResolutionChange::ResolutionChange(OpenedDocument& source, platform::FileReplacement& output)
     : source_(source), output_(output), sink_(output), rebuilt_(with_fine_flag_turned(source.header)) {
     sink_.put(rebuilt_.data(), document_header_size);
-    options_ = ENCODE_RTC | ENCODE_SKIP_HEADER | (rebuilt_[fine_flag_offset] != 0 ? ENCODE_EVERY_ROW : EncodeFlags::none);
     set_page_table_entry(rebuilt_, 0, document_header_size);
 }
 
@@ -56,12 +55,14 @@ Outcome<void> ResolutionChange::add_page(std::uint32_t n) {
     // A page whose bytes cannot be had stays empty.
     if (bytes) {
         const auto length = static_cast<std::uint32_t>(bytes->size());
-        Outcome<PackedBitmap> image = decode_page(bytes->data(), static_cast<std::int32_t>(length), {.double_lines = rebuilt_[fine_flag_offset] != 0});
-        if (image) {
-            const Outcome<std::uint32_t> coded = encode_raster(*image, sink_, options_);
+        // To fine each line is coded twice, to normal each pair of lines as one.
+        const bool to_fine = rebuilt_[fine_flag_offset] != 0;
+        const Outcome<DecodedPage> page = decode_page(std::span(bytes->data(), length), {.double_lines = to_fine});
+        if (page) {
+            const Outcome<std::uint32_t> coded = encode_raster(page->raster_rows(to_fine ? RowPairs::apart : RowPairs::merged), sink_);
             if (coded) end += *coded;
         }
-        trace::line("page %u: %u bytes, %d rows decoded, %u bytes coded", n, length, image ? bitmap_height(*image) : 0, end - start);
+        trace::line("page %u: %u bytes, %zu rows decoded, %u bytes coded", n, length, page ? page->rows() : 0, end - start);
     }
     if (!output_.good()) return Failure::cannot_be_written;
     set_page_table_entry(rebuilt_, n, end);

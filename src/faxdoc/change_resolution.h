@@ -3,7 +3,6 @@
 
 #include <cstdint>
 
-#include "codec/raster_encoder.h"
 #include "faxdoc/document.h"
 #include "faxdoc/file_sinks.h"
 #include "platform/file.h"
@@ -39,7 +38,6 @@ private:
     platform::FileReplacement& output_;
     BufferedReplacementSink sink_;
     DocumentHeader rebuilt_;
-    EncodeFlags options_;
 };
 
 }  // namespace korvif

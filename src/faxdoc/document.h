@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-#include "image/memory_block.h"
+#include "platform/memory_block.h"
 #include "platform/file.h"
 
 namespace korvif {

@@ -59,7 +59,7 @@ void put_header_strip(ByteSink& sff, const std::string& prefix, std::uint32_t pa
     Outcome<MemoryBlock> bytes = MemoryBlock::allocate(size);
     if (!bytes || !read_with_retry(strip, bytes->data(), size, document_read_seconds)) return;
     trace::line("page %u: header strip of %u bytes", page, size);
-    recode_page_to_sff(bytes->data(), sff, static_cast<std::int32_t>(size));
+    recode_page_to_sff(std::span(bytes->data(), size), sff);
 }
 
 }  // namespace
@@ -72,7 +72,7 @@ SffWriter::SffWriter(platform::FileReplacement& sff, std::uint16_t page_count, s
 void SffWriter::put_page(std::uint32_t n, const MemoryBlock& bytes) {
     put_page_header(sink_, fine_flag_);
     put_header_strip(sink_, strip_prefix_, n);
-    recode_page_to_sff(bytes.data(), sink_, static_cast<std::int32_t>(bytes.size()));
+    recode_page_to_sff(std::span(bytes.data(), bytes.size()), sink_);
 }
 
 Outcome<void> SffWriter::finish() {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "faxdoc/file_sinks.h"
-#include "image/memory_block.h"
+#include "platform/memory_block.h"
 #include "platform/outcome.h"
 #include "platform/replacement.h"
 

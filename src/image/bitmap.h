@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "image/memory_block.h"
+#include "platform/memory_block.h"
 
 namespace korvif {
 
@@ -30,10 +30,6 @@ inline constexpr std::uint32_t core_header_bytes = 12;
 inline constexpr std::uint32_t two_colour_palette_bytes = 8;
 // The 40-byte header and a two-entry palette: where the rows of a fax raster bitmap begin.
 inline constexpr std::uint32_t two_colour_header_bytes = info_header_bytes + two_colour_palette_bytes;
-
-// Every fax line is 1728 pixels wide: the rows of a fax raster bitmap and the lines of MH data.
-inline constexpr std::uint32_t fax_line_pixels = 1728;
-inline constexpr std::uint32_t fax_line_bytes = fax_line_pixels / 8;
 
 // The largest packed bitmap the program makes or reads. A BMP file that claims more, or an
 // operation whose result would be larger, is refused as one that cannot be had in memory (a

@@ -74,4 +74,10 @@ Outcome<PackedBitmap> fax_raster_from_bitmap(const PackedBitmap& source) {
     return allocated;
 }
 
+RasterRows fax_raster_rows(const PackedBitmap& raster, RowPairs pairs) {
+    const std::size_t rows = raster.size() < two_colour_header_bytes ? 0 : (raster.size() - two_colour_header_bytes) / fax_line_bytes;
+    const std::uint8_t* top = raster.data() + two_colour_header_bytes + (rows == 0 ? 0 : rows - 1) * fax_line_bytes;
+    return {top, rows, -std::ptrdiff_t {fax_line_bytes}, pairs};
+}
+
 }  // namespace korvif

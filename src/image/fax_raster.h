@@ -1,6 +1,7 @@
-// A 1-bit BMP image as the raster encoder takes a fax page.
+// A 1-bit BMP image as the rows of a fax page, for the raster encoder.
 #pragma once
 
+#include "codec/raster_rows.h"
 #include "image/bitmap.h"
 
 namespace korvif {
@@ -16,5 +17,9 @@ namespace korvif {
 // width of 0 or less or a height of 0 (unusable_size), a raster larger than largest_bitmap_bytes
 // (too_large), or with no_memory.
 Outcome<PackedBitmap> fax_raster_from_bitmap(const PackedBitmap& source);
+
+// The rows of a fax raster bitmap (the 40-byte header and two palette entries, then rows of 216
+// bytes stored bottom-up) as the raster encoder reads them.
+RasterRows fax_raster_rows(const PackedBitmap& raster, RowPairs pairs);
 
 }  // namespace korvif

@@ -5,7 +5,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "codec/page_decoder.h"
 #include "image/bmp_file.h"
+#include "image/page_bitmap.h"
 
 namespace korvif::test {
 
@@ -27,6 +29,11 @@ PackedBitmap make_mono_bitmap(std::int32_t width, std::int32_t height, const std
         }
     }
     return bitmap;
+}
+
+PackedBitmap decoded_bitmap(const Bytes& data, DecodeOptions options) {
+    const Outcome<DecodedPage> page = decode_page(data, options);
+    return page ? *page_bitmap(*page) : PackedBitmap {};
 }
 
 static std::uint8_t* pixel_byte(const PackedBitmap& bitmap, int x, int stored_row) {

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "codec/decoded_page.h"
 #include "image/bitmap.h"
 #include "support/files.h"
 
@@ -13,6 +14,10 @@ namespace korvif::test {
 // counted from the bottom row as stored.
 PackedBitmap make_mono_bitmap(std::int32_t width, std::int32_t height,
                               const std::function<bool(int x, int y)>& pixel = {});
+
+// The bitmap F2D makes of MH data (decode_page, then page_bitmap); an empty one when the data is too
+// short to decode.
+PackedBitmap decoded_bitmap(const Bytes& data, DecodeOptions options = {});
 
 bool pixel_at(const PackedBitmap& bitmap, int x, int stored_row);
 void set_pixel(PackedBitmap& bitmap, int x, int stored_row, bool black);

@@ -2,8 +2,6 @@
 
 #include <memory>
 
-#include "image/bitmap.h"
-
 namespace korvif {
 
 namespace {
@@ -25,12 +23,11 @@ private:
 
 }  // namespace
 
-std::uint32_t encode_raster(PackedBitmap& bitmap, const char* path, EncodeFlags flags) {
-    if (has(flags, ENCODE_SKIP_HEADER) && (!bitmap || bitmap.size() < two_colour_header_bytes)) return 0;
-    const std::unique_ptr<std::FILE, CloseStream> stream(std::fopen(path, has(flags, ENCODE_APPEND) ? "ab" : "wb"));
+std::uint32_t encode_raster(const RasterRows& rows, const char* path, FileWrite how, EncodeFlags flags) {
+    const std::unique_ptr<std::FILE, CloseStream> stream(std::fopen(path, how == FileWrite::append ? "ab" : "wb"));
     if (!stream) return 0;
     StreamSink sink(stream.get());
-    const Outcome<std::uint32_t> written = encode_raster(bitmap, sink, flags);
+    const Outcome<std::uint32_t> written = encode_raster(rows, sink, flags);
     return written ? *written : 0;
 }
 

@@ -10,8 +10,8 @@
 
 namespace korvif {
 
-// With the path form of encode_raster: write at the end of the file instead of replacing it.
-inline constexpr EncodeFlags ENCODE_APPEND {8};
+// How the path form of encode_raster writes its file.
+enum class FileWrite { replace, append };
 
 // Writes at the file's current position; refuses a failed or short write.
 class FileSink final : public ByteSink {
@@ -26,10 +26,10 @@ private:
     platform::File& file_;
 };
 
-// Codes the bitmap as encode_raster does into the file at `path`: created anew, or with
-// ENCODE_APPEND opened (created when missing) and written at its end. A block under 48 bytes
-// with ENCODE_SKIP_HEADER opens no file; too few rows leave the file created anew and empty, or
-// untouched when appending. Returns the bytes written, 0 when encode_raster fails.
-std::uint32_t encode_raster(PackedBitmap& bitmap, const char* path, EncodeFlags flags);
+// Codes the rows as encode_raster does into the file at `path`: created anew, or when appending
+// opened (created when missing) and written at its end. Rows that make no line leave the file
+// created anew and empty, or untouched when appending. Returns the bytes written, 0 when
+// encode_raster fails.
+std::uint32_t encode_raster(const RasterRows& rows, const char* path, FileWrite how = FileWrite::replace, EncodeFlags flags = ENCODE_RTC);
 
 }  // namespace korvif

@@ -43,7 +43,7 @@ struct WordReader {
 };
 
 // The extended make-up code (either colour) that begins the window, compared bit by bit: its
-// length and run, or 0.
+// length and run, or 0. Damaged lines, "extended make-up codes".
 unsigned extended_code(std::uint32_t w, unsigned& run) {
     for (const mh::CodeWord& code : mh::extended_makeup_codes) {
         unsigned n = 0;
@@ -57,9 +57,11 @@ unsigned extended_code(std::uint32_t w, unsigned& run) {
 }
 
 // One step on a window that is no EOL, the same in both decoders: where no code of the current
-// colour begins, one bit is passed over and false returned; otherwise the code's run is taken
-// (cut at the line's end), the colour switched after a terminating code, and the code passed over.
-// Reads one code; a run that would pass the line's end is cut there (`cut` tells).
+// colour begins, one bit is passed over and false returned
+// (Damaged lines, "bits that begin no code"); otherwise the code's run is taken, the colour
+// switched after a terminating code, and the code passed over.
+// Damaged lines, "run past the end": the colour follows the run as read, and a run that would
+// pass the line's end is cut there (`cut` tells).
 bool take_code(WordReader& reader, std::uint32_t w, bool& black, unsigned x, unsigned& run, bool& was_black,
                bool& consumed_last, bool& cut) {
     unsigned n = (black ? mh::black_decode_lengths[w] : mh::white_decode_lengths[w]) & 0x7F;
@@ -104,20 +106,20 @@ Bytes reference_decode_page(const std::uint8_t* data, std::int32_t length, Decod
     int empty_eols = -1;
     std::int32_t last_black_line = 0;
     bool ended = reader.words_left <= 0;
-    while (!ended && lines.size() < 65536) {
+    while (!ended && lines.size() < 65536) {  // Damaged lines, "line limit"
         const std::uint32_t w = reader.read_window();
         bool consumed_last;
         if ((w & 0x1FFE) == 2) {
             consumed_last = reader.advance_bits(12);
             if (x > 0) {
-                lines.push_back(line);
+                lines.push_back(line);  // Damaged lines, "short lines": white up to the end
                 bool any = false;
                 for (std::uint8_t b : line) any = any || b != 0;
                 if (options.trim_trailing_white && any) last_black_line = static_cast<std::int32_t>(lines.size());
                 line.assign(216, 0);
                 x = 0;
                 empty_eols = 0;
-            } else if (++empty_eols == 5) {
+            } else if (++empty_eols == 5) {  // Damaged lines, "page end" (the count began at -1)
                 break;
             }
             black = false;
@@ -132,7 +134,7 @@ Bytes reference_decode_page(const std::uint8_t* data, std::int32_t length, Decod
                 x += r;
             }
         }
-        ended = consumed_last;
+        ended = consumed_last;  // Damaged lines, "data end": the line in progress is left out
     }
     std::size_t count = lines.size();
     if (options.trim_trailing_white && count > static_cast<std::size_t>(last_black_line) + 2) count = static_cast<std::size_t>(last_black_line) + 2;
@@ -170,17 +172,17 @@ Bytes reference_recode_page_to_sff(const std::uint8_t* data, std::int32_t length
     for (;;) {
         const std::uint32_t w = reader.read_window();
         bool consumed_last;
-        if ((w & 0x1FFE) == 2 || bits > 8000) {
+        if ((w & 0x1FFE) == 2 || bits > 8000) {  // Damaged lines, "overlong lines"
             consumed_last = reader.advance_bits(12);
             if (x > 0) {
                 empty_eols = 0;
                 x = 0;
-            } else if (++empty_eols == 5) {
+            } else if (++empty_eols == 5) {  // Damaged lines, "page end" (the count began at 0)
                 break;
             }
             black = false;
             std::uint32_t len = (bits + 7) / 8;
-            if (len == 3 && !ink) {
+            if (len == 3 && !ink) {  // Damaged lines, "blank-line records"
                 ++blanks;
                 len = 0;
             }
@@ -204,44 +206,40 @@ Bytes reference_recode_page_to_sff(const std::uint8_t* data, std::int32_t length
             unsigned r = 0;
             bool was_black = false;
             bool cut = false;
-            // After a cut run the line is full: its further codes are read and dropped.
+            // Damaged lines, "codes after a cut run": the line is full, its further codes are read
+            // and dropped.
             if (take_code(reader, w, black, x, r, was_black, consumed_last, cut) && !dropping) {
                 x += r;
                 if (was_black && r > 0) ink = true;
                 dropping = cut;
                 // A make-up code is written alone (its terminating code follows in the data),
-                // a cut run whole.
+                // a cut run whole (Damaged lines, "run past the end").
                 put_run(line, bits, r, was_black, r >= 64 && !cut);
             }
         }
-        if (consumed_last) break;
+        if (consumed_last) break;  // Damaged lines, "data end"
     }
     if (blanks > 0) out.push_back(static_cast<std::uint8_t>(216 + blanks));
     return out;
 }
 
-Bytes reference_encode_raster(Bytes& block, EncodeFlags flags) {
-    std::size_t size = block.size();
-    std::size_t first = 0;
-    if (has(flags, ENCODE_SKIP_HEADER)) {
-        if (size < 48) return {};
-        size -= 48;
-        first = 48;
-    }
-    std::size_t rows = size / 216;
-    std::size_t step = 1;
-    if (!has(flags, ENCODE_EVERY_ROW)) {
-        rows &= ~std::size_t {1};
-        for (std::size_t m = 0; m < rows / 2; ++m) {
-            for (std::size_t i = 0; i < 216; ++i) block[first + (2 * m + 1) * 216 + i] |= block[first + 2 * m * 216 + i];
+Bytes reference_encode_raster(const std::vector<Bytes>& rows, RowPairs pairs, bool rtc) {
+    std::vector<Bytes> lines;
+    if (pairs == RowPairs::merged) {
+        // Pairs counted from the bottom row up: an odd top row takes part in none.
+        for (std::size_t top = rows.size() % 2; top + 1 < rows.size(); top += 2) {
+            Bytes line = rows[top];
+            for (std::size_t i = 0; i < 216; ++i) line[i] |= rows[top + 1][i];
+            lines.push_back(line);
         }
-        step = 2;
+    } else {
+        lines = rows;
     }
     Bytes out;
-    if (rows < step) return out;
-    auto pixel = [&](std::size_t row, unsigned x) { return (block[first + row * 216 + x / 8] >> (7 - x % 8)) & 1; };
+    if (lines.empty()) return out;
+    auto pixel = [&](const Bytes& line, unsigned x) { return (line[x / 8] >> (7 - x % 8)) & 1; };
     bool first_line = true;
-    for (std::size_t row = rows; row >= step; row -= step) {
+    for (const Bytes& line : lines) {
         std::uint8_t buffer[1024] = {};
         unsigned p = 0;
         if (first_line) {
@@ -252,14 +250,14 @@ Bytes reference_encode_raster(Bytes& block, EncodeFlags flags) {
         unsigned x = 0;
         while (x < 1728) {
             unsigned count = 0;
-            while (x < 1728 && !pixel(row - 1, x)) {
+            while (x < 1728 && !pixel(line, x)) {
                 ++count;
                 ++x;
             }
             put_run(buffer, p, count, false);
             if (x == 1728) break;
             count = 0;
-            while (x < 1728 && pixel(row - 1, x)) {
+            while (x < 1728 && pixel(line, x)) {
                 ++count;
                 ++x;
             }
@@ -271,7 +269,7 @@ Bytes reference_encode_raster(Bytes& block, EncodeFlags flags) {
         p += 8;
         for (unsigned i = 0; i < p / 8; ++i) out.push_back(mh::byte_reverse[buffer[i]]);
     }
-    if (has(flags, ENCODE_RTC)) out.insert(out.end(), mh::rtc_bytes.begin(), mh::rtc_bytes.end());
+    if (rtc) out.insert(out.end(), mh::rtc_bytes.begin(), mh::rtc_bytes.end());
     return out;
 }
 

@@ -16,9 +16,9 @@ namespace korvif::test {
 // the bytes of the packed bitmap, or an empty vector for the null result.
 Bytes reference_decode_page(const std::uint8_t* data, std::int32_t length, DecodeOptions options);
 
-// encode_raster bit by bit, into memory: the bytes it writes for the block (the
-// block's rows are merged in pairs in place, as the encoder does, without ENCODE_EVERY_ROW).
-Bytes reference_encode_raster(Bytes& block, EncodeFlags flags);
+// encode_raster bit by bit, into memory: the bytes it writes for the rows, given top row first
+// (216 bytes each), with the RTC when `rtc` is set.
+Bytes reference_encode_raster(const std::vector<Bytes>& rows, RowPairs pairs, bool rtc);
 
 // recode_page_to_sff bit by bit (with lines of 17 to 24 bits counted blank only
 // when they hold no black pixel): the SFF records it writes.

@@ -15,7 +15,7 @@ protected:
     std::string g3 = dir.file("page.g3");
 
     int decoded_lines(const Bytes& data) {
-        const PackedBitmap bitmap = *decode_page(data.data(), static_cast<std::int32_t>(data.size()));
+        const PackedBitmap bitmap = test::decoded_bitmap(data);
         return bitmap ? bitmap_height(bitmap) : -1;
     }
 };

@@ -24,7 +24,7 @@ Bytes page_with_ink(int lines, int seed) {
 }
 
 Bytes decoded_rows(const Bytes& page, bool double_lines) {
-    const PackedBitmap bitmap = *decode_page(page.data(), static_cast<std::int32_t>(page.size()), {.double_lines = double_lines});
+    const PackedBitmap bitmap = test::decoded_bitmap(page, {.double_lines = double_lines});
     return Bytes(bitmap.data() + 48, bitmap.data() + bitmap.size());
 }
 
@@ -79,8 +79,7 @@ TEST_F(ChangeResolution, InPlaceReplacesTheDocument) {
     EXPECT_EQ(result[289], 0);
     // Fine to normal: row pairs become one line each.
     EXPECT_EQ(test::u32_at(result, 512 + 12), result.size());
-    const PackedBitmap page3 = *decode_page(test::page_bytes(result, 3).data(),
-                                           static_cast<std::int32_t>(test::page_bytes(result, 3).size()));
+    const PackedBitmap page3 = test::decoded_bitmap(test::page_bytes(result, 3));
     EXPECT_EQ(bitmap_height(page3), 25);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);  // no work file left
 }

@@ -26,7 +26,7 @@ protected:
 
     Bytes expected_bmp(const Bytes& data, bool double_lines, bool trim) {
         const DecodeOptions options {.double_lines = double_lines, .trim_trailing_white = trim};
-        const PackedBitmap bitmap = *decode_page(data.data(), static_cast<std::int32_t>(data.size()), options);
+        const PackedBitmap bitmap = test::decoded_bitmap(data, options);
         return test::bmp_file_bytes(bitmap);
     }
     Bytes f2d(const std::string& fields) {

@@ -20,7 +20,7 @@ Bytes page_of(int lines, int x) {
 
 Bytes recoded(const Bytes& data) {
     MemorySink sink;
-    recode_page_to_sff(data.data(), sink, static_cast<std::int32_t>(data.size()));
+    recode_page_to_sff(data, sink);
     return sink.data;
 }
 
@@ -180,8 +180,8 @@ TEST_F(DocumentToSff, SfftobmpReadsWhatF2dShowsAndS2fGivesThePagesBack) {
     for (int n = 1; n <= 2; ++n) {
         const Bytes a = test::page_bytes(original, n);
         const Bytes b = test::page_bytes(round_trip, n);
-        const PackedBitmap pa = *decode_page(a.data(), static_cast<std::int32_t>(a.size()));
-        const PackedBitmap pb = *decode_page(b.data(), static_cast<std::int32_t>(b.size()));
+        const PackedBitmap pa = test::decoded_bitmap(a);
+        const PackedBitmap pb = test::decoded_bitmap(b);
         EXPECT_EQ(Bytes(pa.data(), pa.data() + pa.size()), Bytes(pb.data(), pb.data() + pb.size())) << n;
     }
 }
@@ -237,8 +237,8 @@ TEST_F(DocumentToSff, DamagedLinesAreWellFormedForOtherReaders) {
     test::run_command("S2F:0," + sff + "," + back);
     const Bytes a = test::page_bytes(test::read_file(kvd), 1);
     const Bytes b = test::page_bytes(test::read_file(back), 1);
-    const PackedBitmap pa = *decode_page(a.data(), static_cast<std::int32_t>(a.size()));
-    const PackedBitmap pb = *decode_page(b.data(), static_cast<std::int32_t>(b.size()));
+    const PackedBitmap pa = test::decoded_bitmap(a);
+    const PackedBitmap pb = test::decoded_bitmap(b);
     EXPECT_EQ(Bytes(pa.data(), pa.data() + pa.size()), Bytes(pb.data(), pb.data() + pb.size()));
 }
 

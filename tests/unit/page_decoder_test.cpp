@@ -31,8 +31,7 @@ Bytes bytes_of(const PackedBitmap& bitmap) {
 
 PackedBitmap decode(const Bytes& data, bool double_lines = false, bool trim = false) {
     const DecodeOptions options {.double_lines = double_lines, .trim_trailing_white = trim};
-    Outcome<PackedBitmap> decoded = decode_page(data.data(), static_cast<std::int32_t>(data.size()), options);
-    PackedBitmap bitmap = decoded ? std::move(*decoded) : PackedBitmap {};  // too short: the reference gives nothing too
+    PackedBitmap bitmap = test::decoded_bitmap(data, options);  // too short: the reference gives nothing too
     EXPECT_EQ(bytes_of(bitmap), test::reference_decode_page(data.data(), static_cast<std::int32_t>(data.size()), options));
     return bitmap;
 }
@@ -44,8 +43,7 @@ bool black_at(const PackedBitmap& bitmap, int x, int line) {
 
 TEST(DecodePage, LengthLimitsAndEmptyPages) {
     const Bytes seven(7, 0);
-    EXPECT_FALSE(decode_page(seven.data(), 7));
-    EXPECT_FALSE(decode_page(seven.data(), -1));
+    EXPECT_FALSE(decode_page(seven));
     const Bytes eight(8, 0);
     const PackedBitmap empty = decode(eight);
     ASSERT_TRUE(empty);
@@ -141,6 +139,14 @@ TEST(DecodePage, EndOfPageAfterARunOfEmptyEols) {
     for (int line = 0; line < 10; ++line) scattered.eol().eol().runs(ink);
     scattered.eol().eol().eol().eol().eol().eol();
     EXPECT_EQ(bitmap_height(decode(scattered.bytes())), 10);
+
+    // Before the first line it takes six: the count begins at -1.
+    for (int leading : {5, 6}) {
+        MhWriter late_start;
+        for (int i = 0; i < leading; ++i) late_start.eol();
+        late_start.runs(ink).aligned_eol().eol().eol().eol().eol().eol();
+        EXPECT_EQ(bitmap_height(decode(late_start.bytes())), leading == 5 ? 1 : 0) << leading;
+    }
 
     // Six empty EOLs in a row do, also in the middle of the data.
     MhWriter run_of_six;

@@ -49,7 +49,7 @@ protected:
     // Re-codes with the re-coder and the reference; checks that they agree and returns the records.
     Bytes recode(const Bytes& data) {
         MemorySink sink;
-        recode_page_to_sff(data.data(), sink, static_cast<std::int32_t>(data.size()));
+        recode_page_to_sff(data, sink);
         const Bytes written = sink.data;
         EXPECT_EQ(written, test::reference_recode_page_to_sff(data.data(), static_cast<std::int32_t>(data.size())));
         return written;
@@ -173,6 +173,19 @@ TEST_F(SffRecoder, RunsPastTheLineEndAreWrittenWholeUpToItAndTheRestOfTheLineDro
     wide.aligned_eol().runs({12}).extended_makeup(1792).code(0, true).runs({1698}).fill_to_byte();
     for (int i = 0; i < 6; ++i) wide.eol();
     EXPECT_EQ(recode(wide.bytes()), record({"001000", "0000001100100", "000000100100"}));
+}
+
+// The fifth empty EOL in a row ends the page, before the first line too (where the decoder reads
+// on to the sixth).
+TEST_F(SffRecoder, TheFifthEmptyEolInARowEndsThePage) {
+    const Runs ink = {3, 4, 1721};
+    for (int leading : {4, 5}) {
+        MhWriter page;
+        for (int i = 1; i < leading; ++i) page.eol();
+        page.aligned_eol().runs(ink).fill_to_byte();  // the line's own EOL is empty as well
+        for (int i = 0; i < 6; ++i) page.eol();
+        EXPECT_EQ(recode(page.bytes()), leading == 4 ? record_of(ink) : Bytes {}) << leading;
+    }
 }
 
 TEST_F(SffRecoder, TooLittleDataWritesNothingAndTheGuardEndsDamagedLines) {

@@ -1,4 +1,4 @@
-#include "image/memory_block.h"
+#include "platform/memory_block.h"
 
 #include <cstring>
 
