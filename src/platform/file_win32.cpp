@@ -164,9 +164,11 @@ std::optional<std::string> exact_ansi(std::wstring_view wide) {
     return text;
 }
 
-std::optional<NativePath> native_path(const char* host_text) {
-    if (host_text == nullptr || *host_text == '\0') return std::nullopt;
-    return wide_of_ansi(host_text);
+Outcome<NativePath> native_path(const char* host_text) {
+    if (host_text == nullptr || *host_text == '\0') return Failure::empty_path;
+    std::optional<std::wstring> wide = wide_of_ansi(host_text);
+    if (!wide) return Failure::cannot_be_read;
+    return std::move(*wide);
 }
 
 std::string printable(const NativePath& path) {
@@ -187,21 +189,32 @@ std::uint64_t name_seed() {
     return (static_cast<std::uint64_t>(GetCurrentProcessId()) << 32) ^ static_cast<std::uint64_t>(count.QuadPart);
 }
 
-File File::open(const char* path, FileMode mode, OpenRetry retry) {
-    if (path == nullptr || *path == '\0') return File();
-    const auto wide = native_path(path);
+Outcome<File> File::open(const char* path, FileMode mode, OpenRetry retry) {
+    if (path == nullptr || *path == '\0') return Failure::empty_path;
+    const Outcome<NativePath> wide = native_path(path);
     if (!wide) {
         trace::line("cannot open \"%s\" %s: the path is no text of the ANSI code page", path, describe(mode));
-        return File();
+        return Failure::cannot_be_opened;
     }
-    return open(*wide, mode, retry);
+    return open(*wide, mode, retry, true);
 }
 
-File File::open(const NativePath& path, FileMode mode, OpenRetry retry) {
-    File file;
-    if (path.empty()) return file;
+Outcome<File> File::open(const NativePath& path, FileMode mode, OpenRetry retry) { return open(path, mode, retry, true); }
+
+Outcome<File> File::open_if_present(const char* path, FileMode mode) {
+    if (path == nullptr || *path == '\0') return Failure::empty_path;
+    const Outcome<NativePath> wide = native_path(path);
+    if (!wide) {
+        trace::line("cannot open \"%s\" %s: the path is no text of the ANSI code page", path, describe(mode));
+        return Failure::cannot_be_opened;
+    }
+    return open(*wide, mode, OpenRetry::when_held, false);
+}
+
+Outcome<File> File::open(const NativePath& path, FileMode mode, OpenRetry retry, bool trace_missing) {
+    if (path.empty()) return Failure::empty_path;
     const auto opened_as = file_path(path);
-    if (!opened_as) return file;
+    if (!opened_as) return Failure::cannot_be_opened;
     const OpenRequest request = request_for(mode);
     const bool reading = request.access == GENERIC_READ;
     HANDLE handle = INVALID_HANDLE_VALUE;
@@ -223,9 +236,15 @@ File File::open(const NativePath& path, FileMode mode, OpenRetry retry) {
         SetLastError(ERROR_BAD_FILE_TYPE);
     }
     if (handle == INVALID_HANDLE_VALUE) {
-        trace::utf8_line("cannot open \"%s\" %s: %s", printable(path).c_str(), describe(mode), error_text().c_str());
-        return file;
+        const DWORD error = GetLastError();
+        const bool not_there = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+        if (trace_missing || !not_there) {
+            trace::utf8_line("cannot open \"%s\" %s: %s", printable(path).c_str(), describe(mode), error_text().c_str());
+        }
+        SetLastError(error);
+        return not_there ? Failure::not_found : Failure::cannot_be_opened;
     }
+    File file;
     file.handle_ = handle;
     if (trace::on()) {
         trace::utf8_line("opened \"%s\" %s (%lu bytes)", printable(path).c_str(), describe(mode),
@@ -234,31 +253,29 @@ File File::open(const NativePath& path, FileMode mode, OpenRetry retry) {
     return file;
 }
 
-File File::create_new(const NativePath& path, bool* name_taken) {
-    File file;
+Outcome<File> File::create_new(const NativePath& path) {
     HANDLE handle =
         CreateFileW(callable(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    const DWORD error = GetLastError();
-    if (name_taken != nullptr) *name_taken = handle == INVALID_HANDLE_VALUE && (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS);
     if (handle == INVALID_HANDLE_VALUE) {
-        SetLastError(error);
-        return file;
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? Failure::name_taken : Failure::cannot_be_written;
     }
+    File file;
     file.handle_ = handle;
     return file;
 }
 
-File File::create_scratch(const char* prefix, std::string* name) {
-    File file;
-    if (name != nullptr) name->clear();
-    const std::wstring directory =
-        wide_result([](wchar_t* buffer, DWORD size) { return GetTempPathW(size, buffer); });
-    if (directory.empty()) return file;
+Outcome<NativePath> temporary_directory() {
+    std::wstring directory = wide_result([](wchar_t* buffer, DWORD size) { return GetTempPathW(size, buffer); });
+    if (directory.empty()) return Failure::not_found;
+    return directory;
+}
+
+Outcome<ScratchFile> File::create_scratch(const NativePath& directory, const char* prefix) {
     const std::wstring wide_prefix(prefix, prefix + std::char_traits<char>::length(prefix));
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string number = hex_of(next_name_number());
         const std::wstring path = directory + wide_prefix + std::wstring(number.begin(), number.end()) + L".tmp";
-        if (name != nullptr) *name = printable(path);
         // The temporary directory comes from the environment (TMP, TEMP), which may name a device.
         const auto created_as = file_path(path);
         if (!created_as) {
@@ -276,72 +293,74 @@ File File::create_scratch(const char* prefix, std::string* name) {
             break;
         }
         if (handle != INVALID_HANDLE_VALUE) {
-            file.handle_ = handle;
-            trace::utf8_line("opened \"%s\" new, for reading and writing, deleted when closed", name != nullptr ? name->c_str() : "");
-            return file;
+            ScratchFile scratch {File(), printable(path)};
+            scratch.file.handle_ = handle;
+            trace::utf8_line("opened \"%s\" new, for reading and writing, deleted when closed", scratch.name.c_str());
+            return scratch;
         }
         if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) break;
     }
-    if (name != nullptr) *name = printable(directory);
-    return file;
+    return Failure::cannot_be_written;
 }
 
 File::File(File&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
 
 File& File::operator=(File&& other) noexcept {
     if (this != &other) {
-        close();
+        static_cast<void>(close());
         handle_ = other.handle_;
         other.handle_ = nullptr;
     }
     return *this;
 }
 
-File::~File() { close(); }
+// A file that was only read has nothing to lose; one that was written is closed by its owner,
+// who asks.
+File::~File() { static_cast<void>(close()); }
 
-bool File::is_open() const { return handle_ != nullptr; }
-
-bool File::close() {
+Outcome<void> File::close() {
     const bool closed = handle_ == nullptr || CloseHandle(handle_) != FALSE;
     handle_ = nullptr;
-    return closed;
+    if (!closed) return Failure::cannot_be_written;
+    return {};
 }
 
-bool File::read(void* buffer, std::uint32_t count, std::uint32_t& delivered) {
+Outcome<std::uint32_t> File::read(void* buffer, std::uint32_t count) {
     DWORD got = 0;
-    const BOOL ok = handle_ != nullptr && ReadFile(handle_, buffer, count, &got, nullptr);
-    delivered = ok ? got : 0;
-    return ok != FALSE;
+    if (handle_ == nullptr || !ReadFile(handle_, buffer, count, &got, nullptr)) return Failure::cannot_be_read;
+    return static_cast<std::uint32_t>(got);
 }
 
-bool File::write(const void* data, std::uint32_t count, std::uint32_t& written) {
+Outcome<std::uint32_t> File::write(const void* data, std::uint32_t count) {
     DWORD put = 0;
-    const BOOL ok = handle_ != nullptr && WriteFile(handle_, data, count, &put, nullptr);
-    written = ok ? put : 0;
-    return ok != FALSE;
+    if (handle_ == nullptr || !WriteFile(handle_, data, count, &put, nullptr)) return Failure::cannot_be_written;
+    return static_cast<std::uint32_t>(put);
 }
 
-bool File::seek(std::uint32_t offset_from_start) {
-    if (handle_ == nullptr) return false;
+Outcome<void> File::seek(std::uint32_t offset_from_start) {
     LARGE_INTEGER distance;
     distance.QuadPart = offset_from_start;
-    return SetFilePointerEx(handle_, distance, nullptr, FILE_BEGIN) != FALSE;
+    if (handle_ == nullptr || !SetFilePointerEx(handle_, distance, nullptr, FILE_BEGIN)) return Failure::cannot_be_reached;
+    return {};
 }
 
-std::optional<std::uint32_t> File::size() const {
-    if (handle_ == nullptr) return std::nullopt;
+Outcome<std::uint32_t> File::size() const {
+    if (handle_ == nullptr) return Failure::cannot_be_read;
     DWORD high = 0;
     const DWORD low = GetFileSize(handle_, &high);
-    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return std::nullopt;
+    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return Failure::cannot_be_read;
     if (high != 0 || low > 0xFFFFFFFEu) return 0xFFFFFFFEu;
-    return low;
+    return static_cast<std::uint32_t>(low);
 }
 
-bool File::flush() { return handle_ != nullptr && FlushFileBuffers(handle_) != FALSE; }
+Outcome<void> File::flush() {
+    if (handle_ == nullptr || !FlushFileBuffers(handle_)) return Failure::cannot_be_written;
+    return {};
+}
 
 bool file_exists(const char* path) {
     if (path == nullptr || *path == '\0') return false;
-    const auto wide = native_path(path);
+    const Outcome<NativePath> wide = native_path(path);
     if (!wide) {
         trace::line("no file matches \"%s\": the path is no text of the ANSI code page", path);
         return false;
@@ -405,37 +424,43 @@ std::optional<std::wstring> resolved_target(const std::wstring& path, bool quiet
     return target;
 }
 
-std::optional<NativePath> replacement_target(const char* host_text) {
-    const auto wide = native_path(host_text);
+Outcome<NativePath> replacement_target(const char* host_text) {
+    const Outcome<NativePath> wide = native_path(host_text);
+    if (!wide && wide.failure() == Failure::empty_path) return wide;
     if (!wide) {
         trace::line("\"%s\" is no text of the ANSI code page", host_text);
-        return std::nullopt;
+        return Failure::cannot_be_written;
     }
-    if (!file_path(*wide)) return std::nullopt;
-    auto target = resolved_target(*wide, false);
-    if (!target) return std::nullopt;
+    if (!file_path(*wide)) return Failure::cannot_be_written;
+    std::optional<std::wstring> target = resolved_target(*wide, false);
+    if (!target) return Failure::cannot_be_written;
     const DWORD attributes = GetFileAttributesW(callable(*target).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return target;
+    if (attributes == INVALID_FILE_ATTRIBUTES) return std::move(*target);
     // A folder (or a junction, a mount point, a folder link) is never replaced by a file. A
     // reparse point that is a file (a cloud placeholder, a deduplicated file) is replaced as any
     // file is.
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
         trace::utf8_line("\"%s\" is a folder", printable(*target).c_str());
-        return std::nullopt;
+        return Failure::cannot_be_written;
     }
-    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT) || !is_file_symbolic_link(*target)) return target;
+    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT) || !is_file_symbolic_link(*target)) return std::move(*target);
     // A file symbolic link stays, and the file it points to is replaced, with the work file beside
     // that file (a replace of the link would put a file in its place).
     const auto linked = final_path_of(*target);
     if (!linked) {
         trace::utf8_line("\"%s\" is a link to nothing that can be replaced: %s", printable(*target).c_str(), error_text().c_str());
-        return std::nullopt;
+        return Failure::cannot_be_written;
     }
-    if (!file_path(*linked)) return std::nullopt;
-    return resolved_target(*linked, false);
+    if (!file_path(*linked)) return Failure::cannot_be_written;
+    std::optional<std::wstring> linked_target = resolved_target(*linked, false);
+    if (!linked_target) return Failure::cannot_be_written;
+    return std::move(*linked_target);
 }
 
-bool remove_file(const NativePath& path) { return DeleteFileW(callable(path).c_str()) != FALSE; }
+Outcome<void> remove_file(const NativePath& path) {
+    if (!DeleteFileW(callable(path).c_str())) return Failure::cannot_be_written;
+    return {};
+}
 
 void sleep_milliseconds(unsigned milliseconds) { Sleep(milliseconds); }
 
