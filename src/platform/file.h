@@ -69,12 +69,11 @@ class File {
 public:
     File() = default;
 
-    // Opens the file, the host's text or the system's form. Fails with empty_path for an empty
-    // path, with not_found when the file or its directory is not there, and with
-    // cannot_be_opened for any other refusal (a folder, a device, a held file, a host text that
-    // is no path); the cause is traced.
+    // Opens the file named by the host's text. Fails with empty_path for an empty path, with
+    // not_found when the file or its directory is not there, and with cannot_be_opened for any
+    // other refusal (a folder, a device, a held file, a text that is no path); the cause is
+    // traced.
     static Outcome<File> open(const char* path, FileMode mode, OpenRetry retry = OpenRetry::when_held);
-    static Outcome<File> open(const NativePath& path, FileMode mode, OpenRetry retry = OpenRetry::when_held);
 
     // The same for a file that is often not there: not_found goes untraced, for the caller to
     // say in its own words.
@@ -120,7 +119,7 @@ public:
     Outcome<void> close();
 
 private:
-    static Outcome<File> open(const NativePath& path, FileMode mode, OpenRetry retry, bool trace_missing);
+    static Outcome<File> open(const char* path, FileMode mode, OpenRetry retry, bool trace_missing);
 
 #ifdef _WIN32
     void* handle_ = nullptr;

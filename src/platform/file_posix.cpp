@@ -51,28 +51,20 @@ std::uint64_t name_seed() {
            static_cast<std::uint64_t>(now.tv_nsec);
 }
 
+Outcome<File> File::open(const char* path, FileMode mode, OpenRetry retry) { return open(path, mode, retry, true); }
+
+Outcome<File> File::open_if_present(const char* path, FileMode mode) { return open(path, mode, OpenRetry::when_held, false); }
+
 // Linux knows no sharing violations, and a rename leaves no moment without the name: nothing to
 // try again.
-Outcome<File> File::open(const char* path, FileMode mode, OpenRetry retry) {
-    if (path == nullptr) return Failure::empty_path;
-    return open(NativePath(path), mode, retry);
-}
-
-Outcome<File> File::open(const NativePath& path, FileMode mode, OpenRetry retry) { return open(path, mode, retry, true); }
-
-Outcome<File> File::open_if_present(const char* path, FileMode mode) {
-    if (path == nullptr) return Failure::empty_path;
-    return open(NativePath(path), mode, OpenRetry::when_held, false);
-}
-
-Outcome<File> File::open(const NativePath& path, FileMode mode, OpenRetry, bool trace_missing) {
-    if (path.empty()) return Failure::empty_path;
+Outcome<File> File::open(const char* path, FileMode mode, OpenRetry, bool trace_missing) {
+    if (path == nullptr || *path == '\0') return Failure::empty_path;
     const OpenRequest request = request_for(mode);
-    const int fd = ::open(path.c_str(), request.flags | O_CLOEXEC, 0644);
+    const int fd = ::open(path, request.flags | O_CLOEXEC, 0644);
     if (fd < 0) {
         const int error = errno;
         if (trace_missing || !missing_error(error)) {
-            trace::line("cannot open \"%s\" %s: %s", path.c_str(), describe(mode), trace::system_error().c_str());
+            trace::line("cannot open \"%s\" %s: %s", path, describe(mode), trace::system_error().c_str());
         }
         errno = error;
         return missing_error(error) ? Failure::not_found : Failure::cannot_be_opened;
@@ -84,12 +76,12 @@ Outcome<File> File::open(const NativePath& path, FileMode mode, OpenRetry, bool 
     struct stat info {};
     if ((request.flags & O_ACCMODE) == O_RDONLY && (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
         const bool directory = S_ISDIR(info.st_mode);
-        trace::line("cannot open \"%s\" %s: %s", path.c_str(), describe(mode), directory ? "a directory" : "not a plain file");
+        trace::line("cannot open \"%s\" %s: %s", path, describe(mode), directory ? "a directory" : "not a plain file");
         static_cast<void>(file.close());
         errno = directory ? EISDIR : ENXIO;  // the caller's report of the system's error says why, as Windows' does
         return Failure::cannot_be_opened;
     }
-    if (trace::on()) trace::line("opened \"%s\" %s (%u bytes)", path.c_str(), describe(mode), file.size().value_or(0xFFFFFFFFu));
+    if (trace::on()) trace::line("opened \"%s\" %s (%u bytes)", path, describe(mode), file.size().value_or(0xFFFFFFFFu));
     return file;
 }
 

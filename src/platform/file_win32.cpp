@@ -110,7 +110,7 @@ bool is_file_symbolic_link(const std::wstring& path) {
 
 }  // namespace
 
-std::optional<std::wstring> file_path(const std::wstring& path) {
+Outcome<std::wstring> file_path(const std::wstring& path) {
     // Opening a device may wait for ever (a serial port, a pipe) and raises a port's lines: such a
     // name is refused before anything is opened, as given and as the system completes it (which
     // can turn a name into "\\.\COM1").
@@ -118,11 +118,11 @@ std::optional<std::wstring> file_path(const std::wstring& path) {
     const std::wstring full = device ? std::wstring() : full_path_of(path);
     if (device || names_windows_device(full)) {
         trace::utf8_line("\"%s\" names a device or a pipe, not a file", printable(path).c_str());
-        return std::nullopt;
+        return Failure::cannot_be_opened;
     }
     if (full.empty()) {
         trace::utf8_line("no full path for \"%s\": %s", printable(path).c_str(), error_text().c_str());
-        return std::nullopt;
+        return Failure::cannot_be_opened;
     }
     return callable(full);
 }
@@ -189,32 +189,19 @@ std::uint64_t name_seed() {
     return (static_cast<std::uint64_t>(GetCurrentProcessId()) << 32) ^ static_cast<std::uint64_t>(count.QuadPart);
 }
 
-Outcome<File> File::open(const char* path, FileMode mode, OpenRetry retry) {
-    if (path == nullptr || *path == '\0') return Failure::empty_path;
-    const Outcome<NativePath> wide = native_path(path);
-    if (!wide) {
-        trace::line("cannot open \"%s\" %s: the path is no text of the ANSI code page", path, describe(mode));
+Outcome<File> File::open(const char* path, FileMode mode, OpenRetry retry) { return open(path, mode, retry, true); }
+
+Outcome<File> File::open_if_present(const char* path, FileMode mode) { return open(path, mode, OpenRetry::when_held, false); }
+
+Outcome<File> File::open(const char* host_text, FileMode mode, OpenRetry retry, bool trace_missing) {
+    const Outcome<NativePath> path = native_path(host_text);
+    if (!path && path.failure() == Failure::empty_path) return path.failed();
+    if (!path) {
+        trace::line("cannot open \"%s\" %s: the path is no text of the ANSI code page", host_text, describe(mode));
         return Failure::cannot_be_opened;
     }
-    return open(*wide, mode, retry, true);
-}
-
-Outcome<File> File::open(const NativePath& path, FileMode mode, OpenRetry retry) { return open(path, mode, retry, true); }
-
-Outcome<File> File::open_if_present(const char* path, FileMode mode) {
-    if (path == nullptr || *path == '\0') return Failure::empty_path;
-    const Outcome<NativePath> wide = native_path(path);
-    if (!wide) {
-        trace::line("cannot open \"%s\" %s: the path is no text of the ANSI code page", path, describe(mode));
-        return Failure::cannot_be_opened;
-    }
-    return open(*wide, mode, OpenRetry::when_held, false);
-}
-
-Outcome<File> File::open(const NativePath& path, FileMode mode, OpenRetry retry, bool trace_missing) {
-    if (path.empty()) return Failure::empty_path;
-    const auto opened_as = file_path(path);
-    if (!opened_as) return Failure::cannot_be_opened;
+    const Outcome<std::wstring> opened_as = file_path(*path);
+    if (!opened_as) return opened_as.failed();
     const OpenRequest request = request_for(mode);
     const bool reading = request.access == GENERIC_READ;
     HANDLE handle = INVALID_HANDLE_VALUE;
@@ -239,7 +226,7 @@ Outcome<File> File::open(const NativePath& path, FileMode mode, OpenRetry retry,
         const DWORD error = GetLastError();
         const bool not_there = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
         if (trace_missing || !not_there) {
-            trace::utf8_line("cannot open \"%s\" %s: %s", printable(path).c_str(), describe(mode), error_text().c_str());
+            trace::utf8_line("cannot open \"%s\" %s: %s", printable(*path).c_str(), describe(mode), error_text().c_str());
         }
         SetLastError(error);
         return not_there ? Failure::not_found : Failure::cannot_be_opened;
@@ -247,7 +234,7 @@ Outcome<File> File::open(const NativePath& path, FileMode mode, OpenRetry retry,
     File file;
     file.handle_ = handle;
     if (trace::on()) {
-        trace::utf8_line("opened \"%s\" %s (%lu bytes)", printable(path).c_str(), describe(mode),
+        trace::utf8_line("opened \"%s\" %s (%lu bytes)", printable(*path).c_str(), describe(mode),
                          static_cast<unsigned long>(file.size().value_or(0xFFFFFFFFu)));
     }
     return file;
@@ -277,7 +264,7 @@ Outcome<ScratchFile> File::create_scratch(const NativePath& directory, const cha
         const std::string number = hex_of(next_name_number());
         const std::wstring path = directory + wide_prefix + std::wstring(number.begin(), number.end()) + L".tmp";
         // The temporary directory comes from the environment (TMP, TEMP), which may name a device.
-        const auto created_as = file_path(path);
+        const Outcome<std::wstring> created_as = file_path(path);
         if (!created_as) {
             SetLastError(ERROR_BAD_FILE_TYPE);
             break;
@@ -366,7 +353,7 @@ bool file_exists(const char* path) {
         return false;
     }
     // Searched for by the full path, in its long form where it passes the limit.
-    const auto searched_as = file_path(*wide);
+    const Outcome<std::wstring> searched_as = file_path(*wide);
     if (!searched_as) return false;
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW(searched_as->c_str(), &found);
@@ -375,7 +362,7 @@ bool file_exists(const char* path) {
         wide->find_first_of(L"*?") == std::wstring::npos) {
         // Looked at again holding that replace's lock (when one is going on), or at once (when it
         // has just ended); a second round catches a replace that began in between.
-        const auto target = resolved_target(*wide, true);
+        const Outcome<std::wstring> target = resolved_target(*wide, true);
         for (int round = 0; target && search == INVALID_HANDLE_VALUE && round < 2; ++round) {
             const TargetLock replace_over(*target, true);
             search = FindFirstFileW(searched_as->c_str(), &found);
@@ -396,11 +383,11 @@ std::size_t native_directory_length(const NativePath& path) {
     return path.size() >= 2 && path[1] == L':' ? 2 : 0;
 }
 
-std::optional<std::wstring> resolved_target(const std::wstring& path, bool quiet) {
+Outcome<std::wstring> resolved_target(const std::wstring& path, bool quiet) {
     const std::wstring full = full_path_of(path);
     if (full.empty()) {
         if (!quiet) trace::utf8_line("no full path for \"%s\": %s", printable(path).c_str(), error_text().c_str());
-        return std::nullopt;
+        return Failure::cannot_be_written;
     }
     std::wstring target;
     if (GetFileAttributesW(callable(full).c_str()) != INVALID_FILE_ATTRIBUTES) {
@@ -408,7 +395,7 @@ std::optional<std::wstring> resolved_target(const std::wstring& path, bool quiet
         target = long_name_of(full);
         if (target.empty()) {
             if (!quiet) trace::utf8_line("the long name of \"%s\" cannot be had: %s", printable(full).c_str(), error_text().c_str());
-            return std::nullopt;
+            return Failure::cannot_be_written;
         }
     } else {
         // A new file: the long form of its directory, and its name as given.
@@ -432,10 +419,10 @@ Outcome<NativePath> replacement_target(const char* host_text) {
         return Failure::cannot_be_written;
     }
     if (!file_path(*wide)) return Failure::cannot_be_written;
-    std::optional<std::wstring> target = resolved_target(*wide, false);
-    if (!target) return Failure::cannot_be_written;
+    Outcome<NativePath> target = resolved_target(*wide, false);
+    if (!target) return target;
     const DWORD attributes = GetFileAttributesW(callable(*target).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return std::move(*target);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return target;
     // A folder (or a junction, a mount point, a folder link) is never replaced by a file. A
     // reparse point that is a file (a cloud placeholder, a deduplicated file) is replaced as any
     // file is.
@@ -443,7 +430,7 @@ Outcome<NativePath> replacement_target(const char* host_text) {
         trace::utf8_line("\"%s\" is a folder", printable(*target).c_str());
         return Failure::cannot_be_written;
     }
-    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT) || !is_file_symbolic_link(*target)) return std::move(*target);
+    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT) || !is_file_symbolic_link(*target)) return target;
     // A file symbolic link stays, and the file it points to is replaced, with the work file beside
     // that file (a replace of the link would put a file in its place).
     const auto linked = final_path_of(*target);
@@ -452,9 +439,7 @@ Outcome<NativePath> replacement_target(const char* host_text) {
         return Failure::cannot_be_written;
     }
     if (!file_path(*linked)) return Failure::cannot_be_written;
-    std::optional<std::wstring> linked_target = resolved_target(*linked, false);
-    if (!linked_target) return Failure::cannot_be_written;
-    return std::move(*linked_target);
+    return resolved_target(*linked, false);
 }
 
 Outcome<void> remove_file(const NativePath& path) {

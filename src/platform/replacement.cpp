@@ -52,7 +52,7 @@ FileReplacement::FileReplacement(const char* target, ReplaceOptions options) : o
 }
 
 FileReplacement::~FileReplacement() {
-    static_cast<void>(file_.close());  // the work file goes unread
+    static_cast<void>(file_.close());  // an abandoned work file, removed next
     if (work_.empty()) return;
     guard_work_file(nullptr, nullptr);
     // One that cannot be removed now is a later run's stale work file.
