@@ -78,6 +78,8 @@ namespace korvif::mh {
 inline constexpr int empty_eols_at_page_end = 5;
 inline constexpr int decoder_empty_eols_at_start = -1;
 inline constexpr int recoder_empty_eols_at_start = 0;
+// After an EOL that closed a line (where the decoder's second part begins) the count is 0.
+inline constexpr int empty_eols_after_a_line = 0;
 
 // "blank-line records": the length, in whole bytes, of the lines that may be counted blank.
 inline constexpr std::uint32_t blank_line_bytes = 3;

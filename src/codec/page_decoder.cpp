@@ -78,6 +78,8 @@ public:
     bool landmark_reached() const { return landmark_state_ == Landmark::reached; }
     void drop_landmark() { landmark_state_ = Landmark::none; }
     std::int32_t lines() const { return lines_; }
+    // Whether a line block could not be had: the lines decoded are then not the whole page.
+    bool out_of_memory() const { return out_of_memory_; }
     std::vector<LineBlock>& blocks() { return blocks_; }
     void limit_lines(std::int32_t cap) { line_cap_ = cap; }
 
@@ -101,6 +103,7 @@ private:
 
     HotState hot_;
     bool finished_ = false;
+    bool out_of_memory_ = false;
     int empty_eols_;
     std::uint64_t landmark_;
     Landmark landmark_state_;
@@ -115,7 +118,10 @@ bool LineDecoder::open_block() {
     // Damaged lines, "line limit".
     if (lines_ >= line_cap_ || blocks_.size() >= max_line_blocks) return false;
     Outcome<MemoryBlock> lines = MemoryBlock::allocate_for_overwrite(line_block_bytes + line_slack_bytes);
-    if (!lines) return false;
+    if (!lines) {
+        out_of_memory_ = true;
+        return false;
+    }
     blocks_.push_back(LineBlock {std::move(*lines)});
     done_ = 0;
     line_ = blocks_.back().lines.data();
@@ -316,13 +322,17 @@ Outcome<DecodedPage> decode_page(std::span<const std::uint8_t> bytes, DecodeOpti
     const std::uint64_t landmark = find_landmark(data, length);
     LineDecoder first(data, length, 0, mh::decoder_empty_eols_at_start, landmark);
     DecodedPage page(options);
+    // A part whose lines make up the page must not have stopped for want of a line block: the
+    // page would end early without a sign of it.
+    bool cut_short = false;
     if (landmark == no_landmark) {
         first.run();
+        cut_short = first.out_of_memory();
         page.add(first.blocks(), first.lines());
     } else {
         std::optional<LineDecoder> second;
-        // The second part begins after an EOL that closed a line: its count of empty EOLs at 0.
-        second.emplace(data, length, landmark + 12, 0, no_landmark);
+        // The second part begins after an EOL that closed a line. Damaged lines, "page end".
+        second.emplace(data, length, landmark + 12, mh::empty_eols_after_a_line, no_landmark);
         run_both_parts(first, *second);
         if (first.landmark_pending() && !first.finished()) {
             // The second part finished first (the end of the data or the line limit); the first
@@ -332,6 +342,7 @@ Outcome<DecodedPage> decode_page(std::span<const std::uint8_t> bytes, DecodeOpti
         if (first.landmark_reached()) {
             second->limit_lines(max_page_lines - first.lines());
             second->run();
+            cut_short = first.out_of_memory() || second->out_of_memory();
             page.add(first.blocks(), first.lines());
             page.add(second->blocks(), std::min(second->lines(), max_page_lines - first.lines()));
         } else {
@@ -340,9 +351,11 @@ Outcome<DecodedPage> decode_page(std::span<const std::uint8_t> bytes, DecodeOpti
             second.reset();
             first.drop_landmark();
             first.run();
+            cut_short = first.out_of_memory();
             page.add(first.blocks(), first.lines());
         }
     }
+    if (cut_short) return Failure::no_memory;
     page.complete();
     return page;
 }

@@ -191,16 +191,15 @@ struct Row {
 // Rows one after another in memory, each a line.
 class StridedRows {
 public:
-    explicit StridedRows(const RasterRows& rows) : at_(rows.first()), stride_(rows.stride()) {}
-    Row next() {
-        const Row row {at_, Ink::unknown};
-        at_ += stride_;
-        return row;
-    }
+    explicit StridedRows(const RasterRows& rows) : first_(rows.first()), stride_(rows.stride()) {}
+    // Each row from the first by its index: no pointer is ever made past the last row (with a
+    // negative stride that would lie before the start of the caller's block).
+    Row next() { return {first_ + static_cast<std::ptrdiff_t>(index_++) * stride_, Ink::unknown}; }
 
 private:
-    const std::uint8_t* at_;
+    const std::uint8_t* first_;
     std::ptrdiff_t stride_;
+    std::size_t index_ = 0;
 };
 
 // The lines of stretches, each as many times in a row as the view says.

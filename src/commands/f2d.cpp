@@ -51,9 +51,9 @@ int run_document_page_to_bmp(char* arguments) {
     if (!bytes) return stop(bytes.failure() == Failure::empty ? Failure::empty : Failure::cannot_be_read, "page %u", request.page);
     const DecodeOptions layout {.double_lines = double_lines, .trim_trailing_white = request.trim_trailing_white()};
     const Outcome<DecodedPage> decoded = decode_page(std::span(bytes->data(), range.length), layout);
-    if (!decoded) return stop(Failure::cannot_be_decoded, "page %u", request.page);
+    if (!decoded) return stop(decoded.failure() == Failure::no_memory ? Failure::no_memory : Failure::cannot_be_decoded, "page %u", request.page);
     const Outcome<PackedBitmap> image = page_bitmap(*decoded);
-    if (!image) return stop(Failure::cannot_be_decoded, "page %u", request.page);
+    if (!image) return stop(Failure::no_memory, "page %u", request.page);
     trace::line("decoded %d rows", bitmap_height(*image));
     if (!save_bmp(*image, request.output)) return stop(Failure::cannot_be_written, "the output");
     return 0;

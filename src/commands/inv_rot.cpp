@@ -8,12 +8,27 @@
 
 namespace korvif {
 
+namespace {
+
+struct Inversion {
+    const char* input;
+    const char* output;  // the input itself when none was given
+};
+
+struct Rotation {
+    std::int32_t turns;  // clockwise; only 1, 2 and 3 turn the picture
+    const char* input;
+    const char* output;  // the input itself when none was given
+};
+
+}  // namespace
+
 // INV:input[,output]
 int run_invert(char* arguments) {
     const Fields fields = split_fields(arguments, ".[>");
     if (!fields) return fields.stop();
-    const char* input = fields[1];
-    return change_bitmap_file(input, fields.output, "the inverted bitmap", [](PackedBitmap& bitmap) -> Outcome<void> {
+    const Inversion request {.input = fields[1], .output = fields.output};
+    return change_bitmap_file(request.input, request.output, "the inverted bitmap", [](PackedBitmap& bitmap) -> Outcome<void> {
         if (!invert_bits(bitmap)) trace::line("not a 1-bit bitmap: written unchanged");
         return {};
     });
@@ -23,10 +38,10 @@ int run_invert(char* arguments) {
 int run_rotate(char* arguments) {
     const Fields fields = split_fields(arguments, "..[>");
     if (!fields) return fields.stop();
-    const std::int32_t turns = read_number(arguments);
-    const char* input = fields[2];
+    const Rotation request {.turns = read_number(arguments), .input = fields[2], .output = fields.output};
+    const std::int32_t turns = request.turns;
     trace::line("%d quarter turns", turns);
-    return change_bitmap_file(input, fields.output, "the turned bitmap", [turns](PackedBitmap& bitmap) -> Outcome<void> {
+    return change_bitmap_file(request.input, request.output, "the turned bitmap", [turns](PackedBitmap& bitmap) -> Outcome<void> {
         if (turns < 1 || turns > 3) return {};
         if (bits_per_pixel(bitmap) != 1) {
             trace::line("not a 1-bit bitmap: written as loaded");

@@ -56,7 +56,9 @@ int run_change_resolution(char* arguments) {
     ResolutionChange change(*copied, output);
     for (std::uint32_t page = 1; page <= copied->page_count(); ++page) {
         const Outcome<void> added = change.add_page(page);
-        if (!added && added.failure() == Failure::cannot_be_read) return stop(Failure::cannot_be_read, "page %u", page);
+        if (!added && (added.failure() == Failure::cannot_be_read || added.failure() == Failure::no_memory)) {
+            return stop(added.failure(), "page %u", page);
+        }
         if (!added) return stop(Failure::cannot_be_written, "the new document");
     }
     if (const Outcome<void> finished = change.finish(); !finished) return stop(finished.failed(), "the new document");

@@ -59,6 +59,9 @@ Outcome<void> ResolutionChange::add_page(std::uint32_t n) {
         // To fine each line is coded twice, to normal each pair of lines as one.
         const bool to_fine = rebuilt_[fine_flag_offset] != 0;
         const Outcome<DecodedPage> page = decode_page(std::span(bytes->data(), length), {.double_lines = to_fine});
+        // A page that would come out cut short for want of memory ends the change: the document
+        // keeps all its lines.
+        if (!page && page.failure() == Failure::no_memory) return Failure::no_memory;
         if (page) {
             const Outcome<std::uint32_t> coded = encode_raster(page->raster_rows(to_fine ? RowPairs::apart : RowPairs::merged), sink_);
             if (coded) end += *coded;

@@ -156,7 +156,7 @@ Outcome<PackedBitmap> scale_grey(const PackedBitmap& source_bitmap, std::int32_t
     Outcome<Table<Group>> groups = Table<Group>::allocate(source.width);
     Outcome<Table<std::uint32_t>> first_group = Table<std::uint32_t>::allocate(std::size_t {bytes_per_row} + 1);
     Outcome<Table<std::uint32_t>> counts = Table<std::uint32_t>::allocate(w);
-    if (!columns || !rows || !groups || !first_group || !counts) return allocated;  // all white
+    if (!columns || !rows || !groups || !first_group || !counts) return Failure::no_memory;
     std::uint32_t group_count = 0;
     for (std::uint32_t byte = 0; byte < bytes_per_row; ++byte) {
         (*first_group)[byte] = group_count;
@@ -219,7 +219,7 @@ Outcome<PackedBitmap> scale_mono(const PackedBitmap& source_bitmap, std::int32_t
 
     Outcome<Table<std::uint32_t>> columns = positions(w, source.width, w);
     Outcome<Table<std::uint32_t>> rows = positions(h, source.height, h);
-    if (!columns || !rows) return allocated;  // rows left white
+    if (!columns || !rows) return Failure::no_memory;
     std::uint8_t* to = result.data() + pixels_at;
     for (std::uint32_t j = 0; j < h; ++j, to += stride) {
         const std::uint8_t* from = source.row((*rows)[j]);

@@ -30,8 +30,8 @@ constexpr bool usable_scaled_size(std::int32_t width, std::int32_t height) {
 // top-down (a negative height) is scaled as the picture it shows. Fails for a size that is not
 // usable_scaled_size, a source side of 0 or below or beyond largest_scaled_side, or a source
 // header shorter than 40 bytes and its palette (unusable_size), a source that is not 1-bit
-// (not_one_bit), a result larger than largest_bitmap_bytes (too_large), or no_memory. When only
-// the step tables cannot be had, the result is returned all white.
+// (not_one_bit), a result larger than largest_bitmap_bytes (too_large), or no_memory (the result
+// or its step tables cannot be had: a blank picture never stands in for the scaled one).
 Outcome<PackedBitmap> scale_bitmap(const PackedBitmap& source, std::int32_t width, std::int32_t height, ScaleOptions options = {});
 
 // Grey method: each source pixel lands in destination pixel (x * W / sw, y * H / sh) and adds the

@@ -39,9 +39,10 @@ enum class Failure : std::uint8_t {
     too_few_rows,       // a bitmap without a line to code
 };
 
-// A failure: its kind and a detail, a text of static storage that completes the kind's phrase
-// where it takes one: for too_short what it is shorter than ("its 20-byte header"), for
-// too_large what it would reach ("2 GB"); else "".
+// A failure: its kind and a detail, a text that completes the kind's phrase where it takes one:
+// for too_short what it is shorter than ("its 20-byte header"), for too_large what it would
+// reach ("2 GB"); else "". The detail is not copied: the libraries pass literals only, and a
+// command may pass its own text only straight into stop(), which uses it at once.
 struct Failed {
     Failure kind;
     const char* detail = "";
