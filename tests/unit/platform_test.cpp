@@ -72,6 +72,17 @@ TEST(FileModes, OnlyARegularFileOpensForReading) {
     ::close(writer);
 }
 
+// A new file's name that exists is told from any other refusal: work file names are tried until
+// one is free, and only while the names are taken.
+TEST(FileModes, ANewFileTellsATakenNameFromOtherRefusals) {
+    test::TempDir dir;
+    test::write_file(dir.file("taken"), {1});
+    EXPECT_EQ(platform::File::create_new(dir.file("taken")).failure(), Failure::name_taken);
+    EXPECT_EQ(platform::File::create_new(dir.file("no/such")).failure(), Failure::cannot_be_written);
+    EXPECT_TRUE(platform::File::create_new(dir.file("new")));
+    EXPECT_EQ(test::read_file(dir.file("taken")), (test::Bytes {1}));
+}
+
 // The directory part ends at the last separator or a drive; the "*" of an output takes the
 // input's directory up to its last separator only, where a drive colon does not count.
 TEST(DirectoryLength, BothSeparatorsAndDrivesOnWindowsOnlySlashOnLinux) {
