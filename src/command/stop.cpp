@@ -24,6 +24,7 @@ constexpr Phrase phrases[] = {
     {Failure::not_one_bit, "{} is not 1-bit"},
     {Failure::unusable_size, "{} has an unusable size"},
     {Failure::cannot_be_written, "{} cannot be written"},
+    {Failure::name_taken, "{} already exists"},
     {Failure::empty, "{} is empty"},
     {Failure::missing, "{} is missing"},
     {Failure::no_such, "no {}"},

@@ -73,7 +73,7 @@ int run_document_to_sff(char* arguments) {
         if (!bytes) return removing_the_earlier(stop(bytes.failed(), "page %u", page));
         writer.put_page(page, *bytes);
     }
-    if (!writer.finish()) return removing_the_earlier(stop(Failure::cannot_be_written, "the SFF file"));
+    if (const Outcome<void> finished = writer.finish(); !finished) return removing_the_earlier(stop(finished.failed(), "the SFF file"));
     if (!sff.commit()) return removing_the_earlier(0);
     return 0;
 }

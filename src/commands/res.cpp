@@ -38,19 +38,18 @@ int run_change_resolution(char* arguments) {
 
     if (!platform::file_exists(request.source)) return stop(Failure::not_found, "the source");
     // The copy is gone when its handle closes, however the run ends.
-    std::string copy_name;
-    platform::File copy = platform::File::create_scratch("CR", &copy_name);
-    if (!copy.is_open()) {
-        if (copy_name.empty()) return stop(Failure::no_such, "temporary directory");
+    const Outcome<platform::NativePath> temporary = platform::temporary_directory();
+    if (!temporary) return stop(Failure::no_such, "temporary directory");
+    Outcome<platform::ScratchFile> copy = platform::File::create_scratch(*temporary, "CR");
+    if (!copy) {
         const std::string error = trace::utf8(trace::system_error());
-        return utf8_stop(Failure::no_such, "temporary file in \"%s\": %s", copy_name.c_str(), error.c_str());
+        return utf8_stop(Failure::no_such, "temporary file in \"%s\": %s", platform::printable(*temporary).c_str(), error.c_str());
     }
-    if (!copy_document(request.source, copy)) {
-        std::string quoted = "\"";
-        quoted.append(copy_name).push_back('"');
+    if (!copy_document(request.source, copy->file)) {
+        const std::string quoted = "\"" + copy->name + "\"";
         return utf8_stop({Failure::cannot_be_copied, quoted.c_str()}, "the source");
     }
-    Outcome<OpenedDocument> copied = open_document(std::move(copy));
+    Outcome<OpenedDocument> copied = open_document(std::move(copy->file));
     if (!copied) return stop(Failure::not_a_document, "the source");
     platform::FileReplacement output(request.output);
     if (!output.good()) return stop(Failure::cannot_be_written, "the output");
@@ -62,8 +61,8 @@ int run_change_resolution(char* arguments) {
         }
         if (!added) return stop(Failure::cannot_be_written, "the new document");
     }
-    if (!change.finish()) return stop(Failure::cannot_be_written, "the new document");
-    output.commit();
+    if (const Outcome<void> finished = change.finish(); !finished) return stop(finished.failed(), "the new document");
+    static_cast<void>(output.commit());  // a refused replace is traced where it happens
     return 0;
 }
 

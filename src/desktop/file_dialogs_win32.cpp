@@ -134,7 +134,7 @@ std::string path_for_host(const std::wstring& chosen) {
     std::string text;
     const platform::HostPathCheck check = platform::host_path_text(short_path, ansi_or_nothing, wide_or_nothing, text);
     if (check != platform::HostPathCheck::exact) {
-        trace::utf8_line("%s is not given to the host: %s", platform::printable(short_path).c_str(), platform::describe(check));
+        trace::utf8_line("\"%s\" is not given to the host: %s", platform::printable(short_path).c_str(), platform::describe(check));
     }
     return text;
 }
@@ -183,7 +183,7 @@ int run_file_dialog(char* arguments, int mode) {
     char initial_text[FileDialogRequest::initial_directory_size] = {};
     end_initial_directory(initial_text, read_text(edit, initial_text, FileDialogRequest::initial_directory_size - 1));
     write_text(edit, "");
-    trace::line("initial directory %s", initial_text);
+    trace::line("initial directory \"%s\"", initial_text);
     const std::wstring initial_directory = platform::wide_of_ansi(initial_text).value_or(std::wstring());
 
     EndMessage end_message(request.owner);
@@ -196,17 +196,17 @@ int run_file_dialog(char* arguments, int mode) {
     if (!chosen) {
         trace::line("dialog cancelled or failed (code %lu)", static_cast<unsigned long>(CommDlgExtendedError()));
     } else {
-        trace::utf8_line("dialog chose %s", platform::printable(file_name).c_str());
+        trace::utf8_line("dialog chose \"%s\"", platform::printable(file_name).c_str());
         const std::optional<FileIdentity> created =
             mode == FileDialogRequest::save_mode ? create_empty(file_name) : std::nullopt;
         const std::string text = path_for_host(file_name);
         if (!text.empty()) {
-            trace::line("short path %s given to the edit control", text.c_str());
+            trace::line("short path \"%s\" given to the edit control", text.c_str());
             write_text(edit, text.c_str());
         } else if (created) {
             // The host cannot name the file: the empty file made for it goes again.
             WindowsNewFile calls(file_name);
-            trace::utf8_line("%s, made empty by this dialog: %s", platform::printable(file_name).c_str(),
+            trace::utf8_line("\"%s\", made empty by this dialog: %s", platform::printable(file_name).c_str(),
                              describe(remove_new_file(calls, *created)));
         }
     }

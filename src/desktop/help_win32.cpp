@@ -59,12 +59,12 @@ std::optional<std::wstring> html_help_file(const std::string& help_file) {
     }
     const auto chm = html_help_sibling(name);
     if (!chm) {
-        trace::utf8_line("no HTML Help file can be named beside %s", platform::printable(name).c_str());
+        trace::utf8_line("no HTML Help file can be named beside \"%s\"", platform::printable(name).c_str());
         return std::nullopt;
     }
     const DWORD attributes = GetFileAttributesW(chm->c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        trace::utf8_line("no HTML Help file %s: %s", platform::printable(*chm).c_str(),
+        trace::utf8_line("no HTML Help file \"%s\": %s", platform::printable(*chm).c_str(),
                          attributes == INVALID_FILE_ATTRIBUTES ? trace::utf8(trace::system_error()).c_str() : "a directory");
         return std::nullopt;
     }
@@ -93,7 +93,7 @@ bool run_html_help(const HelpRequest& request, const std::wstring& chm) {
     }
     const auto launch = html_help_launch(*directory, request.command, request.data, chm);
     if (!launch) {
-        trace::utf8_line("HTML Help: file %s, command %ld opens no viewer", platform::printable(chm).c_str(), static_cast<long>(request.command));
+        trace::utf8_line("HTML Help: file \"%s\", command %ld opens no viewer", platform::printable(chm).c_str(), static_cast<long>(request.command));
         return true;
     }
     std::wstring command_line = launch->command_line;  // the system may write into it
@@ -119,7 +119,7 @@ void run_windows_help(const HelpRequest& request) {
         return;
     }
     const BOOL done = WinHelpA(existing_window(request.window), request.help_file.c_str(), static_cast<UINT>(request.command), data);
-    trace::line("Windows Help: file %s, command %ld, data %s%s: %s", request.help_file.c_str(), static_cast<long>(request.command),
+    trace::line("Windows Help: file \"%s\", command %ld, data %s%s: %s", request.help_file.c_str(), static_cast<long>(request.command),
                 request.data_form() == HelpRequest::DataForm::text ? "text " : "", data_text.c_str(), done ? "done" : "refused");
 }
 

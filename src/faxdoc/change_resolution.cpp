@@ -14,19 +14,20 @@
 namespace korvif {
 
 Outcome<void> copy_document(const char* source, platform::File& copy) {
-    platform::File from = platform::File::open(source, platform::FileMode::read_shared, platform::OpenRetry::when_held_or_missing);
-    if (!from.is_open()) return Failure::cannot_be_read;
-    const std::optional<std::uint32_t> known_size = from.size();
-    if (!known_size) return Failure::cannot_be_read;
+    Outcome<platform::File> from = platform::File::open(source, platform::FileMode::read_shared, platform::OpenRetry::when_held_or_missing);
+    if (!from) return Failure::cannot_be_read;
+    const Outcome<std::uint32_t> known_size = from->size();
+    if (!known_size) return known_size.failed();
     if (*known_size >= platform::size_limit) return Failed(Failure::too_large, "2 GB");
     const std::uint32_t size = *known_size;
     constexpr std::uint32_t block_size = 64 * 1024;
     const auto block = std::make_unique_for_overwrite<std::uint8_t[]>(block_size);
     for (std::uint32_t done = 0; done < size;) {
         const std::uint32_t count = std::min(block_size, size - done);
-        if (const Outcome<void> read = read_with_retry(from, block.get(), count, document_read_seconds); !read) return read;
-        std::uint32_t written = 0;
-        if (!copy.write(block.get(), count, written) || written != count) return Failure::cannot_be_written;
+        if (const Outcome<void> read = read_with_retry(*from, block.get(), count, document_read_seconds); !read) return read;
+        const Outcome<std::uint32_t> written = copy.write(block.get(), count);
+        if (!written) return written.failed();
+        if (*written != count) return Failure::cannot_be_written;
         done += count;
     }
     return {};
@@ -72,9 +73,6 @@ Outcome<void> ResolutionChange::add_page(std::uint32_t n) {
     return {};
 }
 
-Outcome<void> ResolutionChange::finish() {
-    if (!sink_.finish_with_start(rebuilt_.data(), document_header_size)) return Failure::cannot_be_written;
-    return {};
-}
+Outcome<void> ResolutionChange::finish() { return sink_.finish_with_start(rebuilt_.data(), document_header_size); }
 
 }  // namespace korvif

@@ -39,8 +39,7 @@ Outcome<void> read_with_retry(platform::File& file, void* buffer, std::uint32_t 
     std::uint32_t done = 0;
     const long attempts = 10L * seconds;
     for (long attempt = 0; attempt < attempts; ++attempt) {
-        std::uint32_t delivered = 0;
-        if (file.read(bytes + done, count - done, delivered)) done += delivered;
+        done += file.read(bytes + done, count - done).value_or(0);
         if (done >= count) return {};
         platform::sleep_milliseconds(100);
     }
@@ -50,7 +49,9 @@ Outcome<void> read_with_retry(platform::File& file, void* buffer, std::uint32_t 
 }
 
 Outcome<OpenedDocument> open_document(const char* path, platform::FileMode mode) {
-    return open_document(platform::File::open(path, mode, platform::OpenRetry::when_held_or_missing));
+    Outcome<platform::File> file = platform::File::open(path, mode, platform::OpenRetry::when_held_or_missing);
+    if (!file) return Failure::cannot_be_read;
+    return open_document(std::move(*file));
 }
 
 static_assert(minimum_document_size == 1544, "the too_short detail below names it");
@@ -58,8 +59,8 @@ static_assert(minimum_document_size == 1544, "the too_short detail below names i
 Outcome<OpenedDocument> open_document(platform::File file) {
     OpenedDocument document;
     document.file = std::move(file);
-    if (!document.file.is_open() || !document.file.seek(0)) return Failure::cannot_be_read;
-    const std::optional<std::uint32_t> size = document.file.size();
+    if (!document.file.seek(0)) return Failure::cannot_be_read;
+    const Outcome<std::uint32_t> size = document.file.size();
     document.size = size.value_or(0xFFFFFFFFu);
     if (!size || document.size < minimum_document_size) {
         trace::line("document of %u bytes is shorter than %u", document.size, minimum_document_size);

@@ -43,21 +43,15 @@ void put_header_strip(ByteSink& sff, const std::string& prefix, std::uint32_t pa
     std::snprintf(name, sizeof name, "~ikvd%03u.kvd", page);
     const std::string path = prefix + name;
     // Most pages have none: that is said in one line, not as a file that failed to open.
-    bool present;
-    {
-        const trace::Hush quiet;
-        present = platform::file_exists(path.c_str());
-    }
-    if (!present) {
-        trace::line("no header strip %s", name);
+    Outcome<platform::File> strip = platform::File::open_if_present(path.c_str(), platform::FileMode::read_shared);
+    if (!strip) {
+        if (strip.failure() == Failure::not_found) trace::line("no header strip %s", name);
         return;
     }
-    platform::File strip = platform::File::open(path.c_str(), platform::FileMode::read_shared);
-    if (!strip.is_open()) return;
-    const std::uint32_t size = strip.size().value_or(0);
+    const std::uint32_t size = strip->size().value_or(0);
     if (size == 0 || size >= platform::size_limit) return;
     Outcome<MemoryBlock> bytes = MemoryBlock::allocate(size);
-    if (!bytes || !read_with_retry(strip, bytes->data(), size, document_read_seconds)) return;
+    if (!bytes || !read_with_retry(*strip, bytes->data(), size, document_read_seconds)) return;
     trace::line("page %u: header strip of %u bytes", page, size);
     recode_page_to_sff(std::span(bytes->data(), size), sff);
 }
@@ -78,8 +72,7 @@ void SffWriter::put_page(std::uint32_t n, const MemoryBlock& bytes) {
 Outcome<void> SffWriter::finish() {
     const std::uint8_t end_of_document[2] = {sff::page_header_record, 0};
     sink_.put(end_of_document, sizeof end_of_document);
-    if (!sink_.finish()) return Failure::cannot_be_written;
-    return {};
+    return sink_.finish();
 }
 
 }  // namespace korvif

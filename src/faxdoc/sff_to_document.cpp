@@ -15,7 +15,7 @@ namespace korvif {
 
 SffReader::SffReader(platform::File& file) : file_(file), buffer_(std::make_unique_for_overwrite<std::uint8_t[]>(capacity)) {}
 
-bool SffReader::seek(std::uint32_t offset) {
+Outcome<void> SffReader::seek(std::uint32_t offset) {
     start_ = end_ = 0;
     ended_ = false;
     return file_.seek(offset);
@@ -41,8 +41,8 @@ bool SffReader::fill(std::size_t count) {
     end_ -= start_;
     start_ = 0;
     while (end_ < count && !ended_) {
-        std::uint32_t delivered = 0;
-        ended_ = !file_.read(buffer_.get() + end_, static_cast<std::uint32_t>(capacity - end_), delivered) || delivered == 0;
+        const std::uint32_t delivered = file_.read(buffer_.get() + end_, static_cast<std::uint32_t>(capacity - end_)).value_or(0);
+        ended_ = delivered == 0;
         end_ += delivered;
     }
     return end_ >= count;
@@ -168,7 +168,9 @@ Outcome<SffDocument> write_document_from_sff(SffReader& in, platform::FileReplac
     if (out.too_large()) return Failed(Failure::too_large, "2 GB");
     const SffDocument written {.pages = header[page_count_offset], .fine_flag = header[fine_flag_offset], .size = out.size()};
     trace::line("SFF file read: %u pages, fine flag %u, document of %u bytes", written.pages, written.fine_flag, written.size);
-    if (!out.sink().finish_with_start(header.data(), document_header_size)) return Failure::cannot_be_written;
+    if (const Outcome<void> finished = out.sink().finish_with_start(header.data(), document_header_size); !finished) {
+        return finished.failed();
+    }
     return written;
 }
 

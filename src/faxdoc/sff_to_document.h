@@ -17,8 +17,9 @@ class SffReader {
 public:
     explicit SffReader(platform::File& file);
 
-    // Goes to `offset` from the file's start; false when the system refuses.
-    bool seek(std::uint32_t offset);
+    // Goes to `offset` from the file's start. Fails with cannot_be_reached when the system
+    // refuses.
+    Outcome<void> seek(std::uint32_t offset);
 
     // The next `count` bytes (at most a line record's), or null when the file ends before them.
     const std::uint8_t* take(std::size_t count);

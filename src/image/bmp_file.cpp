@@ -7,12 +7,12 @@
 namespace korvif {
 
 Outcome<PackedBitmap> load_bmp(const char* path) {
-    platform::File file = platform::File::open(path, platform::FileMode::read_deny_write, platform::OpenRetry::when_held_or_missing);
-    if (!file.is_open()) return Failure::cannot_be_read;
+    Outcome<platform::File> file = platform::File::open(path, platform::FileMode::read_deny_write, platform::OpenRetry::when_held_or_missing);
+    if (!file) return Failure::cannot_be_read;
     std::uint8_t file_header[bmp_file_header_bytes];
-    std::uint32_t got = 0;
-    if (!file.read(file_header, sizeof file_header, got) || got < sizeof file_header) {
-        trace::line("not a BMP file: %u bytes", got);
+    const std::uint32_t header_got = file->read(file_header, sizeof file_header).value_or(0);
+    if (header_got < sizeof file_header) {
+        trace::line("not a BMP file: %u bytes", header_got);
         return Failed(Failure::too_short, "its 14-byte file header");
     }
     if (file_header[0] != 'B' || file_header[1] != 'M') {
@@ -33,8 +33,8 @@ Outcome<PackedBitmap> load_bmp(const char* path) {
         return bitmap;
     }
     // A short file leaves the rest of the (zeroed) block as it is.
-    file.read(bitmap->data(), static_cast<std::uint32_t>(block_size), got);
-    file.close();
+    const std::uint32_t got = file->read(bitmap->data(), static_cast<std::uint32_t>(block_size)).value_or(0);
+    static_cast<void>(file->close());  // only read
 
     const std::uint32_t header_size = bitmap->size() < 4 ? 0 : info_header_size(*bitmap);
     if (header_size < core_header_bytes || (header_size > core_header_bytes && header_size < 16)) {
@@ -61,10 +61,9 @@ Outcome<void> save_bmp(const PackedBitmap& bitmap, const char* path) {
         static_cast<std::uint8_t>(pixel_offset), static_cast<std::uint8_t>(pixel_offset >> 8),
         static_cast<std::uint8_t>(pixel_offset >> 16), static_cast<std::uint8_t>(pixel_offset >> 24),
     };
-    const bool written = file.write(file_header, sizeof file_header) &&
-                         file.write(bitmap.data(), static_cast<std::uint32_t>(bitmap.size())) && file.commit();
-    if (!written) return Failure::cannot_be_written;
-    return {};
+    if (const Outcome<void> written = file.write(file_header, sizeof file_header); !written) return written;
+    if (const Outcome<void> written = file.write(bitmap.data(), static_cast<std::uint32_t>(bitmap.size())); !written) return written;
+    return file.commit();
 }
 
 }  // namespace korvif

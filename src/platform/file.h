@@ -10,8 +10,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
+
+#include "platform/outcome.h"
 
 namespace korvif::platform {
 
@@ -26,8 +27,9 @@ using NativePath = std::wstring;
 using NativePath = std::string;
 #endif
 
-// The host's text in the system's form; nothing when it does not convert (an unusable path).
-std::optional<NativePath> native_path(const char* host_text);
+// The host's text in the system's form. Fails with empty_path for an empty text, and with
+// cannot_be_read for bytes that are no text of the ANSI code page (Windows: an unusable path).
+Outcome<NativePath> native_path(const char* host_text);
 
 // The path as UTF-8 text, for the trace.
 std::string printable(const NativePath& path);
@@ -53,26 +55,39 @@ constexpr const char* describe(FileMode mode) {
     return "";
 }
 
-// An open file; closed when the object goes. Reads and writes report success the way the
-// system does: a successful read may deliver fewer bytes than asked (at the end of the file).
-// Only a file on a disk opens: a device's or a pipe's name is refused before anything is opened
-// (Windows; the path as given and its full path), and on Linux a FIFO, a socket or a device is
-// refused without waiting.
+struct ScratchFile;
+
+// An open file; closed when the object goes (a default one is none, and every call on it
+// fails). Reads and writes report success the way the system does: a successful read may
+// deliver fewer bytes than asked (at the end of the file). Only a file on a disk opens: a
+// device's or a pipe's name is refused before anything is opened (Windows; the path as given and
+// its full path), and on Linux a FIFO, a socket or a device is refused without waiting.
+//
+// Where a call fails, the system's error is the last error (trace::system_error) when it
+// returns.
 class File {
 public:
     File() = default;
-    static File open(const char* path, FileMode mode, OpenRetry retry = OpenRetry::when_held);  // the host's text
-    static File open(const NativePath& path, FileMode mode, OpenRetry retry = OpenRetry::when_held);
 
-    // A file that must not exist yet, created for writing, unshared. `name_taken` tells a
-    // failure because the name exists from any other.
-    static File create_new(const NativePath& path, bool* name_taken = nullptr);
+    // Opens the file named by the host's text. Fails with empty_path for an empty path, with
+    // not_found when the file or its directory is not there, and with cannot_be_opened for any
+    // other refusal (a folder, a device, a held file, a text that is no path); the cause is
+    // traced.
+    static Outcome<File> open(const char* path, FileMode mode, OpenRetry retry = OpenRetry::when_held);
 
-    // A new file in the temporary directory with the prefix in its name, open for reading and
-    // writing through this one handle and gone when the handle closes: nothing is left behind
-    // when the run ends, however it ends, as far as the system allows (Linux removes the name at
-    // once). Its name is given in `name`, for the trace.
-    static File create_scratch(const char* prefix, std::string* name = nullptr);
+    // The same for a file that is often not there: not_found goes untraced, for the caller to
+    // say in its own words.
+    static Outcome<File> open_if_present(const char* path, FileMode mode);
+
+    // A file that must not exist yet, created for writing, unshared. Fails with name_taken when
+    // the name exists, else with cannot_be_written.
+    static Outcome<File> create_new(const NativePath& path);
+
+    // A new file in the directory with the prefix in its name, open for reading and writing
+    // through this one handle and gone when the handle closes: nothing is left behind when the
+    // run ends, however it ends, as far as the system allows (Linux removes the name at once).
+    // Fails with cannot_be_written.
+    static Outcome<ScratchFile> create_scratch(const NativePath& directory, const char* prefix);
 
     File(File&& other) noexcept;
     File& operator=(File&& other) noexcept;
@@ -80,22 +95,47 @@ public:
     File& operator=(const File&) = delete;
     ~File();
 
-    bool is_open() const;
-    bool read(void* buffer, std::uint32_t count, std::uint32_t& delivered);
-    bool write(const void* data, std::uint32_t count, std::uint32_t& written);
-    bool seek(std::uint32_t offset_from_start);
-    // The size in bytes, at most 0xFFFFFFFE (a larger file reads as that); none when the system
-    // cannot tell.
-    std::optional<std::uint32_t> size() const;
-    bool flush();  // the written bytes on the disk; false when the system reports a failure
-    bool close();  // false when the system reports a failure (a delayed write that failed)
+    // The bytes delivered: all that were asked, or fewer at the end of the file. Fails with
+    // cannot_be_read.
+    Outcome<std::uint32_t> read(void* buffer, std::uint32_t count);
+
+    // The bytes written: fewer than asked where the system took only some (a full disk). Fails
+    // with cannot_be_written.
+    Outcome<std::uint32_t> write(const void* data, std::uint32_t count);
+
+    // Fails with cannot_be_reached.
+    Outcome<void> seek(std::uint32_t offset_from_start);
+
+    // The size in bytes, at most 0xFFFFFFFE (a larger file reads as that). Fails with
+    // cannot_be_read when the system cannot tell.
+    Outcome<std::uint32_t> size() const;
+
+    // The written bytes on the disk. Fails with cannot_be_written when the system reports a
+    // failure.
+    Outcome<void> flush();
+
+    // Fails with cannot_be_written when the system reports a failure (a delayed write that
+    // failed); the file is closed either way.
+    Outcome<void> close();
 
 private:
+    static Outcome<File> open(const char* path, FileMode mode, OpenRetry retry, bool trace_missing);
+
 #ifdef _WIN32
     void* handle_ = nullptr;
 #else
     int fd_ = -1;
 #endif
+};
+
+// The directory for temporary files, its last separator included (Linux: TMPDIR, or /tmp).
+// Fails with not_found when the system names none.
+Outcome<NativePath> temporary_directory();
+
+// A scratch file (File::create_scratch), and its name for the trace (UTF-8).
+struct ScratchFile {
+    File file;
+    std::string name;
 };
 
 // True when a directory search for the path finds an entry; wildcards are honoured and a
@@ -109,14 +149,16 @@ bool file_exists(const char* path);
 // the system's path limit, the long-path form. On Linux the path as given. A symbolic link to a
 // file gives the file it points to. Nothing, with the reason traced, when the path names a
 // folder, a device, a pipe, a FIFO or a socket, cannot be resolved, or when the file exists and
-// its long name cannot be had.
-std::optional<NativePath> replacement_target(const char* host_text);
+// its long name cannot be had. Fails then, with the reason traced, with cannot_be_written; for
+// an empty text with empty_path.
+Outcome<NativePath> replacement_target(const char* host_text);
 
 // The length of the directory part of a path in the system's form, its last separator
 // included.
 std::size_t native_directory_length(const NativePath& path);
 
-bool remove_file(const NativePath& path);
+// Fails with cannot_be_written.
+Outcome<void> remove_file(const NativePath& path);
 
 enum class ReplaceOutcome {
     replaced,  // the target holds the new content; the work file and any backup are gone
@@ -150,7 +192,8 @@ struct FileStamp {
     bool operator==(const FileStamp&) const = default;
 };
 
-std::optional<FileStamp> file_stamp(const NativePath& path);
+// Fails with not_found when the file is not there, else with cannot_be_read.
+Outcome<FileStamp> file_stamp(const NativePath& path);
 
 // Removes the file if it is still the version with this stamp (on Windows under the same lock as
 // a replace of it, so that a newer file put there meanwhile by another run stays). True only when
@@ -162,10 +205,10 @@ bool remove_if_unchanged(const NativePath& path, const FileStamp& stamp);
 // ended from outside. Nothing else is ever removed (backups may be the only copy of a document).
 void remove_stale_work_files(const NativePath& directory);
 
-// Creates the work file `work` for `target` as File::create_new does and registers it, so that a
-// run ended by a signal (Linux: SIGINT, SIGTERM, SIGHUP) or a crash removes it before it goes; a
-// signal cannot come between the two.
-File create_guarded_work_file(const NativePath& work, const NativePath& target, bool* name_taken);
+// Creates the work file `work` for `target` as File::create_new does (and fails as it does) and
+// registers it, so that a run ended by a signal (Linux: SIGINT, SIGTERM, SIGHUP) or a crash
+// removes it before it goes; a signal cannot come between the two.
+Outcome<File> create_guarded_work_file(const NativePath& work, const NativePath& target);
 
 // Registers the work file of the replacement in progress and its target (null: none).
 void guard_work_file(const NativePath* work, const NativePath* target);

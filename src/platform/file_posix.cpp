@@ -30,10 +30,13 @@ OpenRequest request_for(FileMode mode) {
     return {O_RDONLY};
 }
 
+// The errors that say a file or a directory on its path is not there.
+bool missing_error(int error) { return error == ENOENT || error == ENOTDIR; }
+
 }  // namespace
 
-std::optional<NativePath> native_path(const char* host_text) {
-    if (host_text == nullptr || *host_text == '\0') return std::nullopt;
+Outcome<NativePath> native_path(const char* host_text) {
+    if (host_text == nullptr || *host_text == '\0') return Failure::empty_path;
     return NativePath(host_text);
 }
 
@@ -48,134 +51,145 @@ std::uint64_t name_seed() {
            static_cast<std::uint64_t>(now.tv_nsec);
 }
 
+Outcome<File> File::open(const char* path, FileMode mode, OpenRetry retry) { return open(path, mode, retry, true); }
+
+Outcome<File> File::open_if_present(const char* path, FileMode mode) { return open(path, mode, OpenRetry::when_held, false); }
+
 // Linux knows no sharing violations, and a rename leaves no moment without the name: nothing to
 // try again.
-File File::open(const char* path, FileMode mode, OpenRetry retry) {
-    if (path == nullptr) return File();
-    return open(NativePath(path), mode, retry);
-}
-
-File File::open(const NativePath& path, FileMode mode, OpenRetry) {
-    File file;
-    if (path.empty()) return file;
+Outcome<File> File::open(const char* path, FileMode mode, OpenRetry, bool trace_missing) {
+    if (path == nullptr || *path == '\0') return Failure::empty_path;
     const OpenRequest request = request_for(mode);
-    const int fd = ::open(path.c_str(), request.flags | O_CLOEXEC, 0644);
+    const int fd = ::open(path, request.flags | O_CLOEXEC, 0644);
     if (fd < 0) {
-        trace::line("cannot open \"%s\" %s: %s", path.c_str(), describe(mode), trace::system_error().c_str());
-        return file;
+        const int error = errno;
+        if (trace_missing || !missing_error(error)) {
+            trace::line("cannot open \"%s\" %s: %s", path, describe(mode), trace::system_error().c_str());
+        }
+        errno = error;
+        return missing_error(error) ? Failure::not_found : Failure::cannot_be_opened;
     }
+    File file;
+    file.fd_ = fd;
     // Only a regular file is read: a directory, a FIFO, a socket or a device opens only for
     // reading, and a device's or a FIFO's reads may wait for ever.
     struct stat info {};
     if ((request.flags & O_ACCMODE) == O_RDONLY && (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
         const bool directory = S_ISDIR(info.st_mode);
-        trace::line("cannot open \"%s\" %s: %s", path.c_str(), describe(mode), directory ? "a directory" : "not a plain file");
-        ::close(fd);
+        trace::line("cannot open \"%s\" %s: %s", path, describe(mode), directory ? "a directory" : "not a plain file");
+        static_cast<void>(file.close());
         errno = directory ? EISDIR : ENXIO;  // the caller's report of the system's error says why, as Windows' does
-        return file;
+        return Failure::cannot_be_opened;
     }
-    file.fd_ = fd;
-    if (trace::on()) trace::line("opened \"%s\" %s (%u bytes)", path.c_str(), describe(mode), file.size().value_or(0xFFFFFFFFu));
+    if (trace::on()) trace::line("opened \"%s\" %s (%u bytes)", path, describe(mode), file.size().value_or(0xFFFFFFFFu));
     return file;
 }
 
-File File::create_new(const NativePath& path, bool* name_taken) {
+Outcome<File> File::create_new(const NativePath& path) {
     File file;
     file.fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (name_taken != nullptr) *name_taken = file.fd_ < 0 && errno == EEXIST;
+    if (file.fd_ < 0) return errno == EEXIST ? Failure::name_taken : Failure::cannot_be_written;
     return file;
 }
 
-File File::create_scratch(const char* prefix, std::string* name) {
-    File file;
-    if (name != nullptr) name->clear();
+Outcome<NativePath> temporary_directory() {
     const char* from_environment = std::getenv("TMPDIR");
-    std::string directory = (from_environment && *from_environment) ? from_environment : "/tmp";
+    NativePath directory = (from_environment && *from_environment) ? from_environment : "/tmp";
     if (directory.back() != '/') directory += '/';
+    return directory;
+}
+
+Outcome<ScratchFile> File::create_scratch(const NativePath& directory, const char* prefix) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string path = directory + numbered_name(prefix, next_name_number());
-        if (name != nullptr) *name = path;
-        file.fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (file.fd_ >= 0) {
+        const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            ScratchFile scratch {File(), path};
+            scratch.file.fd_ = fd;
             // The name goes at once; the data lives until the descriptor is closed, so a run that
             // is killed leaves nothing behind.
             ::unlink(path.c_str());
             trace::line("opened \"%s\" new, for reading and writing, deleted when closed", path.c_str());
-            return file;
+            return scratch;
         }
         if (errno != EEXIST) break;
     }
-    if (name != nullptr) *name = directory;
-    return file;
+    return Failure::cannot_be_written;
 }
 
 File::File(File&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
 
 File& File::operator=(File&& other) noexcept {
     if (this != &other) {
-        close();
+        static_cast<void>(close());
         fd_ = other.fd_;
         other.fd_ = -1;
     }
     return *this;
 }
 
-File::~File() { close(); }
+// A file that was only read has nothing to lose; one that was written is closed by its owner,
+// who asks.
+File::~File() { static_cast<void>(close()); }
 
-bool File::is_open() const { return fd_ >= 0; }
-
-bool File::close() {
+Outcome<void> File::close() {
     const bool closed = fd_ < 0 || ::close(fd_) == 0;
     fd_ = -1;
-    return closed;
+    if (!closed) return Failure::cannot_be_written;
+    return {};
 }
 
-bool File::read(void* buffer, std::uint32_t count, std::uint32_t& delivered) {
-    delivered = 0;
-    if (fd_ < 0) return false;
+Outcome<std::uint32_t> File::read(void* buffer, std::uint32_t count) {
+    if (fd_ < 0) return Failure::cannot_be_read;
     auto* bytes = static_cast<unsigned char*>(buffer);
+    std::uint32_t delivered = 0;
     while (delivered < count) {
         const ssize_t got = ::read(fd_, bytes + delivered, count - delivered);
         if (got < 0) {
             if (errno == EINTR) continue;
-            return false;
+            // Bytes that came before the failure are delivered; the next read meets it again.
+            if (delivered > 0) break;
+            return Failure::cannot_be_read;
         }
         if (got == 0) break;
         delivered += static_cast<std::uint32_t>(got);
     }
-    return true;
+    return delivered;
 }
 
-bool File::write(const void* data, std::uint32_t count, std::uint32_t& written) {
-    written = 0;
-    if (fd_ < 0) return false;
+Outcome<std::uint32_t> File::write(const void* data, std::uint32_t count) {
+    if (fd_ < 0) return Failure::cannot_be_written;
     const auto* bytes = static_cast<const unsigned char*>(data);
+    std::uint32_t written = 0;
     while (written < count) {
         const ssize_t put = ::write(fd_, bytes + written, count - written);
         if (put < 0) {
             if (errno == EINTR) continue;
-            return false;
+            // A write that stops part of the way reports the bytes it took, the cause the last error.
+            if (written > 0) break;
+            return Failure::cannot_be_written;
         }
         written += static_cast<std::uint32_t>(put);
     }
-    return true;
+    return written;
 }
 
-bool File::seek(std::uint32_t offset_from_start) {
-    return fd_ >= 0 && ::lseek(fd_, static_cast<off_t>(offset_from_start), SEEK_SET) >= 0;
+Outcome<void> File::seek(std::uint32_t offset_from_start) {
+    if (fd_ < 0 || ::lseek(fd_, static_cast<off_t>(offset_from_start), SEEK_SET) < 0) return Failure::cannot_be_reached;
+    return {};
 }
 
-bool File::flush() {
+Outcome<void> File::flush() {
     while (fd_ >= 0) {
-        if (::fsync(fd_) == 0) return true;
-        if (errno != EINTR) return false;
+        if (::fsync(fd_) == 0) return {};
+        if (errno != EINTR) break;
     }
-    return false;
+    return Failure::cannot_be_written;
 }
 
-std::optional<std::uint32_t> File::size() const {
+Outcome<std::uint32_t> File::size() const {
     struct stat info {};
-    if (fd_ < 0 || ::fstat(fd_, &info) != 0) return std::nullopt;
+    if (fd_ < 0 || ::fstat(fd_, &info) != 0) return Failure::cannot_be_read;
     if (info.st_size > 0xFFFFFFFEll) return 0xFFFFFFFEu;
     return static_cast<std::uint32_t>(info.st_size);
 }
@@ -194,8 +208,8 @@ std::size_t native_directory_length(const NativePath& path) {
     return directory_length(path, PathStyle::posix, nullptr);
 }
 
-std::optional<NativePath> replacement_target(const char* host_text) {
-    auto target = native_path(host_text);
+Outcome<NativePath> replacement_target(const char* host_text) {
+    Outcome<NativePath> target = native_path(host_text);
     struct stat info {};
     if (!target || ::lstat(target->c_str(), &info) != 0) return target;
     if (S_ISLNK(info.st_mode)) {
@@ -205,7 +219,7 @@ std::optional<NativePath> replacement_target(const char* host_text) {
         if (real == nullptr || ::stat(real, &info) != 0) {
             trace::line("\"%s\" is a link to nothing that can be replaced: %s", host_text, trace::system_error().c_str());
             std::free(real);
-            return std::nullopt;
+            return Failure::cannot_be_written;
         }
         target = NativePath(real);
         std::free(real);
@@ -214,16 +228,19 @@ std::optional<NativePath> replacement_target(const char* host_text) {
     // is neither written through nor taken away.
     if (S_ISDIR(info.st_mode)) {
         trace::line("\"%s\" is a folder", target->c_str());
-        return std::nullopt;
+        return Failure::cannot_be_written;
     }
     if (!S_ISREG(info.st_mode)) {
         trace::line("\"%s\" is a device, a FIFO or a socket, not a file", target->c_str());
-        return std::nullopt;
+        return Failure::cannot_be_written;
     }
     return target;
 }
 
-bool remove_file(const NativePath& path) { return ::unlink(path.c_str()) == 0; }
+Outcome<void> remove_file(const NativePath& path) {
+    if (::unlink(path.c_str()) != 0) return Failure::cannot_be_written;
+    return {};
+}
 
 void sleep_milliseconds(unsigned milliseconds) {
     timespec wait {static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};

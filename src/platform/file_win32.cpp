@@ -110,7 +110,7 @@ bool is_file_symbolic_link(const std::wstring& path) {
 
 }  // namespace
 
-std::optional<std::wstring> file_path(const std::wstring& path) {
+Outcome<std::wstring> file_path(const std::wstring& path) {
     // Opening a device may wait for ever (a serial port, a pipe) and raises a port's lines: such a
     // name is refused before anything is opened, as given and as the system completes it (which
     // can turn a name into "\\.\COM1").
@@ -118,11 +118,11 @@ std::optional<std::wstring> file_path(const std::wstring& path) {
     const std::wstring full = device ? std::wstring() : full_path_of(path);
     if (device || names_windows_device(full)) {
         trace::utf8_line("\"%s\" names a device or a pipe, not a file", printable(path).c_str());
-        return std::nullopt;
+        return Failure::cannot_be_opened;
     }
     if (full.empty()) {
         trace::utf8_line("no full path for \"%s\": %s", printable(path).c_str(), error_text().c_str());
-        return std::nullopt;
+        return Failure::cannot_be_opened;
     }
     return callable(full);
 }
@@ -164,9 +164,11 @@ std::optional<std::string> exact_ansi(std::wstring_view wide) {
     return text;
 }
 
-std::optional<NativePath> native_path(const char* host_text) {
-    if (host_text == nullptr || *host_text == '\0') return std::nullopt;
-    return wide_of_ansi(host_text);
+Outcome<NativePath> native_path(const char* host_text) {
+    if (host_text == nullptr || *host_text == '\0') return Failure::empty_path;
+    std::optional<std::wstring> wide = wide_of_ansi(host_text);
+    if (!wide) return Failure::cannot_be_read;
+    return std::move(*wide);
 }
 
 std::string printable(const NativePath& path) {
@@ -187,21 +189,19 @@ std::uint64_t name_seed() {
     return (static_cast<std::uint64_t>(GetCurrentProcessId()) << 32) ^ static_cast<std::uint64_t>(count.QuadPart);
 }
 
-File File::open(const char* path, FileMode mode, OpenRetry retry) {
-    if (path == nullptr || *path == '\0') return File();
-    const auto wide = native_path(path);
-    if (!wide) {
-        trace::line("cannot open \"%s\" %s: the path is no text of the ANSI code page", path, describe(mode));
-        return File();
-    }
-    return open(*wide, mode, retry);
-}
+Outcome<File> File::open(const char* path, FileMode mode, OpenRetry retry) { return open(path, mode, retry, true); }
 
-File File::open(const NativePath& path, FileMode mode, OpenRetry retry) {
-    File file;
-    if (path.empty()) return file;
-    const auto opened_as = file_path(path);
-    if (!opened_as) return file;
+Outcome<File> File::open_if_present(const char* path, FileMode mode) { return open(path, mode, OpenRetry::when_held, false); }
+
+Outcome<File> File::open(const char* host_text, FileMode mode, OpenRetry retry, bool trace_missing) {
+    const Outcome<NativePath> path = native_path(host_text);
+    if (!path && path.failure() == Failure::empty_path) return path.failed();
+    if (!path) {
+        trace::line("cannot open \"%s\" %s: the path is no text of the ANSI code page", host_text, describe(mode));
+        return Failure::cannot_be_opened;
+    }
+    const Outcome<std::wstring> opened_as = file_path(*path);
+    if (!opened_as) return opened_as.failed();
     const OpenRequest request = request_for(mode);
     const bool reading = request.access == GENERIC_READ;
     HANDLE handle = INVALID_HANDLE_VALUE;
@@ -223,44 +223,48 @@ File File::open(const NativePath& path, FileMode mode, OpenRetry retry) {
         SetLastError(ERROR_BAD_FILE_TYPE);
     }
     if (handle == INVALID_HANDLE_VALUE) {
-        trace::utf8_line("cannot open \"%s\" %s: %s", printable(path).c_str(), describe(mode), error_text().c_str());
-        return file;
+        const DWORD error = GetLastError();
+        const bool not_there = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+        if (trace_missing || !not_there) {
+            trace::utf8_line("cannot open \"%s\" %s: %s", printable(*path).c_str(), describe(mode), error_text().c_str());
+        }
+        SetLastError(error);
+        return not_there ? Failure::not_found : Failure::cannot_be_opened;
     }
+    File file;
     file.handle_ = handle;
     if (trace::on()) {
-        trace::utf8_line("opened \"%s\" %s (%lu bytes)", printable(path).c_str(), describe(mode),
+        trace::utf8_line("opened \"%s\" %s (%lu bytes)", printable(*path).c_str(), describe(mode),
                          static_cast<unsigned long>(file.size().value_or(0xFFFFFFFFu)));
     }
     return file;
 }
 
-File File::create_new(const NativePath& path, bool* name_taken) {
-    File file;
+Outcome<File> File::create_new(const NativePath& path) {
     HANDLE handle =
         CreateFileW(callable(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    const DWORD error = GetLastError();
-    if (name_taken != nullptr) *name_taken = handle == INVALID_HANDLE_VALUE && (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS);
     if (handle == INVALID_HANDLE_VALUE) {
-        SetLastError(error);
-        return file;
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? Failure::name_taken : Failure::cannot_be_written;
     }
+    File file;
     file.handle_ = handle;
     return file;
 }
 
-File File::create_scratch(const char* prefix, std::string* name) {
-    File file;
-    if (name != nullptr) name->clear();
-    const std::wstring directory =
-        wide_result([](wchar_t* buffer, DWORD size) { return GetTempPathW(size, buffer); });
-    if (directory.empty()) return file;
+Outcome<NativePath> temporary_directory() {
+    std::wstring directory = wide_result([](wchar_t* buffer, DWORD size) { return GetTempPathW(size, buffer); });
+    if (directory.empty()) return Failure::not_found;
+    return directory;
+}
+
+Outcome<ScratchFile> File::create_scratch(const NativePath& directory, const char* prefix) {
     const std::wstring wide_prefix(prefix, prefix + std::char_traits<char>::length(prefix));
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string number = hex_of(next_name_number());
         const std::wstring path = directory + wide_prefix + std::wstring(number.begin(), number.end()) + L".tmp";
-        if (name != nullptr) *name = printable(path);
         // The temporary directory comes from the environment (TMP, TEMP), which may name a device.
-        const auto created_as = file_path(path);
+        const Outcome<std::wstring> created_as = file_path(path);
         if (!created_as) {
             SetLastError(ERROR_BAD_FILE_TYPE);
             break;
@@ -276,78 +280,80 @@ File File::create_scratch(const char* prefix, std::string* name) {
             break;
         }
         if (handle != INVALID_HANDLE_VALUE) {
-            file.handle_ = handle;
-            trace::utf8_line("opened \"%s\" new, for reading and writing, deleted when closed", name != nullptr ? name->c_str() : "");
-            return file;
+            ScratchFile scratch {File(), printable(path)};
+            scratch.file.handle_ = handle;
+            trace::utf8_line("opened \"%s\" new, for reading and writing, deleted when closed", scratch.name.c_str());
+            return scratch;
         }
         if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) break;
     }
-    if (name != nullptr) *name = printable(directory);
-    return file;
+    return Failure::cannot_be_written;
 }
 
 File::File(File&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
 
 File& File::operator=(File&& other) noexcept {
     if (this != &other) {
-        close();
+        static_cast<void>(close());
         handle_ = other.handle_;
         other.handle_ = nullptr;
     }
     return *this;
 }
 
-File::~File() { close(); }
+// A file that was only read has nothing to lose; one that was written is closed by its owner,
+// who asks.
+File::~File() { static_cast<void>(close()); }
 
-bool File::is_open() const { return handle_ != nullptr; }
-
-bool File::close() {
+Outcome<void> File::close() {
     const bool closed = handle_ == nullptr || CloseHandle(handle_) != FALSE;
     handle_ = nullptr;
-    return closed;
+    if (!closed) return Failure::cannot_be_written;
+    return {};
 }
 
-bool File::read(void* buffer, std::uint32_t count, std::uint32_t& delivered) {
+Outcome<std::uint32_t> File::read(void* buffer, std::uint32_t count) {
     DWORD got = 0;
-    const BOOL ok = handle_ != nullptr && ReadFile(handle_, buffer, count, &got, nullptr);
-    delivered = ok ? got : 0;
-    return ok != FALSE;
+    if (handle_ == nullptr || !ReadFile(handle_, buffer, count, &got, nullptr)) return Failure::cannot_be_read;
+    return static_cast<std::uint32_t>(got);
 }
 
-bool File::write(const void* data, std::uint32_t count, std::uint32_t& written) {
+Outcome<std::uint32_t> File::write(const void* data, std::uint32_t count) {
     DWORD put = 0;
-    const BOOL ok = handle_ != nullptr && WriteFile(handle_, data, count, &put, nullptr);
-    written = ok ? put : 0;
-    return ok != FALSE;
+    if (handle_ == nullptr || !WriteFile(handle_, data, count, &put, nullptr)) return Failure::cannot_be_written;
+    return static_cast<std::uint32_t>(put);
 }
 
-bool File::seek(std::uint32_t offset_from_start) {
-    if (handle_ == nullptr) return false;
+Outcome<void> File::seek(std::uint32_t offset_from_start) {
     LARGE_INTEGER distance;
     distance.QuadPart = offset_from_start;
-    return SetFilePointerEx(handle_, distance, nullptr, FILE_BEGIN) != FALSE;
+    if (handle_ == nullptr || !SetFilePointerEx(handle_, distance, nullptr, FILE_BEGIN)) return Failure::cannot_be_reached;
+    return {};
 }
 
-std::optional<std::uint32_t> File::size() const {
-    if (handle_ == nullptr) return std::nullopt;
+Outcome<std::uint32_t> File::size() const {
+    if (handle_ == nullptr) return Failure::cannot_be_read;
     DWORD high = 0;
     const DWORD low = GetFileSize(handle_, &high);
-    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return std::nullopt;
+    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return Failure::cannot_be_read;
     if (high != 0 || low > 0xFFFFFFFEu) return 0xFFFFFFFEu;
-    return low;
+    return static_cast<std::uint32_t>(low);
 }
 
-bool File::flush() { return handle_ != nullptr && FlushFileBuffers(handle_) != FALSE; }
+Outcome<void> File::flush() {
+    if (handle_ == nullptr || !FlushFileBuffers(handle_)) return Failure::cannot_be_written;
+    return {};
+}
 
 bool file_exists(const char* path) {
     if (path == nullptr || *path == '\0') return false;
-    const auto wide = native_path(path);
+    const Outcome<NativePath> wide = native_path(path);
     if (!wide) {
         trace::line("no file matches \"%s\": the path is no text of the ANSI code page", path);
         return false;
     }
     // Searched for by the full path, in its long form where it passes the limit.
-    const auto searched_as = file_path(*wide);
+    const Outcome<std::wstring> searched_as = file_path(*wide);
     if (!searched_as) return false;
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW(searched_as->c_str(), &found);
@@ -356,7 +362,7 @@ bool file_exists(const char* path) {
         wide->find_first_of(L"*?") == std::wstring::npos) {
         // Looked at again holding that replace's lock (when one is going on), or at once (when it
         // has just ended); a second round catches a replace that began in between.
-        const auto target = resolved_target(*wide, true);
+        const Outcome<std::wstring> target = resolved_target(*wide, true);
         for (int round = 0; target && search == INVALID_HANDLE_VALUE && round < 2; ++round) {
             const TargetLock replace_over(*target, true);
             search = FindFirstFileW(searched_as->c_str(), &found);
@@ -377,11 +383,11 @@ std::size_t native_directory_length(const NativePath& path) {
     return path.size() >= 2 && path[1] == L':' ? 2 : 0;
 }
 
-std::optional<std::wstring> resolved_target(const std::wstring& path, bool quiet) {
+Outcome<std::wstring> resolved_target(const std::wstring& path, bool quiet) {
     const std::wstring full = full_path_of(path);
     if (full.empty()) {
         if (!quiet) trace::utf8_line("no full path for \"%s\": %s", printable(path).c_str(), error_text().c_str());
-        return std::nullopt;
+        return Failure::cannot_be_written;
     }
     std::wstring target;
     if (GetFileAttributesW(callable(full).c_str()) != INVALID_FILE_ATTRIBUTES) {
@@ -389,7 +395,7 @@ std::optional<std::wstring> resolved_target(const std::wstring& path, bool quiet
         target = long_name_of(full);
         if (target.empty()) {
             if (!quiet) trace::utf8_line("the long name of \"%s\" cannot be had: %s", printable(full).c_str(), error_text().c_str());
-            return std::nullopt;
+            return Failure::cannot_be_written;
         }
     } else {
         // A new file: the long form of its directory, and its name as given.
@@ -405,15 +411,16 @@ std::optional<std::wstring> resolved_target(const std::wstring& path, bool quiet
     return target;
 }
 
-std::optional<NativePath> replacement_target(const char* host_text) {
-    const auto wide = native_path(host_text);
+Outcome<NativePath> replacement_target(const char* host_text) {
+    const Outcome<NativePath> wide = native_path(host_text);
+    if (!wide && wide.failure() == Failure::empty_path) return wide;
     if (!wide) {
         trace::line("\"%s\" is no text of the ANSI code page", host_text);
-        return std::nullopt;
+        return Failure::cannot_be_written;
     }
-    if (!file_path(*wide)) return std::nullopt;
-    auto target = resolved_target(*wide, false);
-    if (!target) return std::nullopt;
+    if (!file_path(*wide)) return Failure::cannot_be_written;
+    Outcome<NativePath> target = resolved_target(*wide, false);
+    if (!target) return target;
     const DWORD attributes = GetFileAttributesW(callable(*target).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return target;
     // A folder (or a junction, a mount point, a folder link) is never replaced by a file. A
@@ -421,7 +428,7 @@ std::optional<NativePath> replacement_target(const char* host_text) {
     // file is.
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
         trace::utf8_line("\"%s\" is a folder", printable(*target).c_str());
-        return std::nullopt;
+        return Failure::cannot_be_written;
     }
     if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT) || !is_file_symbolic_link(*target)) return target;
     // A file symbolic link stays, and the file it points to is replaced, with the work file beside
@@ -429,13 +436,16 @@ std::optional<NativePath> replacement_target(const char* host_text) {
     const auto linked = final_path_of(*target);
     if (!linked) {
         trace::utf8_line("\"%s\" is a link to nothing that can be replaced: %s", printable(*target).c_str(), error_text().c_str());
-        return std::nullopt;
+        return Failure::cannot_be_written;
     }
-    if (!file_path(*linked)) return std::nullopt;
+    if (!file_path(*linked)) return Failure::cannot_be_written;
     return resolved_target(*linked, false);
 }
 
-bool remove_file(const NativePath& path) { return DeleteFileW(callable(path).c_str()) != FALSE; }
+Outcome<void> remove_file(const NativePath& path) {
+    if (!DeleteFileW(callable(path).c_str())) return Failure::cannot_be_written;
+    return {};
+}
 
 void sleep_milliseconds(unsigned milliseconds) { Sleep(milliseconds); }
 

@@ -21,6 +21,7 @@ enum class Failure : std::uint8_t {
     not_one_bit,        // a bitmap of another bit depth
     unusable_size,      // a width, height or header size that no picture has
     cannot_be_written,  // the system refused a write
+    name_taken,         // a file that must be new, under a name that exists
     empty,              // nothing to read (an empty page)
 
     missing,            // a field that is not there
@@ -66,6 +67,9 @@ public:
     T&& operator*() && { return std::get<0>(std::move(state_)); }
     T* operator->() { return &std::get<0>(state_); }
     const T* operator->() const { return &std::get<0>(state_); }
+
+    // The value, or `fallback` for a failure.
+    T value_or(T fallback) const& { return *this ? **this : fallback; }
 
     // The failure; only when there is no value (else, again, std::bad_variant_access).
     Failed failed() const { return std::get<1>(state_); }

@@ -75,9 +75,9 @@ ReplaceOutcome replace_file(const NativePath& from_path, const NativePath& to_pa
     return ReplaceOutcome::replaced;
 }
 
-std::optional<FileStamp> file_stamp(const NativePath& path) {
+Outcome<FileStamp> file_stamp(const NativePath& path) {
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+    if (::stat(path.c_str(), &info) != 0) return errno == ENOENT || errno == ENOTDIR ? Failure::not_found : Failure::cannot_be_read;
     FileStamp stamp;
     stamp.size = static_cast<std::uint64_t>(info.st_size);
     stamp.time = static_cast<std::uint64_t>(info.st_mtim.tv_sec) * 1000000000u + static_cast<std::uint64_t>(info.st_mtim.tv_nsec);
@@ -86,7 +86,7 @@ std::optional<FileStamp> file_stamp(const NativePath& path) {
 }
 
 bool remove_if_unchanged(const NativePath& path, const FileStamp& stamp) {
-    const auto now = file_stamp(path);
+    const Outcome<FileStamp> now = file_stamp(path);
     if (!now) {  // removed meanwhile
         trace::line("\"%s\" is not there: nothing removed", path.c_str());
         return false;
@@ -116,7 +116,7 @@ void remove_stale_work_files(const NativePath& directory) {
     ::closedir(listing);
 }
 
-File create_guarded_work_file(const NativePath& work, const NativePath& target, bool* name_taken) {
+Outcome<File> create_guarded_work_file(const NativePath& work, const NativePath& target) {
     install_signal_handlers();
     // The signals wait until the file is registered: one that comes in between is handled then,
     // and removes the file; never a name that another run made.
@@ -125,9 +125,9 @@ File create_guarded_work_file(const NativePath& work, const NativePath& target, 
     sigemptyset(&ending);
     for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&ending, signal_number);
     ::sigprocmask(SIG_BLOCK, &ending, &before);
-    File file = File::create_new(work, name_taken);
+    Outcome<File> file = File::create_new(work);
     const int error = errno;
-    if (file.is_open()) guard_work_file(&work, &target);
+    if (file) guard_work_file(&work, &target);
     ::sigprocmask(SIG_SETMASK, &before, nullptr);
     errno = error;
     return file;

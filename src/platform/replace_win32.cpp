@@ -311,10 +311,11 @@ ReplaceOutcome replace_file(const NativePath& from, const NativePath& to, Replac
     return outcome;
 }
 
-std::optional<FileStamp> file_stamp(const NativePath& path) {
+Outcome<FileStamp> file_stamp(const NativePath& path) {
     Handle file(CreateFileW(callable(path).c_str(), 0, share_all, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return call_refusal(GetLastError()) == CallResult::missing ? Failure::not_found : Failure::cannot_be_read;
     BY_HANDLE_FILE_INFORMATION information;
-    if (!file.valid() || !GetFileInformationByHandle(file.get(), &information)) return std::nullopt;
+    if (!GetFileInformationByHandle(file.get(), &information)) return Failure::cannot_be_read;
     FileStamp stamp;
     stamp.size = (static_cast<std::uint64_t>(information.nFileSizeHigh) << 32) | information.nFileSizeLow;
     stamp.time = as_number(information.ftLastWriteTime);
@@ -324,7 +325,7 @@ std::optional<FileStamp> file_stamp(const NativePath& path) {
 
 bool remove_if_unchanged(const NativePath& path, const FileStamp& stamp) {
     const TargetLock lock(path);
-    const auto now = file_stamp(path);
+    const Outcome<FileStamp> now = file_stamp(path);
     if (!now) {  // removed meanwhile, or its name left missing by a replace that kept both versions
         trace::utf8_line("\"%s\" is not there: nothing removed", printable(path).c_str());
         return false;
@@ -359,10 +360,10 @@ void remove_stale_work_files(const NativePath& directory) {
     FindClose(search);
 }
 
-File create_guarded_work_file(const NativePath& work, const NativePath& target, bool* name_taken) {
-    File file = File::create_new(work, name_taken);
+Outcome<File> create_guarded_work_file(const NativePath& work, const NativePath& target) {
+    Outcome<File> file = File::create_new(work);
     const DWORD error = GetLastError();
-    if (file.is_open()) guard_work_file(&work, &target);
+    if (file) guard_work_file(&work, &target);
     SetLastError(error);
     return file;
 }

@@ -1,5 +1,7 @@
 #include "platform/replacement.h"
 
+#include <utility>
+
 #include "platform/path.h"
 #include "platform/trace.h"
 
@@ -18,28 +20,28 @@ NativePath native_text(const std::string& ascii) { return NativePath(ascii.begin
 
 FileReplacement::FileReplacement(const char* target, ReplaceOptions options) : options_(options) {
     if (target == nullptr || *target == '\0') return;
-    const auto resolved = replacement_target(target);
+    const Outcome<NativePath> resolved = replacement_target(target);
     if (!resolved) {
         trace::line("no work file can be made for \"%s\"", target);
         return;
     }
     target_ = *resolved;
-    earlier_ = file_stamp(target_);
+    if (const Outcome<FileStamp> stamp = file_stamp(target_)) earlier_ = *stamp;
     const NativePath directory = target_.substr(0, native_directory_length(target_));
     remove_stale_work_files(directory);
     // A new name each time until one is free: unlike the system's temporary-name functions this
     // works in directories of any length, and gives the same names on every system.
     for (int attempt = 0; attempt < work_name_attempts; ++attempt) {
         const NativePath work = directory + native_text(numbered_name(work_file_prefix, next_name_number()));
-        bool name_taken = false;
-        file_ = create_guarded_work_file(work, target_, &name_taken);
-        if (file_.is_open()) {
+        Outcome<File> created = create_guarded_work_file(work, target_);
+        if (created) {
+            file_ = std::move(*created);
             work_ = work;
             failed_ = false;
             if (trace::on()) trace::utf8_line("opened \"%s\" new, for writing", printable(work_).c_str());
             return;
         }
-        if (!name_taken) break;
+        if (created.failure() != Failure::name_taken) break;
     }
     const std::string error = trace::utf8(trace::system_error());
     if (directory.empty()) {
@@ -50,66 +52,70 @@ FileReplacement::FileReplacement(const char* target, ReplaceOptions options) : o
 }
 
 FileReplacement::~FileReplacement() {
-    file_.close();
+    static_cast<void>(file_.close());  // an abandoned work file, removed next
     if (work_.empty()) return;
     guard_work_file(nullptr, nullptr);
-    remove_file(work_);
+    // One that cannot be removed now is a later run's stale work file.
+    static_cast<void>(remove_file(work_));
     trace::utf8_line(earlier_ ? "\"%s\" left as it was" : "\"%s\" not written", printable(target_).c_str());
 }
 
-bool FileReplacement::write(const void* data, std::uint32_t count) {
-    if (failed_) return false;
-    std::uint32_t written = 0;
-    if (!file_.write(data, count, written) || written != count) {
+Outcome<void> FileReplacement::write(const void* data, std::uint32_t count) {
+    if (failed_) return Failure::cannot_be_written;
+    const Outcome<std::uint32_t> written = file_.write(data, count);
+    if (!written || *written != count) {
         failed_ = true;
         const std::string error = trace::utf8(trace::system_error());
-        trace::utf8_line("write failed after %llu bytes of \"%s\": %s", static_cast<unsigned long long>(position_ + written),
+        trace::utf8_line("write failed after %llu bytes of \"%s\": %s", static_cast<unsigned long long>(position_ + written.value_or(0)),
                          printable(work_).c_str(), error.c_str());
-        return false;
+        return Failure::cannot_be_written;
     }
     position_ += count;
     if (position_ > size_) size_ = position_;
-    return true;
+    return {};
 }
 
-bool FileReplacement::seek(std::uint32_t offset_from_start) {
+Outcome<void> FileReplacement::seek(std::uint32_t offset_from_start) {
     if (failed_ || !file_.seek(offset_from_start)) failed_ = true;
     position_ = offset_from_start;
-    return !failed_;
+    if (failed_) return Failure::cannot_be_written;
+    return {};
 }
 
-bool FileReplacement::commit() {
+Outcome<void> FileReplacement::commit() {
     // A delayed write that fails (a network share) is reported by the flush, not by the close.
     if (!failed_ && !file_.flush()) {
         const std::string error = trace::utf8(trace::system_error());
         trace::utf8_line("flushing \"%s\" failed: %s", printable(work_).c_str(), error.c_str());
         failed_ = true;
     }
-    const bool closed = file_.close();
+    const Outcome<void> closed = file_.close();
     if (!failed_ && !closed) {
         const std::string error = trace::utf8(trace::system_error());
         trace::utf8_line("closing \"%s\" failed: %s", printable(work_).c_str(), error.c_str());
     }
     if (failed_ || !closed) {
         failed_ = true;
-        return false;
+        return Failure::cannot_be_written;
     }
     failed_ = true;  // nothing more can be written
     const ReplaceOutcome outcome = replace_file(work_, target_, options_);
-    if (outcome == ReplaceOutcome::refused) return false;  // the work file goes with this object
+    if (outcome == ReplaceOutcome::refused) return Failure::cannot_be_written;  // the work file goes with this object
     // Replaced: the work file is the target now. Kept: it holds the only complete copy of the new
     // content, and the trace has named it.
     guard_work_file(nullptr, nullptr);
     work_.clear();
-    if (outcome == ReplaceOutcome::kept) return false;
+    if (outcome == ReplaceOutcome::kept) return Failure::cannot_be_written;
     trace::utf8_line("wrote \"%s\" (%llu bytes)", printable(target_).c_str(), static_cast<unsigned long long>(size_));
-    return true;
+    return {};
 }
 
 EarlierOutput::EarlierOutput(const char* target) {
     if (target == nullptr || *target == '\0') return;
-    target_ = replacement_target(target);
-    if (target_) stamp_ = file_stamp(*target_);
+    const Outcome<NativePath> resolved = replacement_target(target);
+    if (!resolved) return;
+    target_ = *resolved;
+    if (const Outcome<FileStamp> stamp = file_stamp(*target_)) stamp_ = *stamp;
 }
 
 void EarlierOutput::discard() const {
@@ -117,7 +123,7 @@ void EarlierOutput::discard() const {
     const std::string name = printable(*target_);
     if (remove_if_unchanged(*target_, *stamp_)) {
         trace::utf8_line("the earlier \"%s\" removed", name.c_str());
-    } else if (file_stamp(*target_) == stamp_) {
+    } else if (const Outcome<FileStamp> now = file_stamp(*target_); now && *now == *stamp_) {
         const std::string error = trace::utf8(trace::system_error());
         trace::utf8_line("the earlier \"%s\" could not be removed: %s", name.c_str(), error.c_str());
     }

@@ -26,13 +26,15 @@ public:
     // True while the work file is open and every write so far took all its bytes.
     bool good() const { return !failed_; }
 
-    // A failed or short write (a full disk) fails this and every later call, and the commit.
-    bool write(const void* data, std::uint32_t count);
-    bool seek(std::uint32_t offset_from_start);
+    // A failed or short write (a full disk), or a failed seek, fails this and every later call,
+    // and the commit, with cannot_be_written.
+    Outcome<void> write(const void* data, std::uint32_t count);
+    Outcome<void> seek(std::uint32_t offset_from_start);
 
-    // Flushes and closes the work file and puts it in the target's place. False when nothing was
-    // replaced.
-    bool commit();
+    // Flushes and closes the work file and puts it in the target's place. Fails with
+    // cannot_be_written when nothing was replaced (the trace says why, and where both versions
+    // stay, under which names).
+    Outcome<void> commit();
 
     const NativePath& target() const { return target_; }
     const NativePath& work_path() const { return work_; }

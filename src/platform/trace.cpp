@@ -19,7 +19,6 @@ namespace {
 
 struct State {
     bool on = false;
-    int hushed = 0;  // lines are left out while a Hush lives
     unsigned long process = 0;
     std::uint64_t started = 0;
     char crash_prefix[32] = {};  // "[process id] stop: crash: ", made before any crash
@@ -100,7 +99,7 @@ void write_formatted(const char* lead, bool host_text, const char* format, std::
 }  // namespace
 
 void line(const char* format, ...) noexcept {
-    if (!state.on || state.hushed != 0) return;
+    if (!state.on) return;
     std::va_list arguments;
     va_start(arguments, format);
     write_formatted("", true, format, arguments);
@@ -108,7 +107,7 @@ void line(const char* format, ...) noexcept {
 }
 
 void utf8_line(const char* format, ...) noexcept {
-    if (!state.on || state.hushed != 0) return;
+    if (!state.on) return;
     std::va_list arguments;
     va_start(arguments, format);
     write_formatted("", false, format, arguments);
@@ -132,10 +131,6 @@ int utf8_stop(const char* format, ...) noexcept {
     va_end(arguments);
     return 0;
 }
-
-Hush::Hush() { ++state.hushed; }
-
-Hush::~Hush() { --state.hushed; }
 
 void crash(const char* what) noexcept {
     if (!state.on) return;

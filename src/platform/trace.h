@@ -44,16 +44,6 @@ void utf8_line(const char* format, ...) noexcept __attribute__((format(KORVIF_PR
 // handlers; the run's end is not traced.
 void crash(const char* what) noexcept;
 
-// While one lives, lines are left out of the trace: for looking for a file whose absence is
-// expected and is said in a line of its own.
-class Hush {
-public:
-    Hush();
-    ~Hush();
-    Hush(const Hush&) = delete;
-    Hush& operator=(const Hush&) = delete;
-};
-
 // The host's text as UTF-8.
 std::string utf8(const std::string& host_text);
 

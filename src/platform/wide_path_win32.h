@@ -1,8 +1,9 @@
 // What the Windows parts of the platform layer share about wide paths.
 #pragma once
 
-#include <optional>
 #include <string>
+
+#include "platform/outcome.h"
 
 namespace korvif::platform {
 
@@ -14,9 +15,9 @@ std::wstring long_path_form(const std::wstring& full);
 std::wstring callable(const std::wstring& full);
 
 // The path an input or an output is opened by: the full path, in its long form where it passes
-// the limit. Nothing, with the reason traced, when the path as given or its full path names a
-// device or a pipe (see names_windows_device), or has no full path.
-std::optional<std::wstring> file_path(const std::wstring& path);
+// the limit. Fails with cannot_be_opened, the reason traced, when the path as given or its full
+// path names a device or a pipe (see names_windows_device), or has no full path.
+Outcome<std::wstring> file_path(const std::wstring& path);
 
 // Whether an open handle is a file on a disk (not a port, a console, a pipe); false with the last
 // error set when not.
@@ -42,8 +43,9 @@ private:
     void* mutex_ = nullptr;
 };
 
-// The full path of the host's text in the form a replacement of it uses (and locks), or nothing;
-// traced only when `quiet` is false.
-std::optional<std::wstring> resolved_target(const std::wstring& path, bool quiet);
+// The full path of the host's text in the form a replacement of it uses (and locks). Fails with
+// cannot_be_written when there is none (no full path, or an existing file's long name cannot be
+// had), traced only when `quiet` is false.
+Outcome<std::wstring> resolved_target(const std::wstring& path, bool quiet);
 
 }  // namespace korvif::platform

@@ -18,8 +18,8 @@ class FileSink final : public ByteSink {
 public:
     explicit FileSink(platform::File& file) : file_(file) {}
     bool put(const std::uint8_t* bytes, std::size_t count) override {
-        std::uint32_t written = 0;
-        return file_.write(bytes, static_cast<std::uint32_t>(count), written) && written == count;
+        const Outcome<std::uint32_t> written = file_.write(bytes, static_cast<std::uint32_t>(count));
+        return written && *written == count;
     }
 
 private:

@@ -61,8 +61,9 @@ TEST(ReadWithRetry, ReadsWholeOrFailsWithTheRestZero) {
     test::TempDir dir;
     const std::string path = dir.file("short.bin");
     test::write_file(path, {1, 2, 3});
-    platform::File file = platform::File::open(path.c_str(), platform::FileMode::read_shared);
-    ASSERT_TRUE(file.is_open());
+    Outcome<platform::File> opened = platform::File::open(path.c_str(), platform::FileMode::read_shared);
+    ASSERT_TRUE(opened);
+    platform::File& file = *opened;
 
     std::uint8_t buffer[3] = {};
     EXPECT_TRUE(read_with_retry(file, buffer, 3, 10));

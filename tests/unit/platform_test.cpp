@@ -33,22 +33,25 @@ TEST(FileExists, FindsFilesDirectoriesAndWildcards) {
 TEST(ScratchFiles, ReadAndWrittenThroughOneHandleAndGoneWithIt) {
     test::TempDir dir;
     ::setenv("TMPDIR", dir.path().c_str(), 1);
-    std::string name;
     {
-        platform::File scratch = platform::File::create_scratch("CR", &name);
-        ASSERT_TRUE(scratch.is_open());
+        const Outcome<platform::NativePath> temporary = platform::temporary_directory();
+        ASSERT_TRUE(temporary);
+        EXPECT_EQ(*temporary, dir.file(""));
+        Outcome<platform::ScratchFile> scratch = platform::File::create_scratch(*temporary, "CR");
+        ASSERT_TRUE(scratch);
+        const std::string& name = scratch->name;
         EXPECT_EQ(name.rfind(dir.file("CR"), 0), 0u);
         EXPECT_EQ(name.size(), dir.file("").size() + platform::numbered_name_length - 1);
         // Nothing to be found under its name even while it is in use: a killed run leaves nothing.
         EXPECT_FALSE(test::file_present(name));
-        std::uint32_t done = 0;
         std::uint8_t back[3] = {};
-        ASSERT_TRUE(scratch.write("abc", 3, done) && scratch.seek(0) && scratch.read(back, 3, done));
+        ASSERT_TRUE(scratch->file.write("abc", 3) && scratch->file.seek(0));
+        EXPECT_EQ(scratch->file.read(back, 3).value_or(0), 3u);
         EXPECT_EQ(std::string(back, back + 3), "abc");
     }
     ::setenv("TMPDIR", dir.file("no/such").c_str(), 1);
-    EXPECT_FALSE(platform::File::create_scratch("CR", &name).is_open());
-    EXPECT_EQ(name, dir.file("no/such/"));
+    EXPECT_EQ(platform::temporary_directory().value_or(""), dir.file("no/such/"));
+    EXPECT_FALSE(platform::File::create_scratch(dir.file("no/such/"), "CR"));
     ::unsetenv("TMPDIR");
 }
 
@@ -63,10 +66,21 @@ TEST(FileModes, OnlyARegularFileOpensForReading) {
     ASSERT_EQ(::write(writer, "BM", 2), 2);
     for (const std::string& path : {dir.path().string(), fifo, std::string("/dev/zero")}) {
         for (const auto mode : {platform::FileMode::read_shared, platform::FileMode::read_deny_write}) {
-            EXPECT_FALSE(platform::File::open(path.c_str(), mode).is_open()) << path;
+            EXPECT_FALSE(platform::File::open(path.c_str(), mode)) << path;
         }
     }
     ::close(writer);
+}
+
+// A new file's name that exists is told from any other refusal: work file names are tried until
+// one is free, and only while the names are taken.
+TEST(FileModes, ANewFileTellsATakenNameFromOtherRefusals) {
+    test::TempDir dir;
+    test::write_file(dir.file("taken"), {1});
+    EXPECT_EQ(platform::File::create_new(dir.file("taken")).failure(), Failure::name_taken);
+    EXPECT_EQ(platform::File::create_new(dir.file("no/such")).failure(), Failure::cannot_be_written);
+    EXPECT_TRUE(platform::File::create_new(dir.file("new")));
+    EXPECT_EQ(test::read_file(dir.file("taken")), (test::Bytes {1}));
 }
 
 // The directory part ends at the last separator or a drive; the "*" of an output takes the

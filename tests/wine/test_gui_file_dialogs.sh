@@ -75,7 +75,7 @@ for chosen in Счёт.kvd Łukasz.kvd; do
     if [ -n "$named" ]; then
         [ "$(realpath "$named")" = "$(realpath "$docs/$chosen")" ] || fail "FDOPEN of $chosen handed over '$(edit_text)', which names $named"
     else
-        grep -q 'is not given to the host' "$WORK/trace-$chosen.log" || fail "FDOPEN of $chosen: an empty control and no reason traced"
+        grep -q '" is not given to the host' "$WORK/trace-$chosen.log" || fail "FDOPEN of $chosen: an empty control and no reason traced"
     fi
 done
 

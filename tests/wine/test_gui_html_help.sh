@@ -78,7 +78,7 @@ done
 [ "$(grep -c '^command ' "$WORK/record.txt")" = 5 ] || fail "not five viewers: $(cat "$WORK/record.txt")"
 [ "$(grep -cxF 'program C:\windows\hh.exe' "$WORK/record.txt")" = 5 ] ||
     fail "not the viewer in the Windows directory: $(cat "$WORK/record.txt")"
-trace_has 'HTML Help: file .*, command 2 opens no viewer$' || fail "HELP_QUIT: $(cat "$WORK/trace.txt")"
+trace_has 'HTML Help: file ".*", command 2 opens no viewer$' || fail "HELP_QUIT: $(cat "$WORK/trace.txt")"
 trace_has 'Windows Help: file' && fail "Windows Help had a request: $(cat "$WORK/trace.txt")"
 
 # Windows Help has the request for a help file without a .chm, and on Windows XP: it asks whether
@@ -89,7 +89,7 @@ windows_help() {
     wait_for_log '^started HELP' 30
     finish_host_answering_no
     grep -q '^exit 0$' "$WORK/host.log" || fail "HELP with $1: $(cat "$WORK/host.log")"
-    trace_has "^\[[0-9]*\] Windows Help: file .*, command 1, data 42: " ||
+    trace_has "^\[[0-9]*\] Windows Help: file \".*\", command 1, data 42: " ||
         fail "HELP with $1 did not go to Windows Help: $(cat "$WORK/trace.txt")"
     timeout 20 wineserver -k >/dev/null 2>&1 || true
 }
