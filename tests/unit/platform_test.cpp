@@ -104,7 +104,7 @@ TEST(DeviceNames, WindowsDeviceAndPipeNamesAreRecognised) {
     const Case cases[] = {
         {L"CON", true}, {L"nul", true}, {L"Aux.log", true}, {L"C:\\temp\\prn.txt", true}, {L"C:lpt1", true},
         {L"COM9", true}, {L"com1:", true}, {L"D:/logs/NUL .txt", true}, {L"LPT\u00B9", true}, {L"conout$", true},
-        {L"COM0", true}, {L"C:\\w\\COM1", true}, {L"C:\\w\\com5.kvd:stream", true},
+        {L"COM0", true}, {L"lpt0.log", true}, {L"C:\\w\\COM1", true}, {L"C:\\w\\com5.kvd:stream", true},
         {L"\\\\.\\pipe\\trace", true}, {L"//./COM3", true}, {L"\\??\\C:\\x.log", true}, {L"\\\\server\\PIPE\\x", true},
         {L"\\\\server\\mailslot\\x", true},
         // After "\\?\" only a drive, a share (not the pipes) or a volume is a path.
@@ -320,17 +320,36 @@ TEST_F(Replacement, OnlyOldWorkFilesOfItsOwnPatternAreCleanedUp) {
     for (const Case& c : cases) EXPECT_EQ(test::file_present(dir.file(c.name)), !c.removed) << c.name;
 }
 
+// The earlier output goes only while it is the version that stood there: a newer file put in its
+// place stays, also one of the same size, or of the same size and time (another file).
 TEST_F(Replacement, ADiscardedOutputGoesUnlessANewerOneTookItsPlace) {
-    test::write_file(target, {1});
-    platform::EarlierOutput(target.c_str()).discard();
-    EXPECT_FALSE(test::file_present(target));
-
-    test::write_file(target, {1});
-    const platform::EarlierOutput earlier(target.c_str());
-    test::write_file(dir.file("newer"), {2, 2});
-    std::filesystem::rename(dir.file("newer"), target);  // another run's complete file
-    earlier.discard();
-    EXPECT_EQ(test::read_file(target), (test::Bytes {2, 2}));
+    struct Case {
+        const char* what;
+        test::Bytes newer;  // none: the earlier file still stands
+        bool same_time;
+    };
+    const Case cases[] = {
+        {"the earlier file", {}, false},
+        {"a newer file of another size", {2, 2}, false},
+        {"a newer file of the same size", {2}, false},
+        {"another file of the same size and time", {2}, true},
+    };
+    for (const Case& c : cases) {
+        test::write_file(target, {1});
+        const auto stood = std::filesystem::last_write_time(target);
+        const platform::EarlierOutput earlier(target.c_str());
+        if (!c.newer.empty()) {
+            // The earlier file stays linked while the newer one is made, so that the newer one
+            // cannot get its number.
+            std::filesystem::create_hard_link(target, dir.file("earlier"));
+            test::write_file(dir.file("newer"), c.newer);
+            std::filesystem::last_write_time(dir.file("newer"), c.same_time ? stood : stood + std::chrono::seconds(1));
+            std::filesystem::rename(dir.file("newer"), target);  // another run's complete file
+            std::filesystem::remove(dir.file("earlier"));
+        }
+        earlier.discard();
+        EXPECT_EQ(test::file_present(target) ? test::read_file(target) : test::Bytes {}, c.newer) << c.what;
+    }
 }
 
 // A folder, a FIFO or a device is never an output: nothing is made beside it, nothing moved.
