@@ -304,17 +304,19 @@ TEST_F(Replacement, ATargetWithoutWriteBitsIsRefusedAndALinkStays) {
 TEST_F(Replacement, OnlyOldWorkFilesOfItsOwnPatternAreCleanedUp) {
     struct Case {
         const char* name;
-        bool old;
+        int minutes_old;
         bool removed;
     };
     const Case cases[] = {
-        {"~kv0123abcd.tmp", true, true},   {"~kv0123abce.tmp", false, false}, {"~kb0123abcd.tmp", true, false},
-        {"~kv0123abc.tmp", true, false},   {"~kv0123abcdx.tmp", true, false}, {"~isdnfax.sff", true, false},
-        {"~ikvd001.kvd", true, false},     {"~kvnothex1.tmp", true, false},
+        {"~kv0123abcd.tmp", 61, true},   {"~kv0123abce.tmp", 59, false}, {"~kv0123abcf.tmp", 0, false},
+        {"~kb0123abcd.tmp", 120, false}, {"~kv0123abc.tmp", 120, false}, {"~kv0123abcdx.tmp", 120, false},
+        {"~isdnfax.sff", 120, false},    {"~ikvd001.kvd", 120, false},   {"~kvnothex1.tmp", 120, false},
+        {"~kv0123abcg.tmp", 120, false},
     };
     for (const Case& c : cases) {
         test::write_file(dir.file(c.name), {1});
-        if (c.old) std::filesystem::last_write_time(dir.file(c.name), std::filesystem::file_time_type::clock::now() - std::chrono::hours(2));
+        std::filesystem::last_write_time(dir.file(c.name),
+                                         std::filesystem::file_time_type::clock::now() - std::chrono::minutes(c.minutes_old));
     }
     { platform::FileReplacement replacement(target.c_str()); }
     for (const Case& c : cases) EXPECT_EQ(test::file_present(dir.file(c.name)), !c.removed) << c.name;
