@@ -2,7 +2,7 @@
 # The mutation run: puts each fault of tests/mutants.txt (a limit moved by one, a rule dropped, a
 # recovery step skipped) into a copy of the tree, one at a time, builds it and runs the tests that
 # need no Wine. A fault that no test notices ("survived") is a rule that no test holds. Run it by
-# hand before a rule is called done, not in CI: about half a minute a fault on two cores.
+# hand before a rule is called done, not in CI: up to a minute a fault on two cores.
 #
 #   scripts/mutants.sh           every fault of the list
 #   scripts/mutants.sh 12 30     the faults on those lines of the list
