@@ -44,7 +44,9 @@ TEST(SplitFields, FindsTheFieldsOrTheFirstMissingOneAndChecksTheOutputPath) {
         bool refused = false;             // the output path is refused
     };
     const std::string longest(255, 'p');
-    const std::string long_dir = "/" + std::string(250, 'd') + "/";
+    const std::string long_dir = "/" + std::string(250, 'd') + "/";  // 252 characters
+    const std::string completed_254 = long_dir + "ab";
+    const std::string completed_255 = long_dir + "abc";
     const Case cases[] = {
         {"::$", "0,a.sff,b.kvd", 0, {"0", "a.sff", "b.kvd"}, nullptr},
         {"::$", ",a,b,c", 0, {",a", "b", "c"}, nullptr},         // a leading comma belongs to its field
@@ -73,7 +75,9 @@ TEST(SplitFields, FindsTheFieldsOrTheFirstMissingOneAndChecksTheOutputPath) {
         {":..*", "1,0,/fax/0001.kvd,x*p.bmp", 0, {}, "x*p.bmp"},
         {":..*", "1,0,C:\\FAX\\0001.kvd,*p.bmp", 0, {}, "p.bmp"},  // only the platform's separator counts
         {":..*", "1,0,,*p.bmp", 0, {"1", "0", ""}, "p.bmp"},
-        {":..*", "1,0," + long_dir + ",*a.bmp", 0, {}, nullptr, true},  // completed, too long
+        {":..*", "1,0," + long_dir + "0007.kvd,*ab", 0, {}, completed_254.c_str()},
+        {":..*", "1,0," + long_dir + "0007.kvd,*abc", 0, {}, completed_255.c_str()},
+        {":..*", "1,0," + long_dir + "0007.kvd,*abcd", 0, {}, nullptr, true},  // completed, 256: too long
         {":..*", "1,0,doc,", 0, {}, nullptr, true},
     };
     for (const Case& c : cases) {

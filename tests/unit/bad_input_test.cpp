@@ -93,6 +93,11 @@ TEST_F(BadInput, EachStopWritesNothingAndNamesItsReason) {
         std::string reason;   // what the stop line begins with
     };
     const std::string long_name(300, 'x');
+    // A source of 2 GB, which RES does not copy (beside the trace: the cases compare the files of
+    // `dir`); it takes no room on the disk.
+    const std::string source_of_2_gb = trace_dir.file("2gb.kvd");
+    test::write_file(source_of_2_gb, {});
+    std::filesystem::resize_file(source_of_2_gb, 0x80000000u);
     const Case cases[] = {
         // missing fields and separators
         {"S2F:", "the second field is missing"},
@@ -150,6 +155,7 @@ TEST_F(BadInput, EachStopWritesNothingAndNamesItsReason) {
         {"RES:{missing},{out}", "the source was not found"},
         {"RES:{dir},{out}", "the source cannot be copied to "},
         {"RES:{dir}/short.kvd,{out}", "the source cannot be read as a document"},
+        {"RES:" + source_of_2_gb + ",{out}", "the source cannot be copied to "},
         {"INV:{missing},{out}", "the input was not found"},
         {"INV:{dir},{out}", "the input cannot be loaded"},
         {"ROT:1,{missing},{out}", "the input was not found"},

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "codec/page_decoder.h"
 #include "support/bitmaps.h"
 
@@ -36,8 +38,8 @@ TEST_F(BmpToFaxData, NormalHalvesTheRowsAndFineKeepsThem) {
 
 // The same picture, 1700 pixels of text on white, written by netpbm and ImageMagick in their
 // forms (black as palette entry 0, 108- and 124-byte headers), stored top-down, cut to 1700 or
-// widened to 1800 (the part beyond 1728 black, which the fax cannot hold): D2F codes each exactly
-// as the host's own page of those pixels.
+// widened to 1800 (the part beyond 1728 black, which the fax cannot hold), in dark blue on red:
+// D2F codes each exactly as the host's own page of those pixels.
 TEST_F(BmpToFaxData, BitmapsAreReadByTheirOwnHeader) {
     const std::string pbm = dir.file("text.pbm");
     ASSERT_EQ(test::shell("pbmtext -nomargins 'Korvane Faxdesk 2026' | pnmscale -xsize 1700 -ysize 160 | pgmtopbm -threshold > " +
@@ -57,6 +59,12 @@ TEST_F(BmpToFaxData, BitmapsAreReadByTheirOwnHeader) {
     PackedBitmap top_down = test::make_mono_bitmap(1728, rows, [&](int x, int y) { return black(x, y); });
     write_u32(top_down, bitmap_field::height, static_cast<std::uint32_t>(-rows));
     test::write_file(dir.file("top-down.bmp"), test::bmp_file_bytes(top_down));
+    // Palette entry 0 dark blue, entry 1 red: the ink is entry 0, darker by its brightness, in
+    // which blue (the first byte of an entry) weighs least.
+    PackedBitmap blue_on_red = test::make_mono_bitmap(1728, rows, [&](int x, int y) { return !black(x, rows - 1 - y); });
+    const std::uint8_t blue_then_red[8] = {255, 0, 0, 0, 0, 0, 255, 0};
+    std::copy(std::begin(blue_then_red), std::end(blue_then_red), blue_on_red.data() + info_header_bytes);
+    test::write_file(dir.file("blue-on-red.bmp"), test::bmp_file_bytes(blue_on_red));
 
     const std::string wide = dir.file("wide.pbm");
     ASSERT_EQ(test::shell("pnmpad -white -right 28 " + pbm + " | pnmpad -black -right 72 > " + wide), 0);
@@ -69,7 +77,7 @@ TEST_F(BmpToFaxData, BitmapsAreReadByTheirOwnHeader) {
     };
     for (const auto& [name, writer] : writers) ASSERT_EQ(test::shell(writer + " > " + dir.file(name) + " 2>/dev/null"), 0) << writer;
     EXPECT_NE(test::read_file(dir.file("magick-bmp4.bmp"))[14], 40);  // the longer header indeed
-    for (const char* name : {"top-down.bmp", "ppmtobmp-1700.bmp", "ppmtobmp-1800.bmp", "magick-bmp3.bmp", "magick-bmp4.bmp",
+    for (const char* name : {"top-down.bmp", "blue-on-red.bmp", "ppmtobmp-1700.bmp", "ppmtobmp-1800.bmp", "magick-bmp3.bmp", "magick-bmp4.bmp",
                              "magick-bmp4-1800.bmp"}) {
         std::filesystem::remove(g3);
         test::run_command("D2F:1," + dir.file(name) + "," + g3);

@@ -15,6 +15,13 @@ DocumentHeader header_with_table(std::initializer_list<std::uint32_t> entries) {
     return header;
 }
 
+// Every entry in use: page k + 1 begins at 1536 + 100 k, the last entry ends page 255.
+DocumentHeader header_with_full_table() {
+    DocumentHeader header {};
+    for (std::uint32_t index = 0; index < page_table_entries; ++index) set_page_table_entry(header, index, 1536 + 100 * index);
+    return header;
+}
+
 TEST(PageStart, FollowsThePageTable) {
     const DocumentHeader header = header_with_table({1536, 2000, 0, 3000});
     const std::uint32_t size = 5000;
@@ -49,6 +56,8 @@ TEST(PageRange, EndsAtTheNextStartOrTheEndOfTheFile) {
         {header_with_table({1536, 9000}), 1, 4000, 1536, 2464},
         // A start beyond the end gives a length of 2^31 or more.
         {header_with_table({1536, 9000, 9500}), 2, 4000, 9000, 4000u - 9000u},
+        // A full table: the last entry ends page 255, not the file.
+        {header_with_full_table(), 255, 30000, 1536 + 100 * 254, 100},
     };
     for (const Case& c : cases) {
         const PageRange range = page_range(c.header, c.page, c.size);

@@ -118,7 +118,7 @@ TEST(DeviceNames, WindowsDeviceAndPipeNamesAreRecognised) {
     const Case cases[] = {
         {L"CON", true}, {L"nul", true}, {L"Aux.log", true}, {L"C:\\temp\\prn.txt", true}, {L"C:lpt1", true},
         {L"COM9", true}, {L"com1:", true}, {L"D:/logs/NUL .txt", true}, {L"LPT\u00B9", true}, {L"conout$", true},
-        {L"COM0", true}, {L"C:\\w\\COM1", true}, {L"C:\\w\\com5.kvd:stream", true},
+        {L"COM0", true}, {L"lpt0.log", true}, {L"C:\\w\\COM1", true}, {L"C:\\w\\com5.kvd:stream", true},
         {L"\\\\.\\pipe\\trace", true}, {L"//./COM3", true}, {L"\\??\\C:\\x.log", true}, {L"\\\\server\\PIPE\\x", true},
         {L"\\\\server\\mailslot\\x", true},
         // After "\\?\" only a drive, a share (not the pipes) or a volume is a path.
@@ -318,33 +318,54 @@ TEST_F(Replacement, ATargetWithoutWriteBitsIsRefusedAndALinkStays) {
 TEST_F(Replacement, OnlyOldWorkFilesOfItsOwnPatternAreCleanedUp) {
     struct Case {
         const char* name;
-        bool old;
+        int minutes_old;
         bool removed;
     };
     const Case cases[] = {
-        {"~kv0123abcd.tmp", true, true},   {"~kv0123abce.tmp", false, false}, {"~kb0123abcd.tmp", true, false},
-        {"~kv0123abc.tmp", true, false},   {"~kv0123abcdx.tmp", true, false}, {"~isdnfax.sff", true, false},
-        {"~ikvd001.kvd", true, false},     {"~kvnothex1.tmp", true, false},
+        {"~kv0123abcd.tmp", 61, true},   {"~kv0123abce.tmp", 59, false}, {"~kv0123abcf.tmp", 0, false},
+        {"~kb0123abcd.tmp", 120, false}, {"~kv0123abc.tmp", 120, false}, {"~kv0123abcdx.tmp", 120, false},
+        {"~isdnfax.sff", 120, false},    {"~ikvd001.kvd", 120, false},   {"~kvnothex1.tmp", 120, false},
+        {"~kv0123abcg.tmp", 120, false},
     };
     for (const Case& c : cases) {
         test::write_file(dir.file(c.name), {1});
-        if (c.old) std::filesystem::last_write_time(dir.file(c.name), std::filesystem::file_time_type::clock::now() - std::chrono::hours(2));
+        std::filesystem::last_write_time(dir.file(c.name),
+                                         std::filesystem::file_time_type::clock::now() - std::chrono::minutes(c.minutes_old));
     }
     { platform::FileReplacement replacement(target.c_str()); }
     for (const Case& c : cases) EXPECT_EQ(test::file_present(dir.file(c.name)), !c.removed) << c.name;
 }
 
+// The earlier output goes only while it is the version that stood there: a newer file put in its
+// place stays, also one of the same size, or of the same size and time (another file).
 TEST_F(Replacement, ADiscardedOutputGoesUnlessANewerOneTookItsPlace) {
-    test::write_file(target, {1});
-    platform::EarlierOutput(target.c_str()).discard();
-    EXPECT_FALSE(test::file_present(target));
-
-    test::write_file(target, {1});
-    const platform::EarlierOutput earlier(target.c_str());
-    test::write_file(dir.file("newer"), {2, 2});
-    std::filesystem::rename(dir.file("newer"), target);  // another run's complete file
-    earlier.discard();
-    EXPECT_EQ(test::read_file(target), (test::Bytes {2, 2}));
+    struct Case {
+        const char* what;
+        test::Bytes newer;  // none: the earlier file still stands
+        bool same_time;
+    };
+    const Case cases[] = {
+        {"the earlier file", {}, false},
+        {"a newer file of another size", {2, 2}, false},
+        {"a newer file of the same size", {2}, false},
+        {"another file of the same size and time", {2}, true},
+    };
+    for (const Case& c : cases) {
+        test::write_file(target, {1});
+        const auto stood = std::filesystem::last_write_time(target);
+        const platform::EarlierOutput earlier(target.c_str());
+        if (!c.newer.empty()) {
+            // The earlier file stays linked while the newer one is made, so that the newer one
+            // cannot get its number.
+            std::filesystem::create_hard_link(target, dir.file("earlier"));
+            test::write_file(dir.file("newer"), c.newer);
+            std::filesystem::last_write_time(dir.file("newer"), c.same_time ? stood : stood + std::chrono::seconds(1));
+            std::filesystem::rename(dir.file("newer"), target);  // another run's complete file
+            std::filesystem::remove(dir.file("earlier"));
+        }
+        earlier.discard();
+        EXPECT_EQ(test::file_present(target) ? test::read_file(target) : test::Bytes {}, c.newer) << c.what;
+    }
 }
 
 // A folder, a FIFO or a device is never an output: nothing is made beside it, nothing moved.

@@ -234,12 +234,21 @@ TEST(ReplaceSteps, TheUserAlwaysHasOneVersionUnderTheNameOrBothUnderNamesTheTrac
     }
 }
 
-TEST(ReplaceSteps, MissingFilesAreNotWaitedFor) {
-    FakeCalls calls;
-    calls.files = {{"doc", "old"}, {"work", "new"}};
-    calls.replace_errors = {2};  // file not found
-    EXPECT_EQ(platform::replace_steps(calls, {"doc", "work", "backup", "kept"}, {}), ReplaceOutcome::refused);
-    EXPECT_EQ(calls.waited_ms, 0u);
+// A file that another program holds is waited for 2 seconds, in steps of 100 ms; a missing one
+// is not waited for.
+TEST(ReplaceSteps, HeldFilesAreWaitedForTwoSecondsMissingOnesNot) {
+    struct Case {
+        std::uint32_t error;
+        unsigned waited_ms;
+    };
+    for (const Case c : {Case {2, 0}, Case {sharing_violation, 2000}}) {
+        FakeCalls calls;
+        calls.files = {{"doc", "old"}, {"work", "new"}};
+        calls.replace_errors = {c.error};
+        EXPECT_EQ(platform::replace_steps(calls, {"doc", "work", "backup", "kept"}, {.in_place = false}),
+                  ReplaceOutcome::refused);
+        EXPECT_EQ(calls.waited_ms, c.waited_ms) << c.error;
+    }
 }
 
 // What each of the system's refusals leads to: tried again (and then in place), one rename over

@@ -121,7 +121,7 @@ TEST_F(Trace, EachRunNamesItsReasonAndTheOutputsStayTheSame) {
     }
 }
 
-TEST_F(Trace, NothingWithoutTheVariableAndAnUnwritableTraceIsIgnored) {
+TEST_F(Trace, NothingWithoutTheVariableAndAnUnwritableOrFullTraceIsIgnored) {
     const std::string at = inputs("ins");
     unsetenv("KORVIF_TRACE");
     test::run_command("F2D:1,0," + at + "/doc.kvd," + at + "/a.bmp");
@@ -130,6 +130,19 @@ TEST_F(Trace, NothingWithoutTheVariableAndAnUnwritableTraceIsIgnored) {
     test::run_command("F2D:1,0," + at + "/doc.kvd," + at + "/b.bmp");
     unsetenv("KORVIF_TRACE");
     EXPECT_EQ(test::read_file(at + "/a.bmp"), test::read_file(at + "/b.bmp"));
+
+    // A trace of 16 MB takes no more lines; one byte less takes the next (sparse files: no room
+    // taken on the disk).
+    constexpr std::uintmax_t full = std::uintmax_t {16} << 20;
+    for (const std::uintmax_t size : {full, full - 1}) {
+        test::write_file(trace_file, {});
+        std::filesystem::resize_file(trace_file, size);
+        setenv("KORVIF_TRACE", trace_file.c_str(), 1);
+        test::run_command("F2D:1,0," + at + "/doc.kvd," + at + "/c.bmp");
+        unsetenv("KORVIF_TRACE");
+        EXPECT_EQ(std::filesystem::file_size(trace_file) > size, size < full) << size;
+        EXPECT_EQ(test::read_file(at + "/a.bmp"), test::read_file(at + "/c.bmp"));
+    }
 }
 
 // Sixteen runs at once append to one trace: every line is whole, and each run's lines are all there.
