@@ -95,7 +95,8 @@ void BM_change_resolution(benchmark::State& state, const BenchPage* page, bool t
     for (auto _ : state) {
         sink.data.clear();
         const Outcome<DecodedPage> decoded = decode_page(page->mh, {.double_lines = to_fine});
-        const Outcome<std::uint32_t> bytes = encode_raster(decoded->raster_rows(to_fine ? RowPairs::apart : RowPairs::merged), sink);
+        const Outcome<std::uint32_t> bytes =
+            encode_raster(decoded->raster_rows(to_fine ? RowPairs::apart : RowPairs::merged), sink);
         benchmark::DoNotOptimize(bytes);
     }
 }
@@ -115,7 +116,8 @@ void BM_recode_page_to_sff(benchmark::State& state, const BenchPage* page) {
 }
 
 // Thumbnails and scaled copies of the page's bitmap.
-void BM_scale(benchmark::State& state, const BenchPage* page, std::int32_t width, std::int32_t height, ScaleOptions options) {
+void BM_scale(benchmark::State& state, const BenchPage* page, std::int32_t width, std::int32_t height,
+              ScaleOptions options) {
     const PackedBitmap bitmap = bitmap_of(*page);
     for (auto _ : state) {
         Outcome<PackedBitmap> scaled = scale_bitmap(bitmap, width, height, options);
@@ -131,8 +133,10 @@ const bool registered = [] {
         benchmark::RegisterBenchmark(("BM_encode_raster/" + page.name).c_str(), BM_encode_raster, &page);
         benchmark::RegisterBenchmark(("BM_encode_raster_pairs/" + page.name).c_str(), BM_encode_raster_pairs, &page);
         benchmark::RegisterBenchmark(("BM_libtiff_encode/" + page.name).c_str(), BM_libtiff_encode, &page);
-        benchmark::RegisterBenchmark(("BM_change_resolution_to_fine/" + page.name).c_str(), BM_change_resolution, &page, true);
-        benchmark::RegisterBenchmark(("BM_change_resolution_to_normal/" + page.name).c_str(), BM_change_resolution, &page, false);
+        benchmark::RegisterBenchmark(("BM_change_resolution_to_fine/" + page.name).c_str(), BM_change_resolution, &page,
+                                     true);
+        benchmark::RegisterBenchmark(("BM_change_resolution_to_normal/" + page.name).c_str(), BM_change_resolution,
+                                     &page, false);
         benchmark::RegisterBenchmark(("BM_recode_page_to_sff/" + page.name).c_str(), BM_recode_page_to_sff, &page);
     }
     const BenchPage& text = bench_pages().front();

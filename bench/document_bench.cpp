@@ -59,7 +59,8 @@ double run_child(const std::vector<std::string>& argv, const std::string& output
     int status = 0;
     waitpid(child, &status, 0);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error(argv[0] + " " + argv.back() + " failed");
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw std::runtime_error(argv[0] + " " + argv.back() + " failed");
     return seconds;
 }
 
@@ -114,7 +115,8 @@ Measure measure_command(const Setup& setup, const std::string& command, bool win
         } else {
             const std::string command_file = setup.directory + "/command.txt";
             std::ofstream(command_file) << windows_path(setup.windows + "/korvif32.exe") << ' ' << command;
-            one.seconds = run_child({"wine", setup.windows + "/run_exact.exe", windows_path(command_file), "--peak"}, log);
+            one.seconds =
+                run_child({"wine", setup.windows + "/run_exact.exe", windows_path(command_file), "--peak"}, log);
             const std::string text = read_text(log);
             const auto at = text.find("peak working set ");
             if (at == std::string::npos) throw std::runtime_error("no peak reported: " + text);
@@ -129,8 +131,9 @@ Measure measure_command(const Setup& setup, const std::string& command, bool win
 Measure measure_copy(const Setup& setup, const std::string& path) {
     Measure best;
     for (int run = 0; run < setup.runs; ++run) {
-        const double seconds = run_child({"dd", "if=" + path, "of=" + setup.directory + "/copy", "bs=64K", "status=none"},
-                                         setup.directory + "/child.log");
+        const double seconds =
+            run_child({"dd", "if=" + path, "of=" + setup.directory + "/copy", "bs=64K", "status=none"},
+                      setup.directory + "/child.log");
         best.seconds = std::min(best.seconds, seconds);
     }
     std::remove((setup.directory + "/copy").c_str());
@@ -150,10 +153,12 @@ void write_document(const std::string& path, const std::vector<std::uint8_t>& pa
     std::memcpy(header.data() + maker_offset, "Korvane         3.0             ", 32);
     header[format_byte_offset] = 2;
     header[page_count_offset] = static_cast<std::uint8_t>(pages);
-    for (std::uint32_t n = 0; n < pages; ++n) set_page_table_entry(header, n, document_header_size + n * static_cast<std::uint32_t>(page.size()));
+    for (std::uint32_t n = 0; n < pages; ++n)
+        set_page_table_entry(header, n, document_header_size + n * static_cast<std::uint32_t>(page.size()));
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(header.data()), header.size());
-    for (std::uint32_t n = 0; n < pages; ++n) out.write(reinterpret_cast<const char*>(page.data()), static_cast<std::streamsize>(page.size()));
+    for (std::uint32_t n = 0; n < pages; ++n)
+        out.write(reinterpret_cast<const char*>(page.data()), static_cast<std::streamsize>(page.size()));
 }
 
 void bench_document(const Setup& setup, const std::vector<std::uint8_t>& page, std::uint32_t pages, bool windows) {
@@ -175,7 +180,8 @@ void bench_document(const Setup& setup, const std::vector<std::uint8_t>& page, s
         {"RES", "RES:" + path(document) + "," + path(dir + "/res.kvd"), dir + "/res.kvd"},
         {"F2D", "F2D:" + n + ",0," + path(document) + "," + path(dir + "/f2d.bmp"), ""},
     };
-    std::printf("%u pages, document of %.1f MB%s\n", pages, file_size(document) / 1e6, windows ? ", korvif32.exe under Wine" : "");
+    std::printf("%u pages, document of %.1f MB%s\n", pages, file_size(document) / 1e6,
+                windows ? ", korvif32.exe under Wine" : "");
     std::printf("| command | output MB | time s | peak MiB | dd copy s | time / copy | output SHA-256 |\n");
     std::printf("|---|---|---|---|---|---|---|\n");
     for (const Row& row : rows) {
@@ -186,11 +192,13 @@ void bench_document(const Setup& setup, const std::vector<std::uint8_t>& page, s
         } else {
             const Measure copy = measure_copy(setup, row.output);
             std::printf("%.1f | %.3f | %.1f | %.3f | %.2f | %s |\n", file_size(row.output) / 1e6, command.seconds,
-                        command.peak_kib / 1024.0, copy.seconds, command.seconds / copy.seconds, digest(row.output).c_str());
+                        command.peak_kib / 1024.0, copy.seconds, command.seconds / copy.seconds,
+                        digest(row.output).c_str());
         }
         std::fflush(stdout);
     }
-    for (const char* name : {"/document.kvd", "/~isdnfax.sff", "/s2f.kvd", "/res.kvd", "/f2d.bmp", "/child.log", "/command.txt"}) {
+    for (const char* name :
+         {"/document.kvd", "/~isdnfax.sff", "/s2f.kvd", "/res.kvd", "/f2d.bmp", "/child.log", "/command.txt"}) {
         std::remove((dir + name).c_str());
     }
 }
@@ -222,11 +230,13 @@ int main(int argc, char** argv) {
     std::vector<std::uint32_t> lengths;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
+        // clang-format off
         if (i + 1 < argc && argument == "--program") setup.program = argv[++i];
         else if (i + 1 < argc && argument == "--windows") setup.windows = argv[++i];
         else if (i + 1 < argc && argument == "--dir") setup.directory = argv[++i];
         else if (i + 1 < argc && argument == "--runs") setup.runs = std::max(1, std::atoi(argv[++i]));
         else lengths.push_back(static_cast<std::uint32_t>(std::clamp(std::atoi(argv[i]), 1, 255)));
+        // clang-format on
     }
     if (lengths.empty()) lengths = {100, 255};
     // RES puts its private copy of the source in the temporary directory: beside the outputs.
@@ -238,7 +248,8 @@ int main(int argc, char** argv) {
     }
     try {
         const auto& pages = bench_pages();
-        const BenchPage& dither = *std::find_if(pages.begin(), pages.end(), [](const BenchPage& p) { return p.name == "dither"; });
+        const BenchPage& dither =
+            *std::find_if(pages.begin(), pages.end(), [](const BenchPage& p) { return p.name == "dither"; });
         std::printf("dithered page: %zu bytes of MH data, %d rows\n\n", dither.mh.size(), dither.rows);
         for (const std::uint32_t length : lengths) {
             bench_document(setup, dither.mh, length, false);

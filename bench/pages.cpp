@@ -42,8 +42,8 @@ BenchPage make_page(const std::string& name, const std::string& pbm_command) {
 
 std::string text_command() {
     std::string text;
-    const char* words[] = {"Korvane", "Faxdesk", "ISDN", "Seite", "Telefax", "Empfang", "Sendebericht",
-                           "0123456789", "Modified", "Huffman", "T.4", "Zeile", "Dokument", "Aufloesung"};
+    const char* words[] = {"Korvane",    "Faxdesk",  "ISDN",    "Seite", "Telefax", "Empfang",  "Sendebericht",
+                           "0123456789", "Modified", "Huffman", "T.4",   "Zeile",   "Dokument", "Aufloesung"};
     for (int line = 0; line < 60; ++line) {
         for (int word = 0; word < 12; ++word) {
             text += words[(line * 7 + word * 3) % 14];
@@ -53,7 +53,8 @@ std::string text_command() {
     }
     const std::string file = bench_directory() + "/text.txt";
     std::ofstream(file) << text;
-    return "pbmtext -nomargins < " + file + " 2>/dev/null | pnmscale -xsize 1728 -ysize 2200 2>/dev/null | "
+    return "pbmtext -nomargins < " + file +
+           " 2>/dev/null | pnmscale -xsize 1728 -ysize 2200 2>/dev/null | "
            "pgmtopbm -threshold 2>/dev/null";
 }
 
@@ -71,7 +72,8 @@ std::string bench_directory() {
 const std::vector<BenchPage>& bench_pages() {
     static const std::vector<BenchPage> pages = {
         make_page("text", text_command()),
-        make_page("empty", "pbmtext 'Korvane Faxdesk' 2>/dev/null | pnmpad -white -width 1728 -height 2200 2>/dev/null"),
+        make_page("empty",
+                  "pbmtext 'Korvane Faxdesk' 2>/dev/null | pnmpad -white -width 1728 -height 2200 2>/dev/null"),
         make_page("dither", "pgmramp -lr 1728 2200 | pamditherbw -fs -randomseed=1 2>/dev/null | pamtopnm 2>/dev/null"),
     };
     return pages;

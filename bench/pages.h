@@ -12,9 +12,9 @@ namespace korvif::bench {
 
 struct BenchPage {
     std::string name;
-    std::string tiff_path;              // the page as a one-strip TIFF, CCITT G3 1D, made by fax2tiff
-    std::vector<std::uint8_t> mh;       // the page's MH data (pbmtog3 -reversebits)
-    std::vector<std::uint8_t> bitmap;   // the page as a packed bitmap (48-byte header, rows bottom-up)
+    std::string tiff_path;             // the page as a one-strip TIFF, CCITT G3 1D, made by fax2tiff
+    std::vector<std::uint8_t> mh;      // the page's MH data (pbmtog3 -reversebits)
+    std::vector<std::uint8_t> bitmap;  // the page as a packed bitmap (48-byte header, rows bottom-up)
     int rows = 0;
 };
 

@@ -36,8 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     Outcome<PackedBitmap> bitmap = load_bmp(in.c_str());
     if (bitmap) {
-        const Outcome<PackedBitmap> scaled = scale_bitmap(*bitmap, target_width, target_height,
-                                                          {.method = (flags & 1) ? ScaleMethod::grey : ScaleMethod::one_bit, .grey_palette = (flags & 2) != 0});
+        const Outcome<PackedBitmap> scaled = scale_bitmap(
+            *bitmap, target_width, target_height,
+            {.method = (flags & 1) ? ScaleMethod::grey : ScaleMethod::one_bit, .grey_palette = (flags & 2) != 0});
         if (scaled) {
             FUZZ_CHECK(bitmap_width(*scaled) == target_width && bitmap_height(*scaled) == target_height);
         }
@@ -46,8 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     fuzz::run("INV:" + in + "," + out);
     fuzz::run("ROT:" + std::to_string(turns) + "," + in + "," + out);
-    fuzz::run("SCL:" + std::to_string(flags) + "," + std::to_string(target_width) + "," + std::to_string(target_height) + "," +
-              in + "," + out);
+    fuzz::run("SCL:" + std::to_string(flags) + "," + std::to_string(target_width) + "," +
+              std::to_string(target_height) + "," + in + "," + out);
     fuzz::run("D2F:" + std::to_string(flags & 1) + "," + in + "," + fuzz::scratch_file("out.g3"));
     return 0;
 }

@@ -17,6 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (length < 8) return 0;
     const Outcome<PackedBitmap> page = page_bitmap(*decode_page(std::span(data + 1, size - 1), options));
     const std::vector<std::uint8_t> expected = test::reference_decode_page(data + 1, length, options);
-    FUZZ_CHECK(page && page->size() == expected.size() && std::memcmp(page->data(), expected.data(), expected.size()) == 0);
+    FUZZ_CHECK(page && page->size() == expected.size() &&
+               std::memcmp(page->data(), expected.data(), expected.size()) == 0);
     return 0;
 }

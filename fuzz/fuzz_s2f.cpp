@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Every page recorded starts inside the file, in order.
     std::uint32_t previous = 0;
     for (std::uint32_t k = 0; k < pages; ++k) {
-        const std::uint32_t start = document[512 + 4 * k] | (document[513 + 4 * k] << 8) | (document[514 + 4 * k] << 16) |
+        const std::uint32_t start = document[512 + 4 * k] | (document[513 + 4 * k] << 8) |
+                                    (document[514 + 4 * k] << 16) |
                                     (static_cast<std::uint32_t>(document[515 + 4 * k]) << 24);
         FUZZ_CHECK(start >= previous && start <= document.size());
         previous = start;

@@ -39,7 +39,7 @@ void run(const std::string& command_text);
 
 }  // namespace korvif::fuzz
 
-#define FUZZ_CHECK(condition)                                                            \
-    do {                                                                                 \
-        if (!(condition)) ::korvif::fuzz::violated(#condition " at " __FILE__);          \
+#define FUZZ_CHECK(condition)                                                   \
+    do {                                                                        \
+        if (!(condition)) ::korvif::fuzz::violated(#condition " at " __FILE__); \
     } while (0)

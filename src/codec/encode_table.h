@@ -32,12 +32,14 @@ struct EncodeTable {
 
 namespace t4 {
 
-constexpr EncodeEntry encode_entry(int run, const std::array<CodeWord, 64>& terminating, const std::array<CodeWord, 27>& makeup) {
+constexpr EncodeEntry encode_entry(int run, const std::array<CodeWord, 64>& terminating,
+                                   const std::array<CodeWord, 27>& makeup) {
     const char* tail = terminating[static_cast<std::size_t>(run % 64)].bits;
     if (run < 64) return {stream_value_of(tail), static_cast<unsigned>(length_of(tail))};
     const char* head = makeup[static_cast<std::size_t>(run / 64 - 1)].bits;
     const int head_length = length_of(head);
-    return {stream_value_of(head) | stream_value_of(tail) << head_length, static_cast<unsigned>(head_length + length_of(tail))};
+    return {stream_value_of(head) | stream_value_of(tail) << head_length,
+            static_cast<unsigned>(head_length + length_of(tail))};
 }
 
 constexpr EncodeTable make_encode_table() {

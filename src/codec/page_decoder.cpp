@@ -63,7 +63,8 @@ constexpr std::uint64_t no_landmark = ~std::uint64_t {0};
 // a code, or meets it as an empty EOL), the second part is thrown away and the first goes on.
 class LineDecoder {
 public:
-    LineDecoder(const std::uint8_t* data, std::int32_t length, std::uint64_t start, int empty_eols, std::uint64_t landmark)
+    LineDecoder(const std::uint8_t* data, std::int32_t length, std::uint64_t start, int empty_eols,
+                std::uint64_t landmark)
         : hot_ {mh::StreamBits(data, length, start), LinePainter {}, 0},
           empty_eols_(empty_eols),
           landmark_(landmark),
@@ -161,7 +162,8 @@ inline void LineDecoder::take_one(HotState& state) {
             const unsigned fill_zeros = static_cast<unsigned>(__builtin_ctzll(after)) - 11;
             const unsigned taken = mh::white_line_length + fill_zeros + 12;
             const std::uint64_t stop = landmark_state_ == Landmark::pending ? landmark_ : no_landmark;
-            if (fill_zeros <= 27 && taken <= in.available() && in.bits_left() > taken && in.position() + taken <= stop) {
+            if (fill_zeros <= 27 && taken <= in.available() && in.bits_left() > taken &&
+                in.position() + taken <= stop) {
                 const std::uint64_t coded_line = bits & ((std::uint64_t {1} << taken) - 1);
                 const std::int32_t white = in.skip_repeats(coded_line, taken, lines_per_block - done_, stop);
                 if (white != 0) {
@@ -181,7 +183,8 @@ inline void LineDecoder::take_one(HotState& state) {
     const mh::CodeEntry entry = codes[state.colour].entries[bits & (mh::window_count - 1)];
     const unsigned length = mh::code_length(entry);
     if (length != 0) {
-        if (state.painter.x() == 0 && state.colour == 0 && mh::begins_with_white_line(bits) && in.bits_left() > mh::white_line_makeup_length) {
+        if (state.painter.x() == 0 && state.colour == 0 && mh::begins_with_white_line(bits) &&
+            in.bits_left() > mh::white_line_makeup_length) {
             // A whole white line in one step: make-up 1728 (colour stays white), then terminating
             // 0 (colour turns black). Nothing to draw.
             state.painter.skip_white_line();
@@ -303,7 +306,8 @@ void LineDecoder::run() {
     while (!finished_) {
         // A line that begins as a white line goes straight to the one-code path, which takes
         // runs of white lines at once, without a round of lookups that would stop at once.
-        const bool white_line = state.painter.x() == 0 && state.colour == 0 && mh::begins_with_white_line(state.in.bits());
+        const bool white_line =
+            state.painter.x() == 0 && state.colour == 0 && mh::begins_with_white_line(state.in.bits());
         while (!white_line && state.in.far_from_end() && take_round(state, groups)) {
         }
         take_one(state);

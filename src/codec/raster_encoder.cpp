@@ -72,7 +72,8 @@ bool merge_rows(const std::uint8_t* a, const std::uint8_t* b, std::uint8_t* out)
 // first one white and possibly empty; the last one ends at the line's end. For a row with at
 // least one black pixel (white rows: code_white_row). The line begins at `out`, on a byte
 // boundary; returns the end of it. Not inlined, so that the loop has the registers to itself.
-__attribute__((noinline)) const std::uint8_t* code_row(std::uint8_t* out, const std::uint8_t* row, const mh::EncodeTable& codes) {
+__attribute__((noinline)) const std::uint8_t* code_row(std::uint8_t* out, const std::uint8_t* row,
+                                                       const mh::EncodeTable& codes) {
     mh::BitWriter line(out);
     unsigned run_start = 0;
     // The table of the current colour; the colours' tables swap with one XOR.
@@ -126,7 +127,8 @@ public:
     // The longest coded line takes under 7,900 bits; eight more bytes for the last store.
     static constexpr std::size_t line_room = 1024;
 
-    explicit LineWriter(ByteSink& sink) : sink_(sink), pending_(std::make_unique_for_overwrite<std::uint8_t[]>(buffer_size)) {}
+    explicit LineWriter(ByteSink& sink)
+        : sink_(sink), pending_(std::make_unique_for_overwrite<std::uint8_t[]>(buffer_size)) {}
 
     // Room for one coded line (at line boundaries no bits are pending).
     std::uint8_t* room_for_line() {
@@ -270,7 +272,8 @@ Outcome<std::uint32_t> encode_lines(Rows rows, std::size_t lines, ByteSink& sink
             writer.added_line_up_to(coded.end());
             previous_black_row = nullptr;
         } else if (previous_black_row != nullptr &&
-                   (row.pixels == previous_black_row || std::memcmp(row.pixels, previous_black_row, mh::line_bytes) == 0)) {
+                   (row.pixels == previous_black_row ||
+                    std::memcmp(row.pixels, previous_black_row, mh::line_bytes) == 0)) {
             writer.repeat_line();
             previous_black_row = row.pixels;
         } else {

@@ -122,7 +122,8 @@ void recode_page_to_sff(std::span<const std::uint8_t> data, ByteSink& sff) {
             }
             if (bytes > 0) {
                 if (bytes > sff::longest_short_line) {
-                    const std::uint8_t long_form[3] = {sff::long_line_record, static_cast<std::uint8_t>(bytes), static_cast<std::uint8_t>(bytes >> 8)};
+                    const std::uint8_t long_form[3] = {sff::long_line_record, static_cast<std::uint8_t>(bytes),
+                                                       static_cast<std::uint8_t>(bytes >> 8)};
                     out.bytes(long_form, 3);
                 } else {
                     out.byte(static_cast<std::uint8_t>(bytes));

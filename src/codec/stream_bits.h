@@ -21,7 +21,9 @@ constexpr bool begins_with_eol(std::uint64_t bits) { return (bits & 0xFFF) == 0x
 inline constexpr unsigned white_line_length = 17;
 inline constexpr unsigned white_line_makeup_length = 9;
 inline constexpr std::uint32_t white_line_bits = 0b10101100110110010;
-constexpr bool begins_with_white_line(std::uint64_t bits) { return (bits & ((1u << white_line_length) - 1)) == white_line_bits; }
+constexpr bool begins_with_white_line(std::uint64_t bits) {
+    return (bits & ((1u << white_line_length) - 1)) == white_line_bits;
+}
 
 class StreamBits {
 public:
@@ -90,8 +92,8 @@ public:
 
     // Passes over up to max_count copies, one after the other, of the `length`-bit pattern
     // (stream order, 1 to 56 bits) that begins at the current position, as long as the data is
-    // not used up by them and they end at `stop` at the latest. Returns how many it passed over. Reads the data directly, a copy per
-    // load, for long runs of identical lines.
+    // not used up by them and they end at `stop` at the latest. Returns how many it passed over. Reads the data
+    // directly, a copy per load, for long runs of identical lines.
     std::int32_t skip_repeats(std::uint64_t pattern, unsigned length, std::int32_t max_count, std::uint64_t stop) {
         const std::uint64_t mask = (std::uint64_t {1} << length) - 1;
         const std::uint64_t from = position();
@@ -118,8 +120,8 @@ public:
             std::uint64_t second;
             std::memcpy(&first, data_ + at / 8, 8);
             std::memcpy(&second, data_ + (at + length) / 8, 8);
-            const std::uint64_t differs = (((first >> (at % 8)) & mask) ^ pattern) |
-                                          (((second >> ((at + length) % 8)) & mask) ^ pattern);
+            const std::uint64_t differs =
+                (((first >> (at % 8)) & mask) ^ pattern) | (((second >> ((at + length) % 8)) & mask) ^ pattern);
             if (differs != 0) break;
             at += 2 * length;
         }

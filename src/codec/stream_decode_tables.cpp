@@ -42,7 +42,8 @@ constexpr std::uint64_t make_group(int colour, std::uint32_t window) {
     std::uint64_t pixels = 0;
     for (;;) {
         const unsigned known = group_window_bits - taken;
-        const CodeEntry code = code_tables[static_cast<std::size_t>(colour)].entries[(window >> taken) & ((1u << known) - 1)];
+        const CodeEntry code =
+            code_tables[static_cast<std::size_t>(colour)].entries[(window >> taken) & ((1u << known) - 1)];
         const unsigned run = code_run(code);
         const unsigned length = code_length(code);
         if (length == 0 || length > known || run >= 64) break;

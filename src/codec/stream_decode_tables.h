@@ -17,7 +17,9 @@ using CodeEntry = std::uint16_t;
 inline constexpr int code_length_shift = 12;  // runs up to 2560 need twelve bits
 static_assert(2560 < (1 << code_length_shift) && window_bits < (1 << (16 - code_length_shift)));
 
-constexpr CodeEntry code_entry(unsigned run, unsigned length) { return static_cast<CodeEntry>(run | length << code_length_shift); }
+constexpr CodeEntry code_entry(unsigned run, unsigned length) {
+    return static_cast<CodeEntry>(run | length << code_length_shift);
+}
 constexpr unsigned code_run(CodeEntry entry) { return entry & ((1u << code_length_shift) - 1); }
 constexpr unsigned code_length(CodeEntry entry) { return static_cast<unsigned>(entry >> code_length_shift); }
 
@@ -43,8 +45,8 @@ inline constexpr std::uint32_t group_window_mask = (1u << group_window_bits) - 1
 // Fields of a group entry. The code bits come first, so that the reservoir can be shifted by
 // the entry itself (shift counts use their low six bits); the colour change sits where the
 // colour sits in the table index, so that the next index is one XOR away.
-inline constexpr std::uint64_t group_code_bits_mask = 63;                     // bits 0-5: code bits taken
-inline constexpr int group_span_shift = 6;                                    // bits 6-11: pixels covered
+inline constexpr std::uint64_t group_code_bits_mask = 63;  // bits 0-5: code bits taken
+inline constexpr int group_span_shift = 6;                 // bits 6-11: pixels covered
 inline constexpr std::uint64_t group_span_mask = 63;
 inline constexpr std::uint64_t group_colour_flips = 1u << group_window_bits;  // bit 13: odd number of codes
 inline constexpr std::uint64_t group_pixels_mask = ~std::uint64_t {0} << 14;  // bits 14-63: black pixels,
@@ -53,7 +55,9 @@ inline constexpr int group_max_span = 56;
 static_assert(group_window_bits == 13, "the colour change sits in bit 13, below the pixels");
 
 constexpr unsigned group_code_bits(std::uint64_t entry) { return static_cast<unsigned>(entry & group_code_bits_mask); }
-constexpr unsigned group_span(std::uint64_t entry) { return static_cast<unsigned>(entry >> group_span_shift & group_span_mask); }
+constexpr unsigned group_span(std::uint64_t entry) {
+    return static_cast<unsigned>(entry >> group_span_shift & group_span_mask);
+}
 
 struct GroupTable {
     std::array<std::uint64_t, 2u << group_window_bits> entries;

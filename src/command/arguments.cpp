@@ -53,7 +53,8 @@ Fields split_fields(char* arguments, std::string_view layout) {
         if (kind == '>' || kind == '*') {
             const char* input = fields.field[number - 2];
             const char* output = set_output_path(text != nullptr ? text : input);
-            fields.output_refused = output == nullptr || *output == '\0' || (kind == '*' && !complete_output_path(input));
+            fields.output_refused =
+                output == nullptr || *output == '\0' || (kind == '*' && !complete_output_path(input));
             fields.output = fields.output_refused ? nullptr : output;
         } else if (kind == '.' || kind == ':') {
             char* comma = kind == '.' ? next_comma(text) : next_comma_after_first(text);
@@ -64,7 +65,8 @@ Fields split_fields(char* arguments, std::string_view layout) {
 }
 
 int Fields::stop() const {
-    static constexpr const char* ordinal[Fields::most + 1] = {"", "first", "second", "third", "fourth", "fifth", "sixth"};
+    static constexpr const char* ordinal[Fields::most + 1] = {"",       "first", "second", "third",
+                                                              "fourth", "fifth", "sixth"};
     if (missing != 0) return korvif::stop(Failure::missing, "the %s field", ordinal[missing]);
     return korvif::stop(Failure::no_such, "usable output path");
 }

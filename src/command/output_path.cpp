@@ -16,7 +16,8 @@ char* set_output_path(const char* path) {
     const std::size_t length = path == nullptr ? output_path_capacity : std::strlen(path);
     if (length >= output_path_capacity) {
         output_path_buffer[0] = '\0';
-        if (path != nullptr) trace::line("output path of %zu characters refused (at most %zu)", length, output_path_capacity - 1);
+        if (path != nullptr)
+            trace::line("output path of %zu characters refused (at most %zu)", length, output_path_capacity - 1);
         return nullptr;
     }
     std::memcpy(output_path_buffer, path, length + 1);

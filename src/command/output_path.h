@@ -15,8 +15,8 @@ char* set_output_path(const char* path);
 
 // When the output path begins with "*", puts the directory of `input_path` (up to and including
 // its last separator: '\' or '/' on Windows, where a drive colon does not count, '/' in the Linux
-// build) in place of the "*", or just removes the "*" when the input path has no directory. A completed path that does not fit
-// the buffer empties it and gives false: nothing is then written.
+// build) in place of the "*", or just removes the "*" when the input path has no directory. A completed path that does
+// not fit the buffer empties it and gives false: nothing is then written.
 bool complete_output_path(const char* input_path);
 
 }  // namespace korvif

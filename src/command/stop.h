@@ -16,6 +16,7 @@ namespace korvif {
 int stop(Failed failed, const char* subject_format, ...) noexcept __attribute__((format(KORVIF_PRINTF_FORMAT, 2, 3)));
 
 // The same for a subject and detail in UTF-8 (names that the system gave in their wide form).
-int utf8_stop(Failed failed, const char* subject_format, ...) noexcept __attribute__((format(KORVIF_PRINTF_FORMAT, 2, 3)));
+int utf8_stop(Failed failed, const char* subject_format, ...) noexcept
+    __attribute__((format(KORVIF_PRINTF_FORMAT, 2, 3)));
 
 }  // namespace korvif

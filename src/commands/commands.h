@@ -4,13 +4,13 @@
 
 namespace korvif {
 
-int run_sff_to_document(char* arguments);      // S2F:  s2f.cpp
-int run_document_to_sff(char* arguments);      // F2S:  f2s.cpp
-int run_document_page_to_bmp(char* arguments); // F2D:  f2d.cpp
-int run_bmp_to_fax_data(char* arguments);      // D2F:  d2f.cpp
-int run_change_resolution(char* arguments);    // RES:  res.cpp
-int run_invert(char* arguments);               // INV:  inv_rot.cpp
-int run_rotate(char* arguments);               // ROT:  inv_rot.cpp
-int run_scale(char* arguments);                // SCL:  scl.cpp
+int run_sff_to_document(char* arguments);       // S2F:  s2f.cpp
+int run_document_to_sff(char* arguments);       // F2S:  f2s.cpp
+int run_document_page_to_bmp(char* arguments);  // F2D:  f2d.cpp
+int run_bmp_to_fax_data(char* arguments);       // D2F:  d2f.cpp
+int run_change_resolution(char* arguments);     // RES:  res.cpp
+int run_invert(char* arguments);                // INV:  inv_rot.cpp
+int run_rotate(char* arguments);                // ROT:  inv_rot.cpp
+int run_scale(char* arguments);                 // SCL:  scl.cpp
 
 }  // namespace korvif

@@ -31,8 +31,8 @@ int run_bmp_to_fax_data(char* arguments) {
     if (!fields) return fields.stop();
     const BitmapToFaxData request {.resolution = read_number(arguments), .bitmap = fields[2], .output = fields.output};
     if (*request.bitmap == '\0') return stop(Failure::empty_path, "the bitmap");
-    trace::line("resolution %d (%s), bitmap \"%s\", output \"%s\"", request.resolution, request.resolution != 0 ? "fine" : "normal",
-                request.bitmap, request.output);
+    trace::line("resolution %d (%s), bitmap \"%s\", output \"%s\"", request.resolution,
+                request.resolution != 0 ? "fine" : "normal", request.bitmap, request.output);
 
     if (!platform::file_exists(request.bitmap)) return stop(Failure::not_found, "the bitmap");
     const Outcome<PackedBitmap> loaded = load_bmp(request.bitmap);
@@ -45,7 +45,9 @@ int run_bmp_to_fax_data(char* arguments) {
     ReplacementSink sink(file);
     if (!file.good()) return stop(Failure::cannot_be_written, "the output");
     const Outcome<std::uint32_t> coded = encode_raster(fax_raster_rows(*raster, request.pairs()), sink);
-    if (!coded) return stop(coded.failure() == Failure::too_short ? Failure::too_few_rows : Failure::cannot_be_written, "the output");
+    if (!coded)
+        return stop(coded.failure() == Failure::too_short ? Failure::too_few_rows : Failure::cannot_be_written,
+                    "the output");
     static_cast<void>(file.commit());  // a refused replace is traced where it happens
     return 0;
 }

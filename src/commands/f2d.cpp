@@ -31,10 +31,13 @@ int run_document_page_to_bmp(char* arguments) {
     const Fields fields = split_fields(arguments, ":..*");
     if (!fields) return fields.stop();
     const PageToBitmap request {.page = static_cast<std::uint32_t>(read_number(arguments)),
-                                .options = read_number(fields[2]), .document = fields[3], .output = fields.output};
+                                .options = read_number(fields[2]),
+                                .document = fields[3],
+                                .output = fields.output};
     if (*request.document == '\0') return stop(Failure::empty_path, "the document");
     const auto page = static_cast<std::int32_t>(request.page);  // as given
-    trace::line("page %d, options %d, document \"%s\", output \"%s\"", page, request.options, request.document, request.output);
+    trace::line("page %d, options %d, document \"%s\", output \"%s\"", page, request.options, request.document,
+                request.output);
 
     if (!platform::file_exists(request.document)) return stop(Failure::not_found, "the document");
     Outcome<OpenedDocument> document = open_document(request.document, platform::FileMode::read_shared);
@@ -46,12 +49,17 @@ int run_document_page_to_bmp(char* arguments) {
     const PageRange range = document_page_range(*document, request.page);
     // Page 0 is the whole file read as MH data: no page of the document, so no resolution.
     const bool double_lines = request.page != 0 && document->fine_flag() == 0;
-    trace::line("page %u: %u bytes from offset %u, lines %s", request.page, range.length, range.start, double_lines ? "doubled" : "single");
+    trace::line("page %u: %u bytes from offset %u, lines %s", request.page, range.length, range.start,
+                double_lines ? "doubled" : "single");
     const Outcome<MemoryBlock> bytes = read_page(*document, request.page);
-    if (!bytes) return stop(bytes.failure() == Failure::empty ? Failure::empty : Failure::cannot_be_read, "page %u", request.page);
+    if (!bytes)
+        return stop(bytes.failure() == Failure::empty ? Failure::empty : Failure::cannot_be_read, "page %u",
+                    request.page);
     const DecodeOptions layout {.double_lines = double_lines, .trim_trailing_white = request.trim_trailing_white()};
     const Outcome<DecodedPage> decoded = decode_page(std::span(bytes->data(), range.length), layout);
-    if (!decoded) return stop(decoded.failure() == Failure::no_memory ? Failure::no_memory : Failure::cannot_be_decoded, "page %u", request.page);
+    if (!decoded)
+        return stop(decoded.failure() == Failure::no_memory ? Failure::no_memory : Failure::cannot_be_decoded,
+                    "page %u", request.page);
     const Outcome<PackedBitmap> image = page_bitmap(*decoded);
     if (!image) return stop(Failure::no_memory, "page %u", request.page);
     trace::line("decoded %d rows", bitmap_height(*image));

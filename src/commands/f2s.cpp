@@ -34,7 +34,8 @@ struct PagesToSff {
 int run_document_to_sff(char* arguments) {
     const Fields fields = split_fields(arguments, "..:.$");
     if (!fields) return fields.stop();
-    const PagesToSff request {.first = read_number(fields[2]), .last = read_number(fields[3]), .document = fields[4], .prefix = fields[5]};
+    const PagesToSff request {
+        .first = read_number(fields[2]), .last = read_number(fields[3]), .document = fields[4], .prefix = fields[5]};
     if (request.prefix.size() > longest_prefix) {
         const std::string limit = "at most " + std::to_string(longest_prefix);
         return stop({Failure::too_long, limit.c_str()}, "directory prefix of %zu characters", request.prefix.size());
@@ -57,8 +58,8 @@ int run_document_to_sff(char* arguments) {
     const std::uint32_t first = std::max(static_cast<std::uint32_t>(request.first), 1u);
     const std::uint32_t last = std::min(static_cast<std::uint32_t>(request.last), document->page_count());
     // Numbers beyond 2^31 were given as negative ones, and are shown as such.
-    trace::line("pages %d to %d of \"%s\" to \"%s\"", static_cast<std::int32_t>(first), static_cast<std::int32_t>(last), request.document,
-                sff_path.c_str());
+    trace::line("pages %d to %d of \"%s\" to \"%s\"", static_cast<std::int32_t>(first), static_cast<std::int32_t>(last),
+                request.document, sff_path.c_str());
     // An SFF file without pages is still written, as the host expects one.
     if (first > last) trace::line("no page of the document lies in %d..%d", request.first, request.last);
 
@@ -66,14 +67,16 @@ int run_document_to_sff(char* arguments) {
     // a sender's handle.
     platform::FileReplacement sff(sff_path.c_str(), {.in_place = false});
     if (!sff.good()) return removing_the_earlier(stop(Failure::cannot_be_written, "the SFF file"));
-    SffWriter writer(sff, static_cast<std::uint16_t>(last >= first ? last - first + 1 : 0), document->fine_flag(), request.prefix);
+    SffWriter writer(sff, static_cast<std::uint16_t>(last >= first ? last - first + 1 : 0), document->fine_flag(),
+                     request.prefix);
     for (std::uint32_t page = first; page <= last; ++page) {
         const Outcome<MemoryBlock> bytes = read_page(*document, page);
         if (!bytes && bytes.failure() == Failure::empty) continue;
         if (!bytes) return removing_the_earlier(stop(bytes.failed(), "page %u", page));
         writer.put_page(page, *bytes);
     }
-    if (const Outcome<void> finished = writer.finish(); !finished) return removing_the_earlier(stop(finished.failed(), "the SFF file"));
+    if (const Outcome<void> finished = writer.finish(); !finished)
+        return removing_the_earlier(stop(finished.failed(), "the SFF file"));
     if (!sff.commit()) return removing_the_earlier(0);
     return 0;
 }

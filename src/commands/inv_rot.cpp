@@ -28,10 +28,11 @@ int run_invert(char* arguments) {
     const Fields fields = split_fields(arguments, ".[>");
     if (!fields) return fields.stop();
     const Inversion request {.input = fields[1], .output = fields.output};
-    return change_bitmap_file(request.input, request.output, "the inverted bitmap", [](PackedBitmap& bitmap) -> Outcome<void> {
-        if (!invert_bits(bitmap)) trace::line("not a 1-bit bitmap: written unchanged");
-        return {};
-    });
+    return change_bitmap_file(request.input, request.output, "the inverted bitmap",
+                              [](PackedBitmap& bitmap) -> Outcome<void> {
+                                  if (!invert_bits(bitmap)) trace::line("not a 1-bit bitmap: written unchanged");
+                                  return {};
+                              });
 }
 
 // ROT:turns,input[,output]
@@ -41,18 +42,20 @@ int run_rotate(char* arguments) {
     const Rotation request {.turns = read_number(arguments), .input = fields[2], .output = fields.output};
     const std::int32_t turns = request.turns;
     trace::line("%d quarter turns", turns);
-    return change_bitmap_file(request.input, request.output, "the turned bitmap", [turns](PackedBitmap& bitmap) -> Outcome<void> {
-        if (turns < 1 || turns > 3) return {};
-        if (bits_per_pixel(bitmap) != 1) {
-            trace::line("not a 1-bit bitmap: written as loaded");
-            return {};
-        }
-        // A 1-bit picture that was meant to turn is never written unturned.
-        for (int i = 0; i < turns; ++i) {
-            if (const Outcome<void> turned = rotate_quarter_turn(bitmap); !turned) return turned;
-        }
-        return {};
-    });
+    return change_bitmap_file(request.input, request.output, "the turned bitmap",
+                              [turns](PackedBitmap& bitmap) -> Outcome<void> {
+                                  if (turns < 1 || turns > 3) return {};
+                                  if (bits_per_pixel(bitmap) != 1) {
+                                      trace::line("not a 1-bit bitmap: written as loaded");
+                                      return {};
+                                  }
+                                  // A 1-bit picture that was meant to turn is never written unturned.
+                                  for (int i = 0; i < turns; ++i) {
+                                      if (const Outcome<void> turned = rotate_quarter_turn(bitmap); !turned)
+                                          return turned;
+                                  }
+                                  return {};
+                              });
 }
 
 }  // namespace korvif

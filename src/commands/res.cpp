@@ -43,7 +43,8 @@ int run_change_resolution(char* arguments) {
     Outcome<platform::ScratchFile> copy = platform::File::create_scratch(*temporary, "CR");
     if (!copy) {
         const std::string error = trace::utf8(trace::system_error());
-        return utf8_stop(Failure::no_such, "temporary file in \"%s\": %s", platform::printable(*temporary).c_str(), error.c_str());
+        return utf8_stop(Failure::no_such, "temporary file in \"%s\": %s", platform::printable(*temporary).c_str(),
+                         error.c_str());
     }
     if (!copy_document(request.source, copy->file)) {
         const std::string quoted = "\"" + copy->name + "\"";

@@ -28,12 +28,14 @@ int run_sff_to_document(char* arguments) {
     if (*request.document == '\0') return stop(Failure::empty_path, "the document");
 
     if (!platform::file_exists(request.sff)) return stop(Failure::not_found, "the SFF file");
-    Outcome<platform::File> file = platform::File::open(request.sff, platform::FileMode::read_shared, platform::OpenRetry::when_held_or_missing);
+    Outcome<platform::File> file =
+        platform::File::open(request.sff, platform::FileMode::read_shared, platform::OpenRetry::when_held_or_missing);
     if (!file) return stop({Failure::cannot_be_opened, trace::system_error().c_str()}, "the SFF file");
     SffReader in(*file);
     const Outcome<std::uint32_t> first_page = read_first_page_offset(in);
     if (!first_page) return stop(first_page.failed(), "the SFF file");
-    if (const Outcome<void> at = in.seek(*first_page); !at) return stop(at.failed(), "the first page offset %u", *first_page);
+    if (const Outcome<void> at = in.seek(*first_page); !at)
+        return stop(at.failed(), "the first page offset %u", *first_page);
     platform::FileReplacement document(request.document);
     if (!document.good()) return stop(Failure::cannot_be_written, "the document");
     const Outcome<SffDocument> written = write_document_from_sff(in, document);

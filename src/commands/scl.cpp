@@ -30,10 +30,14 @@ struct ScaleRequest {
 int run_scale(char* arguments) {
     const Fields fields = split_fields(arguments, ":...*");
     if (!fields) return fields.stop();
-    const ScaleRequest request {.flags = read_number(arguments), .width = read_number(fields[2]), .height = read_number(fields[3]),
-                                .input = fields[4], .output = fields.output};
+    const ScaleRequest request {.flags = read_number(arguments),
+                                .width = read_number(fields[2]),
+                                .height = read_number(fields[3]),
+                                .input = fields[4],
+                                .output = fields.output};
     if (*request.input == '\0') return stop(Failure::empty_path, "the input");
-    trace::line("flags %d, %d x %d, input \"%s\", output \"%s\"", request.flags, request.width, request.height, request.input, request.output);
+    trace::line("flags %d, %d x %d, input \"%s\", output \"%s\"", request.flags, request.width, request.height,
+                request.input, request.output);
 
     if (!platform::file_exists(request.input)) return stop(Failure::not_found, "the input");
     const Outcome<PackedBitmap> source = load_bmp(request.input);

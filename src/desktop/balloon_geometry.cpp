@@ -6,19 +6,24 @@ BalloonPoint button_centre(const BalloonRect& button) {
     return {button.left + (button.right - button.left) / 2, button.top + (button.bottom - button.top) / 2};
 }
 
-BalloonPoint clamp_to_work_area(BalloonPoint target, std::int32_t width, std::int32_t height, const BalloonRect& work_area) {
+BalloonPoint clamp_to_work_area(BalloonPoint target, std::int32_t width, std::int32_t height,
+                                const BalloonRect& work_area) {
     auto clamp = [](std::int32_t value, std::int32_t low, std::int32_t high) {
         if (value > high) value = high;
         if (value < low) value = low;  // a balloon larger than the work area starts at its edge
         return value;
     };
-    return {clamp(target.x, work_area.left, work_area.right - width), clamp(target.y, work_area.top, work_area.bottom - height)};
+    return {clamp(target.x, work_area.left, work_area.right - width),
+            clamp(target.y, work_area.top, work_area.bottom - height)};
 }
 
-BalloonRect work_area_at(BalloonPoint point, const MonitorArea* monitors, std::size_t count, const BalloonRect& fallback) {
+BalloonRect work_area_at(BalloonPoint point, const MonitorArea* monitors, std::size_t count,
+                         const BalloonRect& fallback) {
     // Distance from the point to a rectangle, per axis 0 inside it; squared, in 64 bits.
     auto distance = [point](const BalloonRect& r) {
-        auto gap = [](std::int64_t v, std::int64_t low, std::int64_t high) { return v < low ? low - v : v >= high ? v - high + 1 : 0; };
+        auto gap = [](std::int64_t v, std::int64_t low, std::int64_t high) {
+            return v < low ? low - v : v >= high ? v - high + 1 : 0;
+        };
         const std::int64_t dx = gap(point.x, r.left, r.right);
         const std::int64_t dy = gap(point.y, r.top, r.bottom);
         return dx * dx + dy * dy;
@@ -52,7 +57,8 @@ BalloonTick balloon_tick(BalloonMotion& motion, BalloonPoint current) {
             return next < target ? target : next;
         };
         tick.move = true;
-        tick.to = {approach(current.x, motion.target.x, motion.step.x), approach(current.y, motion.target.y, motion.step.y)};
+        tick.to = {approach(current.x, motion.target.x, motion.step.x),
+                   approach(current.y, motion.target.y, motion.step.y)};
         return tick;
     }
     if (motion.stay == 0) {

@@ -28,7 +28,9 @@ inline constexpr int balloon_corner = 20;
 
 // The pointer: an arrow whose tip is the window's corner (0, 0), meeting the body's top edge.
 inline constexpr std::array<BalloonPoint, 7> balloon_pointer = {{
+    // clang-format off
     {22, 30}, {6, 14}, {0, 20}, {0, 0}, {20, 0}, {14, 6}, {38, 30},
+    // clang-format on
 }};
 
 // The centre of the button, where the balloon's top-left corner comes to rest.
@@ -36,7 +38,8 @@ BalloonPoint button_centre(const BalloonRect& button);
 
 // The resting point moved, if need be, so that the whole balloon lies on the work area (the
 // balloon never rests off the screen); unchanged when it fits.
-BalloonPoint clamp_to_work_area(BalloonPoint target, std::int32_t width, std::int32_t height, const BalloonRect& work_area);
+BalloonPoint clamp_to_work_area(BalloonPoint target, std::int32_t width, std::int32_t height,
+                                const BalloonRect& work_area);
 
 // A display: its whole area and the part of it that windows may use (without the taskbar).
 struct MonitorArea {
@@ -46,7 +49,8 @@ struct MonitorArea {
 
 // The work area of the monitor that holds the point, or of the nearest one when none holds it
 // (the point off every screen); the fallback when the list is empty.
-BalloonRect work_area_at(BalloonPoint point, const MonitorArea* monitors, std::size_t count, const BalloonRect& fallback);
+BalloonRect work_area_at(BalloonPoint point, const MonitorArea* monitors, std::size_t count,
+                         const BalloonRect& fallback);
 
 // Width and height of the balloon for the measured text rectangle.
 std::int32_t balloon_width(const BalloonRect& text);
@@ -69,9 +73,9 @@ struct BalloonMotion {
 };
 
 struct BalloonTick {
-    bool move = false;       // move the balloon to `to`
+    bool move = false;  // move the balloon to `to`
     BalloonPoint to;
-    bool close = false;      // the stay is over
+    bool close = false;  // the stay is over
 };
 
 BalloonTick balloon_tick(BalloonMotion& motion, BalloonPoint current);

@@ -25,7 +25,8 @@ inline constexpr UINT crash_message = WM_APP + 1;
 inline void crash(const char* kind) {
     if (std::strcmp(kind, "fault") == 0) {
         // A page that may not be touched (address 0 may be mapped under Wine).
-        auto* const forbidden = static_cast<int volatile*>(VirtualAlloc(nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_NOACCESS));
+        auto* const forbidden =
+            static_cast<int volatile*>(VirtualAlloc(nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_NOACCESS));
         *forbidden = 1;
     } else if (std::strcmp(kind, "throw") == 0) {
         throw std::runtime_error("crash test");

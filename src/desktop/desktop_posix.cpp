@@ -8,7 +8,9 @@ namespace korvif {
 
 namespace {
 
-int nothing_done(const char* keyword) { return trace::stop("this build has no Windows desktop: %s does nothing", keyword); }
+int nothing_done(const char* keyword) {
+    return trace::stop("this build has no Windows desktop: %s does nothing", keyword);
+}
 
 }  // namespace
 

@@ -46,15 +46,17 @@ int read_text(HWND edit, char* buffer, int size) {
 void write_text(HWND edit, const char* text) {
     DWORD_PTR ignored = 0;
     if (edit == nullptr) return;
-    SendMessageTimeoutA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, host_timeout_ms, &ignored);
+    SendMessageTimeoutA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, host_timeout_ms,
+                        &ignored);
 }
 
 // The dialog works with wide names, so that any file can be chosen; the host's ANSI texts (filter,
 // default extension, initial directory) are converted once on the way in.
-bool choose_file(const FileDialogRequest& request, HWND owner, std::wstring& file_name, const std::wstring& initial_directory) {
+bool choose_file(const FileDialogRequest& request, HWND owner, std::wstring& file_name,
+                 const std::wstring& initial_directory) {
     const auto filter = platform::wide_of_ansi(request.filter);
-    const auto default_extension =
-        platform::wide_of_ansi(std::string_view(request.default_extension, ::strnlen(request.default_extension, sizeof request.default_extension)));
+    const auto default_extension = platform::wide_of_ansi(std::string_view(
+        request.default_extension, ::strnlen(request.default_extension, sizeof request.default_extension)));
     file_name.assign(FileDialogRequest::file_buffer_size, L'\0');
     OPENFILENAMEW record {};
     record.lStructSize = FileDialogRequest::record_size;
@@ -105,12 +107,14 @@ public:
 
     // Reading the attributes only, the look is never refused for another program's sharing.
     std::optional<FoundFile> look() override {
-        return open_and_look(name_, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING);
+        return open_and_look(name_, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             OPEN_EXISTING);
     }
     RemoveResult remove() override {
         if (DeleteFileW(name_.c_str())) return RemoveResult::removed;
         const DWORD error = GetLastError();
-        return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ? RemoveResult::held : RemoveResult::failed;
+        return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ? RemoveResult::held
+                                                                                 : RemoveResult::failed;
     }
     void wait(unsigned milliseconds) override { Sleep(milliseconds); }
 
@@ -134,7 +138,8 @@ std::string path_for_host(const std::wstring& chosen) {
     std::string text;
     const platform::HostPathCheck check = platform::host_path_text(short_path, ansi_or_nothing, wide_or_nothing, text);
     if (check != platform::HostPathCheck::exact) {
-        trace::utf8_line("\"%s\" is not given to the host: %s", platform::printable(short_path).c_str(), platform::describe(check));
+        trace::utf8_line("\"%s\" is not given to the host: %s", platform::printable(short_path).c_str(),
+                         platform::describe(check));
     }
     return text;
 }
@@ -156,7 +161,8 @@ public:
     EndMessage& operator=(const EndMessage&) = delete;
     ~EndMessage() {
         platform::set_host_notice({});
-        if (owner_ != nullptr && existing_window(number_) != nullptr) post_to_host(owner_, FileDialogRequest::end_message, 0, -1);
+        if (owner_ != nullptr && existing_window(number_) != nullptr)
+            post_to_host(owner_, FileDialogRequest::end_message, 0, -1);
         platform::lower_process_priority_to_idle();
     }
 
@@ -176,8 +182,9 @@ private:
 
 int run_file_dialog(char* arguments, int mode) {
     const FileDialogRequest request = parse_file_dialog_request(arguments, mode);
-    trace::line("%s dialog: owner %ld, edit control %ld, flags %ld, filter %s", mode == FileDialogRequest::save_mode ? "save" : "open",
-                static_cast<long>(request.owner), static_cast<long>(request.edit), static_cast<long>(request.flags),
+    trace::line("%s dialog: owner %ld, edit control %ld, flags %ld, filter %s",
+                mode == FileDialogRequest::save_mode ? "save" : "open", static_cast<long>(request.owner),
+                static_cast<long>(request.edit), static_cast<long>(request.flags),
                 request.has_filter ? "given" : "none");
     HWND edit = existing_window(request.edit);
     char initial_text[FileDialogRequest::initial_directory_size] = {};

@@ -51,10 +51,12 @@ std::optional<std::wstring> html_help_file(const std::string& help_file) {
     // The viewer gets a full path, whatever its own current directory; a file named by its 8.3
     // name has its sibling under the long name (FAXHEL~1.HLP: Faxhelp.chm). A help file that is
     // missing keeps the name as given.
-    if (auto full = path_from([&](wchar_t* buffer, DWORD size) { return GetFullPathNameW(name.c_str(), size, buffer, nullptr); })) {
+    if (auto full = path_from(
+            [&](wchar_t* buffer, DWORD size) { return GetFullPathNameW(name.c_str(), size, buffer, nullptr); })) {
         name = *full;
     }
-    if (auto long_name = path_from([&](wchar_t* buffer, DWORD size) { return GetLongPathNameW(name.c_str(), buffer, size); })) {
+    if (auto long_name =
+            path_from([&](wchar_t* buffer, DWORD size) { return GetLongPathNameW(name.c_str(), buffer, size); })) {
         name = *long_name;
     }
     const auto chm = html_help_sibling(name);
@@ -64,8 +66,9 @@ std::optional<std::wstring> html_help_file(const std::string& help_file) {
     }
     const DWORD attributes = GetFileAttributesW(chm->c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        trace::utf8_line("no HTML Help file \"%s\": %s", platform::printable(*chm).c_str(),
-                         attributes == INVALID_FILE_ATTRIBUTES ? trace::utf8(trace::system_error()).c_str() : "a directory");
+        trace::utf8_line(
+            "no HTML Help file \"%s\": %s", platform::printable(*chm).c_str(),
+            attributes == INVALID_FILE_ATTRIBUTES ? trace::utf8(trace::system_error()).c_str() : "a directory");
         return std::nullopt;
     }
     return chm;
@@ -86,14 +89,16 @@ struct ProcessHandles {
 // for nor closes. False when the viewer cannot be started, so that Windows Help at least tells
 // the user why there is no help.
 bool run_html_help(const HelpRequest& request, const std::wstring& chm) {
-    const auto directory = path_from([](wchar_t* buffer, DWORD size) { return GetSystemWindowsDirectoryW(buffer, size); });
+    const auto directory =
+        path_from([](wchar_t* buffer, DWORD size) { return GetSystemWindowsDirectoryW(buffer, size); });
     if (!directory) {
         trace::line("HTML Help: no Windows directory: %s", trace::system_error().c_str());
         return false;
     }
     const auto launch = html_help_launch(*directory, request.command, request.data, chm);
     if (!launch) {
-        trace::utf8_line("HTML Help: file \"%s\", command %ld opens no viewer", platform::printable(chm).c_str(), static_cast<long>(request.command));
+        trace::utf8_line("HTML Help: file \"%s\", command %ld opens no viewer", platform::printable(chm).c_str(),
+                         static_cast<long>(request.command));
         return true;
     }
     std::wstring command_line = launch->command_line;  // the system may write into it
@@ -102,9 +107,10 @@ bool run_html_help(const HelpRequest& request, const std::wstring& chm) {
     ProcessHandles process;
     // The viewer gets the system's error boxes back, which this program silenced for itself.
     const BOOL started = CreateProcessW(launch->viewer.c_str(), command_line.data(), nullptr, nullptr, FALSE,
-                                       CREATE_DEFAULT_ERROR_MODE, nullptr, nullptr, &startup, &process.info);
+                                        CREATE_DEFAULT_ERROR_MODE, nullptr, nullptr, &startup, &process.info);
     const std::string error = started ? std::string() : trace::utf8(trace::system_error());
-    trace::utf8_line("HTML Help: %s: %s", platform::printable(command_line).c_str(), started ? "started" : error.c_str());
+    trace::utf8_line("HTML Help: %s: %s", platform::printable(command_line).c_str(),
+                     started ? "started" : error.c_str());
     return started != 0;
 }
 
@@ -115,12 +121,15 @@ void run_windows_help(const HelpRequest& request) {
     case HelpRequest::DataForm::number: break;
     case HelpRequest::DataForm::text: data = reinterpret_cast<ULONG_PTR>(data_text.c_str()); break;
     case HelpRequest::DataForm::unusable:
-        trace::stop("help command %ld takes a structure, which no number can stand for", static_cast<long>(request.command));
+        trace::stop("help command %ld takes a structure, which no number can stand for",
+                    static_cast<long>(request.command));
         return;
     }
-    const BOOL done = WinHelpA(existing_window(request.window), request.help_file.c_str(), static_cast<UINT>(request.command), data);
-    trace::line("Windows Help: file \"%s\", command %ld, data %s%s: %s", request.help_file.c_str(), static_cast<long>(request.command),
-                request.data_form() == HelpRequest::DataForm::text ? "text " : "", data_text.c_str(), done ? "done" : "refused");
+    const BOOL done =
+        WinHelpA(existing_window(request.window), request.help_file.c_str(), static_cast<UINT>(request.command), data);
+    trace::line("Windows Help: file \"%s\", command %ld, data %s%s: %s", request.help_file.c_str(),
+                static_cast<long>(request.command), request.data_form() == HelpRequest::DataForm::text ? "text " : "",
+                data_text.c_str(), done ? "done" : "refused");
 }
 
 }  // namespace

@@ -46,7 +46,8 @@ void measure_text(HWND window) {
     HDC dc = GetDC(window);
     HGDIOBJ font = GetStockObject(ANSI_VAR_FONT);
     HGDIOBJ previous = font != nullptr ? SelectObject(dc, font) : nullptr;
-    balloon.text_rect = {balloon_text_start.left, balloon_text_start.top, balloon_text_start.right, balloon_text_start.bottom};
+    balloon.text_rect = {balloon_text_start.left, balloon_text_start.top, balloon_text_start.right,
+                         balloon_text_start.bottom};
     DrawTextW(dc, info_balloon_text_wide(), -1, &balloon.text_rect, DT_CALCRECT | DT_NOPREFIX);
     if (previous != nullptr) SelectObject(dc, previous);
     ReleaseDC(window, dc);
@@ -132,7 +133,8 @@ BOOL CALLBACK add_monitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
         MONITORINFO info {};
         info.cbSize = sizeof info;
         if (GetMonitorInfoA(monitor, &info)) {
-            reinterpret_cast<std::vector<MonitorArea>*>(list)->push_back({rect_of(info.rcMonitor), rect_of(info.rcWork)});
+            reinterpret_cast<std::vector<MonitorArea>*>(list)->push_back(
+                {rect_of(info.rcMonitor), rect_of(info.rcWork)});
         }
         return TRUE;
     });
@@ -149,7 +151,8 @@ BalloonRect work_area_for(BalloonPoint target) {
 
 bool show_balloon(char* arguments) {
     const InfoBalloonRequest request = parse_info_balloon_request(arguments);
-    trace::line("info balloon: host %ld, button %ld", static_cast<long>(request.host_window), static_cast<long>(request.button_window));
+    trace::line("info balloon: host %ld, button %ld", static_cast<long>(request.host_window),
+                static_cast<long>(request.button_window));
     HWND host = existing_window(request.host_window);
     HWND button = existing_window(request.button_window);
     if (host == nullptr || button == nullptr) return trace::stop("no host window or no button"), false;
@@ -180,9 +183,9 @@ bool show_balloon(char* arguments) {
     const BalloonPoint start = balloon_start(rect_of(host_rect), width, height);
     balloon.motion.step = balloon_steps(start, balloon.motion.target);
 
-    trace::line("balloon of %ld x %ld from (%ld, %ld) to (%ld, %ld)", static_cast<long>(width), static_cast<long>(height),
-                static_cast<long>(start.x), static_cast<long>(start.y), static_cast<long>(balloon.motion.target.x),
-                static_cast<long>(balloon.motion.target.y));
+    trace::line("balloon of %ld x %ld from (%ld, %ld) to (%ld, %ld)", static_cast<long>(width),
+                static_cast<long>(height), static_cast<long>(start.x), static_cast<long>(start.y),
+                static_cast<long>(balloon.motion.target.x), static_cast<long>(balloon.motion.target.y));
     SetWindowPos(window, HWND_TOP, start.x, start.y, width, height, SWP_SHOWWINDOW);
     SetTimer(window, balloon_timer, balloon_timer_ms, nullptr);
     SetCapture(window);

@@ -67,7 +67,9 @@ struct HintText {
         for (std::size_t i = 0; i < sizeof hint_text; ++i) {
             const bool pair = hint_text[i] == '|' && hint_text[i + 1] == '|';
             const auto byte = static_cast<unsigned char>(hint_text[i]);
-            text[i] = pair ? Char('\r') : (i > 0 && hint_text[i] == '|' && hint_text[i - 1] == '|') ? Char('\n') : static_cast<Char>(byte);
+            text[i] = pair                                                        ? Char('\r')
+                      : (i > 0 && hint_text[i] == '|' && hint_text[i - 1] == '|') ? Char('\n')
+                                                                                  : static_cast<Char>(byte);
         }
     }
 };
@@ -105,7 +107,8 @@ namespace {
 // bytes, up to a "|" or ";". Empty without such a pattern.
 std::string_view first_extension(std::string_view filter, std::size_t room, platform::LeadByteTest lead) {
     std::size_t start = 0;
-    while (start < filter.size() && filter.compare(start, 3, "|*.") != 0) start = platform::next_character(filter, start, lead);
+    while (start < filter.size() && filter.compare(start, 3, "|*.") != 0)
+        start = platform::next_character(filter, start, lead);
     if (start >= filter.size()) return {};
     start += 3;
     std::size_t end = start;

@@ -18,8 +18,8 @@ struct TrayIconRequest {
     static constexpr std::uint32_t flag_icon = 2;     // NIF_ICON
     static constexpr std::uint32_t flag_tip = 4;      // NIF_TIP
 
-    std::int32_t action = 0;            // NIM_ADD, NIM_MODIFY or NIM_DELETE, passed on as given
-    std::int32_t window = 0;            // the host window that owns the icon
+    std::int32_t action = 0;  // NIM_ADD, NIM_MODIFY or NIM_DELETE, passed on as given
+    std::int32_t window = 0;  // the host window that owns the icon
     std::uint32_t flags = 0;
     std::int32_t callback_message = 0;  // with flag_message
     int icon_number = 0;                // 1 to 5 (STATUS_1 .. STATUS_5), with flag_icon
@@ -35,7 +35,7 @@ struct TrayMenuRequest {
     static constexpr int grey_first = 1;
     static constexpr int grey_second = 2;
 
-    std::int32_t window = 0;        // receives base_message or base_message + 1
+    std::int32_t window = 0;  // receives base_message or base_message + 1
     std::int32_t base_message = 0;
     std::int32_t grey_flags = 0;
 };
@@ -65,18 +65,18 @@ const wchar_t* info_balloon_text_wide();
 struct FileDialogRequest {
     static constexpr int open_mode = 0;
     static constexpr int save_mode = 1;
-    static constexpr std::uint32_t record_size = 76;        // the first form of OPENFILENAME
+    static constexpr std::uint32_t record_size = 76;  // the first form of OPENFILENAME
     static constexpr std::uint32_t file_buffer_size = 4096;
-    static constexpr std::uint32_t no_change_dir = 8;       // OFN_NOCHANGEDIR
-    static constexpr std::uint32_t end_message = 0x0208;    // posted to the owner in every case
-    static constexpr int initial_directory_size = 256;      // the edit control's text: 254 characters
+    static constexpr std::uint32_t no_change_dir = 8;     // OFN_NOCHANGEDIR
+    static constexpr std::uint32_t end_message = 0x0208;  // posted to the owner in every case
+    static constexpr int initial_directory_size = 256;    // the edit control's text: 254 characters
 
     int mode = open_mode;
     std::int32_t owner = 0;
     std::int32_t edit = 0;
-    std::int32_t flags = 0;         // as given; the dialog gets them with no_change_dir added
+    std::int32_t flags = 0;  // as given; the dialog gets them with no_change_dir added
     bool has_filter = false;
-    std::string filter;             // the list of zero-terminated strings, ending with an empty one
+    std::string filter;  // the list of zero-terminated strings, ending with an empty one
     char default_extension[4] = {};
 
     std::uint32_t dialog_flags() const { return static_cast<std::uint32_t>(flags) | no_change_dir; }
@@ -88,7 +88,8 @@ struct FileDialogRequest {
 // bytes of whole characters, cut at "|" or ";". The filter is read character by character with
 // `lead`: in a double-byte code page the second byte of a character may be a "|" (code page 932:
 // 0x83 0x7C), which separates nothing.
-FileDialogRequest parse_file_dialog_request(char* arguments, int mode, platform::LeadByteTest lead = platform::host_lead_byte);
+FileDialogRequest parse_file_dialog_request(char* arguments, int mode,
+                                            platform::LeadByteTest lead = platform::host_lead_byte);
 
 // Ends the initial directory read from the edit control after the characters read, at most 254.
 void end_initial_directory(char* buffer, int characters_read);

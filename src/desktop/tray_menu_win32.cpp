@@ -26,8 +26,10 @@ TrayMenu tray_menu;
 LRESULT on_create(HWND window) {
     tray_menu.menu = LoadMenuA(program_instance(), "PopMenu");
     tray_menu.popup = GetSubMenu(tray_menu.menu, 0);
-    if (tray_menu.request.grey_flags & TrayMenuRequest::grey_first) EnableMenuItem(tray_menu.popup, 0, MF_BYPOSITION | MF_DISABLED | MF_GRAYED);
-    if (tray_menu.request.grey_flags & TrayMenuRequest::grey_second) EnableMenuItem(tray_menu.popup, 1, MF_BYPOSITION | MF_DISABLED | MF_GRAYED);
+    if (tray_menu.request.grey_flags & TrayMenuRequest::grey_first)
+        EnableMenuItem(tray_menu.popup, 0, MF_BYPOSITION | MF_DISABLED | MF_GRAYED);
+    if (tray_menu.request.grey_flags & TrayMenuRequest::grey_second)
+        EnableMenuItem(tray_menu.popup, 1, MF_BYPOSITION | MF_DISABLED | MF_GRAYED);
     SetTimer(window, menu_timer, 1, nullptr);
     return 0;
 }
@@ -38,8 +40,8 @@ LRESULT on_timer(HWND window) {
     GetCursorPos(&cursor);
     // The menu window must be in the foreground, or a click elsewhere would not close the menu.
     SetForegroundWindow(window);
-    const UINT chosen = static_cast<UINT>(TrackPopupMenu(tray_menu.popup, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON,
-                                                         cursor.x, cursor.y, 0, window, nullptr));
+    const UINT chosen = static_cast<UINT>(TrackPopupMenu(
+        tray_menu.popup, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window, nullptr));
     const UINT base = static_cast<UINT>(tray_menu.request.base_message);
     trace::line("menu choice: %s", chosen == restore_command ? "restore" : chosen == quit_command ? "quit" : "none");
     if (HWND target = existing_window(tray_menu.request.window)) {

@@ -14,7 +14,8 @@
 namespace korvif {
 
 Outcome<void> copy_document(const char* source, platform::File& copy) {
-    Outcome<platform::File> from = platform::File::open(source, platform::FileMode::read_shared, platform::OpenRetry::when_held_or_missing);
+    Outcome<platform::File> from =
+        platform::File::open(source, platform::FileMode::read_shared, platform::OpenRetry::when_held_or_missing);
     if (!from) return Failure::cannot_be_read;
     const Outcome<std::uint32_t> known_size = from->size();
     if (!known_size) return known_size.failed();
@@ -24,7 +25,8 @@ Outcome<void> copy_document(const char* source, platform::File& copy) {
     const auto block = std::make_unique_for_overwrite<std::uint8_t[]>(block_size);
     for (std::uint32_t done = 0; done < size;) {
         const std::uint32_t count = std::min(block_size, size - done);
-        if (const Outcome<void> read = read_with_retry(*from, block.get(), count, document_read_seconds); !read) return read;
+        if (const Outcome<void> read = read_with_retry(*from, block.get(), count, document_read_seconds); !read)
+            return read;
         const Outcome<std::uint32_t> written = copy.write(block.get(), count);
         if (!written) return written.failed();
         if (*written != count) return Failure::cannot_be_written;
@@ -63,10 +65,12 @@ Outcome<void> ResolutionChange::add_page(std::uint32_t n) {
         // keeps all its lines.
         if (!page && page.failure() == Failure::no_memory) return Failure::no_memory;
         if (page) {
-            const Outcome<std::uint32_t> coded = encode_raster(page->raster_rows(to_fine ? RowPairs::apart : RowPairs::merged), sink_);
+            const Outcome<std::uint32_t> coded =
+                encode_raster(page->raster_rows(to_fine ? RowPairs::apart : RowPairs::merged), sink_);
             if (coded) end += *coded;
         }
-        trace::line("page %u: %u bytes, %zu rows decoded, %u bytes coded", n, length, page ? page->rows() : 0, end - start);
+        trace::line("page %u: %u bytes, %zu rows decoded, %u bytes coded", n, length, page ? page->rows() : 0,
+                    end - start);
     }
     if (!output_.good()) return Failure::cannot_be_written;
     set_page_table_entry(rebuilt_, n, end);

@@ -70,7 +70,8 @@ Outcome<OpenedDocument> open_document(platform::File file) {
         trace::line("the document header cannot be read");
         return Failure::cannot_be_read;
     }
-    trace::line("document: %u bytes, %u pages, fine flag %u", document.size, document.page_count(), document.fine_flag());
+    trace::line("document: %u bytes, %u pages, fine flag %u", document.size, document.page_count(),
+                document.fine_flag());
     return document;
 }
 
@@ -97,7 +98,8 @@ Outcome<MemoryBlock> read_document_bytes(OpenedDocument& document, std::uint32_t
     Outcome<MemoryBlock> bytes = allocate_range(document, start, length);
     if (!bytes) return bytes;
     if (!document.file.seek(start)) return Failure::cannot_be_read;
-    if (const Outcome<void> read = read_with_retry(document.file, bytes->data(), length, document.read_seconds); !read) return read.failed();
+    if (const Outcome<void> read = read_with_retry(document.file, bytes->data(), length, document.read_seconds); !read)
+        return read.failed();
     return bytes;
 }
 

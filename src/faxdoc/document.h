@@ -11,10 +11,10 @@ namespace korvif {
 
 inline constexpr std::uint32_t document_header_size = 1536;
 // Header fields: texts are ASCII padded with spaces, without terminator.
-inline constexpr std::uint32_t maker_offset = 0;          // 16 characters
+inline constexpr std::uint32_t maker_offset = 0;            // 16 characters
 inline constexpr std::uint32_t format_version_offset = 16;  // 16 characters
-inline constexpr std::uint32_t format_byte_offset = 32;   // one byte
-inline constexpr std::uint32_t text_field_offset = 66;    // 30 characters
+inline constexpr std::uint32_t format_byte_offset = 32;     // one byte
+inline constexpr std::uint32_t text_field_offset = 66;      // 30 characters
 inline constexpr std::uint32_t minimum_document_size = document_header_size + 8;
 inline constexpr std::uint32_t page_count_offset = 288;
 inline constexpr std::uint32_t fine_flag_offset = 289;

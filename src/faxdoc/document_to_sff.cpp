@@ -18,9 +18,11 @@ namespace {
 
 void put_document_header(ByteSink& sff, std::uint16_t pages) {
     const std::uint8_t header[sff::document_header_size] = {
+        // clang-format off
         'S', 'f', 'f', 'f', 1, 0, 0, 0,
         static_cast<std::uint8_t>(pages), static_cast<std::uint8_t>(pages >> 8),
         sff::document_header_size, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+        // clang-format on
     };
     sff.put(header, sizeof header);
 }
@@ -31,8 +33,11 @@ void put_document_header(ByteSink& sff, std::uint16_t pages) {
 void put_page_header(ByteSink& sff, std::uint8_t fine_flag) {
     constexpr auto line_length = static_cast<std::uint16_t>(mh::line_pixels);
     const std::uint8_t record[2 + sff::page_header_size] = {
+        // clang-format off
         sff::page_header_record, sff::page_header_size, fine_flag, 0, 0, 0,
-        static_cast<std::uint8_t>(line_length), static_cast<std::uint8_t>(line_length >> 8), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+        static_cast<std::uint8_t>(line_length), static_cast<std::uint8_t>(line_length >> 8),
+        0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+        // clang-format on
     };
     sff.put(record, sizeof record);
 }
@@ -58,7 +63,8 @@ void put_header_strip(ByteSink& sff, const std::string& prefix, std::uint32_t pa
 
 }  // namespace
 
-SffWriter::SffWriter(platform::FileReplacement& sff, std::uint16_t page_count, std::uint8_t fine_flag, std::string strip_prefix)
+SffWriter::SffWriter(platform::FileReplacement& sff, std::uint16_t page_count, std::uint8_t fine_flag,
+                     std::string strip_prefix)
     : sink_(sff), fine_flag_(fine_flag), strip_prefix_(std::move(strip_prefix)) {
     put_document_header(sink_, page_count);
 }

@@ -18,7 +18,8 @@ class SffWriter {
 public:
     // Puts the document header for `page_count` pages, each page's header to carry the fine
     // flag. Header strip files are looked for under `strip_prefix`.
-    SffWriter(platform::FileReplacement& sff, std::uint16_t page_count, std::uint8_t fine_flag, std::string strip_prefix);
+    SffWriter(platform::FileReplacement& sff, std::uint16_t page_count, std::uint8_t fine_flag,
+              std::string strip_prefix);
 
     // Page n: its page header record, the lines of its header strip file "~ikvdNNN.kvd" (NNN the
     // page number in at least three digits) when there is one that can be read, and the lines of

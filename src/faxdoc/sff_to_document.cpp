@@ -13,7 +13,8 @@
 
 namespace korvif {
 
-SffReader::SffReader(platform::File& file) : file_(file), buffer_(std::make_unique_for_overwrite<std::uint8_t[]>(capacity)) {}
+SffReader::SffReader(platform::File& file)
+    : file_(file), buffer_(std::make_unique_for_overwrite<std::uint8_t[]>(capacity)) {}
 
 Outcome<void> SffReader::seek(std::uint32_t offset) {
     start_ = end_ = 0;
@@ -41,7 +42,8 @@ bool SffReader::fill(std::size_t count) {
     end_ -= start_;
     start_ = 0;
     while (end_ < count && !ended_) {
-        const std::uint32_t delivered = file_.read(buffer_.get() + end_, static_cast<std::uint32_t>(capacity - end_)).value_or(0);
+        const std::uint32_t delivered =
+            file_.read(buffer_.get() + end_, static_cast<std::uint32_t>(capacity - end_)).value_or(0);
         ended_ = delivered == 0;
         end_ += delivered;
     }
@@ -90,8 +92,8 @@ void trace_page_form(std::uint32_t page, const std::uint8_t* page_header, std::u
     if (width > fax_line_pixels) trace::line("page %u is %u pixels wide: cut to %u", page, width, fax_line_pixels);
     const bool fine = page_header[0] != 0;
     if (fine != (fine_flag != 0)) {
-        trace::line("page %u is of %s resolution: drawn at the first page's %s resolution", page, fine ? "fine" : "normal",
-                    fine ? "normal" : "fine");
+        trace::line("page %u is of %s resolution: drawn at the first page's %s resolution", page,
+                    fine ? "fine" : "normal", fine ? "normal" : "fine");
     }
 }
 
@@ -133,7 +135,8 @@ std::uint32_t copy_records(SffReader& in, DocumentWriter& out, DocumentHeader& h
             ++pages;
             trace_page_form(pages, page_header, header[fine_flag_offset]);
             // A skip that passes the end of the file ends the conversion at the next record.
-            if (header_length > static_cast<int>(sff::page_header_size)) in.take(static_cast<std::size_t>(header_length) - sff::page_header_size);
+            if (header_length > static_cast<int>(sff::page_header_size))
+                in.take(static_cast<std::size_t>(header_length) - sff::page_header_size);
         } else {
             const int information_length = in.get();
             if (information_length < 0) break;
@@ -166,8 +169,10 @@ Outcome<SffDocument> write_document_from_sff(SffReader& in, platform::FileReplac
     header[format_byte_offset] = 2;
     put_text(header, text_field_offset, "ISDN                          ");
     if (out.too_large()) return Failed(Failure::too_large, "2 GB");
-    const SffDocument written {.pages = header[page_count_offset], .fine_flag = header[fine_flag_offset], .size = out.size()};
-    trace::line("SFF file read: %u pages, fine flag %u, document of %u bytes", written.pages, written.fine_flag, written.size);
+    const SffDocument written {
+        .pages = header[page_count_offset], .fine_flag = header[fine_flag_offset], .size = out.size()};
+    trace::line("SFF file read: %u pages, fine flag %u, document of %u bytes", written.pages, written.fine_flag,
+                written.size);
     if (const Outcome<void> finished = out.sink().finish_with_start(header.data(), document_header_size); !finished) {
         return finished.failed();
     }

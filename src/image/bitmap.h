@@ -44,14 +44,18 @@ std::uint16_t read_u16(const MemoryBlock& block, std::uint64_t offset);
 void write_u32(MemoryBlock& block, std::uint64_t offset, std::uint32_t value);
 void write_u16(MemoryBlock& block, std::uint64_t offset, std::uint16_t value);
 
-inline std::uint32_t info_header_size(const PackedBitmap& bitmap) { return read_u32(bitmap, bitmap_field::header_size); }
+inline std::uint32_t info_header_size(const PackedBitmap& bitmap) {
+    return read_u32(bitmap, bitmap_field::header_size);
+}
 inline std::int32_t bitmap_width(const PackedBitmap& bitmap) {
     return static_cast<std::int32_t>(read_u32(bitmap, bitmap_field::width));
 }
 inline std::int32_t bitmap_height(const PackedBitmap& bitmap) {
     return static_cast<std::int32_t>(read_u32(bitmap, bitmap_field::height));
 }
-inline std::uint16_t bits_per_pixel(const PackedBitmap& bitmap) { return read_u16(bitmap, bitmap_field::bits_per_pixel); }
+inline std::uint16_t bits_per_pixel(const PackedBitmap& bitmap) {
+    return read_u16(bitmap, bitmap_field::bits_per_pixel);
+}
 
 // Number of palette entries: from the colours-used field when it is set, else from the bit
 // depth (1: 2, 4: 16, 8: 256, others: 0). The core header has no colours-used field.

@@ -7,7 +7,8 @@
 namespace korvif {
 
 Outcome<PackedBitmap> load_bmp(const char* path) {
-    Outcome<platform::File> file = platform::File::open(path, platform::FileMode::read_deny_write, platform::OpenRetry::when_held_or_missing);
+    Outcome<platform::File> file =
+        platform::File::open(path, platform::FileMode::read_deny_write, platform::OpenRetry::when_held_or_missing);
     if (!file) return Failure::cannot_be_read;
     std::uint8_t file_header[bmp_file_header_bytes];
     const std::uint32_t header_got = file->read(file_header, sizeof file_header).value_or(0);
@@ -24,7 +25,8 @@ Outcome<PackedBitmap> load_bmp(const char* path) {
     const std::int32_t block_size = static_cast<std::int32_t>(declared - bmp_file_header_bytes);
     if (block_size <= 0 || static_cast<std::uint32_t>(block_size) > largest_bitmap_bytes) {
         trace::line("BMP file declaring %u bytes refused", declared);
-        return block_size <= 0 ? Failed(Failure::too_short, "15 bytes") : Failed(Failure::too_large, beyond_largest_bitmap);
+        return block_size <= 0 ? Failed(Failure::too_short, "15 bytes")
+                               : Failed(Failure::too_large, beyond_largest_bitmap);
     }
 
     Outcome<PackedBitmap> bitmap = MemoryBlock::allocate(static_cast<std::size_t>(block_size));
@@ -54,15 +56,18 @@ Outcome<void> save_bmp(const PackedBitmap& bitmap, const char* path) {
     const std::uint32_t file_size = static_cast<std::uint32_t>(bitmap.size()) + bmp_file_header_bytes;
     const std::uint32_t pixel_offset = bmp_file_header_bytes + info_header_size(bitmap) + palette_bytes(bitmap);
     const std::uint8_t file_header[bmp_file_header_bytes] = {
+        // clang-format off
         'B', 'M',
         static_cast<std::uint8_t>(file_size), static_cast<std::uint8_t>(file_size >> 8),
         static_cast<std::uint8_t>(file_size >> 16), static_cast<std::uint8_t>(file_size >> 24),
         0, 0, 0, 0,
         static_cast<std::uint8_t>(pixel_offset), static_cast<std::uint8_t>(pixel_offset >> 8),
         static_cast<std::uint8_t>(pixel_offset >> 16), static_cast<std::uint8_t>(pixel_offset >> 24),
+        // clang-format on
     };
     if (const Outcome<void> written = file.write(file_header, sizeof file_header); !written) return written;
-    if (const Outcome<void> written = file.write(bitmap.data(), static_cast<std::uint32_t>(bitmap.size())); !written) return written;
+    if (const Outcome<void> written = file.write(bitmap.data(), static_cast<std::uint32_t>(bitmap.size())); !written)
+        return written;
     return file.commit();
 }
 

@@ -26,20 +26,23 @@ Outcome<PackedBitmap> fax_raster_from_bitmap(const PackedBitmap& source) {
     const bool core = header == core_header_bytes;
     const std::int64_t width = core ? read_u16(source, core_width) : bitmap_width(source);
     const std::int64_t height = core ? read_u16(source, core_height) : bitmap_height(source);
-    const std::uint16_t depth = read_u16(source, core ? bitmap_field::core_bits_per_pixel : bitmap_field::bits_per_pixel);
+    const std::uint16_t depth =
+        read_u16(source, core ? bitmap_field::core_bits_per_pixel : bitmap_field::bits_per_pixel);
     if (depth != 1) {
         trace::line("not a 1-bit bitmap: %u bits per pixel", depth);
         return Failure::not_one_bit;
     }
     if (width <= 0 || height == 0) {
-        trace::line("a bitmap of %lld x %lld has no picture", static_cast<long long>(width), static_cast<long long>(height));
+        trace::line("a bitmap of %lld x %lld has no picture", static_cast<long long>(width),
+                    static_cast<long long>(height));
         return Failure::unusable_size;
     }
 
     const std::uint64_t entry_bytes = core ? 3 : 4;
     const std::uint64_t rows_offset = header + 2 * entry_bytes;
     const std::uint64_t stride = (static_cast<std::uint64_t>(width) + 31) / 32 * 4;
-    const std::uint64_t rows = std::min<std::uint64_t>(height < 0 ? -height : height, rows_inside(source, rows_offset, stride));
+    const std::uint64_t rows =
+        std::min<std::uint64_t>(height < 0 ? -height : height, rows_inside(source, rows_offset, stride));
     if (two_colour_header_bytes + fax_line_bytes * rows > largest_bitmap_bytes) {
         trace::line("%llu rows are more than can be coded", static_cast<unsigned long long>(rows));
         return Failed(Failure::too_large, beyond_largest_bitmap);
@@ -75,7 +78,8 @@ Outcome<PackedBitmap> fax_raster_from_bitmap(const PackedBitmap& source) {
 }
 
 RasterRows fax_raster_rows(const PackedBitmap& raster, RowPairs pairs) {
-    const std::size_t rows = raster.size() < two_colour_header_bytes ? 0 : (raster.size() - two_colour_header_bytes) / fax_line_bytes;
+    const std::size_t rows =
+        raster.size() < two_colour_header_bytes ? 0 : (raster.size() - two_colour_header_bytes) / fax_line_bytes;
     const std::uint8_t* top = raster.data() + two_colour_header_bytes + (rows == 0 ? 0 : rows - 1) * fax_line_bytes;
     return {top, rows, -std::ptrdiff_t {fax_line_bytes}, pairs};
 }

@@ -25,7 +25,8 @@ std::size_t white_lines_at(const bool* has_black, std::size_t index, std::size_t
 Outcome<PackedBitmap> page_bitmap(const DecodedPage& page) {
     const std::size_t copies = static_cast<std::size_t>(page.rows_per_line());
     const std::size_t rows = page.rows();
-    Outcome<PackedBitmap> allocated = MemoryBlock::allocate_for_overwrite(rows * fax_line_bytes + two_colour_header_bytes);
+    Outcome<PackedBitmap> allocated =
+        MemoryBlock::allocate_for_overwrite(rows * fax_line_bytes + two_colour_header_bytes);
     if (!allocated) return allocated;
     PackedBitmap& bitmap = *allocated;
 
@@ -49,7 +50,8 @@ Outcome<PackedBitmap> page_bitmap(const DecodedPage& page) {
             if (white_rows != 0) clear_white_rows();
             row -= copies * fax_line_bytes;
             const std::uint8_t* source = stretch.first + index * fax_line_bytes;
-            for (std::size_t copy = 0; copy < copies; ++copy) std::memcpy(row + copy * fax_line_bytes, source, fax_line_bytes);
+            for (std::size_t copy = 0; copy < copies; ++copy)
+                std::memcpy(row + copy * fax_line_bytes, source, fax_line_bytes);
             ++index;
         }
     }

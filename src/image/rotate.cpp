@@ -78,7 +78,8 @@ Outcome<void> rotate_quarter_turn(PackedBitmap& bitmap) {
         }
     }
 
-    if (const Outcome<void> resized = bitmap.resize(static_cast<std::size_t>(offset + pixel_bytes)); !resized) return resized;
+    if (const Outcome<void> resized = bitmap.resize(static_cast<std::size_t>(offset + pixel_bytes)); !resized)
+        return resized;
     if (pixel_bytes != 0) std::memcpy(bitmap.data() + offset, turned, pixel_bytes);
     write_u32(bitmap, bitmap_field::width, static_cast<std::uint32_t>(h));
     write_u32(bitmap, bitmap_field::height, static_cast<std::uint32_t>(width));

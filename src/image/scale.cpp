@@ -4,7 +4,6 @@
 #include <array>
 #include <cstring>
 
-
 namespace korvif {
 
 namespace {
@@ -46,7 +45,9 @@ struct Source {
     }
 
     // The rows of the picture, counted from the bottom, that lie in the block: [first, end).
-    std::uint32_t first_row_present() const { return top_down ? static_cast<std::uint32_t>(height - rows_present()) : 0; }
+    std::uint32_t first_row_present() const {
+        return top_down ? static_cast<std::uint32_t>(height - rows_present()) : 0;
+    }
     std::uint32_t end_row_present() const { return top_down ? height : static_cast<std::uint32_t>(rows_present()); }
 
     // Row i of the picture (0 = bottom): inside the block, or its part inside the block followed
@@ -116,12 +117,14 @@ std::uint8_t grey_weight(std::uint32_t source_width, std::uint32_t width) {
 
 }  // namespace
 
-Outcome<PackedBitmap> scale_bitmap(const PackedBitmap& source, std::int32_t width, std::int32_t height, ScaleOptions options) {
+Outcome<PackedBitmap> scale_bitmap(const PackedBitmap& source, std::int32_t width, std::int32_t height,
+                                   ScaleOptions options) {
     if (options.method == ScaleMethod::grey) return scale_grey(source, width, height, options.grey_palette);
     return scale_mono(source, width, height);
 }
 
-Outcome<PackedBitmap> scale_grey(const PackedBitmap& source_bitmap, std::int32_t width, std::int32_t height, bool grey_palette) {
+Outcome<PackedBitmap> scale_grey(const PackedBitmap& source_bitmap, std::int32_t width, std::int32_t height,
+                                 bool grey_palette) {
     Source source {source_bitmap};
     if (const Outcome<void> prepared = prepare(source, width, height); !prepared) return prepared.failed();
     const std::uint32_t w = static_cast<std::uint32_t>(width);
@@ -172,7 +175,8 @@ Outcome<PackedBitmap> scale_grey(const PackedBitmap& source_bitmap, std::int32_t
     (*first_group)[bytes_per_row] = group_count;
     static const auto bits_set = [] {
         std::array<std::uint8_t, 256> table {};
-        for (int i = 0; i < 256; ++i) table[i] = static_cast<std::uint8_t>(__builtin_popcount(static_cast<unsigned>(i)));
+        for (int i = 0; i < 256; ++i)
+            table[i] = static_cast<std::uint8_t>(__builtin_popcount(static_cast<unsigned>(i)));
         return table;
     }();
 
@@ -195,7 +199,8 @@ Outcome<PackedBitmap> scale_grey(const PackedBitmap& source_bitmap, std::int32_t
             std::uint8_t* to = pixels + (*rows)[i] * stride;
             for (std::uint32_t x = 0; x < w; ++x) {
                 const std::uint32_t count = (*counts)[x];
-                if (count != 0) to[x] = static_cast<std::uint8_t>(std::min<std::uint64_t>(255, std::uint64_t {count} * weight));
+                if (count != 0)
+                    to[x] = static_cast<std::uint8_t>(std::min<std::uint64_t>(255, std::uint64_t {count} * weight));
                 (*counts)[x] = 0;
             }
         }

@@ -32,13 +32,15 @@ constexpr bool usable_scaled_size(std::int32_t width, std::int32_t height) {
 // header shorter than 40 bytes and its palette (unusable_size), a source that is not 1-bit
 // (not_one_bit), a result larger than largest_bitmap_bytes (too_large), or no_memory (the result
 // or its step tables cannot be had: a blank picture never stands in for the scaled one).
-Outcome<PackedBitmap> scale_bitmap(const PackedBitmap& source, std::int32_t width, std::int32_t height, ScaleOptions options = {});
+Outcome<PackedBitmap> scale_bitmap(const PackedBitmap& source, std::int32_t width, std::int32_t height,
+                                   ScaleOptions options = {});
 
 // Grey method: each source pixel lands in destination pixel (x * W / sw, y * H / sh) and adds the
 // weight w = 8000 / r / r (low 8 bits, at least 1; r = sw * 10 / W, at least 1) there; a sum
 // holds at 255. The palette shows 0 as white and, with the grey palette, 1..63 as greys and 64 and
 // more as black, else everything above 0 as black.
-Outcome<PackedBitmap> scale_grey(const PackedBitmap& source, std::int32_t width, std::int32_t height, bool grey_palette);
+Outcome<PackedBitmap> scale_grey(const PackedBitmap& source, std::int32_t width, std::int32_t height,
+                                 bool grey_palette);
 
 // 1-bit method: destination pixel (x, y) = source pixel (x * sw / W, y * sh / H); the source's
 // palette is kept. Padding bits and bytes of the rows are 0.

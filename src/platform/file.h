@@ -35,9 +35,9 @@ Outcome<NativePath> native_path(const char* host_text);
 std::string printable(const NativePath& path);
 
 enum class FileMode {
-    read_shared,             // read an existing file, others may read and write it
-    read_deny_write,         // read an existing file, others may only read (BMP input)
-    create_always,           // write a new or emptied file, unshared
+    read_shared,      // read an existing file, others may read and write it
+    read_deny_write,  // read an existing file, others may only read (BMP input)
+    create_always,    // write a new or emptied file, unshared
 };
 
 // Which refusals an open for reading tries again, for up to 2 seconds: always a sharing

@@ -53,7 +53,9 @@ std::uint64_t name_seed() {
 
 Outcome<File> File::open(const char* path, FileMode mode, OpenRetry retry) { return open(path, mode, retry, true); }
 
-Outcome<File> File::open_if_present(const char* path, FileMode mode) { return open(path, mode, OpenRetry::when_held, false); }
+Outcome<File> File::open_if_present(const char* path, FileMode mode) {
+    return open(path, mode, OpenRetry::when_held, false);
+}
 
 // Linux knows no sharing violations, and a rename leaves no moment without the name: nothing to
 // try again.
@@ -81,7 +83,8 @@ Outcome<File> File::open(const char* path, FileMode mode, OpenRetry, bool trace_
         errno = directory ? EISDIR : ENXIO;  // the caller's report of the system's error says why, as Windows' does
         return Failure::cannot_be_opened;
     }
-    if (trace::on()) trace::line("opened \"%s\" %s (%u bytes)", path, describe(mode), file.size().value_or(0xFFFFFFFFu));
+    if (trace::on())
+        trace::line("opened \"%s\" %s (%u bytes)", path, describe(mode), file.size().value_or(0xFFFFFFFFu));
     return file;
 }
 
@@ -217,7 +220,8 @@ Outcome<NativePath> replacement_target(const char* host_text) {
         // file (a rename over the link would put a file in the link's place).
         char* real = ::realpath(target->c_str(), nullptr);
         if (real == nullptr || ::stat(real, &info) != 0) {
-            trace::line("\"%s\" is a link to nothing that can be replaced: %s", host_text, trace::system_error().c_str());
+            trace::line("\"%s\" is a link to nothing that can be replaced: %s", host_text,
+                        trace::system_error().c_str());
             std::free(real);
             return Failure::cannot_be_written;
         }

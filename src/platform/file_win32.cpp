@@ -23,11 +23,11 @@ OpenRequest request_for(FileMode mode) {
     // Reads share deletion too, so that another run's replace of the file goes ahead while this
     // one reads the old bytes.
     case FileMode::read_shared:
-        return {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL};
+        return {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING,
+                FILE_ATTRIBUTE_NORMAL};
     case FileMode::read_deny_write:
         return {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL};
-    case FileMode::create_always:
-        return {GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL};
+    case FileMode::create_always: return {GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL};
     }
     return {GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL};
 }
@@ -65,7 +65,8 @@ std::string error_text() { return trace::utf8(trace::system_error()); }
 namespace {
 
 std::wstring full_path_of(const std::wstring& path) {
-    return wide_result([&](wchar_t* buffer, DWORD size) { return GetFullPathNameW(path.c_str(), size, buffer, nullptr); });
+    return wide_result(
+        [&](wchar_t* buffer, DWORD size) { return GetFullPathNameW(path.c_str(), size, buffer, nullptr); });
 }
 
 std::wstring long_name_of(const std::wstring& full) {
@@ -90,8 +91,8 @@ std::optional<std::wstring> final_path_of(const std::wstring& link) {
         return std::nullopt;
     }
     constexpr DWORD normalized_dos_name = 0;  // FILE_NAME_NORMALIZED | VOLUME_NAME_DOS
-    std::wstring final_path =
-        wide_result([&](wchar_t* buffer, DWORD size) { return final_path_call(file, buffer, size, normalized_dos_name); });
+    std::wstring final_path = wide_result(
+        [&](wchar_t* buffer, DWORD size) { return final_path_call(file, buffer, size, normalized_dos_name); });
     CloseHandle(file);
     if (final_path.empty()) return std::nullopt;
     // "\\?\C:\..." and "\\?\UNC\server\..." in their usual forms; the long form is put back where needed.
@@ -191,7 +192,9 @@ std::uint64_t name_seed() {
 
 Outcome<File> File::open(const char* path, FileMode mode, OpenRetry retry) { return open(path, mode, retry, true); }
 
-Outcome<File> File::open_if_present(const char* path, FileMode mode) { return open(path, mode, OpenRetry::when_held, false); }
+Outcome<File> File::open_if_present(const char* path, FileMode mode) {
+    return open(path, mode, OpenRetry::when_held, false);
+}
 
 Outcome<File> File::open(const char* host_text, FileMode mode, OpenRetry retry, bool trace_missing) {
     const Outcome<NativePath> path = native_path(host_text);
@@ -226,7 +229,8 @@ Outcome<File> File::open(const char* host_text, FileMode mode, OpenRetry retry, 
         const DWORD error = GetLastError();
         const bool not_there = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
         if (trace_missing || !not_there) {
-            trace::utf8_line("cannot open \"%s\" %s: %s", printable(*path).c_str(), describe(mode), error_text().c_str());
+            trace::utf8_line("cannot open \"%s\" %s: %s", printable(*path).c_str(), describe(mode),
+                             error_text().c_str());
         }
         SetLastError(error);
         return not_there ? Failure::not_found : Failure::cannot_be_opened;
@@ -245,7 +249,8 @@ Outcome<File> File::create_new(const NativePath& path) {
         CreateFileW(callable(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
-        return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? Failure::name_taken : Failure::cannot_be_written;
+        return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? Failure::name_taken
+                                                                           : Failure::cannot_be_written;
     }
     File file;
     file.handle_ = handle;
@@ -276,7 +281,8 @@ Outcome<ScratchFile> File::create_scratch(const NativePath& directory, const cha
         if (handle != INVALID_HANDLE_VALUE && !is_disk_file(handle)) {
             CloseHandle(handle);
             SetLastError(ERROR_BAD_FILE_TYPE);
-            trace::utf8_line("cannot open \"%s\" new, for reading and writing: %s", printable(path).c_str(), error_text().c_str());
+            trace::utf8_line("cannot open \"%s\" new, for reading and writing: %s", printable(path).c_str(),
+                             error_text().c_str());
             break;
         }
         if (handle != INVALID_HANDLE_VALUE) {
@@ -327,7 +333,8 @@ Outcome<std::uint32_t> File::write(const void* data, std::uint32_t count) {
 Outcome<void> File::seek(std::uint32_t offset_from_start) {
     LARGE_INTEGER distance;
     distance.QuadPart = offset_from_start;
-    if (handle_ == nullptr || !SetFilePointerEx(handle_, distance, nullptr, FILE_BEGIN)) return Failure::cannot_be_reached;
+    if (handle_ == nullptr || !SetFilePointerEx(handle_, distance, nullptr, FILE_BEGIN))
+        return Failure::cannot_be_reached;
     return {};
 }
 
@@ -394,7 +401,9 @@ Outcome<std::wstring> resolved_target(const std::wstring& path, bool quiet) {
         // An existing file is replaced under its own long name, never under its 8.3 name.
         target = long_name_of(full);
         if (target.empty()) {
-            if (!quiet) trace::utf8_line("the long name of \"%s\" cannot be had: %s", printable(full).c_str(), error_text().c_str());
+            if (!quiet)
+                trace::utf8_line("the long name of \"%s\" cannot be had: %s", printable(full).c_str(),
+                                 error_text().c_str());
             return Failure::cannot_be_written;
         }
     } else {
@@ -435,7 +444,8 @@ Outcome<NativePath> replacement_target(const char* host_text) {
     // that file (a replace of the link would put a file in its place).
     const auto linked = final_path_of(*target);
     if (!linked) {
-        trace::utf8_line("\"%s\" is a link to nothing that can be replaced: %s", printable(*target).c_str(), error_text().c_str());
+        trace::utf8_line("\"%s\" is a link to nothing that can be replaced: %s", printable(*target).c_str(),
+                         error_text().c_str());
         return Failure::cannot_be_written;
     }
     if (!file_path(*linked)) return Failure::cannot_be_written;

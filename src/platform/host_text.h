@@ -15,9 +15,9 @@ using ToAnsi = std::optional<std::string> (*)(std::wstring_view wide);
 using ToWide = std::wstring (*)(std::string_view ansi);
 
 enum class HostPathCheck {
-    exact,           // the text names the file
-    not_in_ansi,     // a character has no exact ANSI form, or the text reads back as another name
-    holds_comma,     // the host's next command would be cut at the comma and act on another file
+    exact,        // the text names the file
+    not_in_ansi,  // a character has no exact ANSI form, or the text reads back as another name
+    holds_comma,  // the host's next command would be cut at the comma and act on another file
 };
 
 // Checks whether `path` can go to the host, and gives its ANSI text in `text` when it can.

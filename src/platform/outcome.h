@@ -55,7 +55,7 @@ template <typename T>
 class [[nodiscard]] Outcome {
 public:
     Outcome(T value) : state_(std::in_place_index<0>, std::move(value)) {}  // NOLINT: a value is an outcome
-    Outcome(Failed failed) : state_(std::in_place_index<1>, failed) {}     // NOLINT: so is a failure
+    Outcome(Failed failed) : state_(std::in_place_index<1>, failed) {}      // NOLINT: so is a failure
     Outcome(Failure kind) : Outcome(Failed(kind)) {}                        // NOLINT
 
     explicit operator bool() const { return state_.index() == 0; }

@@ -53,13 +53,14 @@ bool is_port(std::wstring_view name, std::wstring_view stem) {
 
 // "\\X\" with X the given character and either separator.
 bool has_prefix(std::wstring_view path, wchar_t third) {
-    return path.size() >= 4 && is_separator(path[0]) && is_separator(path[1]) && path[2] == third && is_separator(path[3]);
+    return path.size() >= 4 && is_separator(path[0]) && is_separator(path[1]) && path[2] == third &&
+           is_separator(path[3]);
 }
 
 // "server\share\...": whether the share is a machine's pipes or mailslots.
 bool share_of_pipes(std::wstring_view server_and_share) {
-    const std::size_t server_end = std::find_if(server_and_share.begin(), server_and_share.end(), is_separator) -
-                                   server_and_share.begin();
+    const std::size_t server_end =
+        std::find_if(server_and_share.begin(), server_and_share.end(), is_separator) - server_and_share.begin();
     std::wstring_view share = server_and_share.substr(std::min(server_and_share.size(), server_end + 1));
     share = share.substr(0, std::find_if(share.begin(), share.end(), is_separator) - share.begin());
     return same_letters(share, L"PIPE") || same_letters(share, L"MAILSLOT");
@@ -69,10 +70,12 @@ bool share_of_pipes(std::wstring_view server_and_share) {
 // not the pipes) or a volume's ("Volume{...}\..."); anything else is a device of the object
 // namespace (GLOBALROOT, COM1, pipe, a volume or drive itself).
 bool long_form_names_device(std::wstring_view rest) {
-    const bool drive = rest.size() >= 3 && ((rest[0] >= L'A' && rest[0] <= L'Z') || (rest[0] >= L'a' && rest[0] <= L'z')) &&
+    const bool drive = rest.size() >= 3 &&
+                       ((rest[0] >= L'A' && rest[0] <= L'Z') || (rest[0] >= L'a' && rest[0] <= L'z')) &&
                        rest[1] == L':' && is_separator(rest[2]);
     if (drive) return false;
-    if (begins_with_letters(rest, L"UNC") && rest.size() > 3 && is_separator(rest[3])) return share_of_pipes(rest.substr(4));
+    if (begins_with_letters(rest, L"UNC") && rest.size() > 3 && is_separator(rest[3]))
+        return share_of_pipes(rest.substr(4));
     if (begins_with_letters(rest, L"VOLUME{")) {
         const std::size_t close = rest.find(L'}');
         return close == std::wstring_view::npos || close + 1 >= rest.size() || !is_separator(rest[close + 1]);
@@ -85,7 +88,8 @@ bool long_form_names_device(std::wstring_view rest) {
 bool names_windows_device(std::wstring_view path) {
     // "\\.\" and "\??\" reach devices and pipes directly; "\\?\" only where it is no file's long form.
     if (has_prefix(path, L'.')) return true;
-    if (path.size() >= 4 && is_separator(path[0]) && path[1] == L'?' && path[2] == L'?' && is_separator(path[3])) return true;
+    if (path.size() >= 4 && is_separator(path[0]) && path[1] == L'?' && path[2] == L'?' && is_separator(path[3]))
+        return true;
     if (has_prefix(path, L'?')) {
         if (long_form_names_device(path.substr(4))) return true;
     } else if (path.size() > 2 && is_separator(path[0]) && is_separator(path[1]) && share_of_pipes(path.substr(2))) {
@@ -111,7 +115,8 @@ std::string numbered_name(const char* prefix, std::uint32_t number) {
 
 bool is_numbered_name(std::string_view name, const char* prefix) {
     const std::string_view start(prefix);
-    if (name.size() != start.size() + 12 || name.substr(0, start.size()) != start || name.substr(start.size() + 8) != ".tmp") {
+    if (name.size() != start.size() + 12 || name.substr(0, start.size()) != start ||
+        name.substr(start.size() + 8) != ".tmp") {
         return false;
     }
     for (char c : name.substr(start.size(), 8)) {

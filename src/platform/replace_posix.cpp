@@ -77,10 +77,12 @@ ReplaceOutcome replace_file(const NativePath& from_path, const NativePath& to_pa
 
 Outcome<FileStamp> file_stamp(const NativePath& path) {
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return errno == ENOENT || errno == ENOTDIR ? Failure::not_found : Failure::cannot_be_read;
+    if (::stat(path.c_str(), &info) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? Failure::not_found : Failure::cannot_be_read;
     FileStamp stamp;
     stamp.size = static_cast<std::uint64_t>(info.st_size);
-    stamp.time = static_cast<std::uint64_t>(info.st_mtim.tv_sec) * 1000000000u + static_cast<std::uint64_t>(info.st_mtim.tv_nsec);
+    stamp.time = static_cast<std::uint64_t>(info.st_mtim.tv_sec) * 1000000000u +
+                 static_cast<std::uint64_t>(info.st_mtim.tv_nsec);
     stamp.id = static_cast<std::uint64_t>(info.st_ino);
     return stamp;
 }

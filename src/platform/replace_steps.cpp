@@ -93,7 +93,8 @@ ReplaceOutcome restore_name(ReplaceCalls& calls, const ReplaceNames& names) {
         trace::utf8_line("\"%s\" put back after a half-done replace", name.c_str());
         return ReplaceOutcome::refused;
     }
-    if (calls.exists(names.work) && retried(calls, [&] { return calls.move(names.work, names.target); }) == CallResult::done) {
+    if (calls.exists(names.work) &&
+        retried(calls, [&] { return calls.move(names.work, names.target); }) == CallResult::done) {
         trace::utf8_line("\"%s\": the new content put in place after a half-done replace", name.c_str());
         remove_backup(calls, names.backup);
         return ReplaceOutcome::replaced;
@@ -129,8 +130,9 @@ ReplaceOutcome write_in_place(ReplaceCalls& calls, const ReplaceNames& names) {
     if (written != CallResult::failed || !file) {  // not a byte of the target was written
         file.reset();
         remove_backup(calls, names.backup);
-        trace::utf8_line(written == CallResult::locked ? "replace refused: \"%s\" is locked by another program"
-                                                       : "replace refused: \"%s\" is in use and cannot be written in place",
+        trace::utf8_line(written == CallResult::locked
+                             ? "replace refused: \"%s\" is locked by another program"
+                             : "replace refused: \"%s\" is in use and cannot be written in place",
                          name.c_str());
         return ReplaceOutcome::refused;
     }

@@ -59,7 +59,8 @@ CallResult open_refusal() {
 class RangeLock {
 public:
     RangeLock(HANDLE file, std::uint64_t length) : file_(file), length_(length) {
-        locked_ = length == 0 || LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, low(), high(), &at_);
+        locked_ = length == 0 ||
+                  LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, low(), high(), &at_);
     }
     RangeLock(const RangeLock&) = delete;
     RangeLock& operator=(const RangeLock&) = delete;
@@ -101,8 +102,8 @@ std::uint64_t size_of(HANDLE file) {
 
 // The file whose bytes are written over a target; others may read it meanwhile.
 HANDLE open_to_copy(const NativePath& from) {
-    return CreateFileW(callable(from).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    return CreateFileW(callable(from).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
 }
 
 class WindowsInPlaceFile final : public InPlaceFile {
@@ -154,7 +155,8 @@ public:
     }
 
     CallResult move_over(const NativePath& from, const NativePath& to) override {
-        if (MoveFileExW(callable(from).c_str(), callable(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        if (MoveFileExW(callable(from).c_str(), callable(to).c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
             return CallResult::done;
         }
         const DWORD error = GetLastError();
@@ -174,7 +176,8 @@ public:
         if (!source.valid()) return open_refusal();
         if (!is_disk_file(source.get())) return CallResult::missing;
         // Made new: a file another program has just made under this name is never written or removed.
-        Handle copy(CreateFileW(callable(to).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        Handle copy(
+            CreateFileW(callable(to).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!copy.valid()) return CallResult::failed;
         if (copy_bytes(source.get(), copy.get()) && FlushFileBuffers(copy.get())) return CallResult::done;
         CloseHandle(copy.release());
@@ -186,8 +189,8 @@ public:
                              std::unique_ptr<InPlaceFile>& opened) override {
         Handle source(open_to_copy(from));
         if (!source.valid()) return open_refusal();
-        Handle file(CreateFileW(callable(target).c_str(), GENERIC_READ | GENERIC_WRITE, share_all, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+        Handle file(CreateFileW(callable(target).c_str(), GENERIC_READ | GENERIC_WRITE, share_all, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.valid()) return open_refusal();
         if (!is_disk_file(file.get())) return CallResult::missing;  // no file: nothing to write in place
         // The old size and the new: putting the old bytes back stays inside the lock as well.
@@ -287,7 +290,8 @@ ReplaceOutcome replace_file(const NativePath& from, const NativePath& to, Replac
     const TargetLock lock(to);
     const DWORD attributes = GetFileAttributesW(callable(to).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
-        if (MoveFileExW(callable(from).c_str(), callable(to).c_str(), MOVEFILE_WRITE_THROUGH)) return ReplaceOutcome::replaced;
+        if (MoveFileExW(callable(from).c_str(), callable(to).c_str(), MOVEFILE_WRITE_THROUGH))
+            return ReplaceOutcome::replaced;
         trace::utf8_line("\"%s\" cannot be made: %s", name.c_str(), error_text().c_str());
         return ReplaceOutcome::refused;
     }
@@ -312,8 +316,10 @@ ReplaceOutcome replace_file(const NativePath& from, const NativePath& to, Replac
 }
 
 Outcome<FileStamp> file_stamp(const NativePath& path) {
-    Handle file(CreateFileW(callable(path).c_str(), 0, share_all, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return call_refusal(GetLastError()) == CallResult::missing ? Failure::not_found : Failure::cannot_be_read;
+    Handle file(
+        CreateFileW(callable(path).c_str(), 0, share_all, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid())
+        return call_refusal(GetLastError()) == CallResult::missing ? Failure::not_found : Failure::cannot_be_read;
     BY_HANDLE_FILE_INFORMATION information;
     if (!GetFileInformationByHandle(file.get(), &information)) return Failure::cannot_be_read;
     FileStamp stamp;
@@ -355,7 +361,8 @@ void remove_stale_work_files(const NativePath& directory) {
         }
         // A file that its run still holds (without delete sharing) cannot be removed, and stays.
         const NativePath path = directory + wide_name;
-        if (DeleteFileW(callable(path).c_str())) trace::utf8_line("removed the stale work file \"%s\"", printable(path).c_str());
+        if (DeleteFileW(callable(path).c_str()))
+            trace::utf8_line("removed the stale work file \"%s\"", printable(path).c_str());
     } while (FindNextFileW(search, &found));
     FindClose(search);
 }

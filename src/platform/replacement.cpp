@@ -66,8 +66,9 @@ Outcome<void> FileReplacement::write(const void* data, std::uint32_t count) {
     if (!written || *written != count) {
         failed_ = true;
         const std::string error = trace::utf8(trace::system_error());
-        trace::utf8_line("write failed after %llu bytes of \"%s\": %s", static_cast<unsigned long long>(position_ + written.value_or(0)),
-                         printable(work_).c_str(), error.c_str());
+        trace::utf8_line("write failed after %llu bytes of \"%s\": %s",
+                         static_cast<unsigned long long>(position_ + written.value_or(0)), printable(work_).c_str(),
+                         error.c_str());
         return Failure::cannot_be_written;
     }
     position_ += count;

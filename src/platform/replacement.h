@@ -46,7 +46,7 @@ private:
     ReplaceOptions options_;
     std::optional<FileStamp> earlier_;  // the target as it stood
     std::uint64_t position_ = 0;        // where the next write goes
-    std::uint64_t size_ = 0;            // the highest offset written: the file's size, however often bytes were rewritten
+    std::uint64_t size_ = 0;  // the highest offset written: the file's size, however often bytes were rewritten
     bool failed_ = true;
 };
 

@@ -15,7 +15,7 @@ namespace korvif::trace::system {
 namespace {
 int trace_file = -1;
 bool regular_file = false;
-}
+}  // namespace
 
 bool open_from_environment() {
     const char* path = std::getenv("KORVIF_TRACE");
@@ -52,7 +52,8 @@ std::string utf8_of_host_text(const std::string& text) { return text; }
 bool append(const char* bytes, std::size_t count) {
     if (trace_file < 0) return false;
     struct stat status {};
-    if (regular_file && (::fstat(trace_file, &status) != 0 || static_cast<std::uint64_t>(status.st_size) >= largest_trace_bytes)) {
+    if (regular_file &&
+        (::fstat(trace_file, &status) != 0 || static_cast<std::uint64_t>(status.st_size) >= largest_trace_bytes)) {
         return false;
     }
     return ::write(trace_file, bytes, count) == static_cast<ssize_t>(count);

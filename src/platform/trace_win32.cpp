@@ -81,7 +81,8 @@ bool append(const char* bytes, std::size_t count) {
     OVERLAPPED at_end {};  // the end of the file, wherever the file pointer stands
     at_end.Offset = at_end.OffsetHigh = 0xFFFFFFFF;
     DWORD written = 0;
-    const bool done = GetFileSizeEx(trace_file, &size) && static_cast<std::uint64_t>(size.QuadPart) < largest_trace_bytes &&
+    const bool done = GetFileSizeEx(trace_file, &size) &&
+                      static_cast<std::uint64_t>(size.QuadPart) < largest_trace_bytes &&
                       WriteFile(trace_file, bytes, static_cast<DWORD>(count), &written, &at_end) && written == count;
     if (locked) release_lock();
     return done;

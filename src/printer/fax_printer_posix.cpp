@@ -4,6 +4,8 @@
 
 namespace korvif {
 
-int run_install_fax_printer(char*) { return trace::stop("this build has no print spooler: INSTALLFAXPRINTER does nothing"); }
+int run_install_fax_printer(char*) {
+    return trace::stop("this build has no print spooler: INSTALLFAXPRINTER does nothing");
+}
 
 }  // namespace korvif

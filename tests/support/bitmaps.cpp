@@ -94,7 +94,8 @@ Pbm read_pbm(const std::string& path) {
     Pbm pbm;
     pbm.width = next_number();
     pbm.height = next_number();
-    pbm.rows.assign(static_cast<std::size_t>(pbm.height), std::vector<std::uint8_t>(static_cast<std::size_t>(pbm.width)));
+    pbm.rows.assign(static_cast<std::size_t>(pbm.height),
+                    std::vector<std::uint8_t>(static_cast<std::size_t>(pbm.width)));
     if (magic == "P4") {
         in.get();
         const int stride = (pbm.width + 7) / 8;

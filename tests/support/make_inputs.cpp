@@ -1,6 +1,7 @@
 // Writes the fixed inputs over which tests/conversion_outputs.sh runs the file commands: fax
 // documents good, dense, blank and damaged, SFF files of every record kind, BMP files of each
-// header, row order and palette, and long documents and SFF files. Built from a fixed seed, so every run writes the same bytes.
+// header, row order and palette, and long documents and SFF files. Built from a fixed seed, so every run writes the
+// same bytes.
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -25,7 +26,8 @@ constexpr int width = 1728;
 
 // Runs that fill a line exactly: mostly short, now and then long.
 std::vector<int> random_runs(Random& random, int short_limit) {
-    std::vector<int> runs = korvif::test::line_runs([&] { return random.one_in(16) ? random.below(400) : 1 + random.below(short_limit); });
+    std::vector<int> runs =
+        korvif::test::line_runs([&] { return random.one_in(16) ? random.below(400) : 1 + random.below(short_limit); });
     if (runs.size() % 2 == 0) runs.push_back(0);  // end on a white run, as a coder would not need to
     return runs;
 }
@@ -85,8 +87,8 @@ Bytes blank_page(int lines) {
 Bytes damaged_page(std::uint32_t seed) {
     Random random(seed);
     MhWriter page;
-    page.aligned_eol().runs({1000, 500, 600});        // 2100 pixels
-    page.aligned_eol().runs({100, 20, 30});            // 150 pixels
+    page.aligned_eol().runs({1000, 500, 600});  // 2100 pixels
+    page.aligned_eol().runs({100, 20, 30});     // 150 pixels
     page.aligned_eol().extended_makeup(1792).runs({300, 100, 2000});
     page.aligned_eol().extended_makeup(2560).code(0, false).code(63, true);
     page.aligned_eol();
@@ -156,12 +158,12 @@ Bytes with_file_size(Bytes bytes) {
 }
 
 // A 1-bit BMP file of `rows` rows, header and palette as given, pixels from a fixed pattern.
-Bytes mono_bmp(std::int32_t bmp_width, std::int32_t height, std::uint32_t header_size, bool dark_first, std::uint32_t seed) {
+Bytes mono_bmp(std::int32_t bmp_width, std::int32_t height, std::uint32_t header_size, bool dark_first,
+               std::uint32_t seed) {
     Random random(seed);
     const std::int32_t rows = height < 0 ? -height : height;
-    PackedBitmap bitmap = korvif::test::make_mono_bitmap(bmp_width, rows, [&random](int x, int y) {
-        return (x / 7 + y / 5) % 9 == 0 || random.one_in(23);
-    });
+    PackedBitmap bitmap = korvif::test::make_mono_bitmap(
+        bmp_width, rows, [&random](int x, int y) { return (x / 7 + y / 5) % 9 == 0 || random.one_in(23); });
     Bytes bytes = korvif::test::bmp_file_bytes(bitmap);
     std::uint8_t* header = bytes.data() + 14;
     std::memcpy(header + 8, &height, 4);
@@ -171,9 +173,11 @@ Bytes mono_bmp(std::int32_t bmp_width, std::int32_t height, std::uint32_t header
     }
     if (header_size == 12) {
         // The core header: 16-bit width and height, 3-byte palette entries.
+        // clang-format off
         Bytes core = {12, 0, 0, 0, static_cast<std::uint8_t>(bmp_width), static_cast<std::uint8_t>(bmp_width >> 8),
                       static_cast<std::uint8_t>(height), static_cast<std::uint8_t>(height >> 8), 1, 0, 1, 0,
                       header[40], header[41], header[42], header[44], header[45], header[46]};
+        // clang-format on
         Bytes file(bytes.begin(), bytes.begin() + 14);
         file.insert(file.end(), core.begin(), core.end());
         file.insert(file.end(), bytes.begin() + 14 + 48, bytes.end());
@@ -189,9 +193,12 @@ Bytes mono_bmp(std::int32_t bmp_width, std::int32_t height, std::uint32_t header
 }
 
 Bytes grey_bmp() {
-    Bytes bytes = {'B', 'M', 0x36, 0x05, 0, 0, 0, 0, 0, 0, 0x36, 0x04, 0, 0, 40, 0, 0, 0, 16, 0, 0, 0, 16, 0, 0, 0, 1, 0, 8, 0};
+    Bytes bytes = {'B', 'M', 0x36, 0x05, 0, 0, 0, 0,  0, 0, 0x36, 0x04, 0, 0, 40,
+                   0,   0,   0,    16,   0, 0, 0, 16, 0, 0, 0,    1,    0, 8, 0};
     bytes.resize(14 + 40);
-    for (int i = 0; i < 256; ++i) bytes.insert(bytes.end(), {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i), 0});
+    for (int i = 0; i < 256; ++i)
+        bytes.insert(bytes.end(),
+                     {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i), 0});
     for (int i = 0; i < 256; ++i) bytes.push_back(static_cast<std::uint8_t>(i));
     return bytes;
 }
@@ -208,7 +215,6 @@ void write_bitmaps(const std::string& dir) {
     write(dir, "grey.bmp", grey_bmp());
     write(dir, "text.bmp", Bytes {'n', 'o', ' ', 'b', 'i', 't', 'm', 'a', 'p'});
 }
-
 
 // Long documents and SFF files, to pin down the streamed outputs of S2F, RES and F2S: dense
 // pages with blank, faulty and damaged lines, many pages long.
@@ -262,7 +268,8 @@ Bytes long_document(std::uint32_t seed, int pages, int lines, std::uint8_t fine_
             } else if (kind < 96) {
                 korvif::test::append(data, random.bytes(2 + random.below(80)));
             } else {
-                data.insert(data.end(), codes.begin(), codes.begin() + 1 + random.below(static_cast<int>(codes.size()) - 1));
+                data.insert(data.end(), codes.begin(),
+                            codes.begin() + 1 + random.below(static_cast<int>(codes.size()) - 1));
             }
         }
         data.insert(data.end(), korvif::mh::rtc_bytes.begin(), korvif::mh::rtc_bytes.end());

@@ -62,7 +62,9 @@ std::vector<Row> text_rows(const std::string& text, int scale, int left) {
                     for (int dy = 0; dy < dot_lines; ++dy) {
                         for (int dx = 0; dx < scale; ++dx) {
                             const int x = x0 + gx * scale + dx;
-                            if (x < 1728) rows[static_cast<std::size_t>(gy * dot_lines + dy)][x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+                            if (x < 1728)
+                                rows[static_cast<std::size_t>(gy * dot_lines + dy)][x / 8] |=
+                                    static_cast<std::uint8_t>(0x80 >> (x % 8));
                         }
                     }
                 }

@@ -21,7 +21,9 @@ MhWriter& MhWriter::code(int run, bool black) {
     return bits(word.bits);
 }
 
-MhWriter& MhWriter::extended_makeup(int run) { return bits(mh::extended_makeup_codes[static_cast<std::size_t>(run - 1792) / 64].bits); }
+MhWriter& MhWriter::extended_makeup(int run) {
+    return bits(mh::extended_makeup_codes[static_cast<std::size_t>(run - 1792) / 64].bits);
+}
 
 MhWriter& MhWriter::runs(std::initializer_list<int> lengths) { return runs(std::vector<int>(lengths)); }
 

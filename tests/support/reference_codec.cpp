@@ -16,7 +16,8 @@ struct WordReader {
     unsigned bit = 0;
     std::int64_t words_left;
 
-    WordReader(const std::uint8_t* d, std::int32_t l) : data(d), length(l), words_left((static_cast<std::int64_t>(l) - 1) / 2) {}
+    WordReader(const std::uint8_t* d, std::int32_t l)
+        : data(d), length(l), words_left((static_cast<std::int64_t>(l) - 1) / 2) {}
 
     std::uint32_t reversed_word(std::int64_t index) const {
         auto byte = [&](std::int64_t i) -> std::uint32_t { return i < length ? data[i] : 0u; };
@@ -90,8 +91,10 @@ void put_code_word(std::uint8_t* buffer, unsigned& at, const char* bits) {
 // The code of a run of 0 to 1728 pixels: for 64 and more the make-up code of the multiple of 64,
 // then (unless makeup_only) the terminating code of the rest.
 void put_run(std::uint8_t* buffer, unsigned& at, unsigned run, bool black, bool makeup_only = false) {
-    if (run >= 64) put_code_word(buffer, at, (black ? mh::black_makeup_codes : mh::white_makeup_codes)[run / 64 - 1].bits);
-    if (!makeup_only) put_code_word(buffer, at, (black ? mh::black_terminating_codes : mh::white_terminating_codes)[run % 64].bits);
+    if (run >= 64)
+        put_code_word(buffer, at, (black ? mh::black_makeup_codes : mh::white_makeup_codes)[run / 64 - 1].bits);
+    if (!makeup_only)
+        put_code_word(buffer, at, (black ? mh::black_terminating_codes : mh::white_terminating_codes)[run % 64].bits);
 }
 
 }  // namespace
@@ -137,7 +140,8 @@ Bytes reference_decode_page(const std::uint8_t* data, std::int32_t length, Decod
         ended = consumed_last;  // Damaged lines, "data end": the line in progress is left out
     }
     std::size_t count = lines.size();
-    if (options.trim_trailing_white && count > static_cast<std::size_t>(last_black_line) + 2) count = static_cast<std::size_t>(last_black_line) + 2;
+    if (options.trim_trailing_white && count > static_cast<std::size_t>(last_black_line) + 2)
+        count = static_cast<std::size_t>(last_black_line) + 2;
     const std::size_t rows = count * (options.double_lines ? 2 : 1);
     Bytes bitmap(48 + rows * 216, 0);
     const std::uint32_t header[] = {40, 1728, static_cast<std::uint32_t>(rows)};

@@ -4,6 +4,7 @@ namespace korvif::test {
 
 SffBuilder::SffBuilder(std::uint16_t first_page_offset, const char* identification) {
     bytes_.assign(identification, identification + 4);
+    // clang-format off
     Bytes rest = {1, 0, 0, 0, 0, 0, static_cast<std::uint8_t>(first_page_offset),
                   static_cast<std::uint8_t>(first_page_offset >> 8), 0, 0, 0, 0, 0, 0, 0, 0};
     append(bytes_, rest);
@@ -12,6 +13,7 @@ SffBuilder::SffBuilder(std::uint16_t first_page_offset, const char* identificati
 SffBuilder& SffBuilder::page(std::uint8_t vertical_resolution, std::uint8_t header_length, std::uint16_t line_length) {
     Bytes record = {254, header_length, vertical_resolution, 0, 0, 0, static_cast<std::uint8_t>(line_length),
                     static_cast<std::uint8_t>(line_length >> 8), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    // clang-format on
     for (int extra = 16; extra < header_length; ++extra) record.push_back(0xEE);
     append(bytes_, record);
     return *this;

@@ -23,7 +23,8 @@ constexpr std::uint32_t rotate_right(std::uint32_t value, int bits) { return (va
 void compress(std::array<std::uint32_t, 8>& state, const std::uint8_t* block) {
     std::uint32_t w[64];
     for (int i = 0; i < 16; ++i) {
-        w[i] = static_cast<std::uint32_t>(block[4 * i]) << 24 | block[4 * i + 1] << 16 | block[4 * i + 2] << 8 | block[4 * i + 3];
+        w[i] = static_cast<std::uint32_t>(block[4 * i]) << 24 | block[4 * i + 1] << 16 | block[4 * i + 2] << 8 |
+               block[4 * i + 3];
     }
     for (int i = 16; i < 64; ++i) {
         const std::uint32_t s0 = rotate_right(w[i - 15], 7) ^ rotate_right(w[i - 15], 18) ^ (w[i - 15] >> 3);

@@ -16,9 +16,11 @@ TEST(ReadNumber, ReadsLikeAtolWithThirtyTwoBitWrapping) {
         std::int32_t value;
     };
     const Case cases[] = {
+        // clang-format off
         {"", 0},          {"abc", 0},       {"17", 17},        {"  42", 42},      {"\t-5", -5},
         {"+8", 8},        {"12ab", 12},     {"7,8", 7},        {"- 3", 0},        {"2147483647", 2147483647},
         {"2147483648", -2147483647 - 1},    {"4294967295", -1}, {"4294967296", 0}, {"-1", -1},
+        // clang-format on
         {"0001", 1},
     };
     for (const Case& c : cases) EXPECT_EQ(read_number(c.text), c.value) << '"' << c.text << '"';
@@ -49,14 +51,14 @@ TEST(SplitFields, FindsTheFieldsOrTheFirstMissingOneAndChecksTheOutputPath) {
     const std::string completed_255 = long_dir + "abc";
     const Case cases[] = {
         {"::$", "0,a.sff,b.kvd", 0, {"0", "a.sff", "b.kvd"}, nullptr},
-        {"::$", ",a,b,c", 0, {",a", "b", "c"}, nullptr},         // a leading comma belongs to its field
-        {"::$", "0,,x", 3, {}, nullptr},                          // an empty field has no end
+        {"::$", ",a,b,c", 0, {",a", "b", "c"}, nullptr},  // a leading comma belongs to its field
+        {"::$", "0,,x", 3, {}, nullptr},                  // an empty field has no end
         {"::$", "", 2, {}, nullptr},
-        {"..:.$", "0,1,,doc,dir/", 5, {}, nullptr},               // ",doc" is the third field
+        {"..:.$", "0,1,,doc,dir/", 5, {}, nullptr},  // ",doc" is the third field
         {"..:.$", "0,1,2,doc,a,b", 0, {"0", "1", "2", "doc", "a,b"}, nullptr},
         {":..>", "1,0,doc", 4, {}, nullptr},
         {":..>", "1,0,doc,*p.bmp,x", 0, {"1", "0", "doc", "*p.bmp,x"}, "*p.bmp,x"},  // '>' takes a "*" as a letter
-        {".[>", "in.bmp", 0, {"in.bmp", "-"}, "in.bmp"},       // an absent output is the input
+        {".[>", "in.bmp", 0, {"in.bmp", "-"}, "in.bmp"},                             // an absent output is the input
         {".[>", "in.bmp,out.bmp", 0, {"in.bmp", "out.bmp"}, "out.bmp"},
         {"..[>", "1", 2, {}, nullptr},
         {"..[>", "1,in.bmp", 0, {"1", "in.bmp", "-"}, "in.bmp"},
@@ -103,13 +105,13 @@ TEST(CommandLine, CutsAfterProgramNameAndBlanks) {
     const Case cases[] = {
         {"korvif32.exe S2F:1,a,b", "S2F:1,a,b"},
         {"korvif32.exe     INV:x", "INV:x"},
-        {"korvif32.exe\tINV:x", ""},             // a tab does not end the program name
-        {"korvif32.exe \tINV:x", "\tINV:x"},     // nor is it skipped after it
+        {"korvif32.exe\tINV:x", ""},                    // a tab does not end the program name
+        {"korvif32.exe \tINV:x", "\tINV:x"},            // nor is it skipped after it
         {"\"C:\\Program Files\\k.exe\" S2F:", "S2F:"},  // a quoted program path ends at its closing quote
         {"\"C:\\Program Files\\k.exe\"  INV:\"x\"", "INV:\"x\""},
         {"\"k.exe\"INV:x", "INV:x"},
         {"\"C:\\Program Files\\k.exe S2F:", ""},  // no closing quote: all of it is the name
-        {"k.exe \"INV:x\"", "\"INV:x\""},           // only a quote at the start counts
+        {"k.exe \"INV:x\"", "\"INV:x\""},         // only a quote at the start counts
         {"korvif32.exe", ""},
         {"korvif32.exe   ", ""},
         {"k.exe RES:a, b ", "RES:a, b "},

@@ -43,7 +43,8 @@ protected:
         for (int i = 0; i < 20; ++i) page.aligned_eol().runs({i * 10, 5, 1723 - i * 10}).fill_to_byte();
         for (int i = 0; i < 6; ++i) page.eol();
         test::write_file(kvd, test::make_document({page.bytes(), page.bytes()}, 0));
-        test::write_file(bmp, test::bmp_file_bytes(test::make_mono_bitmap(1728, 10, [](int x, int y) { return x == y; })));
+        test::write_file(bmp,
+                         test::bmp_file_bytes(test::make_mono_bitmap(1728, 10, [](int x, int y) { return x == y; })));
         test::SffBuilder source;
         source.page(0).line({0x35, 0x01}).blank_lines(3).page(1).line({7}).end_of_document();
         test::write_file(sff, source.bytes());
@@ -51,10 +52,11 @@ protected:
 
     std::string expand(std::string text) const {
         const std::pair<const char*, const std::string*> names[] = {
-            {"{kvd}", &kvd}, {"{bmp}", &bmp}, {"{sff}", &sff}, {"{out}", &out}, {"{missing}", &missing}, {"{dir}", &folder},
-            {"{fifo}", &fifo}, {"{letters}", &letters}};
+            {"{kvd}", &kvd},         {"{bmp}", &bmp},    {"{sff}", &sff},   {"{out}", &out},
+            {"{missing}", &missing}, {"{dir}", &folder}, {"{fifo}", &fifo}, {"{letters}", &letters}};
         for (const auto& [name, value] : names) {
-            for (std::size_t at = text.find(name); at != std::string::npos; at = text.find(name)) text.replace(at, std::strlen(name), *value);
+            for (std::size_t at = text.find(name); at != std::string::npos; at = text.find(name))
+                text.replace(at, std::strlen(name), *value);
         }
         return text;
     }
@@ -221,10 +223,10 @@ TEST_F(BadInput, NumbersAtTheirLimitsStillWriteWhatTheyShould) {
         {"F2D:4294967297,0,{kvd},{out}", true},  // wraps to page 1
         {"ROT:-1,{bmp},{out}", true},            // no turn: written as loaded
         {"ROT:2147483647,{bmp},{out}", true},
-        {"ROT:4294967297,{bmp},{out}", true},    // wraps to 1 turn
-        {"D2F:-1,{bmp},{out}", true},            // not 0: fine resolution
-        {"D2F:4294967296,{bmp},{out}", true},    // wraps to 0: normal resolution
-        {"SCL:-1,1,1,{bmp},{out}", true},        // all flag bits set: grey
+        {"ROT:4294967297,{bmp},{out}", true},  // wraps to 1 turn
+        {"D2F:-1,{bmp},{out}", true},          // not 0: fine resolution
+        {"D2F:4294967296,{bmp},{out}", true},  // wraps to 0: normal resolution
+        {"SCL:-1,1,1,{bmp},{out}", true},      // all flag bits set: grey
         {"SCL:4294967295,20,20,{bmp},{out}", true},
     };
     for (const Case& c : cases) EXPECT_EQ(!leaves_output_alone(c.command), c.writes) << c.command;
@@ -255,8 +257,8 @@ TEST_F(BadInput, OnlyPlainFilesAreReadOrReplaced) {
         }
     };
     const std::pair<const char*, const std::string*> fed_inputs[] = {
-        {"S2F:0,{fifo},{out}", &sff}, {"F2D:1,0,{fifo},{out}", &kvd},      {"D2F:0,{fifo},{out}", &bmp},
-        {"RES:{fifo},{out}", &kvd},   {"INV:{fifo},{out}", &bmp},          {"ROT:1,{fifo},{out}", &bmp},
+        {"S2F:0,{fifo},{out}", &sff},        {"F2D:1,0,{fifo},{out}", &kvd},    {"D2F:0,{fifo},{out}", &bmp},
+        {"RES:{fifo},{out}", &kvd},          {"INV:{fifo},{out}", &bmp},        {"ROT:1,{fifo},{out}", &bmp},
         {"SCL:0,100,10,{fifo},{out}", &bmp}, {"F2S:0,1,2,{fifo},{dir}/", &kvd},
     };
     for (const auto& [command, input] : fed_inputs) {
@@ -269,10 +271,13 @@ TEST_F(BadInput, OnlyPlainFilesAreReadOrReplaced) {
         nothing_else_changed(command);
     }
     const char* outputs[] = {
+        // clang-format off
         "S2F:0,{sff},{fifo}",     "F2D:1,0,{kvd},{fifo}",   "D2F:0,{bmp},{fifo}",   "RES:{kvd},{fifo}",
         "INV:{bmp},{fifo}",       "ROT:1,{bmp},{fifo}",     "SCL:0,100,10,{bmp},{fifo}",
         "S2F:0,{sff},{letters}",  "F2D:1,0,{kvd},{letters}", "D2F:0,{bmp},{letters}", "RES:{kvd},{letters}",
-        "INV:{bmp},{letters}",    "ROT:1,{bmp},{letters}",  "SCL:0,100,10,{bmp},{letters}", "F2S:0,1,2,{kvd},{letters}/",
+        "INV:{bmp},{letters}",    "ROT:1,{bmp},{letters}",  "SCL:0,100,10,{bmp},{letters}",
+        "F2S:0,1,2,{kvd},{letters}/",
+        // clang-format on
     };
     for (const char* command : outputs) {
         EXPECT_EQ(test::run_command(expand(command)), 0) << command;
@@ -282,7 +287,8 @@ TEST_F(BadInput, OnlyPlainFilesAreReadOrReplaced) {
     // or the run would never end. Run as a program of its own, ended after a generous while; an
     // ended run is a failure.
     ASSERT_EQ(::mkfifo(dir.file("~ikvd001.kvd").c_str(), 0600), 0);
-    for (const char* command : {"INV:{fifo},{out}", "S2F:0,{fifo},{out}", "F2D:1,0,{fifo},{out}", "F2S:0,1,2,{kvd},{dir}/"}) {
+    for (const char* command :
+         {"INV:{fifo},{out}", "S2F:0,{fifo},{out}", "F2D:1,0,{fifo},{out}", "F2S:0,1,2,{kvd},{dir}/"}) {
         EXPECT_EQ(test::shell("timeout 60 '" KORVIF_PROGRAM "' '" + expand(command) + "'"), 0) << command;
     }
     EXPECT_TRUE(test::file_present(folder + "/~isdnfax.sff"));  // written without the strip
@@ -290,7 +296,8 @@ TEST_F(BadInput, OnlyPlainFilesAreReadOrReplaced) {
 
 TEST_F(BadInput, DocumentsTruncatedAndWithTablesAtTheLimits) {
     const Bytes document = test::read_file(kvd);
-    for (std::size_t size : {std::size_t {0}, std::size_t {1}, std::size_t {1535}, std::size_t {1536}, std::size_t {1543}}) {
+    for (std::size_t size :
+         {std::size_t {0}, std::size_t {1}, std::size_t {1535}, std::size_t {1536}, std::size_t {1543}}) {
         test::write_file(kvd, Bytes(document.begin(), document.begin() + static_cast<std::ptrdiff_t>(size)));
         EXPECT_TRUE(leaves_output_alone("F2D:1,0,{kvd},{out}")) << size;
         EXPECT_TRUE(leaves_output_alone("F2D:0,0,{kvd},{out}")) << size;
@@ -299,7 +306,8 @@ TEST_F(BadInput, DocumentsTruncatedAndWithTablesAtTheLimits) {
     // Cut at every page boundary and inside pages: F2D writes what the bytes hold, RES keeps
     // the page count.
     const std::uint32_t page2 = test::u32_at(document, 512 + 4);
-    for (std::size_t size : {std::size_t {1544}, std::size_t {1600}, std::size_t {page2}, std::size_t {page2 + 1}, document.size() - 1}) {
+    for (std::size_t size :
+         {std::size_t {1544}, std::size_t {1600}, std::size_t {page2}, std::size_t {page2 + 1}, document.size() - 1}) {
         test::write_file(kvd, Bytes(document.begin(), document.begin() + static_cast<std::ptrdiff_t>(size)));
         leaves_output_alone("F2D:2,1,{kvd},{out}");
         test::run_command(expand("RES:{kvd},{out}"));
@@ -336,7 +344,9 @@ TEST_F(BadInput, SffFilesCutAtEveryRecordBoundary) {
     // Long-form lengths and offsets at their limits.
     for (std::uint16_t length : {0, 1, 32767, 32768, 65535}) {
         test::SffBuilder limits;
-        limits.page(0).raw({0, static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8)}).raw(Bytes(100, 0x11));
+        limits.page(0)
+            .raw({0, static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8)})
+            .raw(Bytes(100, 0x11));
         test::write_file(sff, limits.bytes());
         EXPECT_FALSE(leaves_output_alone("S2F:0,{sff},{out}")) << length;
     }
@@ -350,8 +360,8 @@ TEST_F(BadInput, SffFilesCutAtEveryRecordBoundary) {
 
 TEST_F(BadInput, BmpFilesTruncatedAndWithSizesAtTheLimits) {
     const Bytes file = test::read_file(bmp);
-    const char* commands[] = {"INV:{bmp},{out}", "ROT:1,{bmp},{out}", "SCL:1,100,10,{bmp},{out}", "SCL:0,100,10,{bmp},{out}",
-                              "D2F:0,{bmp},{out}"};
+    const char* commands[] = {"INV:{bmp},{out}", "ROT:1,{bmp},{out}", "SCL:1,100,10,{bmp},{out}",
+                              "SCL:0,100,10,{bmp},{out}", "D2F:0,{bmp},{out}"};
     // Below 14 bytes, or a block too small for its header size, nothing is loaded.
     for (std::size_t size : {std::size_t {0}, std::size_t {2}, std::size_t {13}}) {
         test::write_file(bmp, Bytes(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(size)));
@@ -359,18 +369,21 @@ TEST_F(BadInput, BmpFilesTruncatedAndWithSizesAtTheLimits) {
     }
     // Cut after the file header, inside the info header, after the palette, inside the rows:
     // what loads is processed within its block.
-    for (std::size_t size : {std::size_t {14}, std::size_t {30}, std::size_t {54}, std::size_t {62}, std::size_t {63}, file.size() - 1}) {
+    for (std::size_t size :
+         {std::size_t {14}, std::size_t {30}, std::size_t {54}, std::size_t {62}, std::size_t {63}, file.size() - 1}) {
         test::write_file(bmp, Bytes(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(size)));
         for (const char* command : commands) EXPECT_EQ(test::run_command(expand(command)), 0) << command;
     }
     // The file size, width, height and header size fields at their limits.
     const std::uint32_t limits[] = {0, 1, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF};
-    for (std::size_t field : {std::size_t {2}, std::size_t {14}, std::size_t {18}, std::size_t {22}, std::size_t {46}}) {
+    for (std::size_t field :
+         {std::size_t {2}, std::size_t {14}, std::size_t {18}, std::size_t {22}, std::size_t {46}}) {
         for (std::uint32_t value : limits) {
             Bytes changed = file;
             for (int i = 0; i < 4; ++i) changed[field + i] = static_cast<std::uint8_t>(value >> (8 * i));
             test::write_file(bmp, changed);
-            for (const char* command : commands) EXPECT_EQ(test::run_command(expand(command)), 0) << command << " " << field;
+            for (const char* command : commands)
+                EXPECT_EQ(test::run_command(expand(command)), 0) << command << " " << field;
         }
     }
     // Bits per pixel other than 1: written unchanged by INV and ROT, refused by SCL.

@@ -90,8 +90,8 @@ TEST(BalloonGeometry, TargetKeptOnTheWorkAreaOfItsOwnMonitor) {
     auto place = [&](BalloonPoint target) {
         return clamp_to_work_area(target, 250, 100, work_area_at(target, monitors, 2, {0, 0, 1024, 738}));
     };
-    EXPECT_EQ(place({-600, 300}), (BalloonPoint {-600, 300}));  // not pulled onto the primary monitor
-    EXPECT_EQ(place({-100, 780}), (BalloonPoint {-250, 694}));  // kept on the second one
+    EXPECT_EQ(place({-600, 300}), (BalloonPoint {-600, 300}));      // not pulled onto the primary monitor
+    EXPECT_EQ(place({-100, 780}), (BalloonPoint {-250, 694}));      // kept on the second one
     EXPECT_EQ(place({-1300, -300}), (BalloonPoint {-1280, -200}));  // off every screen: the nearest
     EXPECT_EQ(place({1100, 100}), (BalloonPoint {774, 100}));
     EXPECT_EQ(work_area_at({5, 5}, nullptr, 0, {1, 2, 3, 4}).right, 3);

@@ -46,7 +46,7 @@ TEST_F(BmpFile, AcceptsHeaderSizesTwelveAndSixteenOrMore) {
 }
 
 TEST_F(BmpFile, RefusesWhatIsNoBitmap) {
-    EXPECT_FALSE(load({'B', 'M', 60, 0, 0}));                                // shorter than the file header
+    EXPECT_FALSE(load({'B', 'M', 60, 0, 0}));  // shorter than the file header
     Bytes wrong_magic = file_with(74, header_of_size(40));
     wrong_magic[1] = 'A';
     EXPECT_FALSE(load(wrong_magic));
@@ -98,8 +98,8 @@ TEST_F(BmpFile, SaveWritesTheBlockBehindARecomputedFileHeader) {
 TEST_F(BmpFile, ReadsNetpbmFilesAndNetpbmReadsOurs) {
     // A picture made by netpbm's text renderer, written as a 1-bit BMP by ppmtobmp.
     const std::string pbm = dir.file("text.pbm");
-    ASSERT_EQ(test::shell("pbmtext 'Korvif 32' > " + pbm + " && ppmtobmp -bpp 1 " + pbm + " > " + path +
-                          " 2>/dev/null"), 0);
+    ASSERT_EQ(
+        test::shell("pbmtext 'Korvif 32' > " + pbm + " && ppmtobmp -bpp 1 " + pbm + " > " + path + " 2>/dev/null"), 0);
     const test::Pbm source = test::read_pbm(pbm);
     const PackedBitmap bitmap = *load_bmp(path.c_str());
     ASSERT_TRUE(bitmap);
@@ -124,7 +124,8 @@ TEST_F(BmpFile, ReadsNetpbmFilesAndNetpbmReadsOurs) {
     ASSERT_EQ(read_back.width, 37);
     ASSERT_EQ(read_back.height, 11);
     for (int y = 0; y < 11; ++y) {
-        for (int x = 0; x < 37; ++x) ASSERT_EQ(read_back.rows[10 - y][x] == 1, test::pixel_at(ours, x, y)) << x << "," << y;
+        for (int x = 0; x < 37; ++x)
+            ASSERT_EQ(read_back.rows[10 - y][x] == 1, test::pixel_at(ours, x, y)) << x << "," << y;
     }
 }
 

@@ -42,15 +42,20 @@ TEST_F(BmpToFaxData, NormalHalvesTheRowsAndFineKeepsThem) {
 // D2F codes each exactly as the host's own page of those pixels.
 TEST_F(BmpToFaxData, BitmapsAreReadByTheirOwnHeader) {
     const std::string pbm = dir.file("text.pbm");
-    ASSERT_EQ(test::shell("pbmtext -nomargins 'Korvane Faxdesk 2026' | pnmscale -xsize 1700 -ysize 160 | pgmtopbm -threshold > " +
-                          pbm + " 2>/dev/null"),
-              0);
+    ASSERT_EQ(
+        test::shell(
+            "pbmtext -nomargins 'Korvane Faxdesk 2026' | pnmscale -xsize 1700 -ysize 160 | pgmtopbm -threshold > " +
+            pbm + " 2>/dev/null"),
+        0);
     const test::Pbm text = test::read_pbm(pbm);
-    auto black = [&](int x, int y) { return x < text.width && text.rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] != 0; };
+    auto black = [&](int x, int y) {
+        return x < text.width && text.rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] != 0;
+    };
     ASSERT_EQ(text.width, 1700);
     const int rows = text.height;
     // The host's own form: 40-byte header, white then black, 1728 pixels, bottom-up.
-    test::write_file(bmp, test::bmp_file_bytes(test::make_mono_bitmap(1728, rows, [&](int x, int y) { return black(x, rows - 1 - y); })));
+    test::write_file(bmp, test::bmp_file_bytes(test::make_mono_bitmap(
+                              1728, rows, [&](int x, int y) { return black(x, rows - 1 - y); })));
     test::run_command("D2F:1," + bmp + "," + g3);
     const Bytes expected = test::read_file(g3);
     ASSERT_EQ(decoded_lines(expected), rows);
@@ -61,7 +66,8 @@ TEST_F(BmpToFaxData, BitmapsAreReadByTheirOwnHeader) {
     test::write_file(dir.file("top-down.bmp"), test::bmp_file_bytes(top_down));
     // Palette entry 0 dark blue, entry 1 red: the ink is entry 0, darker by its brightness, in
     // which blue (the first byte of an entry) weighs least.
-    PackedBitmap blue_on_red = test::make_mono_bitmap(1728, rows, [&](int x, int y) { return !black(x, rows - 1 - y); });
+    PackedBitmap blue_on_red =
+        test::make_mono_bitmap(1728, rows, [&](int x, int y) { return !black(x, rows - 1 - y); });
     const std::uint8_t blue_then_red[8] = {255, 0, 0, 0, 0, 0, 255, 0};
     std::copy(std::begin(blue_then_red), std::end(blue_then_red), blue_on_red.data() + info_header_bytes);
     test::write_file(dir.file("blue-on-red.bmp"), test::bmp_file_bytes(blue_on_red));
@@ -75,10 +81,11 @@ TEST_F(BmpToFaxData, BitmapsAreReadByTheirOwnHeader) {
         {"magick-bmp4.bmp", "convert " + pbm + " -type bilevel BMP:-"},
         {"magick-bmp4-1800.bmp", "convert " + wide + " -type bilevel BMP:-"},
     };
-    for (const auto& [name, writer] : writers) ASSERT_EQ(test::shell(writer + " > " + dir.file(name) + " 2>/dev/null"), 0) << writer;
+    for (const auto& [name, writer] : writers)
+        ASSERT_EQ(test::shell(writer + " > " + dir.file(name) + " 2>/dev/null"), 0) << writer;
     EXPECT_NE(test::read_file(dir.file("magick-bmp4.bmp"))[14], 40);  // the longer header indeed
-    for (const char* name : {"top-down.bmp", "blue-on-red.bmp", "ppmtobmp-1700.bmp", "ppmtobmp-1800.bmp", "magick-bmp3.bmp", "magick-bmp4.bmp",
-                             "magick-bmp4-1800.bmp"}) {
+    for (const char* name : {"top-down.bmp", "blue-on-red.bmp", "ppmtobmp-1700.bmp", "ppmtobmp-1800.bmp",
+                             "magick-bmp3.bmp", "magick-bmp4.bmp", "magick-bmp4-1800.bmp"}) {
         std::filesystem::remove(g3);
         test::run_command("D2F:1," + dir.file(name) + "," + g3);
         EXPECT_EQ(test::read_file(g3), expected) << name;

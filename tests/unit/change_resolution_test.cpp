@@ -56,7 +56,9 @@ TEST_F(ChangeResolution, NormalToFineDrawsEveryLineTwice) {
     const Bytes source = test::read_file(kvd);
     EXPECT_EQ(Bytes(result.begin(), result.begin() + 288), Bytes(source.begin(), source.begin() + 288));
     for (int n = 1; n <= 3; ++n) {
-        EXPECT_EQ(decoded_rows(test::page_bytes(result, n), false), decoded_rows(pages[static_cast<std::size_t>(n - 1)], true)) << n;
+        EXPECT_EQ(decoded_rows(test::page_bytes(result, n), false),
+                  decoded_rows(pages[static_cast<std::size_t>(n - 1)], true))
+            << n;
     }
 }
 

@@ -24,16 +24,16 @@ TEST(TrayIconRequest, FieldsAndFlags) {
     const std::string tip63(63, 'x');
     const std::string tip64(64, 'x');
     const Case cases[] = {
-        {"2,1234", 2, 1234, 0, 0, 0, ""},                                  // all that NIM_DELETE needs
+        {"2,1234", 2, 1234, 0, 0, 0, ""},  // all that NIM_DELETE needs
         {"0,77,32769,1,Fax bereit", 0, 77, 1 | 2 | 4, 32769, 1, "Fax bereit"},
-        {"1,77,0,3", 1, 77, 2, 0, 3, ""},                                  // no message, icon only
-        {"1,77,0,3,", 1, 77, 2 | 4, 0, 3, ""},                             // empty tip, sent
-        {"1,77,0,0,a,b,c", 1, 77, 4, 0, 0, "a,b,c"},                        // commas stay in the tip
+        {"1,77,0,3", 1, 77, 2, 0, 3, ""},             // no message, icon only
+        {"1,77,0,3,", 1, 77, 2 | 4, 0, 3, ""},        // empty tip, sent
+        {"1,77,0,0,a,b,c", 1, 77, 4, 0, 0, "a,b,c"},  // commas stay in the tip
         {"1,77,5,0," + tip63, 1, 77, 1 | 4, 5, 0, tip63},
-        {"1,77,5,2," + tip64, 1, 77, 1 | 2, 5, 2, ""},                     // too long: no tip at all
-        {"1,77,5,6,x", 1, 77, 1 | 4, 5, 0, "x"},                           // icon 6: no icon
+        {"1,77,5,2," + tip64, 1, 77, 1 | 2, 5, 2, ""},  // too long: no tip at all
+        {"1,77,5,6,x", 1, 77, 1 | 4, 5, 0, "x"},        // icon 6: no icon
         {"1,77,5,-1", 1, 77, 1, 5, 0, ""},
-        {"9,77,5", 9, 77, 1, 5, 0, ""},                                    // actions are passed on
+        {"9,77,5", 9, 77, 1, 5, 0, ""},  // actions are passed on
     };
     for (const Case& c : cases) {
         const auto request = tray_icon(c.text);
@@ -82,7 +82,8 @@ TEST(InfoBalloonRequest, FieldsAndText) {
               "angezeigt wird, klicken Sie auf diesen Text.)");
     const std::wstring wide = info_balloon_text_wide();
     ASSERT_EQ(wide.size(), hint.size());
-    for (std::size_t i = 0; i < hint.size(); ++i) EXPECT_EQ(wide[i], static_cast<wchar_t>(static_cast<unsigned char>(hint[i]))) << i;
+    for (std::size_t i = 0; i < hint.size(); ++i)
+        EXPECT_EQ(wide[i], static_cast<wchar_t>(static_cast<unsigned char>(hint[i]))) << i;
     EXPECT_NE(wide.find(L"bet\u00E4tigen Sie"), std::wstring::npos);
 }
 
@@ -97,9 +98,10 @@ TEST(HelpRequest, FourFieldsAndAFile) {
     // Help commands whose data is a text get the number's text; those whose data is a structure
     // or an array are not made at all.
     using Form = HelpRequest::DataForm;
-    const std::pair<std::int32_t, Form> forms[] = {{1, Form::number},    {0x101, Form::text},      {0x102, Form::text},
-                                                   {0x105, Form::text},  {0x0A, Form::unusable},   {0x0C, Form::unusable},
-                                                   {0x201, Form::unusable}, {0x203, Form::unusable}, {0x103, Form::number}};
+    const std::pair<std::int32_t, Form> forms[] = {
+        {1, Form::number},       {0x101, Form::text},     {0x102, Form::text},
+        {0x105, Form::text},     {0x0A, Form::unusable},  {0x0C, Form::unusable},
+        {0x201, Form::unusable}, {0x203, Form::unusable}, {0x103, Form::number}};
     for (const auto& [command, form] : forms) {
         HelpRequest r;
         r.command = command;
@@ -122,7 +124,7 @@ TEST(HtmlHelp, SiblingOfTheHelpFile) {
         {L"C:fax.hlp", L"C:fax.chm"},
         {L"fax.v2.hlp", L"fax.v2.chm"},
         {L"fax.h", L"fax.chm"},
-        {L"C:\\Hilfe.d\\fax", std::nullopt},       // the point is the directory's
+        {L"C:\\Hilfe.d\\fax", std::nullopt},  // the point is the directory's
         {L"C:\\Hilfe\\fax.", std::nullopt},
         {L"C:\\Hilfe\\fax", std::nullopt},
         {L"\"C:\\Hilfe\\fax.hlp\"", std::nullopt},  // a quote would end the viewer's argument
@@ -144,10 +146,12 @@ TEST(HtmlHelp, ViewerCommandLine) {
         std::optional<std::wstring> options;
     };
     const Case cases[] = {
+        // clang-format off
         {1, 42, L" -mapid 42"},          {8, 7, L" -mapid 7"},   {1, -1, L" -mapid 4294967295"},
         {3, 42, L""},                    {11, 0, L""},           {0x101, 12345, L""},
         {0x105, 5, L""},                 {2, 0, std::nullopt},   {0x102, 5, std::nullopt},
         {9, 0, std::nullopt},            {0x0A, 5, std::nullopt}, {0, 0, std::nullopt},
+        // clang-format on
     };
     for (const Case& c : cases) {
         const auto launch = html_help_launch(L"C:\\WINDOWS", c.command, c.data, chm);

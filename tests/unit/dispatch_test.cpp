@@ -12,8 +12,9 @@ namespace korvif {
 namespace {
 
 TEST(KeywordTable, HoldsTheFifteenCommandsInTheirOrder) {
-    const char* expected[] = {"S2F:", "F2S:", "STI:", "STM:", "F2D:", "ROT:", "SCL:", "INV:",
-                              "RES:", "D2F:", "HELP:", "FDOPEN:", "FDSAVE:", "INFO:", "INSTALLFAXPRINTER"};
+    const char* expected[] = {"S2F:",  "F2S:",    "STI:",    "STM:",  "F2D:",
+                              "ROT:",  "SCL:",    "INV:",    "RES:",  "D2F:",
+                              "HELP:", "FDOPEN:", "FDSAVE:", "INFO:", "INSTALLFAXPRINTER"};
     ASSERT_EQ(command_table.size(), std::size(expected));
     for (std::size_t i = 0; i < command_table.size(); ++i) EXPECT_EQ(command_table[i].keyword, expected[i]);
     // No keyword is a prefix of another, so the order never changes which command runs.
@@ -68,10 +69,13 @@ TEST(NativeProgram, ShowsItsUsageOnlyWithoutACommandKeyword) {
         const char* arguments;
         bool usage;
     };
+    // clang-format off
     const Case cases[] = {{"", true}, {"--help", true}, {"XYZ:1", true}, {"' S2F:0,a,b'", true},
                           {"f2d:1,0", false}, {"INV:/nonexistent/x.bmp", false}, {"INSTALLFAXPRINTER", false}};
+    // clang-format on
     for (const Case& c : cases) {
-        const std::string command = "'" KORVIF_PROGRAM "' " + std::string(c.arguments) + " 2>&1 >/dev/null; echo \"exit $?\"";
+        const std::string command =
+            "'" KORVIF_PROGRAM "' " + std::string(c.arguments) + " 2>&1 >/dev/null; echo \"exit $?\"";
         std::FILE* run = popen(command.c_str(), "r");
         ASSERT_NE(run, nullptr);
         std::string output;
@@ -88,7 +92,8 @@ TEST(NativeProgram, ShowsItsUsageOnlyWithoutACommandKeyword) {
 TEST(NativeProgram, TracesIntoAPipeOnStandardError) {
     test::TempDir dir;
     const std::string command = "S2F:0," KORVIF_TEST_DATA_DIR "/../../samples/sample.sff," + dir.file("sample.kvd");
-    std::FILE* reader = popen(("KORVIF_TRACE=/dev/stderr '" KORVIF_PROGRAM "' '" + command + "' 2>&1 >/dev/null").c_str(), "r");
+    std::FILE* reader =
+        popen(("KORVIF_TRACE=/dev/stderr '" KORVIF_PROGRAM "' '" + command + "' 2>&1 >/dev/null").c_str(), "r");
     ASSERT_NE(reader, nullptr);
     std::string output;
     char buffer[256];
@@ -97,8 +102,10 @@ TEST(NativeProgram, TracesIntoAPipeOnStandardError) {
     EXPECT_NE(output.find("wrote \"" + dir.file("sample.kvd") + "\""), std::string::npos) << output;
 
     std::filesystem::remove(dir.file("sample.kvd"));
-    const std::string gone_reader = "KORVIF_TRACE=/dev/stderr python3 -c 'import os, subprocess, sys; r, w = os.pipe(); os.close(r); "
-                                    "sys.exit(subprocess.call(sys.argv[1:], stderr=w) != 0)' '" KORVIF_PROGRAM "' '" + command + "'";
+    const std::string gone_reader =
+        "KORVIF_TRACE=/dev/stderr python3 -c 'import os, subprocess, sys; r, w = os.pipe(); os.close(r); "
+        "sys.exit(subprocess.call(sys.argv[1:], stderr=w) != 0)' '" KORVIF_PROGRAM "' '" +
+        command + "'";
     EXPECT_EQ(std::system(gone_reader.c_str()), 0);
     EXPECT_TRUE(test::file_present(dir.file("sample.kvd")));
 }

@@ -18,7 +18,8 @@ DocumentHeader header_with_table(std::initializer_list<std::uint32_t> entries) {
 // Every entry in use: page k + 1 begins at 1536 + 100 k, the last entry ends page 255.
 DocumentHeader header_with_full_table() {
     DocumentHeader header {};
-    for (std::uint32_t index = 0; index < page_table_entries; ++index) set_page_table_entry(header, index, 1536 + 100 * index);
+    for (std::uint32_t index = 0; index < page_table_entries; ++index)
+        set_page_table_entry(header, index, 1536 + 100 * index);
     return header;
 }
 

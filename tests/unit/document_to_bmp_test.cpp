@@ -12,7 +12,10 @@ using test::Bytes;
 
 Bytes page_of(int lines, int ink_x) {
     test::MhWriter page;
-    for (int i = 0; i < lines; ++i) page.aligned_eol().runs(i == 0 ? std::vector<int> {ink_x, 2, 1726 - ink_x} : std::vector<int> {1728}).fill_to_byte();
+    for (int i = 0; i < lines; ++i) {
+        page.aligned_eol().runs(i == 0 ? std::vector<int> {ink_x, 2, 1726 - ink_x} : std::vector<int> {1728});
+        page.fill_to_byte();
+    }
     for (int i = 0; i < 6; ++i) page.eol();
     return page.bytes();
 }
@@ -48,7 +51,8 @@ TEST_F(DocumentToBmp, PagesOfNormalAndFineDocuments) {
         }
         const Bytes page2 = f2d("2,0," + kvd + "," + bmp);
         EXPECT_EQ(test::u32_at(page2, 14 + 8), fine == 0 ? 40u : 20u);
-        EXPECT_EQ(test::u32_at(f2d("2,1," + kvd + "," + bmp), 14 + 8), fine == 0 ? 6u : 3u);  // two lines after the last black one
+        EXPECT_EQ(test::u32_at(f2d("2,1," + kvd + "," + bmp), 14 + 8),
+                  fine == 0 ? 6u : 3u);  // two lines after the last black one
     }
 }
 
@@ -102,7 +106,8 @@ TEST_F(DocumentToBmp, NetpbmPagesDecodeToTheSourcePixelsEachLineTwice) {
     const std::string pbm = dir.file("text.pbm");
     const std::string g3 = dir.file("text.g3");
     ASSERT_EQ(test::shell("pbmtext -nomargins 'Seite 1: Korvane' | pnmscale -xsize 1728 -ysize 120 | "
-                          "pgmtopbm -threshold > " + pbm + " 2>/dev/null && pbmtog3 -reversebits " + pbm + " > " + g3),
+                          "pgmtopbm -threshold > " +
+                          pbm + " 2>/dev/null && pbmtog3 -reversebits " + pbm + " > " + g3),
               0);
     const test::Pbm source = test::read_pbm(pbm);
     test::write_file(kvd, test::make_document({test::read_file(g3)}, 0));

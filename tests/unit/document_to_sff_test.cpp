@@ -30,7 +30,8 @@ Bytes page_header(std::uint8_t fine) { return {254, 16, fine, 0, 0, 0, 0xC0, 0x0
 
 Bytes sff_document_header(std::uint16_t pages) {
     Bytes header = sff_header_start;
-    test::append(header, {static_cast<std::uint8_t>(pages), static_cast<std::uint8_t>(pages >> 8), 20, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    test::append(header, {static_cast<std::uint8_t>(pages), static_cast<std::uint8_t>(pages >> 8), 20, 0, 0, 0, 0, 0, 0,
+                          0, 0, 0});
     return header;
 }
 
@@ -46,7 +47,8 @@ protected:
     // document's page: 1728 pixels wide, row for row, without rejecting a line (it reports
     // codes that are not valid MH, and then ends the page).
     void expect_sfftobmp_reads_what_f2d_shows(int page_count) {
-        ASSERT_EQ(test::shell("cd " + dir.path().string() + " && sfftobmp -q -p ~isdnfax.sff -o page >sfftobmp.txt 2>&1"), 0);
+        ASSERT_EQ(
+            test::shell("cd " + dir.path().string() + " && sfftobmp -q -p ~isdnfax.sff -o page >sfftobmp.txt 2>&1"), 0);
         EXPECT_EQ(test::read_file(dir.file("sfftobmp.txt")), Bytes {});
         for (int n = 1; n <= page_count; ++n) {
             test::run_command("F2D:" + std::to_string(n) + ",0," + kvd + "," + dir.file("f2d.bmp"));
@@ -161,8 +163,10 @@ TEST_F(DocumentToSff, ARequestThatWritesNoNewFileRemovesTheEarlierOne) {
 TEST_F(DocumentToSff, SfftobmpReadsWhatF2dShowsAndS2fGivesThePagesBack) {
     const std::string pbm = dir.file("text.pbm");
     const std::string g3 = dir.file("text.g3");
-    ASSERT_EQ(test::shell("pbmtext -nomargins 'Korvane 2026' | pnmscale -xsize 1728 -ysize 90 | pgmtopbm -threshold > " + pbm +
-                          " 2>/dev/null && pbmtog3 -reversebits " + pbm + " > " + g3), 0);
+    ASSERT_EQ(
+        test::shell("pbmtext -nomargins 'Korvane 2026' | pnmscale -xsize 1728 -ysize 90 | pgmtopbm -threshold > " +
+                    pbm + " 2>/dev/null && pbmtog3 -reversebits " + pbm + " > " + g3),
+        0);
     const Bytes page = test::read_file(g3);
     test::write_file(kvd, test::make_document({page, pages[1]}, 1));
     f2s("1,2", prefix);
@@ -192,12 +196,13 @@ TEST_F(DocumentToSff, SfftobmpReadsWhatF2dShowsAndS2fGivesThePagesBack) {
 TEST_F(DocumentToSff, WidePagesAreCutToTheirLeft1728Columns) {
     const std::string pbm = dir.file("wide.pbm");
     const std::string g3 = dir.file("wide.g3");
-    ASSERT_EQ(test::shell("cd " + dir.path().string() + " && pbmtext -nomargins 'Korvane Faxdesk 2464' 2>/dev/null | " +
-                          "pnmscale -xsize 2464 -ysize 120 2>/dev/null | pgmtopbm -threshold > text.pbm 2>/dev/null && " +
-                          "pbmmake -black 2464 4 > rule.pbm && pbmmake -white 2464 10 > gap.pbm && " +
-                          "pnmcat -tb text.pbm gap.pbm rule.pbm gap.pbm > " + pbm + " && pbmtog3 -nofixedwidth -reversebits " +
-                          pbm + " > " + g3 + " 2>/dev/null"),
-              0);
+    ASSERT_EQ(
+        test::shell("cd " + dir.path().string() + " && pbmtext -nomargins 'Korvane Faxdesk 2464' 2>/dev/null | " +
+                    "pnmscale -xsize 2464 -ysize 120 2>/dev/null | pgmtopbm -threshold > text.pbm 2>/dev/null && " +
+                    "pbmmake -black 2464 4 > rule.pbm && pbmmake -white 2464 10 > gap.pbm && " +
+                    "pnmcat -tb text.pbm gap.pbm rule.pbm gap.pbm > " + pbm +
+                    " && pbmtog3 -nofixedwidth -reversebits " + pbm + " > " + g3 + " 2>/dev/null"),
+        0);
     const test::Pbm source = test::read_pbm(pbm);
     ASSERT_EQ(source.width, 2464);
     test::write_file(kvd, test::make_document({test::read_file(g3), pages[0]}, 1));
@@ -220,10 +225,10 @@ TEST_F(DocumentToSff, WidePagesAreCutToTheirLeft1728Columns) {
 TEST_F(DocumentToSff, DamagedLinesAreWellFormedForOtherReaders) {
     test::MhWriter damaged;
     const std::vector<std::vector<int>> lines = {
-        {100, 50, 1578}, {1700, 100, 10, 5}, {1690, 640}, {1650, 0, 128, 0}, {300, 20, 1408},
-        {1700, 40, 5},   {1700, 28, 10, 5},  {1000, 728}, {0, 1152, 700, 3}, {600, 2, 1126},
-        {1600, 128},     {1400, 81, 1152, 5}, {1600, 128}, {1000, 300, 640, 7}, {1500, 228},
-        {900, 800, 1216, 2}, {1000, 1216, 3},   {1400, 1280},
+        {100, 50, 1578},     {1700, 100, 10, 5},  {1690, 640},  {1650, 0, 128, 0},   {300, 20, 1408},
+        {1700, 40, 5},       {1700, 28, 10, 5},   {1000, 728},  {0, 1152, 700, 3},   {600, 2, 1126},
+        {1600, 128},         {1400, 81, 1152, 5}, {1600, 128},  {1000, 300, 640, 7}, {1500, 228},
+        {900, 800, 1216, 2}, {1000, 1216, 3},     {1400, 1280},
     };
     for (const auto& line : lines) damaged.aligned_eol().runs(line).fill_to_byte();
     for (int i = 0; i < 6; ++i) damaged.eol();

@@ -12,7 +12,8 @@ namespace {
 FileDialogRequest dialog(std::string text, int mode) { return parse_file_dialog_request(text.data(), mode); }
 
 TEST(FileDialogRequest, FieldsFilterAndDefaultExtension) {
-    const FileDialogRequest save = dialog("100,200,4,Faxdokumente (*.kvd)|*.kvd|Alle Dateien|*.*|", FileDialogRequest::save_mode);
+    const FileDialogRequest save =
+        dialog("100,200,4,Faxdokumente (*.kvd)|*.kvd|Alle Dateien|*.*|", FileDialogRequest::save_mode);
     EXPECT_EQ(save.owner, 100);
     EXPECT_EQ(save.edit, 200);
     EXPECT_EQ(save.flags, 4);
@@ -31,14 +32,15 @@ TEST(FileDialogRequest, FieldsFilterAndDefaultExtension) {
         const char* extension;
         platform::LeadByteTest lead = nullptr;
     };
-    for (const Case c : {Case {"Alle|*.*|", "*"}, Case {"Bilder|*.tf;*.bmp|", "tf"}, Case {"A|*.kv|", "kv"},
-                         Case {"Ohne Muster|", ""}, Case {"A|*.longer|", "lon"}, Case {"A|*.", ""},
-                         Case {"\x83\x8C\x83\x7C*.txt|*.kvd|", "kvd", test::cp932_lead},
-                         Case {"\x83\x8C\x83\x7C*.txt|*.kvd|", "txt"},
-                         Case {"A|*.\x83\x7C\x83\x7C|", "\x83\x7C", test::cp932_lead},  // whole characters only
-                         Case {"A|*.x\x83\x7C|", "x\x83\x7C", test::cp932_lead}}) {
+    for (const Case c :
+         {Case {"Alle|*.*|", "*"}, Case {"Bilder|*.tf;*.bmp|", "tf"}, Case {"A|*.kv|", "kv"}, Case {"Ohne Muster|", ""},
+          Case {"A|*.longer|", "lon"}, Case {"A|*.", ""},
+          Case {"\x83\x8C\x83\x7C*.txt|*.kvd|", "kvd", test::cp932_lead}, Case {"\x83\x8C\x83\x7C*.txt|*.kvd|", "txt"},
+          Case {"A|*.\x83\x7C\x83\x7C|", "\x83\x7C", test::cp932_lead},  // whole characters only
+          Case {"A|*.x\x83\x7C|", "x\x83\x7C", test::cp932_lead}}) {
         std::string text = std::string("1,2,0,") + c.filter;
-        EXPECT_STREQ(parse_file_dialog_request(text.data(), FileDialogRequest::save_mode, c.lead).default_extension, c.extension)
+        EXPECT_STREQ(parse_file_dialog_request(text.data(), FileDialogRequest::save_mode, c.lead).default_extension,
+                     c.extension)
             << c.filter;
     }
 }
@@ -97,7 +99,7 @@ class FakeNewFile final : public NewFileCalls {
 public:
     std::optional<FoundFile> file;
     int held_removes = 0;
-    bool holder_writes = false;   // the holder saves into the file when it lets go
+    bool holder_writes = false;  // the holder saves into the file when it lets go
     RemoveResult refusal = RemoveResult::held;
     unsigned waited_ms = 0;
 

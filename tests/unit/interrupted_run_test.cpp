@@ -33,10 +33,12 @@ TEST(InterruptedRuns, LeaveNoWorkFileAndNoCopyBehind) {
 
     // A long document of dense pages: noise, coded by D2F, 60 times over; and its SFF file.
     unsigned state = 12345;
-    const PackedBitmap noise = test::make_mono_bitmap(1728, 1100, [&](int, int) { return ((state = state * 1103515245u + 12345u) >> 16) & 1; });
+    const PackedBitmap noise = test::make_mono_bitmap(
+        1728, 1100, [&](int, int) { return ((state = state * 1103515245u + 12345u) >> 16) & 1; });
     test::write_file(dir.file("noise.bmp"), test::bmp_file_bytes(noise));
     test::run_command("D2F:1," + dir.file("noise.bmp") + "," + dir.file("noise.g3"));
-    const test::Bytes document = test::make_document(std::vector<test::Bytes>(60, test::read_file(dir.file("noise.g3"))), 0);
+    const test::Bytes document =
+        test::make_document(std::vector<test::Bytes>(60, test::read_file(dir.file("noise.g3"))), 0);
     test::write_file(dir.file("long.kvd"), document);
     test::run_command("F2S:0,1,60," + dir.file("long.kvd") + "," + dir.file(""));
     std::filesystem::rename(dir.file("~isdnfax.sff"), dir.file("long.sff"));

@@ -61,7 +61,8 @@ TEST(RotateQuarterTurn, KnownSmallAndPageSizedExamples) {
 
     // 3 x 2: column 0 of stored row 0 and column 2 of stored row 1 become column 0 of stored
     // row 2 and column 1 of stored row 0 of a 2 x 3 image.
-    PackedBitmap small = test::make_mono_bitmap(3, 2, [](int x, int y) { return (x == 0 && y == 0) || (x == 2 && y == 1); });
+    PackedBitmap small =
+        test::make_mono_bitmap(3, 2, [](int x, int y) { return (x == 0 && y == 0) || (x == 2 && y == 1); });
     ASSERT_TRUE(rotate_quarter_turn(small));
     EXPECT_EQ(bitmap_width(small), 2);
     EXPECT_EQ(bitmap_height(small), 3);
@@ -101,8 +102,8 @@ TEST(RotateQuarterTurn, UntrustedHeadersStayInsideTheBlock) {
         Failure failure;
     };
     for (const Case c : {Case {-5, 4, 40, Failure::unusable_size}, Case {4, INT32_MIN, 40, Failure::unusable_size},
-                         Case {0x7FFFFFFF, 0x7FFFFFFF, 40, Failure::too_large}, Case {100000, 100000, 40, Failure::too_large},
-                         Case {4, 4, 0x7FFFFFF0, Failure::too_large}}) {
+                         Case {0x7FFFFFFF, 0x7FFFFFFF, 40, Failure::too_large},
+                         Case {100000, 100000, 40, Failure::too_large}, Case {4, 4, 0x7FFFFFF0, Failure::too_large}}) {
         PackedBitmap bitmap = test::make_mono_bitmap(4, 4);
         write_u32(bitmap, 0, c.header_size);
         write_u32(bitmap, 4, static_cast<std::uint32_t>(c.width));
@@ -177,12 +178,13 @@ TEST_F(InvertRotateCommands, RotateByTurns) {
         const char* turns;
         int quarter_turns;
     };
-    for (const Case c : {Case {"1", 1}, Case {"2", 2}, Case {"3", 3}, Case {"0", 0}, Case {"4", 0},
-                         Case {"-1", 0}, Case {"x", 0}, Case {"", 0}}) {
+    for (const Case c : {Case {"1", 1}, Case {"2", 2}, Case {"3", 3}, Case {"0", 0}, Case {"4", 0}, Case {"-1", 0},
+                         Case {"x", 0}, Case {"", 0}}) {
         test::run_command(std::string("ROT:") + c.turns + "," + in + "," + out);
         EXPECT_EQ(test::read_file(out), expected([&](PackedBitmap& b) {
                       for (int i = 0; i < c.quarter_turns; ++i) ASSERT_TRUE(rotate_quarter_turn(b));
-                  })) << c.turns;
+                  }))
+            << c.turns;
     }
     test::run_command("ROT:1," + in);
     EXPECT_EQ(test::read_file(in), expected([](PackedBitmap& b) { ASSERT_TRUE(rotate_quarter_turn(b)); }));
@@ -216,7 +218,8 @@ TEST_F(InvertRotateCommands, TopDownBitmapsTurnAndScaleAsThePictureTheyShow) {
     const std::uint32_t stride = row_stride(45, 1);
     for (const int rows_held : {17, 12}) {
         // The picture's rows below those held read as white: in the bottom-up file they are white.
-        PackedBitmap shown = test::make_mono_bitmap(45, 17, [&](int x, int y) { return y >= 17 - rows_held && (x * y) % 5 == 1; });
+        PackedBitmap shown =
+            test::make_mono_bitmap(45, 17, [&](int x, int y) { return y >= 17 - rows_held && (x * y) % 5 == 1; });
         PackedBitmap flipped = test::block_of(bytes_of(shown));
         write_u32(flipped, 8, static_cast<std::uint32_t>(-17));
         for (int row = 0; row < 17; ++row) {
@@ -225,7 +228,8 @@ TEST_F(InvertRotateCommands, TopDownBitmapsTurnAndScaleAsThePictureTheyShow) {
         ASSERT_TRUE(flipped.resize(48 + rows_held * stride));
         test::write_file(bottom_up, test::bmp_file_bytes(shown));
         test::write_file(top_down, test::bmp_file_bytes(flipped));
-        for (const std::string command : {"ROT:1,", "ROT:2,", "ROT:3,", "SCL:0,30,40,", "SCL:1,20,9,", "SCL:3,90,34,"}) {
+        for (const std::string command :
+             {"ROT:1,", "ROT:2,", "ROT:3,", "SCL:0,30,40,", "SCL:1,20,9,", "SCL:3,90,34,"}) {
             std::filesystem::remove(from_bottom_up);
             std::filesystem::remove(from_top_down);
             test::run_command(command + bottom_up + "," + from_bottom_up);

@@ -108,9 +108,9 @@ TEST(MhTables, SampleEntries) {
         unsigned length;
     };
     const Entry entries[] = {
-        {false, 0, 0x35, 8},    {false, 1, 0x7, 6},       {false, 64, 0x1B35, 13}, {false, 65, 0x6C7, 11},
-        {false, 100, 0x1B15, 13}, {false, 1728, 0x9B35, 17}, {true, 0, 0x37, 10},     {true, 1, 0x2, 3},
-        {true, 2, 0x3, 2},      {true, 64, 0x3C37, 20},   {true, 538, 0x6C0CA, 25}, {true, 1728, 0x19437, 23},
+        {false, 0, 0x35, 8},      {false, 1, 0x7, 6},        {false, 64, 0x1B35, 13},  {false, 65, 0x6C7, 11},
+        {false, 100, 0x1B15, 13}, {false, 1728, 0x9B35, 17}, {true, 0, 0x37, 10},      {true, 1, 0x2, 3},
+        {true, 2, 0x3, 2},        {true, 64, 0x3C37, 20},    {true, 538, 0x6C0CA, 25}, {true, 1728, 0x19437, 23},
     };
     for (const Entry& e : entries) {
         // The values above are written first bit first from the most significant.

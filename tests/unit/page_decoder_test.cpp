@@ -32,7 +32,8 @@ Bytes bytes_of(const PackedBitmap& bitmap) {
 PackedBitmap decode(const Bytes& data, bool double_lines = false, bool trim = false) {
     const DecodeOptions options {.double_lines = double_lines, .trim_trailing_white = trim};
     PackedBitmap bitmap = test::decoded_bitmap(data, options);  // too short: the reference gives nothing too
-    EXPECT_EQ(bytes_of(bitmap), test::reference_decode_page(data.data(), static_cast<std::int32_t>(data.size()), options));
+    EXPECT_EQ(bytes_of(bitmap),
+              test::reference_decode_page(data.data(), static_cast<std::int32_t>(data.size()), options));
     return bitmap;
 }
 
@@ -131,7 +132,8 @@ TEST(DecodePage, EndOfPageAfterARunOfEmptyEols) {
     // Data that begins with a line and whose last line is closed by the RTC's first EOL ends at
     // the RTC's sixth EOL too: the closing EOL sets the count to 0, five empty ones follow.
     MhWriter no_leading_eol;
-    no_leading_eol.runs(ink).eol().eol().eol().eol().eol().eol().runs(ink).eol().fill_to_byte().bits("0000000000000000");
+    no_leading_eol.runs(ink).eol().eol().eol().eol().eol().eol().runs(ink).eol().fill_to_byte().bits(
+        "0000000000000000");
     EXPECT_EQ(bitmap_height(decode(no_leading_eol.bytes())), 1);
 
     // Empty EOLs scattered between lines (doubled EOLs of a received fax) do not end the page.
@@ -156,7 +158,7 @@ TEST(DecodePage, EndOfPageAfterARunOfEmptyEols) {
 
 TEST(DecodePage, FillBitsArePassedOver) {
     MhWriter page;
-    page.eol().runs({10, 5, 1713}).bits("0000000000000000000000000000000000001");   // fill in white
+    page.eol().runs({10, 5, 1713}).bits("0000000000000000000000000000000000001");  // fill in white
     page.runs({10, 5}).bits("0000000000000000000000000001");                       // fill in black
     page.fill_to_byte().bits("0000000000000000");
     const PackedBitmap bitmap = decode(page.bytes());
@@ -175,11 +177,14 @@ TEST(DecodePage, ExtendedMakeUpCodesAreCutAtTheLineEnd) {
         // Black 1792 from pixel 12, then white 1698, which changes no pixel.
         {"black extended", [](MhWriter& l) { l.runs({12}).extended_makeup(1792).code(0, true).runs({1698}); }, 12},
         // Zero bits before the code are passed over up to it (eight or more begin no code).
-        {"zeros before it", [](MhWriter& l) { l.runs({12}).bits("000").extended_makeup(1792).code(0, true).runs({1698}); }, 12},
+        {"zeros before it",
+         [](MhWriter& l) { l.runs({12}).bits("000").extended_makeup(1792).code(0, true).runs({1698}); }, 12},
         // White 2560: the colour stays white for the terminating code; the black 50 after the
         // cut run changes no pixel.
-        {"white extended", [](MhWriter& l) { l.extended_makeup(2560).code(0, false).code(50, true).code(5, false); }, 1728},
-        {"black 2496 from 1700", [](MhWriter& l) { l.runs({1700}).extended_makeup(2496).code(63, true).runs({3}); }, 1700},
+        {"white extended", [](MhWriter& l) { l.extended_makeup(2560).code(0, false).code(50, true).code(5, false); },
+         1728},
+        {"black 2496 from 1700", [](MhWriter& l) { l.runs({1700}).extended_makeup(2496).code(63, true).runs({3}); },
+         1700},
     };
     for (const Case& c : cases) {
         MhWriter page;
@@ -277,9 +282,11 @@ TEST(DecodePage, LargePagesDecodeInTwoPartsExactlyAsInOne) {
                 if (pick == 0) page.dense_line(layout);
                 page.noise(100);
             } else if (kind == 5) {
+                // clang-format off
                 if (pick < 6) page.dense_line(random.below(4));
                 else if (pick < 8) page.white_line(random.below(4));
                 else page.empty_eols(1 + random.below(5));
+                // clang-format on
             } else {
                 page.dense_line(layout);
             }
@@ -305,7 +312,8 @@ TEST(DecodePage, PagesEncodedByNetpbmDecodeToTheirPixels) {
     const std::string pbm = dir.file("page.pbm");
     const std::string g3 = dir.file("page.g3");
     ASSERT_EQ(test::shell("pbmtext -nomargins 'Korvane Faxdesk 0123456789' | pnmscale -xsize 1728 -ysize 240 | "
-                          "pgmtopbm -threshold > " + pbm + " 2>/dev/null && pbmtog3 -reversebits " + pbm + " > " + g3),
+                          "pgmtopbm -threshold > " +
+                          pbm + " 2>/dev/null && pbmtog3 -reversebits " + pbm + " > " + g3),
               0);
     const test::Pbm source = test::read_pbm(pbm);
     const Bytes data = test::read_file(g3);

@@ -23,8 +23,10 @@ TEST(FileExists, FindsFilesDirectoriesAndWildcards) {
         bool found;
     };
     const Case cases[] = {
+        // clang-format off
         {dir.file("0007.kvd"), true}, {dir.path().string(), true}, {dir.file("*.kvd"), true},
         {dir.file("00??.kvd"), true}, {dir.file("*.bmp"), false},  {dir.file("missing.kvd"), false},
+        // clang-format on
         {"", false},
     };
     for (const Case& c : cases) EXPECT_EQ(platform::file_exists(c.path.c_str()), c.found) << c.path;
@@ -94,12 +96,14 @@ TEST(DirectoryLength, BothSeparatorsAndDrivesOnWindowsOnlySlashOnLinux) {
         std::size_t through_separator;
     };
     const Case cases[] = {
+        // clang-format off
         {"C:\\FAX\\IN\\0007.kvd", PathStyle::windows, 10, 10}, {"sub/new.kvd", PathStyle::windows, 4, 4},
         {"./doc.kvd", PathStyle::windows, 2, 2},                 {"C:\\FAX/IN\\x/y.kvd", PathStyle::windows, 12, 12},
         {"Z:/fax/in/0007.kvd", PathStyle::windows, 10, 10},      {"Z:\\fax\\in/0007.kvd", PathStyle::windows, 10, 10},
         {"doc.kvd", PathStyle::windows, 0, 0},                   {"C:doc.kvd", PathStyle::windows, 2, 0},
         {"", PathStyle::windows, 0, 0},                          {"1:doc.kvd", PathStyle::windows, 0, 0},
         {"sub\\new.kvd", PathStyle::posix, 0, 0},                {"/tmp/a\\b.kvd", PathStyle::posix, 5, 5},
+        // clang-format on
         {"C:doc.kvd", PathStyle::posix, 0, 0},
     };
     for (const Case& c : cases) {
@@ -116,6 +120,7 @@ TEST(DeviceNames, WindowsDeviceAndPipeNamesAreRecognised) {
         bool device;
     };
     const Case cases[] = {
+        // clang-format off
         {L"CON", true}, {L"nul", true}, {L"Aux.log", true}, {L"C:\\temp\\prn.txt", true}, {L"C:lpt1", true},
         {L"COM9", true}, {L"com1:", true}, {L"D:/logs/NUL .txt", true}, {L"LPT\u00B9", true}, {L"conout$", true},
         {L"COM0", true}, {L"lpt0.log", true}, {L"C:\\w\\COM1", true}, {L"C:\\w\\com5.kvd:stream", true},
@@ -131,6 +136,7 @@ TEST(DeviceNames, WindowsDeviceAndPipeNamesAreRecognised) {
         {L"\\\\.\\COM1", true}, {L"C:\\temp\\korvif.log", false}, {L"\\\\server\\share\\nul-x.log", false},
         {L"console.log", false}, {L"COM10", false}, {L"LPT", false}, {L"C:\\CON\\trace.log", false},
         {L"auxiliary.txt", false}, {L"C:\\w\\COMMA.bmp", false}, {L"", false},
+        // clang-format on
     };
     for (const Case& c : cases) {
         EXPECT_EQ(platform::names_windows_device(c.path), c.device) << testing::PrintToString(std::wstring(c.path));
@@ -138,15 +144,16 @@ TEST(DeviceNames, WindowsDeviceAndPipeNamesAreRecognised) {
 }
 
 TEST(DirectoryLength, TheSecondByteOfADoubleByteCharacterIsNoSeparator) {
-    const std::string kanji_dir = "C:\\\x95\x5C\\doc.kvd";     // C:\<kanji>\doc.kvd
-    const std::string kanji_name = "C:\\FAX\\\x95\x5C.kvd";    // C:\FAX\<kanji>.kvd
+    const std::string kanji_dir = "C:\\\x95\x5C\\doc.kvd";   // C:\<kanji>\doc.kvd
+    const std::string kanji_name = "C:\\FAX\\\x95\x5C.kvd";  // C:\FAX\<kanji>.kvd
     EXPECT_EQ(platform::directory_length(kanji_dir, platform::PathStyle::windows, test::cp932_lead), 6u);
     EXPECT_EQ(platform::directory_length(kanji_name, platform::PathStyle::windows, test::cp932_lead), 7u);
     EXPECT_EQ(platform::length_through_last_separator(kanji_name, platform::PathStyle::windows, test::cp932_lead), 7u);
     // A single-byte code page reads the same bytes as two characters, the second a separator.
     EXPECT_EQ(platform::length_through_last_separator(kanji_name, platform::PathStyle::windows, nullptr), 9u);
     const std::string kanji_slash = "Z:/FAX/\x95\x5C/x.kvd";  // Z:/FAX/<kanji>/x.kvd
-    EXPECT_EQ(platform::length_through_last_separator(kanji_slash, platform::PathStyle::windows, test::cp932_lead), 10u);
+    EXPECT_EQ(platform::length_through_last_separator(kanji_slash, platform::PathStyle::windows, test::cp932_lead),
+              10u);
 }
 
 class Replacement : public ::testing::Test {
@@ -279,7 +286,7 @@ TEST(ExactConversion, FlaglessCodePagesAreConvertedPlainly) {
         ExactConversion conversion;
     };
     const Case cases[] = {
-        {1252, careful}, {932, careful}, {936, careful}, {65001, plain}, {65000, plain},
+        {1252, careful}, {932, careful},   {936, careful}, {65001, plain}, {65000, plain},
         {54936, plain},  {57001, careful}, {57002, plain}, {57011, plain}, {57012, careful},
     };
     for (const Case& c : cases) EXPECT_EQ(platform::exact_conversion(c.code_page), c.conversion) << c.code_page;
@@ -329,8 +336,8 @@ TEST_F(Replacement, OnlyOldWorkFilesOfItsOwnPatternAreCleanedUp) {
     };
     for (const Case& c : cases) {
         test::write_file(dir.file(c.name), {1});
-        std::filesystem::last_write_time(dir.file(c.name),
-                                         std::filesystem::file_time_type::clock::now() - std::chrono::minutes(c.minutes_old));
+        std::filesystem::last_write_time(
+            dir.file(c.name), std::filesystem::file_time_type::clock::now() - std::chrono::minutes(c.minutes_old));
     }
     { platform::FileReplacement replacement(target.c_str()); }
     for (const Case& c : cases) EXPECT_EQ(test::file_present(dir.file(c.name)), !c.removed) << c.name;

@@ -40,7 +40,8 @@ enum class Layout {
 // The rows laid out for the encoder, and its view of them.
 class LaidOut {
 public:
-    LaidOut(const Rows& rows, Layout layout, RowPairs pairs) : bytes_(rows.size() * 216 + 1), flags_(std::make_unique<bool[]>(rows.size() + 1)) {
+    LaidOut(const Rows& rows, Layout layout, RowPairs pairs)
+        : bytes_(rows.size() * 216 + 1), flags_(std::make_unique<bool[]>(rows.size() + 1)) {
         const std::size_t n = rows.size();
         for (std::size_t i = 0; i < n; ++i) {
             const std::size_t at = layout == Layout::bottom_up ? n - 1 - i : i;
@@ -78,18 +79,21 @@ protected:
 
     // Codes the rows, laid out as `layout` says, into the file and checks the bytes written
     // against the reference (after `existing` when appending); returns them.
-    Bytes encode(const Rows& rows, RowPairs pairs, bool rtc, Layout layout = Layout::bottom_up, FileWrite how = FileWrite::replace,
-                 const Bytes& existing = {}) {
+    Bytes encode(const Rows& rows, RowPairs pairs, bool rtc, Layout layout = Layout::bottom_up,
+                 FileWrite how = FileWrite::replace, const Bytes& existing = {}) {
         if (how == FileWrite::append) test::write_file(out, existing);
         const LaidOut laid_out(rows, layout, pairs);
-        const std::uint32_t written = encode_raster(laid_out.view(), out.c_str(), how, rtc ? ENCODE_RTC : EncodeFlags::none);
+        const std::uint32_t written =
+            encode_raster(laid_out.view(), out.c_str(), how, rtc ? ENCODE_RTC : EncodeFlags::none);
         Rows coded_rows;
         for (const Bytes& row : rows) coded_rows.insert(coded_rows.end(), layout == Layout::doubled ? 2 : 1, row);
         const Bytes expected = test::reference_encode_raster(coded_rows, pairs, rtc);
         EXPECT_EQ(written, expected.size());
         Bytes file = test::read_file(out);
         if (how == FileWrite::append) {
-            EXPECT_EQ(Bytes(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(std::min(existing.size(), file.size()))), existing);
+            EXPECT_EQ(
+                Bytes(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(std::min(existing.size(), file.size()))),
+                existing);
             file.erase(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(existing.size()));
         }
         EXPECT_EQ(file, expected);
@@ -104,14 +108,15 @@ TEST_F(RasterEncoder, KnownByteSequences) {
 
     // Rows after the first: all white, all black, only pixel 0 black.
     const Rows rows = fax_rows(4, [](Bytes& row, int index) {
-        if (index == 2) for (int x = 0; x < 1728; ++x) set(row, x);
+        if (index == 2)
+            for (int x = 0; x < 1728; ++x) set(row, x);
         if (index == 3) set(row, 0);
     });
     const Bytes coded = encode(rows, RowPairs::apart, false);
-    const Bytes expected = {0x00, 0x80, 0xB2, 0x59, 0x01, 0x80,                 // the top row, after the leading EOL
-                            0xB2, 0x59, 0x01, 0x80,                             // white
-                            0xAC, 0xC0, 0x14, 0x76, 0x00, 0x80,                 // black
-                            0xAC, 0x32, 0x58, 0x00, 0x80};                      // pixel 0
+    const Bytes expected = {0x00, 0x80, 0xB2, 0x59, 0x01, 0x80,  // the top row, after the leading EOL
+                            0xB2, 0x59, 0x01, 0x80,              // white
+                            0xAC, 0xC0, 0x14, 0x76, 0x00, 0x80,  // black
+                            0xAC, 0x32, 0x58, 0x00, 0x80};       // pixel 0
     EXPECT_EQ(coded, expected);
 }
 
@@ -160,7 +165,8 @@ TEST_F(RasterEncoder, MatchesTheReferenceOnRandomRowsInEveryLayout) {
         });
         const RowPairs pairs = random.one_in(2) ? RowPairs::merged : RowPairs::apart;
         const auto layout = static_cast<Layout>(round % 4);
-        encode(rows, pairs, random.one_in(2), layout, random.one_in(3) ? FileWrite::append : FileWrite::replace, {9, 9});
+        encode(rows, pairs, random.one_in(2), layout, random.one_in(3) ? FileWrite::append : FileWrite::replace,
+               {9, 9});
     }
 }
 
@@ -201,8 +207,10 @@ TEST_F(RasterEncoder, LastByteOfEveryLineIsTheEolEnd) {
 
 TEST_F(RasterEncoder, NetpbmDecodesWhatWeWrite) {
     const std::string pbm = dir.file("source.pbm");
-    ASSERT_EQ(test::shell("pbmtext -nomargins 'Korvane 1234' | pnmscale -xsize 1728 -ysize 100 | pgmtopbm -threshold > " +
-                          pbm + " 2>/dev/null"), 0);
+    ASSERT_EQ(
+        test::shell("pbmtext -nomargins 'Korvane 1234' | pnmscale -xsize 1728 -ysize 100 | pgmtopbm -threshold > " +
+                    pbm + " 2>/dev/null"),
+        0);
     const test::Pbm source = test::read_pbm(pbm);
     const Rows rows = fax_rows(source.height, [&](Bytes& row, int index) {
         for (int x = 0; x < 1728; ++x) {
@@ -218,7 +226,8 @@ TEST_F(RasterEncoder, NetpbmDecodesWhatWeWrite) {
         ASSERT_EQ(decoded.height, every_row ? source.height : source.height / 2);
         for (int y = 0; y < decoded.height; ++y) {
             for (int x = 0; x < 1728; ++x) {
-                const bool expected = every_row ? source.rows[y][x] : (source.rows[2 * y][x] | source.rows[2 * y + 1][x]);
+                const bool expected =
+                    every_row ? source.rows[y][x] : (source.rows[2 * y][x] | source.rows[2 * y + 1][x]);
                 ASSERT_EQ(decoded.rows[y][x], expected) << x << "," << y;
             }
         }

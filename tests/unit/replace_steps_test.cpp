@@ -33,8 +33,8 @@ public:
     // layer reads them, and what it has done to the names by then.
     std::vector<std::uint32_t> replace_errors {replaced_ok};
     enum class HalfDone { nothing, target_gone, target_to_backup } half_done = HalfDone::nothing;
-    int held_moves = 0;                  // moves refused as held before they go through (-1: never)
-    std::set<std::string> blocked;       // names no move can reach (another program holds them)
+    int held_moves = 0;             // moves refused as held before they go through (-1: never)
+    std::set<std::string> blocked;  // names no move can reach (another program holds them)
     CallResult move_over_result = CallResult::done;
     enum class Copy { fine, fails_half_way, name_taken } copy = Copy::fine;
     // How writing over the target goes: fine; the target cannot be opened for writing; another
@@ -84,7 +84,7 @@ public:
     CallResult save_copy(const std::string& from, const std::string& to) override {
         switch (copy) {
         case Copy::fine: files[to] = files[from]; return CallResult::done;
-        case Copy::fails_half_way: return CallResult::failed;  // the call removes its partial copy
+        case Copy::fails_half_way: return CallResult::failed;                    // the call removes its partial copy
         case Copy::name_taken: files[to] = "theirs"; return CallResult::failed;  // made just before
         }
         return CallResult::failed;
@@ -108,7 +108,8 @@ private:
             switch (calls_.write) {
             case Write::end_refused:
                 calls_.write = Write::fine;  // a shorter end fails; writing the old bytes back does not
-                files[target_] = files[from] + files[target_].substr(std::min(files[target_].size(), files[from].size()));
+                files[target_] =
+                    files[from] + files[target_].substr(std::min(files[target_].size(), files[from].size()));
                 return CallResult::failed;
             case Write::torn:
                 if (calls_.failing_writes-- > 0) {
@@ -149,7 +150,7 @@ TEST(ReplaceSteps, TheUserAlwaysHasOneVersionUnderTheNameOrBothUnderNamesTheTrac
         bool in_place = true;
         ReplaceOutcome outcome = ReplaceOutcome::refused;
         std::map<std::string, std::string> files = {};  // afterwards
-        bool waits = false;                            // tried again while held
+        bool waits = false;                             // tried again while held
     };
     const CallResult held = CallResult::held, failed = CallResult::failed;
     const auto replaced = ReplaceOutcome::replaced, kept = ReplaceOutcome::kept;
@@ -157,6 +158,7 @@ TEST(ReplaceSteps, TheUserAlwaysHasOneVersionUnderTheNameOrBothUnderNamesTheTrac
     const std::map<std::string, std::string> new_in = {{"doc", "new"}};
     const Case cases[] = {
         {.name = "one step", .replace_errors = {replaced_ok}, .outcome = replaced, .files = new_in},
+        // clang-format off
         {.name = "held for a moment", .replace_errors = {sharing_violation, sharing_violation, replaced_ok},
          .outcome = replaced, .files = new_in, .waits = true},
         {.name = "refused, target untouched", .replace_errors = {disk_full}, .files = as_was},
@@ -194,8 +196,8 @@ TEST(ReplaceSteps, TheUserAlwaysHasOneVersionUnderTheNameOrBothUnderNamesTheTrac
          .in_place = false, .files = as_was, .waits = true},
         {.name = "held: written in place", .replace_errors = {sharing_violation}, .outcome = replaced, .files = new_in,
          .waits = true},
-        {.name = "held, in place not allowed", .replace_errors = {sharing_violation}, .in_place = false, .files = as_was,
-         .waits = true},
+        {.name = "held, in place not allowed", .replace_errors = {sharing_violation}, .in_place = false,
+         .files = as_was, .waits = true},
         {.name = "held, the old bytes cannot be saved", .replace_errors = {sharing_violation},
          .copy = Copy::fails_half_way, .files = as_was, .waits = true},
         // A file that another program made under the backup's name is its own: it stays.
@@ -207,13 +209,14 @@ TEST(ReplaceSteps, TheUserAlwaysHasOneVersionUnderTheNameOrBothUnderNamesTheTrac
          .write = Write::locked, .files = as_was, .waits = true},
         // Put back before the lock goes: another program that locks the bytes then cannot keep
         // the old ones out.
-        {.name = "held, the write or its flush fails: put back under the same lock", .replace_errors = {sharing_violation},
-         .write = Write::torn, .failing_writes = 1, .files = as_was, .waits = true},
+        {.name = "held, the write or its flush fails: put back under the same lock",
+         .replace_errors = {sharing_violation}, .write = Write::torn, .failing_writes = 1, .files = as_was, .waits = true},
         {.name = "held, the shorter end refused after the bytes (mapped, 1224): put back under the same lock",
          .replace_errors = {sharing_violation}, .write = Write::end_refused, .files = as_was, .waits = true},
         {.name = "held, and putting back fails too: both stay", .replace_errors = {sharing_violation},
          .write = Write::torn, .failing_writes = 2, .outcome = kept,
          .files = {{"doc", "torn"}, {"backup", "old"}, {"kept", "new"}}, .waits = true},
+        // clang-format on
     };
     for (const Case& c : cases) {
         FakeCalls calls;
@@ -226,7 +229,8 @@ TEST(ReplaceSteps, TheUserAlwaysHasOneVersionUnderTheNameOrBothUnderNamesTheTrac
         calls.copy = c.copy;
         calls.write = c.write;
         calls.failing_writes = c.failing_writes;
-        EXPECT_EQ(platform::replace_steps(calls, {"doc", "work", "backup", "kept"}, {.in_place = c.in_place}), c.outcome)
+        EXPECT_EQ(platform::replace_steps(calls, {"doc", "work", "backup", "kept"}, {.in_place = c.in_place}),
+                  c.outcome)
             << c.name;
         EXPECT_EQ(calls.files, c.files) << c.name;
         EXPECT_EQ(calls.waited_ms > 0, c.waits) << c.name;
@@ -263,11 +267,13 @@ TEST(ReplaceSteps, EachRefusalLeadsToItsStep) {
                      unsupported = CallResult::unsupported;
     const Case cases[] = {
         {5, held, failed},  // access denied: the target is known not to be read-only
-        {32, held, held},       {33, held, held},
-        {1175, held, failed},   {1176, held, failed},   {1177, failed, failed},
-        {1, unsupported, failed}, {50, unsupported, failed}, {87, unsupported, failed},
-        {2, missing, missing},  {3, missing, missing},  {123, missing, missing},
-        {112, failed, failed},  {1224, failed, failed}, {0x80000000u, failed, failed},
+        {32, held, held},          {33, held, held},
+        {1175, held, failed},      {1176, held, failed},
+        {1177, failed, failed},    {1, unsupported, failed},
+        {50, unsupported, failed}, {87, unsupported, failed},
+        {2, missing, missing},     {3, missing, missing},
+        {123, missing, missing},   {112, failed, failed},
+        {1224, failed, failed},    {0x80000000u, failed, failed},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(platform::replace_refusal(c.error), c.replace) << c.error;

@@ -17,7 +17,8 @@ constexpr ScaleOptions grey_levels {.method = ScaleMethod::grey, .grey_palette =
 
 std::uint8_t grey_value(const PackedBitmap& bitmap, int x, int stored_row) {
     const std::uint32_t stride = row_stride(static_cast<std::uint32_t>(bitmap_width(bitmap)), 8);
-    return bitmap.data()[info_header_size(bitmap) + 1024 + stride * static_cast<std::uint32_t>(stored_row) + static_cast<std::uint32_t>(x)];
+    return bitmap.data()[info_header_size(bitmap) + 1024 + stride * static_cast<std::uint32_t>(stored_row) +
+                         static_cast<std::uint32_t>(x)];
 }
 
 TEST(ScaleGrey, WeightFollowsTheWidthRatio) {
@@ -25,9 +26,9 @@ TEST(ScaleGrey, WeightFollowsTheWidthRatio) {
         int width;  // target width for a source 1000 pixels wide: r = 10000 / width
         int weight;
     };
-    const Case cases[] = {{1000, 80}, {909, 66}, {833, 55}, {666, 35}, {500, 20}, {333, 8}, {250, 5}, {200, 3},
-                          {166, 2},   {156, 1},  {100, 1},  {10000, 64}, {5000, 208}, {3333, 120}, {2500, 244},
-                          {2000, 64}, {1666, 222}, {1428, 163}, {1250, 125}, {1111, 98}};
+    const Case cases[] = {{1000, 80},  {909, 66},  {833, 55},   {666, 35},   {500, 20},   {333, 8},    {250, 5},
+                          {200, 3},    {166, 2},   {156, 1},    {100, 1},    {10000, 64}, {5000, 208}, {3333, 120},
+                          {2500, 244}, {2000, 64}, {1666, 222}, {1428, 163}, {1250, 125}, {1111, 98}};
     const PackedBitmap source = test::make_mono_bitmap(1000, 1, [](int x, int) { return x == 0; });
     for (const Case& c : cases) {
         const PackedBitmap result = *scale_bitmap(source, c.width, 1, grey_method);
@@ -39,9 +40,8 @@ TEST(ScaleGrey, WeightFollowsTheWidthRatio) {
 TEST(ScaleGrey, FaxPageThumbnailSumsAndPalette) {
     // 1728 x 2200 to 172 x 220: r = 100, w = 1. Source columns 0..10 land in column 0 and rows
     // 0..9 in row 0.
-    const PackedBitmap page = test::make_mono_bitmap(1728, 2200, [](int x, int y) {
-        return (x < 10 && y < 10) || (x >= 1000 && x < 1003 && y >= 100 && y < 110);
-    });
+    const PackedBitmap page = test::make_mono_bitmap(
+        1728, 2200, [](int x, int y) { return (x < 10 && y < 10) || (x >= 1000 && x < 1003 && y >= 100 && y < 110); });
     const PackedBitmap thumbnail = *scale_bitmap(page, 172, 220, grey_levels);
     ASSERT_TRUE(thumbnail);
     EXPECT_EQ(bits_per_pixel(thumbnail), 8);
@@ -89,7 +89,8 @@ TEST(ScaleMono, EveryPixelFollowsThePlainFormula) {
         EXPECT_EQ(result.size(), 48u + row_stride(static_cast<std::uint32_t>(w), 1) * static_cast<std::uint32_t>(h));
         for (int y = 0; y < h; ++y) {
             for (int x = 0; x < w; ++x) {
-                ASSERT_EQ(test::pixel_at(result, x, y), test::pixel_at(source, x * sw / w, y * sh / h)) << x << "," << y;
+                ASSERT_EQ(test::pixel_at(result, x, y), test::pixel_at(source, x * sw / w, y * sh / h))
+                    << x << "," << y;
             }
             // Padding bits are 0.
             for (int x = w; x < static_cast<int>(row_stride(static_cast<std::uint32_t>(w), 1)) * 8; ++x) {

@@ -113,11 +113,11 @@ TEST_F(SffRecoder, LinesOfSeventeenToTwentyFourBitsAreBlankOnlyWithoutInk) {
         bool blank;
     };
     const Case cases[] = {
-        {{1728}, true},          // the coded white line, 17 bits
-        {{1000}, true},          // white 1000 only: 17 bits, no ink
-        {{1727, 1}, false},      // 17 bits with the last pixel black
-        {{5, 3, 1720}, false},   // 20 bits, three black pixels
-        {{0, 1, 1727}, false},   // pixel 0 black: 25 bits, a data line anyway
+        {{1728}, true},         // the coded white line, 17 bits
+        {{1000}, true},         // white 1000 only: 17 bits, no ink
+        {{1727, 1}, false},     // 17 bits with the last pixel black
+        {{5, 3, 1720}, false},  // 20 bits, three black pixels
+        {{0, 1, 1727}, false},  // pixel 0 black: 25 bits, a data line anyway
     };
     const Runs next = {100, 100, 1528};
     for (const Case& c : cases) {
@@ -149,7 +149,9 @@ TEST_F(SffRecoder, RunsPastTheLineEndAreWrittenWholeUpToItAndTheRestOfTheLineDro
         // Black make-up 640 from pixel 1690, cut to 38.
         {"long make-up past the end", {1690, 640}, record({"011000", "0010011", "000011010110"})},
         // White make-up 128 from pixel 1650, cut to 78: make-up 64 and terminating 14.
-        {"make-up cut to 64 and more", {1650, 0, 128, 0}, record({"010011010", "01010011", "0000110111", "11011", "110100"})},
+        {"make-up cut to 64 and more",
+         {1650, 0, 128, 0},
+         record({"010011010", "01010011", "0000110111", "11011", "110100"})},
         // Black terminating 40 from pixel 1700, cut to 28.
         {"terminating code past the end", {1700, 40, 5}, record({"011000", "00010101", "000011001100"})},
         // The line is full at 1728; the white 10 that follows is cut to 0, the black 5 dropped.

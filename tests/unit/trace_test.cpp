@@ -40,7 +40,9 @@ protected:
         test::write_file(at + "/top-down.bmp", test::bmp_file_bytes(bitmap));
         EXPECT_EQ(test::shell("pbmtext -nomargins 'Korvane' | ppmtobmp -bpp 8 > " + at + "/grey.bmp 2>/dev/null"), 0);
         test::write_file(at + "/out.bmp", {'o', 'l', 'd'});
-        test::write_file(at + "/mixed.sff", test::SffBuilder().page(0).line({0x35, 0x01}).page(1, 16, 2048).line({7}).end_of_document().bytes());
+        test::write_file(
+            at + "/mixed.sff",
+            test::SffBuilder().page(0).line({0x35, 0x01}).page(1, 16, 2048).line({7}).end_of_document().bytes());
         return at;
     }
 };
@@ -63,7 +65,9 @@ TEST_F(Trace, EachRunNamesItsReasonAndTheOutputsStayTheSame) {
         // What the output cannot keep, or does not hold, is said.
         {"F2S:0,3,4,@/doc.kvd,@/", "no page of the document lies in 3..4"},
         {"F2S:0,1,1,@/doc.kvd,@/", ".tmp\" new, for writing\n[*] no header strip ~ikvd001.kvd\n"},
-        {"S2F:0,@/mixed.sff,@/out.kvd", "page 2 is 2048 pixels wide: cut to 1728\n[*] page 2 is of fine resolution: drawn at the first page's normal resolution\n"},
+        {"S2F:0,@/mixed.sff,@/out.kvd",
+         "page 2 is 2048 pixels wide: cut to 1728\n[*] page 2 is of fine resolution: drawn at the first page's normal "
+         "resolution\n"},
         {"XYZ:1", "stop: no command keyword"},
         // Negative numbers are shown as given.
         {"F2D:-1,0,@/doc.kvd,@/out.bmp", "page -1, options 0,"},
@@ -149,8 +153,9 @@ TEST_F(Trace, NothingWithoutTheVariableAndAnUnwritableOrFullTraceIsIgnored) {
 TEST_F(Trace, RunsAtTheSameTimeInterleaveWholeLines) {
     const std::string at = inputs("ins");
     const std::string script = dir.file("runs.sh");
-    std::ofstream(script) << "export KORVIF_TRACE='" << trace_file << "'\nfor i in $(seq 16); do\n  '" KORVIF_PROGRAM "' \"F2D:1,0,"
-                          << at << "/doc.kvd," << at << "/out$i.bmp\" &\ndone\nwait\n";
+    std::ofstream(script) << "export KORVIF_TRACE='" << trace_file
+                          << "'\nfor i in $(seq 16); do\n  '" KORVIF_PROGRAM "' \"F2D:1,0," << at << "/doc.kvd," << at
+                          << "/out$i.bmp\" &\ndone\nwait\n";
     ASSERT_EQ(test::shell("bash " + script), 0);
     const std::regex first(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} \[(\d+)\] korvif32 [^:]+: F2D:1,0,.*/out\d+\.bmp)");
     // A line of a run; a torn line would hold a second "[" or lack the prefix.

@@ -51,7 +51,8 @@ int main() {
         return 1;
     }
     SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(arguments[1]));
-    PostMessageW(search.dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(search.dialog, IDOK)));
+    PostMessageW(search.dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(search.dialog, IDOK)));
     LocalFree(arguments);
     return 0;
 }

@@ -194,7 +194,8 @@ int main(int argc, char** argv) {
             DWORD needed = 0, count = 0;
             EnumPrinterDriversA(nullptr, const_cast<char*>(rest.c_str()), 1, nullptr, 0, &needed, &count);
             std::vector<BYTE> buffer(needed + 1);
-            if (EnumPrinterDriversA(nullptr, const_cast<char*>(rest.c_str()), 1, buffer.data(), needed, &needed, &count)) {
+            if (EnumPrinterDriversA(nullptr, const_cast<char*>(rest.c_str()), 1, buffer.data(), needed, &needed,
+                                    &count)) {
                 const auto* drivers = reinterpret_cast<const DRIVER_INFO_1A*>(buffer.data());
                 for (DWORD i = 0; i < count; ++i) log_line(std::string("driver ") + drivers[i].pName);
             }
