@@ -55,7 +55,10 @@ Outcome<void> ResolutionChange::add_page(std::uint32_t n) {
     std::uint32_t end = start;
     Outcome<MemoryBlock> bytes = read_page(source_, n);
     if (!bytes && bytes.failure() == Failure::cannot_be_read) return bytes.failed();
-    // A page whose bytes cannot be had stays empty.
+    // A page whose range lies outside the file stays empty. One inside it whose bytes cannot be
+    // had for want of memory ends the change: written empty, the page would be lost.
+    if (!bytes && bytes.failure() == Failure::no_memory && lies_in_document(source_, document_page_range(source_, n)))
+        return Failure::no_memory;
     if (bytes) {
         const auto length = static_cast<std::uint32_t>(bytes->size());
         // To fine each line is coded twice, to normal each pair of lines as one.

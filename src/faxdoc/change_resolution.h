@@ -25,10 +25,10 @@ public:
     ResolutionChange(OpenedDocument& source, platform::FileReplacement& output);
 
     // Page n decoded and coded again at the new resolution, its bytes traced. A page that is
-    // empty, whose bytes cannot be had or that decodes to no bitmap stays empty. Fails with
-    // cannot_be_read when its bytes cannot be read, no_memory when its lines cannot all be
-    // decoded for want of memory, and cannot_be_written when the output refuses them; the
-    // document then cannot be completed.
+    // empty, whose range lies outside the file or that decodes to no bitmap stays empty. Fails
+    // with cannot_be_read when its bytes cannot be read, no_memory when its bytes or its lines
+    // cannot all be had for want of memory, and cannot_be_written when the output refuses them;
+    // the document then cannot be completed.
     Outcome<void> add_page(std::uint32_t n);
 
     // The final header over the first. Fails with cannot_be_written.

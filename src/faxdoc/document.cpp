@@ -81,8 +81,7 @@ namespace {
 // more or a range that does not lie inside the file (no such page can be had), or when the block
 // cannot be had.
 Outcome<MemoryBlock> allocate_range(const OpenedDocument& document, std::uint32_t start, std::uint32_t length) {
-    // A range that wraps past 4 GiB or reaches beyond the file has no bytes to read.
-    if (length >= platform::size_limit || static_cast<std::uint64_t>(start) + length > document.size) {
+    if (!lies_in_document(document, {start, length})) {
         trace::line("bytes %u to %llu lie outside the document of %u bytes", start,
                     static_cast<unsigned long long>(start) + length, document.size);
         return Failure::no_memory;
@@ -101,6 +100,12 @@ Outcome<MemoryBlock> read_document_bytes(OpenedDocument& document, std::uint32_t
     if (const Outcome<void> read = read_with_retry(document.file, bytes->data(), length, document.read_seconds); !read)
         return read.failed();
     return bytes;
+}
+
+bool lies_in_document(const OpenedDocument& document, PageRange range) {
+    // A range that wraps past 4 GiB or reaches beyond the file has no bytes to read.
+    return range.length < platform::size_limit &&
+           static_cast<std::uint64_t>(range.start) + range.length <= document.size;
 }
 
 PageRange document_page_range(const OpenedDocument& document, std::uint32_t n) {

@@ -73,6 +73,10 @@ Outcome<MemoryBlock> read_document_bytes(OpenedDocument& document, std::uint32_t
 // The byte range of page n; page 0 is the whole file, read as MH data without a header.
 PageRange document_page_range(const OpenedDocument& document, std::uint32_t n);
 
+// Whether the range lies inside the file, with a length below platform::size_limit: its bytes
+// can be read once a block for them is had.
+bool lies_in_document(const OpenedDocument& document, PageRange range);
+
 // The bytes of page n (0: the whole file), as F2S, F2D and RES read them. Fails with empty,
 // nothing read, for an empty page, or as read_document_bytes does.
 Outcome<MemoryBlock> read_page(OpenedDocument& document, std::uint32_t n);

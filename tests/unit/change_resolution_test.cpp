@@ -86,16 +86,22 @@ TEST_F(ChangeResolution, InPlaceReplacesTheDocument) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);  // no work file left
 }
 
-TEST_F(ChangeResolution, EmptyPagesStayEmpty) {
-    Bytes document = test::make_document(pages, 0, true);
-    // Page 3's range is empty: its start equals the end entry.
-    for (int i = 0; i < 4; ++i) document[512 + 8 + i] = document[512 + 12 + i];
-    test::write_file(kvd, document);
-    test::run_command("RES:" + kvd + "," + out);
-    const Bytes result = test::read_file(out);
-    EXPECT_EQ(result[288], 3);
-    EXPECT_EQ(test::u32_at(result, 512 + 8), test::u32_at(result, 512 + 12));
-    EXPECT_EQ(test::u32_at(result, 512 + 12), result.size());
+TEST_F(ChangeResolution, EmptyPagesAndPagesOutsideTheFileStayEmpty) {
+    const Bytes original = test::make_document(pages, 0, true);
+    // Page 3 starts at its end (an empty range), or beyond the file (no bytes to read, which is
+    // not a want of memory that would end the change).
+    for (const std::uint32_t page3_start : {test::u32_at(original, 512 + 12), 0x80000000u}) {
+        Bytes document = original;
+        for (int i = 0; i < 4; ++i) document[512 + 8 + i] = static_cast<std::uint8_t>(page3_start >> (8 * i));
+        test::write_file(kvd, document);
+        std::filesystem::remove(out);
+        test::run_command("RES:" + kvd + "," + out);
+        const Bytes result = test::read_file(out);
+        ASSERT_GE(result.size(), 1536u) << page3_start;
+        EXPECT_EQ(result[288], 3);
+        EXPECT_EQ(test::u32_at(result, 512 + 8), test::u32_at(result, 512 + 12)) << page3_start;
+        EXPECT_EQ(test::u32_at(result, 512 + 12), result.size());
+    }
 }
 
 TEST_F(ChangeResolution, AFailedPageReadLeavesNoCompletedDocument) {
