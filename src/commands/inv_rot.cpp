@@ -40,10 +40,9 @@ int run_rotate(char* arguments) {
     const Fields fields = split_fields(arguments, "..[>");
     if (!fields) return fields.stop();
     const Rotation request {.turns = read_number(arguments), .input = fields[2], .output = fields.output};
-    const std::int32_t turns = request.turns;
-    trace::line("%d quarter turns", turns);
+    trace::line("%d quarter turns", request.turns);
     return change_bitmap_file(request.input, request.output, "the turned bitmap",
-                              [turns](PackedBitmap& bitmap) -> Outcome<void> {
+                              [turns = request.turns](PackedBitmap& bitmap) -> Outcome<void> {
                                   if (turns < 1 || turns > 3) return {};
                                   if (bits_per_pixel(bitmap) != 1) {
                                       trace::line("not a 1-bit bitmap: written as loaded");
