@@ -40,7 +40,7 @@ int run_rotate(char* arguments) {
     const Fields fields = split_fields(arguments, "..[>");
     if (!fields) return fields.stop();
     const Rotation request {.turns = read_number(arguments), .input = fields[2], .output = fields.output};
-    trace::line("%d quarter turns", request.turns);
+    trace::line("%d %s", request.turns, trace::plural(request.turns, "quarter turn", "quarter turns"));
     return change_bitmap_file(request.input, request.output, "the turned bitmap",
                               [turns = request.turns](PackedBitmap& bitmap) -> Outcome<void> {
                                   if (turns < 1 || turns > 3) return {};

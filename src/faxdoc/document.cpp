@@ -70,8 +70,8 @@ Outcome<OpenedDocument> open_document(platform::File file) {
         trace::line("the document header cannot be read");
         return Failure::cannot_be_read;
     }
-    trace::line("document: %u bytes, %u pages, fine flag %u", document.size, document.page_count(),
-                document.fine_flag());
+    trace::line("document: %u bytes, %u %s, fine flag %u", document.size, document.page_count(),
+                trace::plural(document.page_count(), "page", "pages"), document.fine_flag());
     return document;
 }
 

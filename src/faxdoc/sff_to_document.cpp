@@ -171,8 +171,8 @@ Outcome<SffDocument> write_document_from_sff(SffReader& in, platform::FileReplac
     if (out.too_large()) return Failed(Failure::too_large, "2 GB");
     const SffDocument written {
         .pages = header[page_count_offset], .fine_flag = header[fine_flag_offset], .size = out.size()};
-    trace::line("SFF file read: %u pages, fine flag %u, document of %u bytes", written.pages, written.fine_flag,
-                written.size);
+    trace::line("SFF file read: %u %s, fine flag %u, document of %u bytes", written.pages,
+                trace::plural(written.pages, "page", "pages"), written.fine_flag, written.size);
     if (const Outcome<void> finished = out.sink().finish_with_start(header.data(), document_header_size); !finished) {
         return finished.failed();
     }

@@ -54,6 +54,10 @@ int stop(const char* format, ...) noexcept __attribute__((format(KORVIF_PRINTF_F
 // The same for a reason whose text is UTF-8 already.
 int utf8_stop(const char* format, ...) noexcept __attribute__((format(KORVIF_PRINTF_FORMAT, 1, 2)));
 
+// "page" or "pages" after a count: the plural form wherever the count is not exactly 1 ("0 pages", "1 page",
+// "-1 quarter turns"), so that a trace reads as a sentence.
+constexpr const char* plural(long long count, const char* one, const char* many) { return count == 1 ? one : many; }
+
 // The platform's last error as "error N: its text", in the host's text; read at once after the
 // failing call.
 std::string system_error();

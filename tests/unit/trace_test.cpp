@@ -25,7 +25,7 @@ protected:
     test::TempDir dir;
     std::string trace_file = dir.file("trace.log");
 
-    // Makes the inputs in a directory of their own: a two-page document, a page bitmap, an
+    // Makes the inputs in a directory of their own: a two-page and a one-page document, a page bitmap, an
     // 8-bit bitmap and an earlier output.
     std::string inputs(const std::string& name) {
         const std::string at = dir.file(name);
@@ -34,6 +34,7 @@ protected:
         for (int i = 0; i < 20; ++i) page.aligned_eol().runs({i * 10, 5, 1723 - i * 10}).fill_to_byte();
         for (int i = 0; i < 6; ++i) page.eol();
         test::write_file(at + "/doc.kvd", test::make_document({page.bytes(), page.bytes()}, 0));
+        test::write_file(at + "/one.kvd", test::make_document({page.bytes()}, 0));
         PackedBitmap bitmap = test::make_mono_bitmap(1728, 10, [](int x, int y) { return x == y; });
         test::write_file(at + "/page.bmp", test::bmp_file_bytes(bitmap));
         write_u32(bitmap, 8, static_cast<std::uint32_t>(-10));
@@ -43,6 +44,7 @@ protected:
         test::write_file(
             at + "/mixed.sff",
             test::SffBuilder().page(0).line({0x35, 0x01}).page(1, 16, 2048).line({7}).end_of_document().bytes());
+        test::write_file(at + "/one.sff", test::SffBuilder().page(0).line({0x35, 0x01}).end_of_document().bytes());
         return at;
     }
 };
@@ -69,6 +71,10 @@ TEST_F(Trace, EachRunNamesItsReasonAndTheOutputsStayTheSame) {
          "page 2 is 2048 pixels wide: cut to 1728\n[*] page 2 is of fine resolution: drawn at the first page's normal "
          "resolution\n"},
         {"XYZ:1", "stop: no command keyword"},
+        // A count of one is singular.
+        {"F2D:1,0,@/one.kvd,@/out.bmp", " bytes, 1 page, fine flag 0\n"},
+        {"S2F:0,@/one.sff,@/out.kvd", "SFF file read: 1 page, fine flag 0,"},
+        {"ROT:1,@/page.bmp,@/out.bmp", "] 1 quarter turn\n"},
         // Negative numbers are shown as given.
         {"F2D:-1,0,@/doc.kvd,@/out.bmp", "page -1, options 0,"},
         {"F2S:0,-1,2,@/doc.kvd,@/", "pages -1 to 2 of"},
