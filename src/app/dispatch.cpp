@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "command/stop.h"
 #include "commands/commands.h"
 #include "desktop/commands.h"
 #include "platform/module.h"
@@ -61,14 +62,14 @@ namespace {
 // removed as the stack unwinds.
 std::int32_t run_command(char* command_text) {
     const Command* command = find_command(command_text);
-    if (command == nullptr) return trace::stop("no command keyword at the start of the command text");
+    if (command == nullptr) return stop(Failure::absent, "command keyword at the start of the command text");
     try {
         const int result = command->run(command_text + command->keyword.size());
         return command->keyword == info_keyword ? result : 0;
     } catch (const std::exception& failure) {
-        return trace::stop("the command failed: %s", failure.what());
+        return stop({Failure::failed, failure.what()}, "the command");
     } catch (...) {
-        return trace::stop("the command failed");
+        return stop(Failure::failed, "the command");
     }
 }
 

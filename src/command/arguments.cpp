@@ -68,7 +68,7 @@ int Fields::stop() const {
     static constexpr const char* ordinal[Fields::most + 1] = {"",       "first", "second", "third",
                                                               "fourth", "fifth", "sixth"};
     if (missing != 0) return korvif::stop(Failure::missing, "the %s field", ordinal[missing]);
-    return korvif::stop(Failure::no_such, "usable output path");
+    return korvif::stop(Failure::absent, "usable output path");
 }
 
 }  // namespace korvif

@@ -9,7 +9,8 @@ namespace korvif {
 
 namespace {
 
-// Each failure's phrase: the first "{}" stands for the subject, the second for the detail.
+// Each failure's phrase: the first "{}" stands for the subject, the second for the detail; a
+// detail after ": " goes with its ": " where it is empty ("the command failed").
 struct Phrase {
     Failure failure;
     const char* text;
@@ -27,7 +28,8 @@ constexpr Phrase phrases[] = {
     {Failure::name_taken, "{} already exists"},
     {Failure::empty, "{} is empty"},
     {Failure::missing, "{} is missing"},
-    {Failure::no_such, "no {}"},
+    {Failure::absent, "no {}"},
+    {Failure::too_few, "fewer than {}"},
     {Failure::empty_path, "{} path is empty"},
     {Failure::cannot_be_opened, "{} cannot be opened: {}"},
     {Failure::cannot_be_reached, "{} cannot be reached"},
@@ -39,6 +41,13 @@ constexpr Phrase phrases[] = {
     {Failure::out_of_range, "{} of {}"},
     {Failure::too_long, "{} refused ({})"},
     {Failure::too_few_rows, "too few rows to code"},
+    {Failure::not_a_window, "{} is no window"},
+    {Failure::minimised, "{} is minimised"},
+    {Failure::not_visible, "{} is not visible"},
+    {Failure::needs_a_structure, "{} takes a structure, which no number can stand for"},
+    {Failure::cannot_be_added, "{} cannot be added: {}"},
+    {Failure::not_in_this_build, "this build has no {}: {} does nothing"},
+    {Failure::failed, "{} failed: {}"},
 };
 
 std::string_view phrase_of(Failure failure) {
@@ -63,6 +72,7 @@ std::string reason(Failed failed, const char* subject_format, std::va_list argum
     std::size_t part = 0;
     for (std::size_t at = 0; at < phrase.size(); ++at) {
         if (phrase.substr(at, 2) == "{}") {
+            if (part == 1 && *failed.detail == '\0' && text.ends_with(": ")) text.resize(text.size() - 2);
             if (part < 2) text += parts[part++];
             ++at;
         } else {

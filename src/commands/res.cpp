@@ -39,11 +39,11 @@ int run_change_resolution(char* arguments) {
     if (!platform::file_exists(request.source)) return stop(Failure::not_found, "the source");
     // The copy is gone when its handle closes, however the run ends.
     const Outcome<platform::NativePath> temporary = platform::temporary_directory();
-    if (!temporary) return stop(Failure::no_such, "temporary directory");
+    if (!temporary) return stop(Failure::absent, "temporary directory");
     Outcome<platform::ScratchFile> copy = platform::File::create_scratch(*temporary, "CR");
     if (!copy) {
         const std::string error = trace::utf8(trace::system_error());
-        return utf8_stop(Failure::no_such, "temporary file in \"%s\": %s", platform::printable(*temporary).c_str(),
+        return utf8_stop(Failure::absent, "temporary file in \"%s\": %s", platform::printable(*temporary).c_str(),
                          error.c_str());
     }
     if (!copy_document(request.source, copy->file)) {

@@ -2,25 +2,23 @@
 // arguments and do nothing, which the trace says.
 #include "desktop/commands.h"
 #include "desktop/requests.h"
-#include "platform/trace.h"
+#include "command/stop.h"
 
 namespace korvif {
 
 namespace {
 
-int nothing_done(const char* keyword) {
-    return trace::stop("this build has no Windows desktop: %s does nothing", keyword);
-}
+int nothing_done(const char* keyword) { return stop({Failure::not_in_this_build, keyword}, "Windows desktop"); }
 
 }  // namespace
 
 int run_tray_icon(char* arguments) {
-    parse_tray_icon_request(arguments);
+    static_cast<void>(parse_tray_icon_request(arguments));
     return nothing_done("STI");
 }
 
 int run_tray_menu(char* arguments) {
-    parse_tray_menu_request(arguments);
+    static_cast<void>(parse_tray_menu_request(arguments));
     return nothing_done("STM");
 }
 
@@ -40,7 +38,7 @@ int run_save_dialog(char* arguments) {
 }
 
 int run_help(char* arguments) {
-    parse_help_request(arguments);
+    static_cast<void>(parse_help_request(arguments));
     return nothing_done("HELP");
 }
 

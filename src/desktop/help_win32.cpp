@@ -2,6 +2,7 @@
 // and the host ships an HTML Help file beside its help file, to the HTML Help viewer.
 #include <windows.h>
 
+#include "command/stop.h"
 #include "desktop/commands.h"
 #include "desktop/host_window_win32.h"
 #include "desktop/html_help.h"
@@ -121,8 +122,7 @@ void run_windows_help(const HelpRequest& request) {
     case HelpRequest::DataForm::number: break;
     case HelpRequest::DataForm::text: data = reinterpret_cast<ULONG_PTR>(data_text.c_str()); break;
     case HelpRequest::DataForm::unusable:
-        trace::stop("help command %ld takes a structure, which no number can stand for",
-                    static_cast<long>(request.command));
+        stop(Failure::needs_a_structure, "help command %ld", static_cast<long>(request.command));
         return;
     }
     const BOOL done =
@@ -136,7 +136,7 @@ void run_windows_help(const HelpRequest& request) {
 
 int run_help(char* arguments) {
     const auto request = parse_help_request(arguments);
-    if (!request) return trace::stop("fewer than four fields, or no help file");
+    if (!request) return stop(request.failed(), "four fields, or no help file");
     if (windows_help_gone()) {
         if (const auto chm = html_help_file(request->help_file); chm && run_html_help(*request, *chm)) return 0;
     }

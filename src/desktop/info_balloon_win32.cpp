@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "command/stop.h"
 #include "desktop/balloon_geometry.h"
 #include "desktop/commands.h"
 #include "desktop/host_window_win32.h"
@@ -155,11 +156,11 @@ bool show_balloon(char* arguments) {
                 static_cast<long>(request.button_window));
     HWND host = existing_window(request.host_window);
     HWND button = existing_window(request.button_window);
-    if (host == nullptr || button == nullptr) return trace::stop("no host window or no button"), false;
+    if (host == nullptr || button == nullptr) return stop(Failure::absent, "host window or no button"), false;
     // A minimised host, or a button that cannot be seen, has nothing to point at: a balloon
     // there would travel to -32000 and hold the mouse capture where nobody sees it.
-    if (IsIconic(host)) return trace::stop("the host window is minimised"), false;
-    if (!IsWindowVisible(button)) return trace::stop("the button is not visible"), false;
+    if (IsIconic(host)) return stop(Failure::minimised, "the host window"), false;
+    if (!IsWindowVisible(button)) return stop(Failure::not_visible, "the button"), false;
     balloon.host = host;
 
     RECT button_rect;

@@ -7,9 +7,9 @@
 
 namespace korvif {
 
-std::optional<TrayIconRequest> parse_tray_icon_request(char* arguments) {
+Outcome<TrayIconRequest> parse_tray_icon_request(char* arguments) {
     const Fields fields = split_fields(arguments, "..[..$");
-    if (!fields) return std::nullopt;
+    if (!fields) return Failure::missing;
     TrayIconRequest request;
     request.action = read_number(fields[1]);
     request.window = read_number(fields[2]);
@@ -29,13 +29,13 @@ std::optional<TrayIconRequest> parse_tray_icon_request(char* arguments) {
     return request;
 }
 
-std::optional<TrayMenuRequest> parse_tray_menu_request(char* arguments) {
+Outcome<TrayMenuRequest> parse_tray_menu_request(char* arguments) {
     const Fields fields = split_fields(arguments, ".[.$");
     TrayMenuRequest request;
     request.window = read_number(fields[1]);
     request.base_message = read_number(fields[2]);
     request.grey_flags = read_number(fields[3]);
-    if (request.window == 0 || request.base_message == 0) return std::nullopt;
+    if (request.window == 0 || request.base_message == 0) return Failure::absent;
     return request;
 }
 
@@ -155,15 +155,15 @@ HelpRequest::DataForm HelpRequest::data_form() const {
     }
 }
 
-std::optional<HelpRequest> parse_help_request(char* arguments) {
+Outcome<HelpRequest> parse_help_request(char* arguments) {
     const Fields fields = split_fields(arguments, ":..$");
-    if (!fields) return std::nullopt;
+    if (!fields) return Failure::too_few;
     HelpRequest request;
     request.window = read_number(fields[1]);
     request.command = read_number(fields[2]);
     request.data = read_number(fields[3]);
     request.help_file = fields[4];
-    if (request.help_file.empty()) return std::nullopt;
+    if (request.help_file.empty()) return Failure::too_few;
     return request;
 }
 

@@ -3,9 +3,9 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 
+#include "platform/outcome.h"
 #include "platform/path.h"
 
 namespace korvif {
@@ -26,9 +26,10 @@ struct TrayIconRequest {
     char tip[64] = {};                  // with flag_tip
 };
 
-// action,window[,callback message[,icon number[,tip]]]. Nothing without the first comma. A tip
-// of 64 characters or more is left out whole; an icon number outside 1 to 5 loads no icon.
-std::optional<TrayIconRequest> parse_tray_icon_request(char* arguments);
+// action,window[,callback message[,icon number[,tip]]]. Fails with `missing` without the first
+// comma (the second field is missing). A tip of 64 characters or more is left out whole; an icon
+// number outside 1 to 5 loads no icon.
+Outcome<TrayIconRequest> parse_tray_icon_request(char* arguments);
 
 // STM: the tray menu and where its result goes.
 struct TrayMenuRequest {
@@ -40,8 +41,8 @@ struct TrayMenuRequest {
     std::int32_t grey_flags = 0;
 };
 
-// window,base message[,grey flags]. Nothing when the window or the base message is 0.
-std::optional<TrayMenuRequest> parse_tray_menu_request(char* arguments);
+// window,base message[,grey flags]. Fails with `absent` when the window or the base message is 0.
+Outcome<TrayMenuRequest> parse_tray_menu_request(char* arguments);
 
 // INFO: the host window and the button that the hint balloon points at.
 struct InfoBalloonRequest {
@@ -113,8 +114,8 @@ struct HelpRequest {
     std::string data_text() const { return std::to_string(data); }
 };
 
-// window,command,data,help file (the rest, commas included). Nothing with fewer fields or an
-// empty help file.
-std::optional<HelpRequest> parse_help_request(char* arguments);
+// window,command,data,help file (the rest, commas included). Fails with `too_few` with fewer
+// fields or an empty help file.
+Outcome<HelpRequest> parse_help_request(char* arguments);
 
 }  // namespace korvif

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "command/stop.h"
 #include "desktop/commands.h"
 #include "desktop/host_window_win32.h"
 #include "desktop/requests.h"
@@ -14,7 +15,7 @@ namespace korvif {
 
 int run_tray_icon(char* arguments) {
     const auto request = parse_tray_icon_request(arguments);
-    if (!request) return trace::stop("the second field is missing");
+    if (!request) return stop(request.failed(), "the second field");
     trace::line("tray icon: action %ld, window %ld, flags %lu, message %ld, icon %d, tip \"%s\"",
                 static_cast<long>(request->action), static_cast<long>(request->window),
                 static_cast<unsigned long>(request->flags), static_cast<long>(request->callback_message),
@@ -22,7 +23,7 @@ int run_tray_icon(char* arguments) {
     // The shell sends the icon's mouse messages to its window: an icon is only added or changed
     // for a window that exists. Removing one sends nothing, so the number goes as given.
     if (request->action != NIM_DELETE && existing_window(request->window) == nullptr)
-        return trace::stop("the window is no window");
+        return stop(Failure::not_a_window, "the window");
     // The record in its first, 88-byte form: only the members of that form are filled.
     NOTIFYICONDATAA data {};
     data.cbSize = TrayIconRequest::record_size;

@@ -1,6 +1,7 @@
 // STM: the tray icon's popup menu at the mouse cursor; the choice is posted to the host.
 #include <windows.h>
 
+#include "command/stop.h"
 #include "desktop/commands.h"
 #include "desktop/host_window_win32.h"
 #include "desktop/requests.h"
@@ -73,10 +74,10 @@ LRESULT CALLBACK tray_menu_procedure(HWND window, UINT message, WPARAM wparam, L
 
 int run_tray_menu(char* arguments) {
     const auto request = parse_tray_menu_request(arguments);
-    if (!request) return trace::stop("no window or no base message");
+    if (!request) return stop(request.failed(), "window or no base message");
     trace::line("tray menu: window %ld, base message %ld, grey flags %ld", static_cast<long>(request->window),
                 static_cast<long>(request->base_message), static_cast<long>(request->grey_flags));
-    if (existing_window(request->window) == nullptr) return trace::stop("the window is no window");
+    if (existing_window(request->window) == nullptr) return stop(Failure::not_a_window, "the window");
     tray_menu.request = *request;
 
     if (!register_window_class(tray_menu_class, tray_menu_procedure, CS_HREDRAW | CS_VREDRAW,

@@ -25,7 +25,9 @@ enum class Failure : std::uint8_t {
     empty,              // nothing to read (an empty page)
 
     missing,            // a field that is not there
-    no_such,            // something needed that there is none of: no usable output path
+    absent,             // something needed that is not there or not usable: an output path, a
+                        // temporary directory, a command keyword, a window the request names
+    too_few,            // fewer fields than a request needs
     empty_path,         // a path field left empty
     cannot_be_opened,   // a file that is there and does not open
     cannot_be_reached,  // an offset that the file cannot be positioned at
@@ -37,6 +39,13 @@ enum class Failure : std::uint8_t {
     out_of_range,       // a number beyond what the input holds
     too_long,           // a text longer than its limit
     too_few_rows,       // a bitmap without a line to code
+    not_a_window,       // a window number that names no window
+    minimised,          // a window shown only as its taskbar button
+    not_visible,        // a window that cannot be seen
+    needs_a_structure,  // a help command whose data no number can stand for
+    cannot_be_added,    // a spooler entry the system refused (the detail says why)
+    not_in_this_build,  // a service this build has none of (the detail names the command)
+    failed,             // a command that ended with an exception (the detail, its text)
 };
 
 // A failure: its kind and a detail, a text that completes the kind's phrase where it takes one:

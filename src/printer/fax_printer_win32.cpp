@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <winspool.h>
 
+#include "command/stop.h"
 #include "printer/commands.h"
 #include "platform/trace.h"
 #include "printer/fax_printer.h"
@@ -71,7 +72,7 @@ int run_install_fax_printer(char*) {
     if (added == nullptr) {
         // A second run finds the printer in place: that is the end it should have.
         if (GetLastError() == ERROR_PRINTER_ALREADY_EXISTS) return trace::line("printer already installed"), 0;
-        return trace::stop("the printer cannot be added: %s", trace::system_error().c_str());
+        return stop({Failure::cannot_be_added, trace::system_error().c_str()}, "the printer");
     }
     trace::line("printer added");
     ClosePrinter(added);

@@ -8,9 +8,9 @@
 namespace korvif {
 namespace {
 
-std::optional<TrayIconRequest> tray_icon(std::string text) { return parse_tray_icon_request(text.data()); }
-std::optional<TrayMenuRequest> tray_menu(std::string text) { return parse_tray_menu_request(text.data()); }
-std::optional<HelpRequest> help(std::string text) { return parse_help_request(text.data()); }
+Outcome<TrayIconRequest> tray_icon(std::string text) { return parse_tray_icon_request(text.data()); }
+Outcome<TrayMenuRequest> tray_menu(std::string text) { return parse_tray_menu_request(text.data()); }
+Outcome<HelpRequest> help(std::string text) { return parse_help_request(text.data()); }
 
 TEST(TrayIconRequest, FieldsAndFlags) {
     struct Case {

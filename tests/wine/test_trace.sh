@@ -26,6 +26,26 @@ expect "no work file can be made in \"$(winpath "$WORK/no/such")"
 grep -qE 'no work file can be made in .*: error [0-9]+: .' "$trace" || fail "the system's error is not in the trace"
 [ "$(grep -c '\] done in ' "$trace")" = 3 ] || fail "not every run ended its trace: $(cat "$trace")"
 
+# The desktop commands' stops, word for word (scripts and support staff read them). 65534 names
+# no window; help command 10 (HELP_CONTEXTMENU) takes a structure.
+desktop="$WORK/desktop.log"
+declare -A desktop_stops=(
+    ["STI:0"]="the second field is missing"
+    ["STI:0,65534,1024,1"]="the window is no window"
+    ["STM:65534,0"]="no window or no base message"
+    ["STM:65534,1025"]="the window is no window"
+    ["INFO:0,0"]="no host window or no button"
+    ["HELP:0,1,2"]="fewer than four fields, or no help file"
+    ["HELP:0,10,0,x.hlp"]="help command 10 takes a structure, which no number can stand for"
+    ["XYZ:1"]="no command keyword at the start of the command text"
+)
+for command in "${!desktop_stops[@]}"; do
+    rm -f "$desktop"
+    KORVIF_TRACE=$(winpath "$desktop") run_windows "$command"
+    grep -qxE "\[[0-9]+\] stop: ${desktop_stops[$command]}" "$desktop" ||
+        fail "$command: no stop line '${desktop_stops[$command]}': $(cat "$desktop")"
+done
+
 # Sixteen runs at once, twice: every line whole, each run's first and last line there.
 together="$WORK/together.log"
 export KORVIF_TRACE
