@@ -8,7 +8,7 @@ OUT=$(mktemp)
 trap 'rm -f "$OUT"' EXIT
 # The functions counted for each benchmark (callgrind's --toggle-collect patterns).
 decode='korvif::decode_page(*'$'\n''korvif::page_bitmap(*'
-encode='korvif::encode_raster(korvif::RasterRows const&, korvif::ByteSink&, korvif::EncodeFlags)'
+encode='korvif::encode_raster(korvif::RasterRows const&, korvif::ByteSink&)'
 declare -A entry=(
     [decode_page]=$decode
     [decode_page_doubled]=$decode

@@ -254,7 +254,7 @@ private:
 
 // Codes `lines` lines from the source into the sink.
 template <typename Rows>
-Outcome<std::uint32_t> encode_lines(Rows rows, std::size_t lines, ByteSink& sink, EncodeFlags flags) {
+Outcome<std::uint32_t> encode_lines(Rows rows, std::size_t lines, ByteSink& sink) {
     LineWriter writer(sink);
     const mh::EncodeTable& codes = mh::encode_table;
     {
@@ -281,9 +281,7 @@ Outcome<std::uint32_t> encode_lines(Rows rows, std::size_t lines, ByteSink& sink
             previous_black_row = row.pixels;
         }
     }
-    if (has(flags, ENCODE_RTC)) {
-        writer.add(mh::rtc_bytes.data(), mh::rtc_bytes.size());
-    }
+    writer.add(mh::rtc_bytes.data(), mh::rtc_bytes.size());
     const std::uint32_t written = writer.flush();
     if (writer.refused()) return Failure::cannot_be_written;
     return written;
@@ -291,16 +289,16 @@ Outcome<std::uint32_t> encode_lines(Rows rows, std::size_t lines, ByteSink& sink
 
 }  // namespace
 
-Outcome<std::uint32_t> encode_raster(const RasterRows& rows, ByteSink& sink, EncodeFlags flags) {
-    const std::size_t lines = rows.lines();
+Outcome<std::uint32_t> encode_raster(const RasterRows& rows, ByteSink& sink) {
+    const std::size_t lines = rows.coded_lines();
     if (lines == 0) return Failed(Failure::too_short, "a line");
     const bool merged = rows.pairs() == RowPairs::merged;
     if (rows.stretches().empty()) {
-        if (merged) return encode_lines(MergedRows<StridedRows>(rows), lines, sink, flags);
-        return encode_lines(StridedRows(rows), lines, sink, flags);
+        if (merged) return encode_lines(MergedRows<StridedRows>(rows), lines, sink);
+        return encode_lines(StridedRows(rows), lines, sink);
     }
-    if (merged) return encode_lines(MergedRows<StretchRows>(rows), lines, sink, flags);
-    return encode_lines(StretchRows(rows), lines, sink, flags);
+    if (merged) return encode_lines(MergedRows<StretchRows>(rows), lines, sink);
+    return encode_lines(StretchRows(rows), lines, sink);
 }
 
 }  // namespace korvif

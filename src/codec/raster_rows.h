@@ -1,5 +1,9 @@
-// The rows the raster encoder codes, read where they lie: lines of 1728 pixels (216 bytes, the
+// The rows the raster encoder codes, read where they lie: rows of 1728 pixels (216 bytes, the
 // first pixel in the top bit of the first byte, a set bit black), from the top of the page down.
+//
+// Words used throughout the codec: a line is one line of the fax page, what MH codes between two
+// EOLs; a row is one row of pixels of a picture. A decoded page's lines make one row each, or two
+// where they are doubled; the encoder codes each row as a line, or each pair of rows as one.
 #pragma once
 
 #include <cstddef>
@@ -34,8 +38,8 @@ public:
     RasterRows(const std::uint8_t* first, std::size_t count, std::ptrdiff_t stride, RowPairs pairs = RowPairs::apart)
         : first_(first), count_(count), stride_(stride), pairs_(pairs) {}
 
-    // The lines of the stretches one after the other, each `copies` times in a row (a decoded
-    // page with its lines doubled).
+    // The decoded lines of the stretches one after the other, each making `copies` rows (a
+    // decoded page with its lines doubled).
     RasterRows(std::span<const LineStretch> stretches, int copies, RowPairs pairs = RowPairs::apart)
         : stretches_(stretches), copies_(copies), pairs_(pairs) {
         for (const LineStretch& stretch : stretches) count_ += stretch.count * static_cast<std::size_t>(copies);
@@ -43,8 +47,8 @@ public:
 
     std::size_t count() const { return count_; }  // rows, copies included
     RowPairs pairs() const { return pairs_; }
-    // How many lines the rows make.
-    std::size_t lines() const { return pairs_ == RowPairs::merged ? count_ / 2 : count_; }
+    // How many lines the rows are coded as.
+    std::size_t coded_lines() const { return pairs_ == RowPairs::merged ? count_ / 2 : count_; }
 
     // The rows one after another in memory; only when stretches() is empty.
     const std::uint8_t* first() const { return first_; }

@@ -23,11 +23,11 @@ private:
 
 }  // namespace
 
-std::uint32_t encode_raster(const RasterRows& rows, const char* path, FileWrite how, EncodeFlags flags) {
+std::uint32_t encode_raster(const RasterRows& rows, const char* path, FileWrite how) {
     const std::unique_ptr<std::FILE, CloseStream> stream(std::fopen(path, how == FileWrite::append ? "ab" : "wb"));
     if (!stream) return 0;
     StreamSink sink(stream.get());
-    const Outcome<std::uint32_t> written = encode_raster(rows, sink, flags);
+    const Outcome<std::uint32_t> written = encode_raster(rows, sink);
     return written ? *written : 0;
 }
 

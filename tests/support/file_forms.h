@@ -30,7 +30,6 @@ private:
 // opened (created when missing) and written at its end. Rows that make no line leave the file
 // created anew and empty, or untouched when appending. Returns the bytes written, 0 when
 // encode_raster fails.
-std::uint32_t encode_raster(const RasterRows& rows, const char* path, FileWrite how = FileWrite::replace,
-                            EncodeFlags flags = ENCODE_RTC);
+std::uint32_t encode_raster(const RasterRows& rows, const char* path, FileWrite how = FileWrite::replace);
 
 }  // namespace korvif
