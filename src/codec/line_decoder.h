@@ -16,7 +16,10 @@
 #include "codec/stream_bits.h"
 #include "codec/stream_decode_tables.h"
 
-namespace korvif::line_decoding {
+// For the page decoder alone (page_decoder.cpp includes it, nothing else does): its names stay
+// inside that file, as they were when it held them, so the compiler inlines them as it did there.
+namespace korvif {
+namespace {
 
 // The part of a decoder's state that changes with every code. Decoding loops copy it into a
 // local, so that the stores into the lines do not make the compiler keep it in memory.
@@ -253,4 +256,5 @@ inline void LineDecoder::run() {
 // Both parts of a long page side by side (page_decoder.cpp).
 void run_both_parts(LineDecoder& first, LineDecoder& second);
 
-}  // namespace korvif::line_decoding
+}  // namespace
+}  // namespace korvif

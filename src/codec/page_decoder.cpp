@@ -15,11 +15,6 @@ namespace korvif {
 
 namespace {
 
-using line_decoding::HotState;
-using line_decoding::LineDecoder;
-using line_decoding::no_landmark;
-using line_decoding::run_both_parts;
-
 // Where the page can be split for decoding in two parts: the first EOL after the middle of the
 // data (the place after eleven or more 0 bits where the last eleven of them begin), far enough
 // from both ends. Pages of little data are decoded in one part: for them the second part's
@@ -44,13 +39,11 @@ std::uint64_t find_landmark(const std::uint8_t* data, std::int32_t length) {
     return no_landmark;
 }
 
-}  // namespace
-
 // Both parts side by side, until one of them finishes or the first misses the landmark: their
 // rounds interleaved, two chains of lookups that do not wait on each other, so that the one's
 // table loads run while the other's are on their way. A part that cannot take a round takes one
 // code (or EOL) with every check while the other waits.
-void line_decoding::run_both_parts(LineDecoder& first, LineDecoder& second) {
+void run_both_parts(LineDecoder& first, LineDecoder& second) {
     const std::uint64_t* groups = mh::stream_group_table().entries.data();
     HotState a = first.hot_;
     HotState b = second.hot_;
@@ -90,6 +83,8 @@ void line_decoding::run_both_parts(LineDecoder& first, LineDecoder& second) {
     first.hot_ = a;
     second.hot_ = b;
 }
+
+}  // namespace
 
 Outcome<DecodedPage> decode_page(std::span<const std::uint8_t> bytes, DecodeOptions options) {
     if (bytes.size() < 8) return Failed(Failure::too_short, "8 bytes");
