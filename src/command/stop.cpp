@@ -39,6 +39,7 @@ constexpr Phrase phrases[] = {
     {Failure::out_of_range, "{} of {}"},
     {Failure::too_long, "{} refused ({})"},
     {Failure::too_few_rows, "too few rows to code"},
+    {Failure::is_the_input, "{} is {} itself"},
 };
 
 std::string_view phrase_of(Failure failure) {

@@ -37,6 +37,7 @@ enum class Failure : std::uint8_t {
     out_of_range,       // a number beyond what the input holds
     too_long,           // a text longer than its limit
     too_few_rows,       // a bitmap without a line to code
+    is_the_input,       // an output that is the input file itself (the detail names the input)
 };
 
 // A failure: its kind and a detail, a text that completes the kind's phrase where it takes one:
