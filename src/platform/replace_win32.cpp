@@ -180,7 +180,7 @@ public:
     CallResult save_copy(const NativePath& from, const NativePath& to) override {
         Handle source(CreateFileW(callable(from).c_str(), GENERIC_READ, share_all, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-        if (!source.valid()) return open_refusal();
+        if (!source.valid()) return noted(open_refusal());
         if (!is_disk_file(source.get())) return CallResult::missing;
         // Made new: a file another program has just made under this name is never written or removed.
         Handle copy(
@@ -195,10 +195,10 @@ public:
     CallResult open_in_place(const NativePath& target, const NativePath& from,
                              std::unique_ptr<InPlaceFile>& opened) override {
         Handle source(open_to_copy(from));
-        if (!source.valid()) return open_refusal();
+        if (!source.valid()) return noted(open_refusal());
         Handle file(CreateFileW(callable(target).c_str(), GENERIC_READ | GENERIC_WRITE, share_all, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.valid()) return open_refusal();
+        if (!file.valid()) return noted(open_refusal());
         if (!is_disk_file(file.get())) return CallResult::missing;  // no file: nothing to write in place
         // The old size and the new: putting the old bytes back stays inside the lock as well.
         const std::uint64_t locked_length = std::max(size_of(file.get()), size_of(source.get()));
@@ -211,6 +211,12 @@ public:
     void wait(unsigned milliseconds) override { Sleep(milliseconds); }
 
 private:
+    // A refusal whose code is still the last error, kept for the trace.
+    CallResult noted(CallResult result) {
+        error_ = GetLastError();
+        return result;
+    }
+
     // The refusal of the call that just failed, its code kept for the trace.
     CallResult refusal(CallResult (*meaning)(std::uint32_t)) {
         error_ = GetLastError();
