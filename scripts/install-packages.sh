@@ -11,7 +11,7 @@ packages=(g++ cmake ninja-build make)
 if [ "$what" = test ]; then
     packages+=(g++-mingw-w64-i686 mingw-w64-tools wine wine32 xvfb xdotool x11-apps
                libgtest-dev libgmock-dev libbenchmark-dev libtiff-dev
-               netpbm libtiff-tools sfftobmp imagemagick clang python3 util-linux procps)
+               netpbm libtiff-tools sfftobmp imagemagick clang python3 util-linux procps faketime)
 fi
 
 missing=()

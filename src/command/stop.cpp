@@ -48,6 +48,7 @@ constexpr Phrase phrases[] = {
     {Failure::cannot_be_added, "{} cannot be added: {}"},
     {Failure::not_in_this_build, "this build has no {}: {} does nothing"},
     {Failure::failed, "{} failed: {}"},
+    {Failure::is_the_input, "{} is {} itself"},
 };
 
 std::string_view phrase_of(Failure failure) {

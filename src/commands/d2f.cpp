@@ -35,6 +35,9 @@ int run_bmp_to_fax_data(char* arguments) {
                 request.resolution != 0 ? "fine" : "normal", request.bitmap, request.output);
 
     if (!platform::file_exists(request.bitmap)) return stop(Failure::not_found, "the bitmap");
+    // MH data over the bitmap would lose the picture: a mistyped output is refused.
+    if (platform::same_file(request.bitmap, request.output))
+        return stop({Failure::is_the_input, "the bitmap"}, "the output");
     const Outcome<PackedBitmap> loaded = load_bmp(request.bitmap);
     if (!loaded) return stop(Failure::cannot_be_loaded, "the bitmap");
     Outcome<PackedBitmap> raster = fax_raster_from_bitmap(*loaded);

@@ -40,6 +40,9 @@ int run_document_page_to_bmp(char* arguments) {
                 request.output);
 
     if (!platform::file_exists(request.document)) return stop(Failure::not_found, "the document");
+    // A bitmap over the document would lose every other page: a mistyped output is refused.
+    if (platform::same_file(request.document, request.output))
+        return stop({Failure::is_the_input, "the document"}, "the output");
     Outcome<OpenedDocument> document = open_document(request.document, platform::FileMode::read_shared);
     if (!document) return stop(Failure::cannot_be_read, "the document");
     if (request.page > document->page_count()) {

@@ -51,6 +51,9 @@ int run_document_to_sff(char* arguments) {
         return stopped;
     };
     if (*request.document == '\0') return removing_the_earlier(stop(Failure::empty_path, "the document"));
+    // The document that is itself the earlier ~isdnfax.sff is neither written over nor removed.
+    if (platform::same_file(request.document, sff_path.c_str()))
+        return stop({Failure::is_the_input, "the document"}, "the SFF file");
 
     if (!platform::file_exists(request.document)) return removing_the_earlier(stop(Failure::not_found, "the document"));
     Outcome<OpenedDocument> document = open_document(request.document, platform::FileMode::read_shared);

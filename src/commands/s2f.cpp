@@ -28,6 +28,9 @@ int run_sff_to_document(char* arguments) {
     if (*request.document == '\0') return stop(Failure::empty_path, "the document");
 
     if (!platform::file_exists(request.sff)) return stop(Failure::not_found, "the SFF file");
+    // A document written over its own SFF file would be read while it is made, and the fax lost.
+    if (platform::same_file(request.sff, request.document))
+        return stop({Failure::is_the_input, "the SFF file"}, "the document");
     Outcome<platform::File> file =
         platform::File::open(request.sff, platform::FileMode::read_shared, platform::OpenRetry::when_held_or_missing);
     if (!file) return stop({Failure::cannot_be_opened, trace::system_error().c_str()}, "the SFF file");
@@ -40,8 +43,8 @@ int run_sff_to_document(char* arguments) {
     if (!document.good()) return stop(Failure::cannot_be_written, "the document");
     const Outcome<SffDocument> written = write_document_from_sff(in, document);
     if (!written) return stop(written.failed(), "the document");
-    // Closed first: the document may take the SFF file's own place. A refused replace is traced
-    // where it happens.
+    // Closed first, so that no handle of this run stands in the replace's way. A refused replace
+    // is traced where it happens.
     static_cast<void>(file->close());
     static_cast<void>(document.commit());
     return 0;

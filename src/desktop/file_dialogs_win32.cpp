@@ -19,6 +19,7 @@
 #include "platform/file.h"
 #include "platform/host_text.h"
 #include "platform/process.h"
+#include "platform/wide_path_win32.h"
 #ifdef KORVIF_CRASH_TRIGGER
 #include "desktop/crash_trigger_win32.h"
 #endif
@@ -73,17 +74,27 @@ bool choose_file(const FileDialogRequest& request, HWND owner, std::wstring& fil
     return chosen;
 }
 
+std::optional<FoundFile> look_through(HANDLE file);
+
+// Closes a handle when it goes.
+struct Closer {
+    void operator()(HANDLE file) const { CloseHandle(file); }
+};
+using OwnedHandle = std::unique_ptr<void, Closer>;
+
 // Opens `name` as asked, reads the file's identity and size, and closes it again; nothing when
 // it does not open.
 std::optional<FoundFile> open_and_look(const std::wstring& name, DWORD access, DWORD sharing, DWORD creation) {
-    struct Closer {
-        void operator()(HANDLE file) const { CloseHandle(file); }
-    };
     const HANDLE opened = CreateFileW(name.c_str(), access, sharing, nullptr, creation, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (opened == INVALID_HANDLE_VALUE) return std::nullopt;
-    const std::unique_ptr<void, Closer> file(opened);
+    const OwnedHandle file(opened);
+    return look_through(file.get());
+}
+
+// The identity and size of the file open through `file`: nothing unless it is a file on a disk.
+std::optional<FoundFile> look_through(HANDLE file) {
     BY_HANDLE_FILE_INFORMATION information;
-    if (!GetFileInformationByHandle(file.get(), &information)) return std::nullopt;
+    if (!platform::is_disk_file(file) || !GetFileInformationByHandle(file, &information)) return std::nullopt;
     FoundFile found;
     found.identity.volume = information.dwVolumeSerialNumber;
     found.identity.index = (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
@@ -96,6 +107,8 @@ std::optional<FoundFile> open_and_look(const std::wstring& name, DWORD access, D
 // identity is unknown (such a file is never removed again). Reading the identity needs the
 // attributes, which writing alone does not grant.
 std::optional<FileIdentity> create_empty(const std::wstring& name) {
+    // The same device rule as every other output: a device's or a pipe's name is never opened.
+    if (!platform::file_path(name)) return std::nullopt;
     const std::optional<FoundFile> made = open_and_look(name, GENERIC_WRITE | FILE_READ_ATTRIBUTES, 0, CREATE_NEW);
     if (!made) return std::nullopt;
     return made->identity;
@@ -103,23 +116,41 @@ std::optional<FileIdentity> create_empty(const std::wstring& name) {
 
 class WindowsNewFile final : public NewFileCalls {
 public:
-    explicit WindowsNewFile(const std::wstring& name) : name_(name) {}
+    WindowsNewFile(const std::wstring& name, const FileIdentity& created) : name_(name), created_(created) {}
 
     // Reading the attributes only, the look is never refused for another program's sharing.
     std::optional<FoundFile> look() override {
         return open_and_look(name_, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                              OPEN_EXISTING);
     }
+    // Checked again and removed through one handle (Windows Vista and later), so that a file put
+    // under the name after the look is never the one removed; Windows XP removes by the name.
     RemoveResult remove() override {
+        const HANDLE opened = CreateFileW(name_.c_str(), DELETE | FILE_READ_ATTRIBUTES,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        if (opened == INVALID_HANDLE_VALUE) return refusal();
+        OwnedHandle file(opened);
+        const std::optional<FoundFile> found = look_through(file.get());
+        if (!found || found->identity != created_ || found->size != 0) return RemoveResult::failed;
+        const Outcome<void> marked = platform::delete_when_closed(file.get());
+        if (marked) return RemoveResult::removed;
+        if (marked.failure() != Failure::no_such) return refusal();
+        file.reset();
         if (DeleteFileW(name_.c_str())) return RemoveResult::removed;
-        const DWORD error = GetLastError();
-        return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ? RemoveResult::held
-                                                                                 : RemoveResult::failed;
+        return refusal();
     }
     void wait(unsigned milliseconds) override { Sleep(milliseconds); }
 
 private:
+    static RemoveResult refusal() {
+        const DWORD error = GetLastError();
+        return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ? RemoveResult::held
+                                                                                 : RemoveResult::failed;
+    }
+
     const std::wstring& name_;
+    const FileIdentity& created_;
 };
 
 std::optional<std::string> ansi_or_nothing(std::wstring_view wide) { return platform::exact_ansi(wide); }
@@ -212,7 +243,7 @@ int run_file_dialog(char* arguments, int mode) {
             write_text(edit, text.c_str());
         } else if (created) {
             // The host cannot name the file: the empty file made for it goes again.
-            WindowsNewFile calls(file_name);
+            WindowsNewFile calls(file_name, *created);
             trace::utf8_line("\"%s\", made empty by this dialog: %s", platform::printable(file_name).c_str(),
                              describe(remove_new_file(calls, *created)));
         }

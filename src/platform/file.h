@@ -143,6 +143,15 @@ struct ScratchFile {
 // passes the limit), and a device's or a pipe's name is never found.
 bool file_exists(const char* path);
 
+// Whether the two host texts name one and the same existing file, by its identity rather than
+// its spelling: the volume's serial number and the file's index (Windows), the device and the
+// inode (Linux). So "fax.kvd", ".\\fax.kvd", "FAX.KVD", its 8.3 name, a hard link to it and a
+// symbolic link to it all name the same file. False when either path names no file that can be
+// looked at (missing, a device's or a pipe's name, no access to its attributes); the trace says
+// nothing. A command that writes another kind of file than it reads asks this before it writes,
+// so that an output mistyped as the input never destroys the input.
+bool same_file(const char* first, const char* second);
+
 // The target of a replacement, from the host's text: the full path with every directory and an
 // existing file's name in their long form, so that a file named by its 8.3 short name keeps its
 // long name when it is replaced. Where the path, or a work file's path beside it, would pass
@@ -152,6 +161,16 @@ bool file_exists(const char* path);
 // its long name cannot be had. Fails then, with the reason traced, with cannot_be_written; for
 // an empty text with empty_path.
 Outcome<NativePath> replacement_target(const char* host_text);
+
+// The output's own name, from the host's text, in the form replacement_target gives it, but with
+// a symbolic link at the name left as the link: what a command that owns the name (F2S's
+// ~isdnfax.sff) stamps and removes, never the file the link points to. Fails as
+// replacement_target does, except that a link to nothing is no failure.
+Outcome<NativePath> output_name(const char* host_text);
+
+// Whether the name is a symbolic link that leads to no file (its file, or a folder on its way, is
+// not there, or the links go round in a loop).
+bool is_link_to_nothing(const NativePath& name);
 
 // The length of the directory part of a path in the system's form, its last separator
 // included.
@@ -192,18 +211,23 @@ struct FileStamp {
     bool operator==(const FileStamp&) const = default;
 };
 
-// Fails with not_found when the file is not there, else with cannot_be_read.
+// The stamp of what the name itself is: a symbolic link's own, not its file's. Fails with
+// not_found when the name is not there, else with cannot_be_read.
 Outcome<FileStamp> file_stamp(const NativePath& path);
 
-// Removes the file if it is still the version with this stamp (on Windows under the same lock as
-// a replace of it, so that a newer file put there meanwhile by another run stays). True only when
-// this call removed it; a name that is missing is traced as such.
+// Removes the name if it is still the version with this stamp (on Windows under the same lock as
+// a replace of it, so that a newer file put there meanwhile by another run stays): a symbolic link
+// is removed as a link, and the file it points to stays. True only when this call removed it; a
+// name that is missing is traced as such.
 bool remove_if_unchanged(const NativePath& path, const FileStamp& stamp);
 
 // Removes, in the directory, the work files of this program ("~kv", 8 hexadecimal digits,
-// ".tmp") last written more than an hour ago that can be removed: leftovers of runs that were
-// ended from outside. Nothing else is ever removed (backups may be the only copy of a document).
-void remove_stale_work_files(const NativePath& directory);
+// ".tmp") last written more than an hour before `own_work`, this run's new work file there, that
+// can be removed: leftovers of runs that were ended from outside. The age is measured on the
+// volume's own clock (a share's clock may run behind the local one, and a run's closed work file
+// must never look old to another run); without the own work file's time nothing is removed.
+// Nothing else is ever removed (backups may be the only copy of a document).
+void remove_stale_work_files(const NativePath& directory, const NativePath& own_work);
 
 // Creates the work file `work` for `target` as File::create_new does (and fails as it does) and
 // registers it, so that a run ended by a signal (Linux: SIGINT, SIGTERM, SIGHUP) or a crash

@@ -207,6 +207,15 @@ bool file_exists(const char* path) {
     return any;
 }
 
+bool same_file(const char* first, const char* second) {
+    if (first == nullptr || second == nullptr || *first == '\0' || *second == '\0') return false;
+    struct stat one {};
+    struct stat other {};
+    // Followed through symbolic links, as a replacement follows an output's link to its file.
+    if (::stat(first, &one) != 0 || ::stat(second, &other) != 0) return false;
+    return one.st_dev == other.st_dev && one.st_ino == other.st_ino;
+}
+
 std::size_t native_directory_length(const NativePath& path) {
     return directory_length(path, PathStyle::posix, nullptr);
 }
@@ -239,6 +248,20 @@ Outcome<NativePath> replacement_target(const char* host_text) {
         return Failure::cannot_be_written;
     }
     return target;
+}
+
+Outcome<NativePath> output_name(const char* host_text) {
+    Outcome<NativePath> name = native_path(host_text);
+    if (!name || is_link_to_nothing(*name)) return name;
+    const Outcome<NativePath> target = replacement_target(host_text);
+    if (!target) return target;
+    return name;
+}
+
+bool is_link_to_nothing(const NativePath& name) {
+    struct stat info {};
+    if (::lstat(name.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return false;
+    return ::stat(name.c_str(), &info) != 0 && (missing_error(errno) || errno == ELOOP);
 }
 
 Outcome<void> remove_file(const NativePath& path) {

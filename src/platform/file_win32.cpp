@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <optional>
+#include <utility>
+
 #include "platform/host_text.h"
 #include "platform/path.h"
 #include "platform/trace.h"
@@ -27,7 +30,9 @@ OpenRequest request_for(FileMode mode) {
                 FILE_ATTRIBUTE_NORMAL};
     case FileMode::read_deny_write:
         return {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL};
-    case FileMode::create_always: return {GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL};
+    // The attributes as well, which tell a file from a volume (is_disk_file).
+    case FileMode::create_always:
+        return {GENERIC_WRITE | FILE_READ_ATTRIBUTES, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL};
     }
     return {GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL};
 }
@@ -83,8 +88,9 @@ std::optional<std::wstring> final_path_of(const std::wstring& link) {
     const auto final_path_call = reinterpret_cast<FinalPathCall>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetFinalPathNameByHandleW")));
     if (final_path_call == nullptr) return link;
-    const HANDLE file = CreateFileW(callable(link).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = CreateFileW(callable(link).c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return std::nullopt;
     if (!is_disk_file(file)) {
         CloseHandle(file);
@@ -129,9 +135,26 @@ Outcome<std::wstring> file_path(const std::wstring& path) {
 }
 
 bool is_disk_file(void* handle) {
-    if (GetFileType(handle) == FILE_TYPE_DISK) return true;
+    // A volume or a physical disk opened by its name is a disk too: only a file (or a folder, which
+    // its callers refuse by its attributes) has file information with an index.
+    BY_HANDLE_FILE_INFORMATION information;
+    if (GetFileType(handle) == FILE_TYPE_DISK && GetFileInformationByHandle(handle, &information)) return true;
     SetLastError(ERROR_BAD_FILE_TYPE);
     return false;
+}
+
+Outcome<void> delete_when_closed(void* handle) {
+    using SetInformationCall = BOOL(WINAPI*)(HANDLE, int, void*, DWORD);
+    const auto set_information = reinterpret_cast<SetInformationCall>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetFileInformationByHandle")));
+    if (set_information == nullptr) return Failure::no_such;
+    constexpr int file_disposition_info = 4;  // FILE_INFO_BY_HANDLE_CLASS's FileDispositionInfo
+    struct {
+        BOOLEAN delete_file;
+    } disposition {TRUE};
+    if (!set_information(handle, file_disposition_info, &disposition, sizeof disposition))
+        return Failure::cannot_be_written;
+    return {};
 }
 
 std::optional<std::wstring> wide_of_ansi(std::string_view ansi) {
@@ -384,6 +407,36 @@ bool file_exists(const char* path) {
     return true;
 }
 
+namespace {
+
+// The volume's serial number and the file's index, through a handle that asks for no access to
+// the content and shares everything, so that another program's hold does not hide the file.
+std::optional<std::pair<DWORD, std::uint64_t>> file_identity(const char* host_text) {
+    const Outcome<NativePath> path = native_path(host_text);
+    if (!path || names_windows_device(*path)) return std::nullopt;
+    const std::wstring full = full_path_of(*path);
+    if (full.empty() || names_windows_device(full)) return std::nullopt;
+    const HANDLE file = CreateFileW(callable(full).c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION information;
+    const bool known = is_disk_file(file) && GetFileInformationByHandle(file, &information);
+    CloseHandle(file);
+    if (!known) return std::nullopt;
+    return std::pair(information.dwVolumeSerialNumber,
+                     (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow);
+}
+
+}  // namespace
+
+bool same_file(const char* first, const char* second) {
+    const auto one = file_identity(first);
+    if (!one) return false;
+    const auto other = file_identity(second);
+    return other && *one == *other;
+}
+
 std::size_t native_directory_length(const NativePath& path) {
     const std::size_t separator = path.find_last_of(L"\\/");
     if (separator != std::wstring::npos) return separator + 1;
@@ -450,6 +503,30 @@ Outcome<NativePath> replacement_target(const char* host_text) {
     }
     if (!file_path(*linked)) return Failure::cannot_be_written;
     return resolved_target(*linked, false);
+}
+
+Outcome<NativePath> output_name(const char* host_text) {
+    // Looked at quietly first: the checks, and the trace of a name that can be no output, are
+    // replacement_target's.
+    const Outcome<NativePath> wide = native_path(host_text);
+    const bool plain = wide && !names_windows_device(*wide) && !names_windows_device(full_path_of(*wide));
+    const Outcome<NativePath> name = plain ? resolved_target(*wide, true) : Failure::cannot_be_written;
+    if (name && is_link_to_nothing(*name)) return name;
+    const Outcome<NativePath> target = replacement_target(host_text);
+    if (!target) return target;
+    return name ? name : target;
+}
+
+bool is_link_to_nothing(const NativePath& name) {
+    if (!is_file_symbolic_link(name)) return false;
+    const HANDLE file = CreateFileW(callable(name).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        return false;
+    }
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_CANT_RESOLVE_FILENAME;
 }
 
 Outcome<void> remove_file(const NativePath& path) {

@@ -46,6 +46,7 @@ enum class Failure : std::uint8_t {
     cannot_be_added,    // a spooler entry the system refused (the detail says why)
     not_in_this_build,  // a service this build has none of (the detail names the command)
     failed,             // a command that ended with an exception (the detail, its text)
+    is_the_input,       // an output that is the input file itself (the detail names the input)
 };
 
 // A failure: its kind and a detail, a text that completes the kind's phrase where it takes one:

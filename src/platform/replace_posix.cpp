@@ -77,7 +77,7 @@ ReplaceOutcome replace_file(const NativePath& from_path, const NativePath& to_pa
 
 Outcome<FileStamp> file_stamp(const NativePath& path) {
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0)
+    if (::lstat(path.c_str(), &info) != 0)
         return errno == ENOENT || errno == ENOTDIR ? Failure::not_found : Failure::cannot_be_read;
     FileStamp stamp;
     stamp.size = static_cast<std::uint64_t>(info.st_size);
@@ -100,12 +100,19 @@ bool remove_if_unchanged(const NativePath& path, const FileStamp& stamp) {
     return ::unlink(path.c_str()) == 0;
 }
 
-void remove_stale_work_files(const NativePath& directory) {
+void remove_stale_work_files(const NativePath& directory, const NativePath& own_work) {
     DIR* listing = ::opendir(directory.empty() ? "." : directory.c_str());
     if (listing == nullptr) return;
-    const time_t now = std::time(nullptr);
+    // The own work file's time, looked at as every other one is: the volume's "now".
+    const std::string own_name = own_work.substr(native_directory_length(own_work));
+    struct stat own {};
+    if (::fstatat(::dirfd(listing), own_name.c_str(), &own, AT_SYMLINK_NOFOLLOW) != 0) {
+        ::closedir(listing);
+        return;
+    }
+    const time_t now = own.st_mtime;
     while (const dirent* entry = ::readdir(listing)) {
-        if (!is_numbered_name(entry->d_name, "~kv")) continue;
+        if (!is_numbered_name(entry->d_name, "~kv") || own_name == entry->d_name) continue;
         struct stat info {};
         if (::fstatat(::dirfd(listing), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode) ||
             info.st_mtime + stale_age_seconds > now) {

@@ -53,7 +53,14 @@ public:
     // Renames `from` to `to` in one step, taking the place of the file `to` names.
     virtual CallResult move_over(const NativePath& from, const NativePath& to) = 0;
     virtual bool exists(const NativePath& path) = 0;
-    virtual bool remove(const NativePath& path) = 0;
+    // Removes the file under the name. Held: another program holds it without delete sharing.
+    virtual CallResult remove(const NativePath& path) = 0;
+    // Whether another program holds the file so that it can be neither renamed nor removed: an
+    // open for deletion (full sharing, a link not followed) refused with a sharing violation. A
+    // refused replace says nothing about which of its files was held; this does.
+    virtual bool held(const NativePath& path) = 0;
+    // The system's code of the last refused call (GetLastError), for the trace.
+    virtual std::uint32_t last_error() = 0;
     // Copies the bytes of `from` into `to`, a file it makes new (never another program's file of
     // that name), flushed to the disk; a copy that fails half-way is removed again.
     virtual CallResult save_copy(const NativePath& from, const NativePath& to) = 0;
@@ -65,7 +72,8 @@ public:
     virtual void wait(unsigned milliseconds) = 0;
 };
 
-// How long a call refused because another program holds a file is tried again, and how often.
+// How long the calls of one replacement that are refused because another program holds a file
+// are tried again, all together (one budget, however many calls wait), and how often.
 inline constexpr unsigned held_retry_ms = 2000;
 inline constexpr unsigned held_retry_step_ms = 100;
 
@@ -80,7 +88,11 @@ struct ReplaceNames {
     NativePath kept;
 };
 
-// Puts the work file in the target's place.
+// Puts the work file in the target's place. The target is written in place only when it is the
+// target that another program holds; a held work file or backup is waited for instead, and a
+// refused replace removes the work file (one still held stays, traced, for the clean-up of stale
+// work files). A backup or work file that is redundant and still held at the end stays, traced as
+// a redundant copy.
 ReplaceOutcome replace_steps(ReplaceCalls& calls, const ReplaceNames& names, ReplaceOptions options);
 
 }  // namespace korvif::platform

@@ -144,14 +144,12 @@ public:
                          REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
             return CallResult::done;
         }
-        const DWORD error = GetLastError();
-        trace::utf8_line("one-step replace of \"%s\" refused: %s", printable(target).c_str(), error_text().c_str());
-        return replace_refusal(error);
+        return traced_refusal("one-step replace of", target);
     }
 
     CallResult move(const NativePath& from, const NativePath& to) override {
         if (MoveFileExW(callable(from).c_str(), callable(to).c_str(), MOVEFILE_WRITE_THROUGH)) return CallResult::done;
-        return call_refusal(GetLastError());
+        return refusal(call_refusal);
     }
 
     CallResult move_over(const NativePath& from, const NativePath& to) override {
@@ -159,21 +157,30 @@ public:
                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
             return CallResult::done;
         }
-        const DWORD error = GetLastError();
-        trace::utf8_line("rename over \"%s\" refused: %s", printable(to).c_str(), error_text().c_str());
-        return replace_refusal(error);
+        return traced_refusal("rename over", to);
     }
 
     bool exists(const NativePath& path) override {
         return GetFileAttributesW(callable(path).c_str()) != INVALID_FILE_ATTRIBUTES;
     }
 
-    bool remove(const NativePath& path) override { return DeleteFileW(callable(path).c_str()) != FALSE; }
+    CallResult remove(const NativePath& path) override {
+        if (DeleteFileW(callable(path).c_str())) return CallResult::done;
+        return refusal(call_refusal);
+    }
+
+    bool held(const NativePath& path) override {
+        Handle file(CreateFileW(callable(path).c_str(), DELETE | FILE_READ_ATTRIBUTES, share_all, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        return !file.valid() && GetLastError() == ERROR_SHARING_VIOLATION;
+    }
+
+    std::uint32_t last_error() override { return error_; }
 
     CallResult save_copy(const NativePath& from, const NativePath& to) override {
         Handle source(CreateFileW(callable(from).c_str(), GENERIC_READ, share_all, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-        if (!source.valid()) return open_refusal();
+        if (!source.valid()) return noted(open_refusal());
         if (!is_disk_file(source.get())) return CallResult::missing;
         // Made new: a file another program has just made under this name is never written or removed.
         Handle copy(
@@ -188,10 +195,10 @@ public:
     CallResult open_in_place(const NativePath& target, const NativePath& from,
                              std::unique_ptr<InPlaceFile>& opened) override {
         Handle source(open_to_copy(from));
-        if (!source.valid()) return open_refusal();
+        if (!source.valid()) return noted(open_refusal());
         Handle file(CreateFileW(callable(target).c_str(), GENERIC_READ | GENERIC_WRITE, share_all, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.valid()) return open_refusal();
+        if (!file.valid()) return noted(open_refusal());
         if (!is_disk_file(file.get())) return CallResult::missing;  // no file: nothing to write in place
         // The old size and the new: putting the old bytes back stays inside the lock as well.
         const std::uint64_t locked_length = std::max(size_of(file.get()), size_of(source.get()));
@@ -202,6 +209,30 @@ public:
     }
 
     void wait(unsigned milliseconds) override { Sleep(milliseconds); }
+
+private:
+    // A refusal whose code is still the last error, kept for the trace.
+    CallResult noted(CallResult result) {
+        error_ = GetLastError();
+        return result;
+    }
+
+    // The refusal of the call that just failed, its code kept for the trace.
+    CallResult refusal(CallResult (*meaning)(std::uint32_t)) {
+        error_ = GetLastError();
+        return meaning(error_);
+    }
+
+    // The same for the one-step replace and the rename over the target; a refusal that no try
+    // can change is traced here, a held one by the steps, once for all its tries.
+    CallResult traced_refusal(const char* what, const NativePath& target) {
+        const CallResult result = refusal(replace_refusal);
+        if (result != CallResult::held)
+            trace::utf8_line("%s \"%s\" refused: %s", what, printable(target).c_str(), error_text().c_str());
+        return result;
+    }
+
+    DWORD error_ = 0;
 };
 
 // The path without its long-path prefix, folded to upper case, as the name of a lock: two runs
@@ -315,13 +346,11 @@ ReplaceOutcome replace_file(const NativePath& from, const NativePath& to, Replac
     return outcome;
 }
 
-Outcome<FileStamp> file_stamp(const NativePath& path) {
-    Handle file(
-        CreateFileW(callable(path).c_str(), 0, share_all, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid())
-        return call_refusal(GetLastError()) == CallResult::missing ? Failure::not_found : Failure::cannot_be_read;
+namespace {
+
+Outcome<FileStamp> stamp_of(HANDLE file) {
     BY_HANDLE_FILE_INFORMATION information;
-    if (!GetFileInformationByHandle(file.get(), &information)) return Failure::cannot_be_read;
+    if (!GetFileInformationByHandle(file, &information)) return Failure::cannot_be_read;
     FileStamp stamp;
     stamp.size = (static_cast<std::uint64_t>(information.nFileSizeHigh) << 32) | information.nFileSizeLow;
     stamp.time = as_number(information.ftLastWriteTime);
@@ -329,9 +358,14 @@ Outcome<FileStamp> file_stamp(const NativePath& path) {
     return stamp;
 }
 
-bool remove_if_unchanged(const NativePath& path, const FileStamp& stamp) {
-    const TargetLock lock(path);
-    const Outcome<FileStamp> now = file_stamp(path);
+// The name itself: a symbolic link is opened as the link, never followed.
+HANDLE open_name(const NativePath& path, DWORD access) {
+    return CreateFileW(callable(path).c_str(), access, share_all, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+}
+
+// The trace of a name that is no longer the version that was stamped; true when it still is.
+bool still_unchanged(const NativePath& path, const Outcome<FileStamp>& now, const FileStamp& stamp) {
     if (!now) {  // removed meanwhile, or its name left missing by a replace that kept both versions
         trace::utf8_line("\"%s\" is not there: nothing removed", printable(path).c_str());
         return false;
@@ -340,23 +374,46 @@ bool remove_if_unchanged(const NativePath& path, const FileStamp& stamp) {
         trace::utf8_line("\"%s\" is newer than when this run began: it stays", printable(path).c_str());
         return false;
     }
+    return true;
+}
+
+}  // namespace
+
+Outcome<FileStamp> file_stamp(const NativePath& path) {
+    Handle file(open_name(path, 0));
+    if (!file.valid())
+        return call_refusal(GetLastError()) == CallResult::missing ? Failure::not_found : Failure::cannot_be_read;
+    return stamp_of(file.get());
+}
+
+bool remove_if_unchanged(const NativePath& path, const FileStamp& stamp) {
+    const TargetLock lock(path);
+    // Checked and removed through one handle, so that no other file can take the name between the
+    // check and the removal (Windows Vista and later; XP removes by the name after the check).
+    Handle file(open_name(path, DELETE | FILE_READ_ATTRIBUTES));
+    if (!file.valid() && call_refusal(GetLastError()) != CallResult::missing) return false;
+    const Outcome<FileStamp> now = file.valid() ? stamp_of(file.get()) : Failure::not_found;
+    if (!still_unchanged(path, now, stamp)) return false;
+    const Outcome<void> marked = delete_when_closed(file.get());
+    if (marked || marked.failure() != Failure::no_such) return static_cast<bool>(marked);
+    CloseHandle(file.release());
     return DeleteFileW(callable(path).c_str()) != FALSE;
 }
 
-void remove_stale_work_files(const NativePath& directory) {
+void remove_stale_work_files(const NativePath& directory, const NativePath& own_work) {
+    const Outcome<FileStamp> own = file_stamp(own_work);
+    if (!own) return;
+    const std::uint64_t now = own->time;
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW(callable(directory + L"~kv*.tmp").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return;
-    FILETIME now_time;
-    GetSystemTimeAsFileTime(&now_time);
-    const std::uint64_t now = as_number(now_time);
     do {
         const std::wstring wide_name = found.cFileName;
         std::string name;
         for (wchar_t c : wide_name) name.push_back(c < 0x80 ? static_cast<char>(c) : '\x7F');
         const std::uint64_t written = as_number(found.ftLastWriteTime);
-        if (!is_numbered_name(name, "~kv") || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
-            written + stale_age_100ns > now) {
+        if (!is_numbered_name(name, "~kv") || directory + wide_name == own_work ||
+            (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || written + stale_age_100ns > now) {
             continue;
         }
         // A file that its run still holds (without delete sharing) cannot be removed, and stays.

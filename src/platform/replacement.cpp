@@ -28,7 +28,6 @@ FileReplacement::FileReplacement(const char* target, ReplaceOptions options) : o
     target_ = *resolved;
     if (const Outcome<FileStamp> stamp = file_stamp(target_)) earlier_ = *stamp;
     const NativePath directory = target_.substr(0, native_directory_length(target_));
-    remove_stale_work_files(directory);
     // A new name each time until one is free: unlike the system's temporary-name functions this
     // works in directories of any length, and gives the same names on every system.
     for (int attempt = 0; attempt < work_name_attempts; ++attempt) {
@@ -39,6 +38,8 @@ FileReplacement::FileReplacement(const char* target, ReplaceOptions options) : o
             work_ = work;
             failed_ = false;
             if (trace::on()) trace::utf8_line("opened \"%s\" new, for writing", printable(work_).c_str());
+            // After the own work file is made: its time is the volume's "now".
+            remove_stale_work_files(directory, work_);
             return;
         }
         if (created.failure() != Failure::name_taken) break;
@@ -113,9 +114,18 @@ Outcome<void> FileReplacement::commit() {
 
 EarlierOutput::EarlierOutput(const char* target) {
     if (target == nullptr || *target == '\0') return;
-    const Outcome<NativePath> resolved = replacement_target(target);
-    if (!resolved) return;
-    target_ = *resolved;
+    const Outcome<NativePath> name = output_name(target);
+    if (!name) return;
+    // A link to nothing would block this name for good: the name is this command's, and the
+    // new file is made under it.
+    if (is_link_to_nothing(*name)) {
+        const bool removed = static_cast<bool>(remove_file(*name));
+        trace::utf8_line(removed ? "\"%s\" was a link to nothing: removed, the new file takes its name"
+                                 : "\"%s\" is a link to nothing and cannot be removed",
+                         printable(*name).c_str());
+        if (!removed) return;
+    }
+    target_ = *name;
     if (const Outcome<FileStamp> stamp = file_stamp(*target_)) stamp_ = *stamp;
 }
 

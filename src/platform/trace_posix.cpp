@@ -21,7 +21,7 @@ bool open_from_environment() {
     const char* path = std::getenv("KORVIF_TRACE");
     if (path == nullptr || *path == '\0') return false;
     // Without waiting: a FIFO without a reader is refused at once instead of being waited for.
-    const int file = ::open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0644);
+    int file = ::open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0644);
     if (file < 0) return false;
     struct stat status {};
     const bool standard = std::strcmp(path, "/dev/stderr") == 0 || std::strcmp(path, "/dev/stdout") == 0;
@@ -36,6 +36,18 @@ bool open_from_environment() {
         return false;
     }
     regular_file = S_ISREG(status.st_mode);
+    // The file standard error is open on (/dev/stderr, /proc/self/fd/2, or the caller's "2>t.log"):
+    // written through descriptor 2 itself, whose file position the caller shares, so that what the
+    // caller writes to it after the run follows the trace instead of overwriting it.
+    struct stat standard_error {};
+    if (regular_file && ::fstat(STDERR_FILENO, &standard_error) == 0 && standard_error.st_dev == status.st_dev &&
+        standard_error.st_ino == status.st_ino) {
+        const int shared = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
+        if (shared >= 0) {
+            ::close(file);
+            file = shared;
+        }
+    }
     // A person at a terminal reads every line: no line is dropped because the terminal is busy.
     if (terminal) ::fcntl(file, F_SETFL, ::fcntl(file, F_GETFL) & ~O_NONBLOCK);
     // Standard error piped into a pager or a log: opening it made a description of the pipe of

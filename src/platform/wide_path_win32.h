@@ -19,9 +19,16 @@ std::wstring callable(const std::wstring& full);
 // path names a device or a pipe (see names_windows_device), or has no full path.
 Outcome<std::wstring> file_path(const std::wstring& path);
 
-// Whether an open handle is a file on a disk (not a port, a console, a pipe); false with the last
-// error set when not.
+// Whether an open handle is a file on a disk (not a port, a console, a pipe, nor a volume or a
+// physical disk, which say FILE_TYPE_DISK too: only a file or a folder has file information);
+// false with the last error set when not. The handle needs FILE_READ_ATTRIBUTES access.
 bool is_disk_file(void* handle);
+
+// Marks the file open through `handle` (opened with DELETE access) to go when its last handle
+// closes: SetFileInformationByHandle with FileDispositionInfo, looked up at run time, so that what
+// was checked through the handle is what goes. Fails with no_such where the system lacks the call
+// (Windows XP), else with cannot_be_written (the last error says why).
+Outcome<void> delete_when_closed(void* handle);
 
 // The system's last error as UTF-8 text, for trace lines that carry wide names.
 std::string error_text();

@@ -4,6 +4,7 @@
 // left as it was.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -90,6 +91,13 @@ TEST_F(BadInput, EachStopWritesNothingAndNamesItsReason) {
     PackedBitmap no_width = test::make_mono_bitmap(1728, 10);
     write_u32(no_width, 4, static_cast<std::uint32_t>(-1728));
     test::write_file(dir.file("no-width.bmp"), test::bmp_file_bytes(no_width));
+    // Other names of the inputs: a hard link, symbolic links, and a document that is the very
+    // file F2S writes.
+    std::filesystem::create_hard_link(kvd, dir.file("hard.kvd"));
+    std::filesystem::create_symlink(sff, dir.file("link.sff"));
+    std::filesystem::create_symlink(bmp, dir.file("link.bmp"));
+    std::filesystem::create_directory(dir.file("own"));
+    std::filesystem::copy_file(kvd, dir.file("own/~isdnfax.sff"));
     struct Case {
         std::string command;  // {dir}/no/such/ is a directory that does not exist
         std::string reason;   // what the stop line begins with
@@ -187,6 +195,16 @@ TEST_F(BadInput, EachStopWritesNothingAndNamesItsReason) {
         {"SCL:0,2147483648,1,{bmp},{out}", "the scaled bitmap has an unusable size"},
         {"SCL:0,4294967295,4294967295,{bmp},{out}", "the scaled bitmap has an unusable size"},
         {"SCL:0,100000,100000,{bmp},{out}", "the scaled bitmap would reach more than 256 MB"},
+        // an output that is the input, however it is spelt, where it is another kind of file
+        {"F2D:1,0,{kvd},{kvd}", "the output is the document itself"},
+        {"F2D:1,0,{kvd},{dir}/./doc.kvd", "the output is the document itself"},
+        {"F2D:1,0,{dir}/hard.kvd,{kvd}", "the output is the document itself"},
+        {"S2F:0,{sff},{sff}", "the document is the SFF file itself"},
+        {"S2F:0,{sff},{dir}/link.sff", "the document is the SFF file itself"},
+        {"D2F:0,{bmp},{bmp}", "the output is the bitmap itself"},
+        {"D2F:0,{dir}/link.bmp,{bmp}", "the output is the bitmap itself"},
+        {"F2S:0,1,9,{dir}/own/~isdnfax.sff,{dir}/own/", "the SFF file is the document itself"},
+        {"F2S:0,1,9,{dir}/own/./~isdnfax.sff,{dir}/own/", "the SFF file is the document itself"},
         // outputs that cannot be written: their directory does not exist
         {"S2F:0,{sff},{dir}/no/such/out.kvd", "the document cannot be written"},
         {"F2S:0,1,2,{kvd},{dir}/no/such/", "the SFF file cannot be written"},
@@ -211,6 +229,7 @@ TEST_F(BadInput, EachStopWritesNothingAndNamesItsReason) {
         }
         EXPECT_EQ(stop_line.substr(0, c.reason.size()), c.reason) << c.command;
     }
+    EXPECT_EQ(test::read_file(dir.file("own/~isdnfax.sff")), test::read_file(kvd));  // neither written nor removed
 }
 
 TEST_F(BadInput, NumbersAtTheirLimitsStillWriteWhatTheyShould) {
@@ -236,6 +255,64 @@ TEST_F(BadInput, NumbersAtTheirLimitsStillWriteWhatTheyShould) {
         test::run_command(expand(std::string("F2S:0,") + range + ",{kvd}," + folder + "/"));
         EXPECT_TRUE(test::file_present(folder + "/~isdnfax.sff")) << range;
     }
+}
+
+// The commands whose output is the same kind of file as their input keep writing over it when
+// the two are one file, as the host uses them.
+TEST_F(BadInput, SameKindOfFileIsStillWrittenOverItsInput) {
+    for (const char* command :
+         {"INV:{bmp},{bmp}", "ROT:1,{bmp},{bmp}", "SCL:0,100,10,{bmp},{bmp}", "RES:{kvd},{kvd}"}) {
+        const std::string input = std::string(command).find("{kvd}") != std::string::npos ? kvd : bmp;
+        const Bytes before = test::read_file(input);
+        EXPECT_EQ(test::run_command(expand(command)), 0) << command;
+        EXPECT_NE(test::read_file(input), before) << command;
+    }
+}
+
+// F2S owns the name ~isdnfax.sff, not what a link there points to: a failing run removes the
+// link and the file behind it keeps its bytes; a link to nothing is removed and the new file made
+// under the name; a link to a file is still followed when the run succeeds.
+TEST_F(BadInput, F2sRemovesTheLinkAtItsNameNeverTheFileBehindIt) {
+    const std::string sff_name = folder + "/out/~isdnfax.sff";
+    const std::string behind = dir.file("elsewhere.sff");
+    std::filesystem::create_directory(folder + "/out");
+    test::write_file(behind, sentinel);
+    std::filesystem::create_symlink(behind, sff_name);
+    test::run_command(expand("F2S:0,1,9,{missing},{dir}/out/"));
+    EXPECT_EQ(test::read_file(behind), sentinel);
+    EXPECT_FALSE(std::filesystem::is_symlink(sff_name));
+
+    std::filesystem::create_symlink(dir.file("nowhere.sff"), sff_name);
+    test::run_command(expand("F2S:0,1,9,{kvd},{dir}/out/"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(sff_name)));
+    EXPECT_FALSE(test::file_present(dir.file("nowhere.sff")));
+
+    std::filesystem::remove(sff_name);
+    std::filesystem::create_symlink(behind, sff_name);
+    test::run_command(expand("F2S:0,1,9,{kvd},{dir}/out/"));
+    EXPECT_TRUE(std::filesystem::is_symlink(sff_name));
+    EXPECT_NE(test::read_file(behind), sentinel);
+}
+
+// A work file's age is measured on the volume's clock, against the run's own new work file: with
+// the run's clock an hour ahead of the volume's (a share whose clock runs behind), a work file
+// made a minute ago stays, one last written more than an hour ago goes.
+TEST_F(BadInput, StaleWorkFilesAreAgedOnTheVolumesClock) {
+    const std::pair<const char*, int> work_files[] = {{"~kv0123abcd.tmp", 1}, {"~kv0123abce.tmp", 61}};
+    for (const auto& [name, minutes_old] : work_files) {
+        test::write_file(dir.file(name), sentinel);
+        std::filesystem::last_write_time(
+            dir.file(name), std::filesystem::file_time_type::clock::now() - std::chrono::minutes(minutes_old));
+    }
+    // The files' times stay the volume's (NO_FAKE_STAT); only the run's clock is an hour ahead.
+    // A sanitized build lets faketime's library come before its runtime.
+    const std::string asan = "ASAN_OPTIONS=\"${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0\" ";
+    ASSERT_EQ(
+        test::shell(asan + "NO_FAKE_STAT=1 faketime -f '+1h' '" KORVIF_PROGRAM "' '" + expand("INV:{bmp},{out}") + "'"),
+        0);
+    EXPECT_TRUE(test::file_present(out));
+    EXPECT_TRUE(test::file_present(dir.file("~kv0123abcd.tmp")));
+    EXPECT_FALSE(test::file_present(dir.file("~kv0123abce.tmp")));
 }
 
 // Paths that name no plain file. A FIFO as an input is not read, also while its writer holds it

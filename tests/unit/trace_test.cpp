@@ -8,6 +8,7 @@
 #include <fstream>
 #include <map>
 #include <regex>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "support/bitmaps.h"
@@ -153,6 +154,31 @@ TEST_F(Trace, NothingWithoutTheVariableAndAnUnwritableOrFullTraceIsIgnored) {
         EXPECT_EQ(std::filesystem::file_size(trace_file) > size, size < full) << size;
         EXPECT_EQ(test::read_file(at + "/a.bmp"), test::read_file(at + "/c.bmp"));
     }
+}
+
+// A trace on the file standard error is open on follows the caller's file position, whichever
+// name opens it: what the caller writes after the run comes after the trace. A FIFO without a
+// reader as the trace never holds the run.
+TEST_F(Trace, OnStandardErrorStaysInOrderAndAFifoWithoutReaderHoldsNothing) {
+    const std::string at = inputs("ins");
+    unsetenv("KORVIF_TRACE");
+    for (const std::string& name : {std::string("/dev/stderr"), std::string("/proc/self/fd/2"), trace_file}) {
+        std::filesystem::remove(trace_file);
+        ASSERT_EQ(test::shell("( KORVIF_TRACE='" + name + "' '" KORVIF_PROGRAM "' 'D2F:0," + at +
+                              "/nothere.bmp,x.g3'; echo after >&2 ) 2>'" + trace_file + "'"),
+                  0);
+        const std::vector<std::string> lines = test::lines_of(trace_file);
+        ASSERT_GE(lines.size(), 3u) << name;
+        EXPECT_NE(lines.front().find("korvif32"), std::string::npos) << name;
+        EXPECT_NE(lines[lines.size() - 2].find("] done in "), std::string::npos) << name;
+        EXPECT_EQ(lines.back(), "after") << name;
+    }
+    const std::string fifo = dir.file("trace.fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(test::shell("KORVIF_TRACE='" + fifo + "' timeout 60 '" KORVIF_PROGRAM "' 'F2D:1,0," + at + "/doc.kvd," +
+                          at + "/fifo.bmp'"),
+              0);
+    EXPECT_TRUE(test::file_present(at + "/fifo.bmp"));
 }
 
 // Sixteen runs at once append to one trace: every line is whole, and each run's lines are all there.
