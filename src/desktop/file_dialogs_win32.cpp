@@ -135,7 +135,7 @@ public:
         if (!found || found->identity != created_ || found->size != 0) return RemoveResult::failed;
         const Outcome<void> marked = platform::delete_when_closed(file.get());
         if (marked) return RemoveResult::removed;
-        if (marked.failure() != Failure::no_such) return refusal();
+        if (marked.failure() != Failure::absent) return refusal();
         file.reset();
         if (DeleteFileW(name_.c_str())) return RemoveResult::removed;
         return refusal();

@@ -147,7 +147,7 @@ Outcome<void> delete_when_closed(void* handle) {
     using SetInformationCall = BOOL(WINAPI*)(HANDLE, int, void*, DWORD);
     const auto set_information = reinterpret_cast<SetInformationCall>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetFileInformationByHandle")));
-    if (set_information == nullptr) return Failure::no_such;
+    if (set_information == nullptr) return Failure::absent;
     constexpr int file_disposition_info = 4;  // FILE_INFO_BY_HANDLE_CLASS's FileDispositionInfo
     struct {
         BOOLEAN delete_file;

@@ -395,7 +395,7 @@ bool remove_if_unchanged(const NativePath& path, const FileStamp& stamp) {
     const Outcome<FileStamp> now = file.valid() ? stamp_of(file.get()) : Failure::not_found;
     if (!still_unchanged(path, now, stamp)) return false;
     const Outcome<void> marked = delete_when_closed(file.get());
-    if (marked || marked.failure() != Failure::no_such) return static_cast<bool>(marked);
+    if (marked || marked.failure() != Failure::absent) return static_cast<bool>(marked);
     CloseHandle(file.release());
     return DeleteFileW(callable(path).c_str()) != FALSE;
 }

@@ -26,7 +26,7 @@ bool is_disk_file(void* handle);
 
 // Marks the file open through `handle` (opened with DELETE access) to go when its last handle
 // closes: SetFileInformationByHandle with FileDispositionInfo, looked up at run time, so that what
-// was checked through the handle is what goes. Fails with no_such where the system lacks the call
+// was checked through the handle is what goes. Fails with absent where the system lacks the call
 // (Windows XP), else with cannot_be_written (the last error says why).
 Outcome<void> delete_when_closed(void* handle);
 
