@@ -79,6 +79,8 @@ CASES=(
     "F2T:1,5,{d}/damaged.kvd,{d}/out.tif"
     "F2P:1,3,{d}/blank.kvd,{d}/out.pdf"
     "F2T:1,3,{d}/blank.kvd,{d}/out.tif"
+    "F2P:1,7,{d}/forms.kvd,{d}/out.pdf"
+    "F2T:1,7,{d}/forms.kvd,{d}/out.tif"
     "F2P:1,3,{d}/beyond.kvd,{d}/out.pdf"
     "F2T:1,1,{d}/empty.kvd,{d}/out.tif"
     "F2P:3,4,{d}/sample.kvd,{d}/out.pdf"

@@ -150,6 +150,15 @@ both "$IN/fine.kvd" 1 2 1 1 2          # fine, dense lines
 both "$IN/dense.kvd" 2 2 0 2
 both "$IN/damaged.kvd" 1 5 0 1 2 3     # damaged lines, coded again; pages 4 and 5 hold nothing
 both "$IN/blank.kvd" 1 3 1 1 3         # page 2 is empty: left out
+both "$IN/forms.kvd" 1 7 0 1 2 3 4 5 6 7   # pages in the forms copied and coded again
+for page in 1 2 3; do
+    grep -q "^\[[0-9]*\] page $page: [0-9]* lines, [0-9]* bytes as they stand$" "$WORK/trace.txt" ||
+        fail "page $page of forms.kvd was not copied as it stands"
+done
+for page in 4 5 6 7; do
+    grep -q "^\[[0-9]*\] page $page: [0-9]* lines, [0-9]* bytes coded again$" "$WORK/trace.txt" ||
+        fail "page $page of forms.kvd was not coded again"
+done
 both "$IN/tall.kvd" 1 2 0 1 2          # 200 inches, and one line more
 grep -q '^\[[0-9]*\] page 2: 19601 lines, [0-9]* bytes as they stand$' "$WORK/trace.txt" ||
     fail "the tall page, coded by D2F, was not copied as it stands: $(grep 'page 2' "$WORK/trace.txt")"

@@ -42,7 +42,6 @@ bool take_line(mh::StreamBits& in) {
         const auto run = static_cast<int>(mh::code_run(entry));
         if (length == 0 || run > mh::line_pixels - x) return false;
         in.advance_bits(length);
-        if (in.used_up()) return false;
         x += run;
         if (run < 64) {
             if (x == mh::line_pixels) return true;
@@ -71,15 +70,14 @@ std::optional<CleanPage> clean_page(std::span<const std::uint8_t> data) {
         if (!eol_on_boundary || !take_line(in)) return std::nullopt;
         const std::uint64_t codes_end = in.position();
         if (!take_fill_and_eol(in, end)) return std::nullopt;
-        // Damaged lines, "data end": the decoder keeps a line whose EOL begins before the data is
-        // used up.
-        if (in.position() - 12 >= in.limit() || ++page.lines > max_page_lines) return std::nullopt;
+        if (++page.lines > max_page_lines) return std::nullopt;
         eol_on_boundary = on_byte_boundary(in);
         page.bytes = static_cast<std::uint32_t>((codes_end + 7) / 8);
     }
     // Damaged lines, "page end": the EOL that closed the last line set the count to 0; the fifth
-    // empty EOL ends the page. Only EOLs may come until then, within the data: readers that need
-    // the RTC find it.
+    // empty EOL ends the page. Only EOLs may come until then, within the data. Damaged lines,
+    // "data end": the data is used up at most 16 bits before its end, and these EOLs take 60, so
+    // every line before them is closed before that.
     for (int empty = 0; empty < mh::empty_eols_at_page_end; ++empty) {
         if (!take_fill_and_eol(in, end)) return std::nullopt;
     }

@@ -1,5 +1,6 @@
 #include "faxdoc/pdf_pages.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -24,7 +25,7 @@ std::uint32_t vertical_dpi(const ImagePage& page) { return page.fine ? 196 : 98;
 // longer side (always its length: its width is 8.47 inches) within 200 inches of that unit.
 std::uint32_t user_unit(const ImagePage& page) {
     const std::uint32_t most_lines = longest_side_inches * vertical_dpi(page);
-    return page.lines <= most_lines ? 1 : (page.lines + most_lines - 1) / most_lines;
+    return std::max(1u, (page.lines + most_lines - 1) / most_lines);
 }
 
 // pixels at dpi in units of `unit` points, with four decimals, the same on every system.

@@ -84,6 +84,8 @@ TEST_F(BadInput, EachStopWritesNothingAndNamesItsReason) {
     const Bytes page = test::page_bytes(test::read_file(kvd), 1);
     test::write_file(dir.file("empty-page.kvd"), test::make_document({page, {}}, 0));
     test::write_file(dir.file("three-bytes.kvd"), test::make_document({page, {1, 2, 3}}, 0));
+    test::write_file(dir.file("no-line.kvd"),
+                     test::make_document({page, {0x00, 0x08, 0x80, 0x00, 0x08, 0x80, 0x00, 0x08, 0x80}}, 0));
     Bytes beyond = test::make_document({page, page}, 0);
     for (int i = 0; i < 4; ++i) beyond[512 + 4 + i] = 0xFF;  // page 2 starts far beyond the end
     test::write_file(dir.file("beyond.kvd"), beyond);
@@ -198,6 +200,7 @@ TEST_F(BadInput, EachStopWritesNothingAndNamesItsReason) {
         {"F2P:-1,-1,{kvd},{out}", "no page with a line in -1..-1"},
         {"F2T:2,2,{dir}/empty-page.kvd,{out}", "no page with a line in 2..2"},
         {"F2P:2,2,{dir}/three-bytes.kvd,{out}", "no page with a line in 2..2"},
+        {"F2T:2,2,{dir}/no-line.kvd,{out}", "no page with a line in 2..2"},  // the RTC alone
         {"SCL:0,-10,10,{bmp},{out}", "the scaled bitmap has an unusable size"},
         {"SCL:1,10,-10,{bmp},{out}", "the scaled bitmap has an unusable size"},
         {"SCL:0,0,10,{bmp},{out}", "the scaled bitmap has an unusable size"},
