@@ -7,7 +7,6 @@
 #include "codec/mh_tables.h"
 #include "codec/page_decoder.h"
 #include "codec/raster_encoder.h"
-#include "platform/trace.h"
 
 namespace korvif {
 
@@ -16,12 +15,9 @@ Outcome<ImagePageData> image_page_data(OpenedDocument& document, std::uint32_t n
     if (!bytes && bytes.failure() == Failure::empty) return Failed(Failure::empty, "no data");
     if (!bytes) return bytes.failed();
     const std::span<const std::uint8_t> data(bytes->data(), document_page_range(document, n).length);
-    // The lines as F2D draws them, each once.
-    const Outcome<DecodedPage> decoded = decode_page(data);
-    if (!decoded && decoded.failure() == Failure::no_memory) return Failure::no_memory;
-    if (!decoded || decoded->lines() == 0) return Failed(Failure::empty, "no line");
-    const std::optional<CleanPage> clean = clean_page(data);
-    if (clean && clean->lines == decoded->lines()) {
+    // A clean page's lines are the ones F2D draws (the fuzz target of decode_page holds them to
+    // it): copied without decoding.
+    if (const std::optional<CleanPage> clean = clean_page(data); clean && clean->lines > 0) {
         // The last line's EOL and the RTC as the encoder writes them.
         const std::uint32_t length = clean->bytes + mh::aligned_eol.size() + mh::rtc_bytes.size();
         if (!bytes->resize(length)) return Failure::no_memory;
@@ -30,7 +26,10 @@ Outcome<ImagePageData> image_page_data(OpenedDocument& document, std::uint32_t n
         mh::reverse_bit_order(std::span(bytes->data(), length));
         return ImagePageData(std::move(*bytes), length, clean->lines);
     }
-    if (clean) trace::line("page %u: %d lines decoded, %d read as a clean page", n, decoded->lines(), clean->lines);
+    // The lines as F2D draws them, each once.
+    const Outcome<DecodedPage> decoded = decode_page(data);
+    if (!decoded && decoded.failure() == Failure::no_memory) return Failure::no_memory;
+    if (!decoded || decoded->lines() == 0) return Failed(Failure::empty, "no line");
     MemorySink coded;
     if (!encode_raster(decoded->raster_rows(), coded)) return Failure::no_memory;
     mh::reverse_bit_order(coded.data);

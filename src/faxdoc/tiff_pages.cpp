@@ -67,22 +67,11 @@ Outcome<void> TiffPages::finish() {
         const Strip& strip = strips_[index];
         const std::uint32_t at = position();
         const std::uint32_t rationals = at + directory_bytes - 16;
-        const std::uint32_t values[field_count] = {2,
-                                                   mh::line_pixels,
-                                                   strip.lines,
-                                                   1,
-                                                   3,
-                                                   0,
-                                                   1,
-                                                   strip.offset,
-                                                   1,
-                                                   strip.lines,
-                                                   strip.bytes,
-                                                   rationals,
-                                                   rationals + 8,
-                                                   4,
-                                                   2,
-                                                   index | total << 16};
+        // clang-format off
+        const std::uint32_t values[field_count] = {
+            2, mh::line_pixels, strip.lines, 1, 3, 0, 1, strip.offset, 1, strip.lines, strip.bytes,
+            rationals, rationals + 8, 4, 2, index | total << 16};
+        // clang-format on
         std::array<std::uint8_t, directory_bytes> directory {};
         put_le(directory.data(), field_count, 2);
         for (std::size_t i = 0; i < field_count; ++i) {
