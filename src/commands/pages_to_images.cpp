@@ -1,5 +1,6 @@
 #include "commands/pages_to_images.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "command/arguments.h"
@@ -75,7 +76,7 @@ int run_pages_to_images(char* arguments, MakeImagePagesWriter make_writer) {
                     data->recoded() ? "coded again" : "as they stand");
     }
     if (!output) return stop(Failure::no_such, "page with a line in %d..%d", request.first, request.last);
-    if (!finish(*output)) return stop(Failure::cannot_be_written, "the output");
+    if (const Outcome<void> finished = finish(*output); !finished) return stop(finished.failed(), "the output");
     return 0;
 }
 
