@@ -161,6 +161,32 @@ void write_document(const std::string& path, const std::vector<std::uint8_t>& pa
         out.write(reinterpret_cast<const char*>(page.data()), static_cast<std::streamsize>(page.size()));
 }
 
+// What a host could do instead of F2P and F2T: F2D on every page, one run each (the sum of the
+// times, the highest peak), and libtiff's tiff2pdf on F2T's output.
+void compare_with_page_images(const Setup& setup, const std::string& document, std::uint32_t pages) {
+    const std::string& dir = setup.directory;
+    Setup once = setup;
+    once.runs = 1;
+    Measure every_page {.seconds = 0};
+    for (std::uint32_t n = 1; n <= pages; ++n) {
+        const Measure page =
+            measure_command(once, "F2D:" + std::to_string(n) + ",0," + document + "," + dir + "/f2d.bmp", false);
+        every_page.seconds += page.seconds;
+        every_page.peak_kib = std::max(every_page.peak_kib, page.peak_kib);
+    }
+    std::printf("| F2D of every page, one run each | %.1f each | %.3f | %.1f | - | - | - |\n",
+                file_size(dir + "/f2d.bmp") / 1e6, every_page.seconds, every_page.peak_kib / 1024.0);
+    Measure tiff2pdf;
+    for (int run = 0; run < setup.runs; ++run) {
+        const Measure one =
+            run_measured({"tiff2pdf", "-o", dir + "/tiff2pdf.pdf", dir + "/f2t.tif"}, dir + "/child.log");
+        tiff2pdf.seconds = std::min(tiff2pdf.seconds, one.seconds);
+        tiff2pdf.peak_kib = std::max(tiff2pdf.peak_kib, one.peak_kib);
+    }
+    std::printf("| tiff2pdf of F2T's output | %.1f | %.3f | %.1f | - | - | - |\n",
+                file_size(dir + "/tiff2pdf.pdf") / 1e6, tiff2pdf.seconds, tiff2pdf.peak_kib / 1024.0);
+}
+
 void bench_document(const Setup& setup, const std::vector<std::uint8_t>& page, std::uint32_t pages, bool windows) {
     const std::string& dir = setup.directory;
     const std::string document = dir + "/document.kvd";
@@ -179,6 +205,13 @@ void bench_document(const Setup& setup, const std::vector<std::uint8_t>& page, s
         {"S2F", "S2F:0," + path(sff) + "," + path(dir + "/s2f.kvd"), dir + "/s2f.kvd"},
         {"RES", "RES:" + path(document) + "," + path(dir + "/res.kvd"), dir + "/res.kvd"},
         {"F2D", "F2D:" + n + ",0," + path(document) + "," + path(dir + "/f2d.bmp"), ""},
+        // The dithered pages, from pbmtog3, are coded again; RES's pages, from the encoder, copied.
+        {"F2P", "F2P:1," + n + "," + path(document) + "," + path(dir + "/f2p.pdf"), dir + "/f2p.pdf"},
+        {"F2T", "F2T:1," + n + "," + path(document) + "," + path(dir + "/f2t.tif"), dir + "/f2t.tif"},
+        {"F2P of RES's", "F2P:1," + n + "," + path(dir + "/res.kvd") + "," + path(dir + "/f2p-res.pdf"),
+         dir + "/f2p-res.pdf"},
+        {"F2T of RES's", "F2T:1," + n + "," + path(dir + "/res.kvd") + "," + path(dir + "/f2t-res.tif"),
+         dir + "/f2t-res.tif"},
     };
     std::printf("%u pages, document of %.1f MB%s\n", pages, file_size(document) / 1e6,
                 windows ? ", korvif32.exe under Wine" : "");
@@ -197,8 +230,10 @@ void bench_document(const Setup& setup, const std::vector<std::uint8_t>& page, s
         }
         std::fflush(stdout);
     }
+    if (!windows) compare_with_page_images(setup, document, pages);
     for (const char* name :
-         {"/document.kvd", "/~isdnfax.sff", "/s2f.kvd", "/res.kvd", "/f2d.bmp", "/child.log", "/command.txt"}) {
+         {"/document.kvd", "/~isdnfax.sff", "/s2f.kvd", "/res.kvd", "/f2d.bmp", "/f2p.pdf", "/f2t.tif", "/f2p-res.pdf",
+          "/f2t-res.tif", "/tiff2pdf.pdf", "/child.log", "/command.txt"}) {
         std::remove((dir + name).c_str());
     }
 }

@@ -3,6 +3,7 @@
 // page. (The comparison with the reference decoder, which is slow, is fuzz_decode_reference.)
 #include <cstring>
 
+#include "codec/clean_page.h"
 #include "codec/page_decoder.h"
 #include "codec/raster_encoder.h"
 #include "image/page_bitmap.h"
@@ -21,6 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     FUZZ_CHECK(decoded);
+    // A page that F2P and F2T copy as it stands has the lines that the decoder makes of it.
+    const std::optional<CleanPage> clean = clean_page(std::span(data + 1, size - 1));
+    if (clean && !options.trim_trailing_white) FUZZ_CHECK(clean->lines == decoded->lines());
     Outcome<PackedBitmap> bitmap = page_bitmap(*decoded);
     FUZZ_CHECK(bitmap);
     const PackedBitmap& page = *bitmap;
@@ -37,6 +41,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Outcome<std::uint32_t> written = encode_raster(decoded->raster_rows(), sink);
     const fuzz::Bytes& coded = sink.data;
     FUZZ_CHECK(written && *written == coded.size());
+    // The encoder's pages (of no more lines than the decoder keeps) are copied as they stand.
+    const std::optional<CleanPage> coded_clean = clean_page(coded);
+    FUZZ_CHECK(rows > max_page_lines || (coded_clean && coded_clean->lines == rows));
     const Outcome<DecodedPage> decoded_again = decode_page(coded);
     FUZZ_CHECK(decoded_again);
     const Outcome<PackedBitmap> again = page_bitmap(*decoded_again);

@@ -3,7 +3,7 @@
 #   install-packages.sh build   the native build (compiler, CMake, Ninja)
 #   install-packages.sh test    everything the tests need as well: the mingw-w64 cross compiler,
 #                               32-bit Wine, Xvfb and xdotool, GoogleTest, Google Benchmark,
-#                               and the independent fax and image tools used as oracles
+#                               and the independent fax, image and PDF tools used as oracles
 set -euo pipefail
 
 what=${1:-test}
@@ -11,7 +11,8 @@ packages=(g++ cmake ninja-build make)
 if [ "$what" = test ]; then
     packages+=(g++-mingw-w64-i686 mingw-w64-tools wine wine32 xvfb xdotool x11-apps
                libgtest-dev libgmock-dev libbenchmark-dev libtiff-dev
-               netpbm libtiff-tools sfftobmp imagemagick clang python3 util-linux procps faketime)
+               netpbm libtiff-tools sfftobmp imagemagick poppler-utils qpdf mupdf-tools ghostscript
+               clang python3 util-linux procps faketime)
 fi
 
 missing=()

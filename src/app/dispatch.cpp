@@ -29,7 +29,7 @@ bool starts_with_keyword(const char* text, std::string_view keyword) {
 }  // namespace
 
 // The order is fixed; no keyword is a prefix of another, so the first match is the only one.
-const std::array<Command, 15> command_table = {{
+const std::array<Command, 17> command_table = {{
     {"S2F:", run_sff_to_document},
     {"F2S:", run_document_to_sff},
     {"STI:", run_tray_icon},
@@ -40,6 +40,8 @@ const std::array<Command, 15> command_table = {{
     {"INV:", run_invert},
     {"RES:", run_change_resolution},
     {"D2F:", run_bmp_to_fax_data},
+    {"F2P:", run_document_to_pdf},
+    {"F2T:", run_document_to_tiff},
     {"HELP:", run_help},
     {"FDOPEN:", run_open_dialog},
     {"FDSAVE:", run_save_dialog},

@@ -14,7 +14,7 @@ struct Command {
     CommandHandler run;        // receives the text after the keyword
 };
 
-extern const std::array<Command, 15> command_table;
+extern const std::array<Command, 17> command_table;
 
 // The command whose keyword begins the command text, or null.
 const Command* find_command(const char* command_text);

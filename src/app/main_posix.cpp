@@ -14,12 +14,16 @@ One command per run; nothing is reported and the exit code is always 0.
   F2S:number,first page,last page,document,directory prefix
                                           pages to the SFF file <prefix>~isdnfax.sff
   F2D:page,options,document,BMP file      one page to a BMP file (options 1: no trailing white)
+  F2P:first page,last page,document,PDF file
+                                          pages to a PDF file
+  F2T:first page,last page,document,TIFF file
+                                          pages to a multi-page TIFF file (Class F)
   D2F:resolution,BMP file,MH data file    1-bit BMP file to MH data (0 normal, else fine)
   RES:document,output document            normal resolution to fine or back
   INV:BMP file[,output BMP file]          invert
   ROT:quarter turns,BMP file[,output]     turn clockwise by 1 to 3 quarter turns
   SCL:flags,width,height,BMP file,output  scale (flags 0: 1-bit, 1: grey, 3: 64 greys)
-A "*" that begins the output path of F2D or SCL stands for the input's directory.
+A "*" that begins the output path of F2D, F2P, F2T or SCL stands for the input's directory.
 STI, STM, INFO, FDOPEN, FDSAVE, HELP and INSTALLFAXPRINTER do nothing in this build.
 To see what a run did: KORVIF_TRACE=/dev/stderr korvif32 '...'  (README.md: commands in full)
 )";

@@ -12,5 +12,7 @@ int run_change_resolution(char* arguments);     // RES:  res.cpp
 int run_invert(char* arguments);                // INV:  inv_rot.cpp
 int run_rotate(char* arguments);                // ROT:  inv_rot.cpp
 int run_scale(char* arguments);                 // SCL:  scl.cpp
+int run_document_to_pdf(char* arguments);       // F2P:  f2p.cpp
+int run_document_to_tiff(char* arguments);      // F2T:  f2t.cpp
 
 }  // namespace korvif

@@ -103,6 +103,35 @@ Bytes damaged_page(std::uint32_t seed) {
     return page.bytes();
 }
 
+// A page of text-like lines in one of the forms that F2P and F2T copy as they stand (0 to 2) or
+// code again (3 to 6): the RTC's first EOL closing the last line, as S2F writes; an aligned EOL
+// after the last line and fill bits before the RTC's EOLs; lines that end black; an EOL off the
+// byte boundary between lines; doubled EOLs; a code after a line's end; no EOL before the first
+// line.
+Bytes page_in_form(int form) {
+    Random random(30 + form);
+    MhWriter page;
+    for (int line = 0; line < 40; ++line) {
+        if (line > 0 || form != 6) page.aligned_eol();
+        if (form == 4 && line % 8 == 7) page.aligned_eol();
+        std::vector<int> runs = korvif::test::line_runs([&] { return 1 + random.below(40); });
+        if (form == 2 && runs.size() % 2 == 1) {
+            --runs.back();
+            runs.push_back(1);
+        }
+        if (form == 5 && runs.size() % 2 == 0) runs.push_back(0);
+        page.runs(runs);
+        if (form == 3 && line % 5 == 2) page.eol().runs(runs);
+    }
+    if (form == 1) {
+        page.aligned_eol();
+        for (int i = 0; i < 5; ++i) page.aligned_eol();
+        return page.bytes();
+    }
+    for (int i = 0; i < 6; ++i) page.eol();
+    return page.bytes();
+}
+
 void write(const std::string& directory, const char* name, const Bytes& bytes) {
     korvif::test::write_file(directory + "/" + name, bytes);
 }
@@ -119,6 +148,9 @@ void write_documents(const std::string& dir) {
     beyond[520] = 0xFF, beyond[521] = 0xFF, beyond[522] = 0xFF;
     write(dir, "beyond.kvd", beyond);
     write(dir, "empty.kvd", korvif::test::make_document({}, 0, true));
+    std::vector<Bytes> forms;
+    for (int form = 0; form < 7; ++form) forms.push_back(page_in_form(form));
+    write(dir, "forms.kvd", korvif::test::make_document(forms, 0));
     write(dir, "short.kvd", Bytes(1000, 0));
     std::filesystem::create_directory(dir + "/strips");
     write(dir + "/strips", "~ikvd001.kvd", text_page(11, 30));

@@ -85,6 +85,8 @@ TEST_F(BadInput, EachStopWritesNothingAndNamesItsReason) {
     const Bytes page = test::page_bytes(test::read_file(kvd), 1);
     test::write_file(dir.file("empty-page.kvd"), test::make_document({page, {}}, 0));
     test::write_file(dir.file("three-bytes.kvd"), test::make_document({page, {1, 2, 3}}, 0));
+    test::write_file(dir.file("no-line.kvd"),
+                     test::make_document({page, {0x00, 0x08, 0x80, 0x00, 0x08, 0x80, 0x00, 0x08, 0x80}}, 0));
     Bytes beyond = test::make_document({page, page}, 0);
     for (int i = 0; i < 4; ++i) beyond[512 + 4 + i] = 0xFF;  // page 2 starts far beyond the end
     test::write_file(dir.file("beyond.kvd"), beyond);
@@ -121,6 +123,9 @@ TEST_F(BadInput, EachStopWritesNothingAndNamesItsReason) {
         {"F2D:1", "the second field is missing"},
         {"F2D:1,0", "the third field is missing"},
         {"F2D:1,0,{kvd}", "the fourth field is missing"},
+        {"F2P:1", "the second field is missing"},
+        {"F2P:1,2", "the third field is missing"},
+        {"F2T:1,2,{kvd}", "the fourth field is missing"},
         {"D2F:", "the second field is missing"},
         {"D2F:0,{bmp}", "the third field is missing"},
         {"RES:", "the second field is missing"},
@@ -136,12 +141,16 @@ TEST_F(BadInput, EachStopWritesNothingAndNamesItsReason) {
         {"INV:{bmp}," + long_name, "no usable output path"},
         {"F2D:1,0,{kvd},", "no usable output path"},
         {"F2D:1,0,{kvd},*" + std::string(250, 'x'), "no usable output path"},  // too long once completed
+        {"F2P:1,2,{kvd},", "no usable output path"},
+        {"F2T:1,2,{kvd},*" + std::string(250, 'x'), "no usable output path"},
         {"D2F:0,{bmp},", "no usable output path"},
         {"RES:{kvd},", "no usable output path"},
         {"SCL:1,10,10,{bmp},", "no usable output path"},
         {"S2F:0,{sff},", "the document path is empty"},
         {"F2S:0,1,1,,{dir}/", "the document path is empty"},
         {"F2D:1,0,,{out}", "the document path is empty"},
+        {"F2P:1,2,,{out}", "the document path is empty"},
+        {"F2T:1,2,,{out}", "the document path is empty"},
         {"D2F:0,,{out}", "the bitmap path is empty"},
         {"RES:,{out}", "the source path is empty"},
         {"INV:,{out}", "the input path is empty"},
@@ -157,6 +166,9 @@ TEST_F(BadInput, EachStopWritesNothingAndNamesItsReason) {
         {"F2D:1,0,{missing},{out}", "the document was not found"},
         {"F2D:1,0,{dir},{out}", "the document cannot be read"},
         {"F2D:1,0,{dir}/short.kvd,{out}", "the document cannot be read"},
+        {"F2P:1,2,{missing},{out}", "the document was not found"},
+        {"F2T:1,2,{dir},{out}", "the document cannot be read"},
+        {"F2P:1,2,{dir}/short.kvd,{out}", "the document cannot be read"},
         {"D2F:0,{missing},{out}", "the bitmap was not found"},
         {"D2F:0,{dir},{out}", "the bitmap cannot be loaded"},
         {"D2F:0,{dir}/short.bmp,{out}", "the bitmap cannot be loaded"},
@@ -187,6 +199,16 @@ TEST_F(BadInput, EachStopWritesNothingAndNamesItsReason) {
         {"F2D:2,0,{dir}/three-bytes.kvd,{out}", "page 2 cannot be decoded"},
         {"F2D:2,0,{dir}/beyond.kvd,{out}", "page 2 cannot be read"},
         {"F2S:0,1,2,{dir}/beyond.kvd,{dir}/", "page 2 cannot be had"},
+        // F2P and F2T: a page after one already written that cannot be had takes the output with it
+        {"F2P:1,2,{dir}/beyond.kvd,{out}", "page 2 cannot be had"},
+        {"F2T:1,2,{dir}/beyond.kvd,{out}", "page 2 cannot be had"},
+        // no page with a line in the range: the output is not made
+        {"F2P:3,4,{kvd},{out}", "no page with a line in 3..4"},
+        {"F2T:2,1,{kvd},{out}", "no page with a line in 2..1"},
+        {"F2P:-1,-1,{kvd},{out}", "no page with a line in -1..-1"},
+        {"F2T:2,2,{dir}/empty-page.kvd,{out}", "no page with a line in 2..2"},
+        {"F2P:2,2,{dir}/three-bytes.kvd,{out}", "no page with a line in 2..2"},
+        {"F2T:2,2,{dir}/no-line.kvd,{out}", "no page with a line in 2..2"},  // the RTC alone
         {"SCL:0,-10,10,{bmp},{out}", "the scaled bitmap has an unusable size"},
         {"SCL:1,10,-10,{bmp},{out}", "the scaled bitmap has an unusable size"},
         {"SCL:0,0,10,{bmp},{out}", "the scaled bitmap has an unusable size"},
@@ -209,6 +231,8 @@ TEST_F(BadInput, EachStopWritesNothingAndNamesItsReason) {
         {"S2F:0,{sff},{dir}/no/such/out.kvd", "the document cannot be written"},
         {"F2S:0,1,2,{kvd},{dir}/no/such/", "the SFF file cannot be written"},
         {"F2D:1,0,{kvd},{dir}/no/such/out.bmp", "the output cannot be written"},
+        {"F2P:1,2,{kvd},{dir}/no/such/out.pdf", "the output cannot be written"},
+        {"F2T:1,2,{kvd},{dir}/no/such/out.tif", "the output cannot be written"},
         {"D2F:1,{bmp},{dir}/no/such/out.g3", "the output cannot be written"},
         {"RES:{kvd},{dir}/no/such/out.kvd", "the output cannot be written"},
         {"INV:{bmp},{dir}/no/such/out.bmp", "the output cannot be written"},
@@ -240,7 +264,10 @@ TEST_F(BadInput, NumbersAtTheirLimitsStillWriteWhatTheyShould) {
     const Case cases[] = {
         {"F2D:1,-1,{kvd},{out}", true},          // options: only bit 0 counts
         {"F2D:4294967297,0,{kvd},{out}", true},  // wraps to page 1
-        {"ROT:-1,{bmp},{out}", true},            // no turn: written as loaded
+        {"F2P:0,-1,{kvd},{out}", true},          // from page 1 to the last
+        {"F2T:4294967297,1,{kvd},{out}", true},  // wraps to page 1
+        {"F2T:2,2147483647,{kvd},{out}", true},
+        {"ROT:-1,{bmp},{out}", true},  // no turn: written as loaded
         {"ROT:2147483647,{bmp},{out}", true},
         {"ROT:4294967297,{bmp},{out}", true},  // wraps to 1 turn
         {"D2F:-1,{bmp},{out}", true},          // not 0: fine resolution

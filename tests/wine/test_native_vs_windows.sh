@@ -36,6 +36,8 @@ TEMPLATES=(
     "RES:{kvd},{kvd}"
     "F2S:0,1,2,{kvd},{dir}"
     "F2S:0,2,2,{kvd},{dir}page2-"
+    "F2P:1,2,{kvd},{out}.pdf"
+    "F2T:1,9,{kvd},*t.tif"
     "RES:{dir}missing.kvd,{out}.kvd"
     "INV:{dir}sm*.bmp,{out}.bmp"
 )
@@ -56,6 +58,12 @@ ONCE=(
     "INV:{text} | ROT:1,{text}"
     "SCL:"{0,1,3}",172,220,{page},*s.bmp"
     "SCL:0,2000,500,{page},{out}.bmp"
+    "F2P:"{0,2,3}",2,{kvd},*p.pdf"
+    "F2T:2,1,{kvd},{out}.tif"
+    # A fine document coded by RES, a document of a cut SFF file, an output replaced.
+    "RES:{kvd},{out}.kvd | F2P:1,2,{out}.kvd,{out}.pdf | F2T:1,2,{out}.kvd,{out}.tif"
+    "S2F:0,{cut},{out}.kvd | F2P:1,2,{out}.kvd,{out}.pdf | F2T:1,2,{out}.kvd,{out}.tif"
+    "F2T:1,1,{kvd},{out}.tif | F2T:1,2,{kvd},{out}.tif | F2P:2,2,{kvd},{out}.tif"
 )
 
 # The command with the case's paths: Linux ones, or Windows ones in a separator style.
