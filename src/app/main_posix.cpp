@@ -25,7 +25,7 @@ One command per run; nothing is reported and the exit code is always 0.
   SCL:flags,width,height,BMP file,output  scale (flags 0: 1-bit, 1: grey, 3: 64 greys)
 A "*" that begins the output path of F2D, F2P, F2T or SCL stands for the input's directory.
 STI, STM, INFO, FDOPEN, FDSAVE, HELP and INSTALLFAXPRINTER do nothing in this build.
-To see what a run did: KORVIF_TRACE=/dev/stderr korvif32 '...'  (README.md: commands in full)
+To see what a run did: KORVIF_TRACE=/dev/stderr korvif32 '...'  (docs/host-interface.md: commands in full)
 )";
 
 }  // namespace

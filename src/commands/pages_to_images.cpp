@@ -52,6 +52,9 @@ int run_pages_to_images(char* arguments, MakeImagePagesWriter make_writer) {
                 request.output);
 
     if (!platform::file_exists(request.document)) return stop(Failure::not_found, "the document");
+    // A PDF or TIFF file over the document would lose the fax: a mistyped output is refused.
+    if (platform::same_file(request.document, request.output))
+        return stop({Failure::is_the_input, "the document"}, "the output");
     Outcome<OpenedDocument> document = open_document(request.document, platform::FileMode::read_shared);
     if (!document) return stop(Failure::cannot_be_read, "the document");
     // Clamped as F2S clamps them; numbers beyond 2^31 were given as negative ones.
@@ -75,7 +78,7 @@ int run_pages_to_images(char* arguments, MakeImagePagesWriter make_writer) {
         trace::line("page %u: %u lines, %u bytes %s", page, data->lines(), static_cast<unsigned>(data->data().size()),
                     data->recoded() ? "coded again" : "as they stand");
     }
-    if (!output) return stop(Failure::no_such, "page with a line in %d..%d", request.first, request.last);
+    if (!output) return stop(Failure::absent, "page with a line in %d..%d", request.first, request.last);
     if (const Outcome<void> finished = finish(*output); !finished) return stop(finished.failed(), "the output");
     return 0;
 }

@@ -221,6 +221,8 @@ TEST_F(BadInput, EachStopWritesNothingAndNamesItsReason) {
         {"F2D:1,0,{kvd},{kvd}", "the output is the document itself"},
         {"F2D:1,0,{kvd},{dir}/./doc.kvd", "the output is the document itself"},
         {"F2D:1,0,{dir}/hard.kvd,{kvd}", "the output is the document itself"},
+        {"F2P:1,9,{kvd},{dir}/./doc.kvd", "the output is the document itself"},
+        {"F2T:1,9,{dir}/hard.kvd,{kvd}", "the output is the document itself"},
         {"S2F:0,{sff},{sff}", "the document is the SFF file itself"},
         {"S2F:0,{sff},{dir}/link.sff", "the document is the SFF file itself"},
         {"D2F:0,{bmp},{bmp}", "the output is the bitmap itself"},
