@@ -22,6 +22,8 @@ TEST(WantOfMemory, EachFailedAllocationLeavesEveryFileAsItWas) {
         "SCL:0,3456,40,@/page.bmp,@/out.bmp",
         "ROT:1,@/page.bmp,@/out.bmp",
         "D2F:0,@/page.bmp,@/out.g3",
+        "F2P:1,3,@/doc.kvd,@/out.bmp",  // an earlier output of another kind stays too
+        "F2T:1,3,@/doc.kvd,@/out.g3",
     };
     for (const std::string command : commands) {
         test::TempDir dir;
