@@ -10,10 +10,17 @@ namespace korvif {
 namespace {
 
 // Each failure's phrase: the first "{}" stands for the subject, the second for the detail; a
-// detail after ": " goes with its ": " where it is empty ("the command failed").
+// detail after ": " goes with its ": " where it is empty ("the command failed"). A few phrases
+// name the step that failed rather than its cause, as support staff and scripts have always
+// read them: "cannot be read" for a page whose bytes F2D could not have (refused, outside the
+// file or without memory), "cannot be loaded" for any BMP that does not load, "cannot be coded"
+// for any bitmap the fax raster refuses, "cannot be decoded" for page data of no bitmap (too
+// short included), and a page range outside the file (out_of_range without a detail) "cannot be
+// had". A phrase `without_detail`, where there is one, stands for a failure without a detail.
 struct Phrase {
     Failure failure;
     const char* text;
+    const char* without_detail = nullptr;
 };
 
 constexpr Phrase phrases[] = {
@@ -31,14 +38,14 @@ constexpr Phrase phrases[] = {
     {Failure::absent, "no {}"},
     {Failure::too_few, "fewer than {}"},
     {Failure::empty_path, "{} path is empty"},
-    {Failure::cannot_be_opened, "{} cannot be opened: {}"},
+    {Failure::cannot_be_opened, "{} cannot be opened"},
     {Failure::cannot_be_reached, "{} cannot be reached"},
     {Failure::cannot_be_loaded, "{} cannot be loaded"},
     {Failure::cannot_be_coded, "{} cannot be coded"},
     {Failure::cannot_be_decoded, "{} cannot be decoded"},
     {Failure::cannot_be_copied, "{} cannot be copied to {}"},
     {Failure::not_a_document, "{} cannot be read as a document"},
-    {Failure::out_of_range, "{} of {}"},
+    {Failure::out_of_range, "{} of {}", "{} cannot be had"},
     {Failure::too_long, "{} refused ({})"},
     {Failure::too_few_rows, "too few rows to code"},
     {Failure::not_a_window, "{} is no window"},
@@ -51,15 +58,17 @@ constexpr Phrase phrases[] = {
     {Failure::is_the_input, "{} is {} itself"},
 };
 
-std::string_view phrase_of(Failure failure) {
+std::string_view phrase_of(Failed failed) {
     for (const Phrase& phrase : phrases) {
-        if (phrase.failure == failure) return phrase.text;
+        if (phrase.failure != failed.kind) continue;
+        return *failed.detail == '\0' && phrase.without_detail != nullptr ? phrase.without_detail : phrase.text;
     }
     return "{} failed";
 }
 
-// The reason: the phrase with the subject and the detail put in.
-std::string reason(Failed failed, const char* subject_format, std::va_list arguments) {
+// The reason: the phrase with the subject and the detail put in, and after it the system's error
+// where the failure carries one (": error 28: No space left on device").
+std::string reason(bool utf8, Failed failed, const char* subject_format, std::va_list arguments) {
     std::va_list copy;
     va_copy(copy, arguments);
     const int length = std::vsnprintf(nullptr, 0, subject_format, copy);
@@ -67,7 +76,7 @@ std::string reason(Failed failed, const char* subject_format, std::va_list argum
     std::string subject(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
     std::vsnprintf(subject.data(), subject.size() + 1, subject_format, arguments);
 
-    const std::string_view phrase = phrase_of(failed.kind);
+    const std::string_view phrase = phrase_of(failed);
     std::string text;
     const char* parts[] = {subject.c_str(), failed.detail};
     std::size_t part = 0;
@@ -80,6 +89,10 @@ std::string reason(Failed failed, const char* subject_format, std::va_list argum
             text += phrase[at];
         }
     }
+    if (failed.system_error != 0) {
+        const std::string error = trace::system_error_text(failed.system_error);
+        text += ": " + (utf8 ? trace::utf8(error) : error);
+    }
     return text;
 }
 
@@ -87,7 +100,7 @@ std::string reason(Failed failed, const char* subject_format, std::va_list argum
 // left out (the trace never changes what a run does).
 int write_stop(bool utf8, Failed failed, const char* subject_format, std::va_list arguments) noexcept {
     try {
-        const std::string text = reason(failed, subject_format, arguments);
+        const std::string text = reason(utf8, failed, subject_format, arguments);
         return utf8 ? trace::utf8_stop("%s", text.c_str()) : trace::stop("%s", text.c_str());
     } catch (...) {
         return 0;

@@ -48,9 +48,9 @@ int run_bmp_to_fax_data(char* arguments) {
     ReplacementSink sink(file);
     if (!file.good()) return stop(Failure::cannot_be_written, "the output");
     const Outcome<std::uint32_t> coded = encode_raster(fax_raster_rows(*raster, request.pairs()), sink);
-    if (!coded)
-        return stop(coded.failure() == Failure::too_short ? Failure::too_few_rows : Failure::cannot_be_written,
-                    "the output");
+    // A raster without a line is too short for the encoder, and has too few rows for the host.
+    if (!coded && coded.failure() == Failure::too_short) return stop(Failure::too_few_rows, "the output");
+    if (!coded) return stop(coded.failed(), "the output");
     static_cast<void>(file.commit());  // a refused replace is traced where it happens
     return 0;
 }

@@ -56,13 +56,12 @@ int run_document_page_to_bmp(char* arguments) {
                 double_lines ? "doubled" : "single");
     const Outcome<MemoryBlock> bytes = read_page(*document, request.page);
     if (!bytes)
-        return stop(bytes.failure() == Failure::empty ? Failure::empty : Failure::cannot_be_read, "page %u",
-                    request.page);
+        return stop(named_by_step(bytes.failed(), Failure::cannot_be_read, Failure::empty), "page %u", request.page);
     const DecodeOptions layout {.double_lines = double_lines, .trim_trailing_white = request.trim_trailing_white()};
     const Outcome<DecodedPage> decoded = decode_page(std::span(bytes->data(), range.length), layout);
     if (!decoded)
-        return stop(decoded.failure() == Failure::no_memory ? Failure::no_memory : Failure::cannot_be_decoded,
-                    "page %u", request.page);
+        return stop(named_by_step(decoded.failed(), Failure::cannot_be_decoded, Failure::no_memory), "page %u",
+                    request.page);
     const Outcome<PackedBitmap> image = page_bitmap(*decoded);
     if (!image) return stop(Failure::no_memory, "page %u", request.page);
     trace::line("decoded %d rows", bitmap_height(*image));

@@ -1,5 +1,6 @@
 // F2S: a range of pages of a fax document as the SFF file "~isdnfax.sff" in the directory that the
 // host names.
+#include <optional>
 #include <string>
 
 #include "command/arguments.h"
@@ -41,23 +42,24 @@ int run_document_to_sff(char* arguments) {
         return stop({Failure::too_long, limit.c_str()}, "directory prefix of %zu characters", request.prefix.size());
     }
     const std::string sff_path = request.sff_path();
+    // Made before the earlier output's owner, so that it goes after it: a stop names the earlier
+    // file's removal before the work file's fate.
+    std::optional<platform::FileReplacement> sff;
     // The host sends whatever ~isdnfax.sff it finds: from here on, a request that writes no new
-    // one removes the earlier request's, which must not go to this request's recipient (every
-    // stop below says so).
-    const platform::EarlierOutput earlier(sff_path.c_str());
+    // one removes the earlier request's, which must not go to this request's recipient. It goes
+    // when `earlier` does, unless kept.
+    platform::EarlierOutput earlier(sff_path.c_str());
     if (!earlier) return stop(Failure::cannot_be_written, "the SFF file");
-    const auto removing_the_earlier = [&earlier](int stopped) {
-        earlier.discard();
-        return stopped;
-    };
-    if (*request.document == '\0') return removing_the_earlier(stop(Failure::empty_path, "the document"));
+    if (*request.document == '\0') return stop(Failure::empty_path, "the document");
     // The document that is itself the earlier ~isdnfax.sff is neither written over nor removed.
-    if (platform::same_file(request.document, sff_path.c_str()))
+    if (platform::same_file(request.document, sff_path.c_str())) {
+        earlier.keep();
         return stop({Failure::is_the_input, "the document"}, "the SFF file");
+    }
 
-    if (!platform::file_exists(request.document)) return removing_the_earlier(stop(Failure::not_found, "the document"));
+    if (!platform::file_exists(request.document)) return stop(Failure::not_found, "the document");
     Outcome<OpenedDocument> document = open_document(request.document, platform::FileMode::read_shared);
-    if (!document) return removing_the_earlier(stop(Failure::cannot_be_read, "the document"));
+    if (!document) return stop(Failure::cannot_be_read, "the document");
     const std::uint32_t first = std::max(static_cast<std::uint32_t>(request.first), 1u);
     const std::uint32_t last = std::min(static_cast<std::uint32_t>(request.last), document->page_count());
     // Numbers beyond 2^31 were given as negative ones, and are shown as such.
@@ -68,19 +70,18 @@ int run_document_to_sff(char* arguments) {
 
     // Written in full before it replaces the file of an earlier request, and never in place under
     // a sender's handle.
-    platform::FileReplacement sff(sff_path.c_str(), {.in_place = false});
-    if (!sff.good()) return removing_the_earlier(stop(Failure::cannot_be_written, "the SFF file"));
-    SffWriter writer(sff, static_cast<std::uint16_t>(last >= first ? last - first + 1 : 0), document->fine_flag(),
+    sff.emplace(sff_path.c_str(), platform::ReplaceOptions {.in_place = false});
+    if (!sff->good()) return stop(Failure::cannot_be_written, "the SFF file");
+    SffWriter writer(*sff, static_cast<std::uint16_t>(last >= first ? last - first + 1 : 0), document->fine_flag(),
                      request.prefix);
     for (std::uint32_t page = first; page <= last; ++page) {
         const Outcome<MemoryBlock> bytes = read_page(*document, page);
         if (!bytes && bytes.failure() == Failure::empty) continue;
-        if (!bytes) return removing_the_earlier(stop(bytes.failed(), "page %u", page));
+        if (!bytes) return stop(bytes.failed(), "page %u", page);
         writer.put_page(page, *bytes);
     }
-    if (const Outcome<void> finished = writer.finish(); !finished)
-        return removing_the_earlier(stop(finished.failed(), "the SFF file"));
-    if (!sff.commit()) return removing_the_earlier(0);
+    if (const Outcome<void> finished = writer.finish(); !finished) return stop(finished.failed(), "the SFF file");
+    if (sff->commit()) earlier.keep();  // a refused replace is traced where it happens
     return 0;
 }
 

@@ -42,9 +42,8 @@ int run_change_resolution(char* arguments) {
     if (!temporary) return stop(Failure::absent, "temporary directory");
     Outcome<platform::ScratchFile> copy = platform::File::create_scratch(*temporary, "CR");
     if (!copy) {
-        const std::string error = trace::utf8(trace::system_error());
-        return utf8_stop(Failure::absent, "temporary file in \"%s\": %s", platform::printable(*temporary).c_str(),
-                         error.c_str());
+        return utf8_stop({Failure::absent, "", trace::system_error_number()}, "temporary file in \"%s\"",
+                         platform::printable(*temporary).c_str());
     }
     if (!copy_document(request.source, copy->file)) {
         const std::string quoted = "\"" + copy->name + "\"";
@@ -56,11 +55,10 @@ int run_change_resolution(char* arguments) {
     if (!output.good()) return stop(Failure::cannot_be_written, "the output");
     ResolutionChange change(*copied, output);
     for (std::uint32_t page = 1; page <= copied->page_count(); ++page) {
+        // A page fails as read or had (cannot_be_read, no_memory); the new document as written.
         const Outcome<void> added = change.add_page(page);
-        if (!added && (added.failure() == Failure::cannot_be_read || added.failure() == Failure::no_memory)) {
-            return stop(added.failure(), "page %u", page);
-        }
-        if (!added) return stop(Failure::cannot_be_written, "the new document");
+        if (!added && added.failure() != Failure::cannot_be_written) return stop(added.failed(), "page %u", page);
+        if (!added) return stop(added.failed(), "the new document");
     }
     if (const Outcome<void> finished = change.finish(); !finished) return stop(finished.failed(), "the new document");
     static_cast<void>(output.commit());  // a refused replace is traced where it happens

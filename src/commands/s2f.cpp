@@ -33,7 +33,7 @@ int run_sff_to_document(char* arguments) {
         return stop({Failure::is_the_input, "the SFF file"}, "the document");
     Outcome<platform::File> file =
         platform::File::open(request.sff, platform::FileMode::read_shared, platform::OpenRetry::when_held_or_missing);
-    if (!file) return stop({Failure::cannot_be_opened, trace::system_error().c_str()}, "the SFF file");
+    if (!file) return stop({Failure::cannot_be_opened, "", trace::system_error_number()}, "the SFF file");
     SffReader in(*file);
     const Outcome<std::uint32_t> first_page = read_first_page_offset(in);
     if (!first_page) return stop(first_page.failed(), "the SFF file");

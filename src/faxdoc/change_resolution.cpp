@@ -54,11 +54,10 @@ Outcome<void> ResolutionChange::add_page(std::uint32_t n) {
     const std::uint32_t start = page_table_entry(rebuilt_, n - 1);
     std::uint32_t end = start;
     Outcome<MemoryBlock> bytes = read_page(source_, n);
-    if (!bytes && bytes.failure() == Failure::cannot_be_read) return bytes.failed();
-    // A page whose range lies outside the file stays empty. One inside it whose bytes cannot be
-    // had for want of memory ends the change: written empty, the page would be lost.
-    if (!bytes && bytes.failure() == Failure::no_memory && lies_in_document(source_, document_page_range(source_, n)))
-        return Failure::no_memory;
+    // An empty page, or one whose range lies outside the file, stays empty. One whose bytes cannot
+    // be read, or cannot be had for want of memory, ends the change: written empty, the page
+    // would be lost.
+    if (!bytes && bytes.failure() != Failure::empty && bytes.failure() != Failure::out_of_range) return bytes.failed();
     if (bytes) {
         const auto length = static_cast<std::uint32_t>(bytes->size());
         // To fine each line is coded twice, to normal each pair of lines as one.

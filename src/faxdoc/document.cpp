@@ -77,14 +77,14 @@ Outcome<OpenedDocument> open_document(platform::File file) {
 
 namespace {
 
-// A zeroed block for `length` bytes from `start`. Fails with no_memory for a length of 2 GiB or
-// more or a range that does not lie inside the file (no such page can be had), or when the block
-// cannot be had.
+// A zeroed block for `length` bytes from `start`. Fails with out_of_range for a length of 2 GiB
+// or more or a range that does not lie inside the file, and with no_memory when the block cannot
+// be had.
 Outcome<MemoryBlock> allocate_range(const OpenedDocument& document, std::uint32_t start, std::uint32_t length) {
     if (!lies_in_document(document, {start, length})) {
         trace::line("bytes %u to %llu lie outside the document of %u bytes", start,
                     static_cast<unsigned long long>(start) + length, document.size);
-        return Failure::no_memory;
+        return Failure::out_of_range;
     }
     Outcome<MemoryBlock> bytes = MemoryBlock::allocate(length);
     if (!bytes) trace::line("no memory for %u bytes", length);

@@ -65,9 +65,9 @@ Outcome<OpenedDocument> open_document(const char* path, platform::FileMode mode)
 // The same for a file that is open already, read from its start.
 Outcome<OpenedDocument> open_document(platform::File file);
 
-// Reads `length` bytes from `start`. Fails with no_memory for a length of platform::size_limit
-// or more, a range that does not lie inside the file or a failed allocation; with
-// cannot_be_read when the system could not read them.
+// Reads `length` bytes from `start`. Fails with out_of_range (no detail) for a length of
+// platform::size_limit or more or a range that does not lie inside the file; with no_memory for
+// a failed allocation; with cannot_be_read when the system could not read them.
 Outcome<MemoryBlock> read_document_bytes(OpenedDocument& document, std::uint32_t start, std::uint32_t length);
 
 // The byte range of page n; page 0 is the whole file, read as MH data without a header.

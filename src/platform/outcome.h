@@ -36,7 +36,7 @@ enum class Failure : std::uint8_t {
     cannot_be_decoded,  // page data that decode to no bitmap
     cannot_be_copied,   // a file that cannot be copied
     not_a_document,     // a file that cannot be read as a fax document
-    out_of_range,       // a number beyond what the input holds
+    out_of_range,       // a number or a byte range beyond what the input holds
     too_long,           // a text longer than its limit
     too_few_rows,       // a bitmap without a line to code
     not_a_window,       // a window number that names no window
@@ -52,12 +52,16 @@ enum class Failure : std::uint8_t {
 // A failure: its kind and a detail, a text that completes the kind's phrase where it takes one:
 // for too_short what it is shorter than ("its 20-byte header"), for too_large what it would
 // reach ("2 GB"); else "". The detail is not copied: the libraries pass literals only, and a
-// command may pass its own text only straight into stop(), which uses it at once.
+// command may pass its own text only straight into stop(), which uses it at once. A call the
+// system refused carries the system's error number, which the stop line names after the reason.
 struct Failed {
     Failure kind;
+    std::uint32_t system_error = 0;  // errno or GetLastError(); 0 for none
     const char* detail = "";
 
     Failed(Failure kind_, const char* detail_ = "") : kind(kind_), detail(detail_) {}  // NOLINT: a Failure is a Failed
+    Failed(Failure kind_, const char* detail_, std::uint32_t system_error_)
+        : kind(kind_), system_error(system_error_), detail(detail_) {}
 };
 
 // A value of type T or a failure. T may be move-only (a memory block, an open file).

@@ -129,6 +129,10 @@ EarlierOutput::EarlierOutput(const char* target) {
     if (const Outcome<FileStamp> stamp = file_stamp(*target_)) stamp_ = *stamp;
 }
 
+EarlierOutput::~EarlierOutput() {
+    if (!kept_) discard();
+}
+
 void EarlierOutput::discard() const {
     if (!target_ || !stamp_) return;
     const std::string name = printable(*target_);

@@ -51,22 +51,30 @@ private:
 };
 
 // The file that stands under an output's name when a command begins, for an output that must
-// not outlive a request that writes no new one.
+// not outlive a request that writes no new one: it is removed when this object goes, however the
+// run ends, unless the run said it is kept.
 class EarlierOutput {
 public:
     // The host's text, resolved as a replacement resolves it; the file standing there is stamped.
     explicit EarlierOutput(const char* target);
+    ~EarlierOutput();  // removes the earlier file unless kept
+    EarlierOutput(const EarlierOutput&) = delete;
+    EarlierOutput& operator=(const EarlierOutput&) = delete;
 
     // False when the name can be no output (a folder, a device): the trace has said why.
     explicit operator bool() const { return target_.has_value(); }
 
+    // The file stays: the run wrote a new one, or must not touch the one there.
+    void keep() { kept_ = true; }
+
+private:
     // Removes the file, under its target's lock, if it is still the version that stood there
     // (a newer one put there meanwhile by another run stays). The trace says what became of it.
     void discard() const;
 
-private:
     std::optional<NativePath> target_;
     std::optional<FileStamp> stamp_;
+    bool kept_ = false;
 };
 
 }  // namespace korvif::platform

@@ -145,6 +145,10 @@ void crash(const char* what) noexcept {
 
 std::string utf8(const std::string& host_text) { return system::utf8_of_host_text(host_text); }
 
-std::string system_error() { return system::last_error(); }
+std::uint32_t system_error_number() { return system::last_error(); }
+
+std::string system_error_text(std::uint32_t number) { return system::error_text(number); }
+
+std::string system_error() { return system::error_text(system::last_error()); }
 
 }  // namespace korvif::trace

@@ -10,6 +10,7 @@
 // ever), ends at the first line that cannot be written, and stops growing at 16 MB.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -61,5 +62,10 @@ constexpr const char* plural(long long count, const char* one, const char* many)
 // The platform's last error as "error N: its text", in the host's text; read at once after the
 // failing call.
 std::string system_error();
+
+// The platform's last error as its number (read at once after the failing call), and a number's
+// text as system_error() gives it ("error N: its text", in the host's text).
+std::uint32_t system_error_number();
+std::string system_error_text(std::uint32_t number);
 
 }  // namespace korvif::trace

@@ -96,9 +96,10 @@ std::uint64_t microseconds() {
     return static_cast<std::uint64_t>(now.tv_sec) * 1000000u + static_cast<std::uint64_t>(now.tv_nsec) / 1000u;
 }
 
-std::string last_error() {
-    const int error = errno;
-    return "error " + std::to_string(error) + ": " + std::strerror(error);
+std::uint32_t last_error() { return static_cast<std::uint32_t>(errno); }
+
+std::string error_text(std::uint32_t error) {
+    return "error " + std::to_string(error) + ": " + std::strerror(static_cast<int>(error));
 }
 
 }  // namespace korvif::trace::system

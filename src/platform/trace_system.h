@@ -20,8 +20,9 @@ std::string utf8_of_host_text(const std::string& text);  // the ANSI code page's
 bool append(const char* bytes, std::size_t count);
 void close();
 unsigned long process_id();
-std::string local_time();      // "2026-12-07 14:46:10.123"
-std::uint64_t microseconds();  // a steady clock
-std::string last_error();      // "error N: text"
+std::string local_time();                     // "2026-12-07 14:46:10.123"
+std::uint64_t microseconds();                 // a steady clock
+std::uint32_t last_error();                   // errno, or GetLastError()
+std::string error_text(std::uint32_t error);  // "error N: text", in the host's text
 
 }  // namespace korvif::trace::system

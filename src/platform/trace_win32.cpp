@@ -114,8 +114,9 @@ std::uint64_t microseconds() {
                                       count.QuadPart % frequency.QuadPart * 1000000 / frequency.QuadPart);
 }
 
-std::string last_error() {
-    const DWORD error = GetLastError();
+std::uint32_t last_error() { return GetLastError(); }
+
+std::string error_text(std::uint32_t error) {
     char text[256] = {};
     DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
                                   sizeof text, nullptr);

@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <optional>
+
 #include "platform/file.h"
 #include "platform/host_text.h"
 #include "platform/path.h"
@@ -360,7 +362,7 @@ TEST_F(Replacement, ADiscardedOutputGoesUnlessANewerOneTookItsPlace) {
     for (const Case& c : cases) {
         test::write_file(target, {1});
         const auto stood = std::filesystem::last_write_time(target);
-        const platform::EarlierOutput earlier(target.c_str());
+        std::optional<platform::EarlierOutput> earlier(std::in_place, target.c_str());
         if (!c.newer.empty()) {
             // The earlier file stays linked while the newer one is made, so that the newer one
             // cannot get its number.
@@ -370,7 +372,7 @@ TEST_F(Replacement, ADiscardedOutputGoesUnlessANewerOneTookItsPlace) {
             std::filesystem::rename(dir.file("newer"), target);  // another run's complete file
             std::filesystem::remove(dir.file("earlier"));
         }
-        earlier.discard();
+        earlier.reset();  // not kept: it goes
         EXPECT_EQ(test::file_present(target) ? test::read_file(target) : test::Bytes {}, c.newer) << c.what;
     }
 }
