@@ -52,7 +52,7 @@ constexpr Phrase phrases[] = {
     {Failure::minimised, "{} is minimised"},
     {Failure::not_visible, "{} is not visible"},
     {Failure::needs_a_structure, "{} takes a structure, which no number can stand for"},
-    {Failure::cannot_be_added, "{} cannot be added: {}"},
+    {Failure::cannot_be_added, "{} cannot be added"},
     {Failure::not_in_this_build, "this build has no {}: {} does nothing"},
     {Failure::failed, "{} failed: {}"},
     {Failure::is_the_input, "{} is {} itself"},

@@ -43,7 +43,7 @@ enum class Failure : std::uint8_t {
     minimised,          // a window shown only as its taskbar button
     not_visible,        // a window that cannot be seen
     needs_a_structure,  // a help command whose data no number can stand for
-    cannot_be_added,    // a spooler entry the system refused (the detail says why)
+    cannot_be_added,    // a spooler entry the system refused (its error goes with the failure)
     not_in_this_build,  // a service this build has none of (the detail names the command)
     failed,             // a command that ended with an exception (the detail, its text)
     is_the_input,       // an output that is the input file itself (the detail names the input)

@@ -72,7 +72,7 @@ int run_install_fax_printer(char*) {
     if (added == nullptr) {
         // A second run finds the printer in place: that is the end it should have.
         if (GetLastError() == ERROR_PRINTER_ALREADY_EXISTS) return trace::line("printer already installed"), 0;
-        return stop({Failure::cannot_be_added, trace::system_error().c_str()}, "the printer");
+        return stop({Failure::cannot_be_added, "", trace::system_error_number()}, "the printer");
     }
     trace::line("printer added");
     ClosePrinter(added);
