@@ -38,6 +38,7 @@ declare -A desktop_stops=(
     ["HELP:0,1,2"]="fewer than four fields, or no help file"
     ["HELP:0,10,0,x.hlp"]="help command 10 takes a structure, which no number can stand for"
     ["XYZ:1"]="no command keyword at the start of the command text"
+    ["INSTALLFAXPRINTER"]="the printer cannot be added: error [0-9]+: .+"
 )
 for command in "${!desktop_stops[@]}"; do
     rm -f "$desktop"
