@@ -12,7 +12,7 @@
 #include "image/page_bitmap.h"
 #include "image/scale.h"
 #include "faxdoc/file_sinks.h"
-#include "platform/file.h"
+#include "platform/files/file.h"
 #include "pages.h"
 
 namespace korvif::bench {

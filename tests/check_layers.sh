@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The folders of src/ form layers, each including only itself and the layers below it:
 #   app  >  commands  >  faxdoc, desktop, printer  >  command  >  image  >  codec  >  platform
+# (platform's folders, one per concern, are one layer: files, replace, trace, process, memory).
 # Fails on any include of a folder above the including one, or of a sibling on the same layer.
 set -euo pipefail
 SRC=$(cd "$(dirname "$0")/../src" && pwd)

@@ -5,9 +5,9 @@
 #include "command/stop.h"
 #include "commands/commands.h"
 #include "desktop/commands.h"
-#include "platform/module.h"
-#include "platform/process.h"
-#include "platform/trace.h"
+#include "platform/process/module.h"
+#include "platform/process/process.h"
+#include "platform/trace/trace.h"
 #include "printer/commands.h"
 
 namespace korvif {

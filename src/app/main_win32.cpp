@@ -6,7 +6,7 @@
 
 #include "app/command_line.h"
 #include "app/dispatch.h"
-#include "platform/process.h"
+#include "platform/process/process.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // Before anything else, the trace included: a trace on an empty drive must not show the

@@ -8,7 +8,7 @@
 
 #include "codec/mh_tables.h"
 #include "codec/raster_rows.h"
-#include "platform/memory_block.h"
+#include "platform/memory/memory_block.h"
 
 namespace korvif {
 

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "platform/file.h"
-#include "platform/path.h"
-#include "platform/trace.h"
+#include "platform/files/file.h"
+#include "platform/files/path.h"
+#include "platform/trace/trace.h"
 
 namespace korvif {
 

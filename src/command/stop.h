@@ -5,7 +5,7 @@
 #pragma once
 
 #include "platform/outcome.h"
-#include "platform/trace.h"
+#include "platform/trace/trace.h"
 
 namespace korvif {
 

@@ -4,8 +4,8 @@
 
 #include "command/stop.h"
 #include "image/bmp_file.h"
-#include "platform/file.h"
-#include "platform/trace.h"
+#include "platform/files/file.h"
+#include "platform/trace/trace.h"
 
 namespace korvif {
 

@@ -7,9 +7,9 @@
 #include "faxdoc/file_sinks.h"
 #include "image/bmp_file.h"
 #include "image/fax_raster.h"
-#include "platform/file.h"
-#include "platform/replacement.h"
-#include "platform/trace.h"
+#include "platform/files/file.h"
+#include "platform/replace/replacement.h"
+#include "platform/trace/trace.h"
 
 namespace korvif {
 

@@ -8,8 +8,8 @@
 #include "faxdoc/document.h"
 #include "image/bmp_file.h"
 #include "image/page_bitmap.h"
-#include "platform/file.h"
-#include "platform/trace.h"
+#include "platform/files/file.h"
+#include "platform/trace/trace.h"
 
 namespace korvif {
 

@@ -8,9 +8,9 @@
 #include "commands/commands.h"
 #include "faxdoc/document.h"
 #include "faxdoc/document_to_sff.h"
-#include "platform/file.h"
-#include "platform/replacement.h"
-#include "platform/trace.h"
+#include "platform/files/file.h"
+#include "platform/replace/replacement.h"
+#include "platform/trace/trace.h"
 
 namespace korvif {
 

@@ -4,7 +4,7 @@
 #include "commands/bitmap_file.h"
 #include "commands/commands.h"
 #include "image/operations.h"
-#include "platform/trace.h"
+#include "platform/trace/trace.h"
 
 namespace korvif {
 

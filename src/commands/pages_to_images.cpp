@@ -8,9 +8,9 @@
 #include "faxdoc/document.h"
 #include "faxdoc/file_sinks.h"
 #include "faxdoc/image_page_data.h"
-#include "platform/file.h"
-#include "platform/replacement.h"
-#include "platform/trace.h"
+#include "platform/files/file.h"
+#include "platform/replace/replacement.h"
+#include "platform/trace/trace.h"
 
 namespace korvif {
 

@@ -3,9 +3,9 @@
 #include "command/stop.h"
 #include "commands/commands.h"
 #include "faxdoc/sff_to_document.h"
-#include "platform/file.h"
-#include "platform/replacement.h"
-#include "platform/trace.h"
+#include "platform/files/file.h"
+#include "platform/replace/replacement.h"
+#include "platform/trace/trace.h"
 
 namespace korvif {
 

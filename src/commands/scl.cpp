@@ -5,8 +5,8 @@
 #include "commands/commands.h"
 #include "image/bmp_file.h"
 #include "image/scale.h"
-#include "platform/file.h"
-#include "platform/trace.h"
+#include "platform/files/file.h"
+#include "platform/trace/trace.h"
 
 namespace korvif {
 

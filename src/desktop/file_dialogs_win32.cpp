@@ -16,10 +16,10 @@
 #include "desktop/host_window_win32.h"
 #include "desktop/new_file_removal.h"
 #include "desktop/requests.h"
-#include "platform/file.h"
-#include "platform/host_text.h"
-#include "platform/process.h"
-#include "platform/wide_path_win32.h"
+#include "platform/files/file.h"
+#include "platform/files/host_text.h"
+#include "platform/process/process.h"
+#include "platform/files/wide_path_win32.h"
 #ifdef KORVIF_CRASH_TRIGGER
 #include "desktop/crash_trigger_win32.h"
 #endif

@@ -7,9 +7,9 @@
 #include "desktop/host_window_win32.h"
 #include "desktop/html_help.h"
 #include "desktop/requests.h"
-#include "platform/file.h"
-#include "platform/host_text.h"
-#include "platform/trace.h"
+#include "platform/files/file.h"
+#include "platform/files/host_text.h"
+#include "platform/trace/trace.h"
 
 namespace korvif {
 

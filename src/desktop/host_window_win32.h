@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "platform/trace.h"
+#include "platform/trace/trace.h"
 
 namespace korvif {
 

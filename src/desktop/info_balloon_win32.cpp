@@ -12,7 +12,7 @@
 #include "desktop/host_window_win32.h"
 #include "desktop/requests.h"
 #include "desktop/window_class_win32.h"
-#include "platform/trace.h"
+#include "platform/trace/trace.h"
 
 namespace korvif {
 

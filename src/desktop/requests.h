@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/outcome.h"
-#include "platform/path.h"
+#include "platform/files/path.h"
 
 namespace korvif {
 

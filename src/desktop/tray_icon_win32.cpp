@@ -8,7 +8,7 @@
 #include "desktop/commands.h"
 #include "desktop/host_window_win32.h"
 #include "desktop/requests.h"
-#include "platform/trace.h"
+#include "platform/trace/trace.h"
 #include "desktop/window_class_win32.h"
 
 namespace korvif {

@@ -5,9 +5,9 @@
 
 #include <exception>
 
-#include "platform/module.h"
-#include "platform/process.h"
-#include "platform/trace.h"
+#include "platform/process/module.h"
+#include "platform/process/process.h"
+#include "platform/trace/trace.h"
 
 namespace korvif {
 

@@ -8,8 +8,8 @@
 #include "codec/raster_encoder.h"
 #include "faxdoc/document.h"
 #include "faxdoc/file_sinks.h"
-#include "platform/file.h"
-#include "platform/trace.h"
+#include "platform/files/file.h"
+#include "platform/trace/trace.h"
 
 namespace korvif {
 

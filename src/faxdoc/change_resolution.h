@@ -5,9 +5,9 @@
 
 #include "faxdoc/document.h"
 #include "faxdoc/file_sinks.h"
-#include "platform/file.h"
+#include "platform/files/file.h"
 #include "platform/outcome.h"
-#include "platform/replacement.h"
+#include "platform/replace/replacement.h"
 
 namespace korvif {
 

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "platform/trace.h"
+#include "platform/trace/trace.h"
 
 namespace korvif {
 

@@ -4,8 +4,8 @@
 #include <array>
 #include <cstdint>
 
-#include "platform/memory_block.h"
-#include "platform/file.h"
+#include "platform/memory/memory_block.h"
+#include "platform/files/file.h"
 
 namespace korvif {
 

@@ -9,8 +9,8 @@
 #include "faxdoc/document.h"
 #include "faxdoc/file_sinks.h"
 #include "faxdoc/sff_format.h"
-#include "platform/file.h"
-#include "platform/trace.h"
+#include "platform/files/file.h"
+#include "platform/trace/trace.h"
 
 namespace korvif {
 

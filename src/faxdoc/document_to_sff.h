@@ -5,9 +5,9 @@
 #include <string>
 
 #include "faxdoc/file_sinks.h"
-#include "platform/memory_block.h"
+#include "platform/memory/memory_block.h"
 #include "platform/outcome.h"
-#include "platform/replacement.h"
+#include "platform/replace/replacement.h"
 
 namespace korvif {
 

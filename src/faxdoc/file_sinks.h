@@ -2,8 +2,8 @@
 #pragma once
 
 #include "codec/byte_sink.h"
-#include "platform/file.h"
-#include "platform/replacement.h"
+#include "platform/files/file.h"
+#include "platform/replace/replacement.h"
 
 namespace korvif {
 

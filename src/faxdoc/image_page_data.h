@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "faxdoc/document.h"
-#include "platform/memory_block.h"
+#include "platform/memory/memory_block.h"
 
 namespace korvif {
 

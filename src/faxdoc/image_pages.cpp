@@ -1,6 +1,6 @@
 #include "faxdoc/image_pages.h"
 
-#include "platform/file.h"
+#include "platform/files/file.h"
 
 namespace korvif {
 

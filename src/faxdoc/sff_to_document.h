@@ -5,9 +5,9 @@
 #include <memory>
 
 #include "faxdoc/sff_format.h"
-#include "platform/file.h"
+#include "platform/files/file.h"
 #include "platform/outcome.h"
-#include "platform/replacement.h"
+#include "platform/replace/replacement.h"
 
 namespace korvif {
 

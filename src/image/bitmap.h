@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "platform/memory_block.h"
+#include "platform/memory/memory_block.h"
 
 namespace korvif {
 

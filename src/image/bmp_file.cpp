@@ -1,8 +1,8 @@
 #include "image/bmp_file.h"
 
-#include "platform/file.h"
-#include "platform/replacement.h"
-#include "platform/trace.h"
+#include "platform/files/file.h"
+#include "platform/replace/replacement.h"
+#include "platform/trace/trace.h"
 
 namespace korvif {
 

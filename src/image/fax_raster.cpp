@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/trace.h"
+#include "platform/trace/trace.h"
 
 namespace korvif {
 

@@ -6,7 +6,7 @@
 
 #include "command/stop.h"
 #include "printer/commands.h"
-#include "platform/trace.h"
+#include "platform/trace/trace.h"
 #include "printer/fax_printer.h"
 
 namespace korvif {

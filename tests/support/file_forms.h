@@ -6,7 +6,7 @@
 
 #include "codec/byte_sink.h"
 #include "codec/raster_encoder.h"
-#include "platform/file.h"
+#include "platform/files/file.h"
 
 namespace korvif {
 

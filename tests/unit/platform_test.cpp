@@ -6,11 +6,11 @@
 
 #include <optional>
 
-#include "platform/file.h"
-#include "platform/host_text.h"
-#include "platform/path.h"
-#include "platform/process.h"
-#include "platform/replacement.h"
+#include "platform/files/file.h"
+#include "platform/files/host_text.h"
+#include "platform/files/path.h"
+#include "platform/process/process.h"
+#include "platform/replace/replacement.h"
 #include "support/code_pages.h"
 #include "support/files.h"
 

@@ -7,8 +7,8 @@
 #include <set>
 #include <string>
 
-#include "platform/replace_steps.h"
-#include "platform/trace.h"
+#include "platform/replace/replace_steps.h"
+#include "platform/trace/trace.h"
 #include "support/files.h"
 
 namespace korvif {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "platform/allocation_failures.h"
+#include "platform/memory/allocation_failures.h"
 #include "support/bitmaps.h"
 #include "support/documents.h"
 #include "support/mh_writer.h"

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/file.h"
+#include "platform/files/file.h"
 
 namespace korvif::platform {
 

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/path.h"
-#include "platform/trace_system.h"
+#include "platform/files/path.h"
+#include "platform/trace/trace_system.h"
 
 namespace korvif::trace::system {
 

@@ -1,11 +1,11 @@
-#include "platform/process.h"
+#include "platform/process/process.h"
 
 #include <windows.h>
 
 #include <exception>
 
-#include "platform/file.h"
-#include "platform/trace.h"
+#include "platform/files/file.h"
+#include "platform/trace/trace.h"
 
 namespace korvif::platform {
 

@@ -1,7 +1,7 @@
-#include "platform/file.h"
+#include "platform/files/file.h"
 
-#include "platform/path.h"
-#include "platform/trace.h"
+#include "platform/files/path.h"
+#include "platform/trace/trace.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -8,11 +8,11 @@
 #include <memory>
 #include <vector>
 
-#include "platform/file.h"
-#include "platform/path.h"
-#include "platform/replace_steps.h"
-#include "platform/trace.h"
-#include "platform/wide_path_win32.h"
+#include "platform/files/file.h"
+#include "platform/files/path.h"
+#include "platform/replace/replace_steps.h"
+#include "platform/trace/trace.h"
+#include "platform/files/wide_path_win32.h"
 
 namespace korvif::platform {
 

@@ -11,9 +11,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/file.h"
-#include "platform/path.h"
-#include "platform/trace.h"
+#include "platform/files/file.h"
+#include "platform/files/path.h"
+#include "platform/trace/trace.h"
 
 namespace korvif::platform {
 

@@ -8,7 +8,7 @@
 #include <sys/time.h>
 #include <unistd.h>
 
-#include "platform/trace_system.h"
+#include "platform/trace/trace_system.h"
 
 namespace korvif::trace::system {
 

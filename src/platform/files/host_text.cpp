@@ -1,4 +1,4 @@
-#include "platform/host_text.h"
+#include "platform/files/host_text.h"
 
 #include <algorithm>
 #include <iterator>

@@ -1,9 +1,9 @@
-#include "platform/replacement.h"
+#include "platform/replace/replacement.h"
 
 #include <utility>
 
-#include "platform/path.h"
-#include "platform/trace.h"
+#include "platform/files/path.h"
+#include "platform/trace/trace.h"
 
 namespace korvif::platform {
 

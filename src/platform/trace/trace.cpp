@@ -1,4 +1,4 @@
-#include "platform/trace.h"
+#include "platform/trace/trace.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -7,7 +7,7 @@
 #include <initializer_list>
 #include <string_view>
 
-#include "platform/trace_system.h"
+#include "platform/trace/trace_system.h"
 
 #ifndef KORVIF_VERSION
 #define KORVIF_VERSION "unknown"

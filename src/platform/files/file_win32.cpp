@@ -1,14 +1,14 @@
-#include "platform/file.h"
+#include "platform/files/file.h"
 
 #include <windows.h>
 
 #include <optional>
 #include <utility>
 
-#include "platform/host_text.h"
-#include "platform/path.h"
-#include "platform/trace.h"
-#include "platform/wide_path_win32.h"
+#include "platform/files/host_text.h"
+#include "platform/files/path.h"
+#include "platform/trace/trace.h"
+#include "platform/files/wide_path_win32.h"
 
 namespace korvif::platform {
 

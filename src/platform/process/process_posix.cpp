@@ -1,8 +1,8 @@
-#include "platform/process.h"
+#include "platform/process/process.h"
 
 #include <cstdlib>
 
-#include "platform/file.h"
+#include "platform/files/file.h"
 
 namespace korvif::platform {
 

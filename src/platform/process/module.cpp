@@ -1,4 +1,4 @@
-#include "platform/module.h"
+#include "platform/process/module.h"
 
 namespace korvif::platform {
 

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/file.h"
+#include "platform/files/file.h"
 
 namespace korvif::platform {
 

@@ -1,4 +1,4 @@
-#include "platform/process.h"
+#include "platform/process/process.h"
 
 namespace korvif::platform {
 

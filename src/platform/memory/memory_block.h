@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "platform/file.h"
+#include "platform/files/file.h"
 #include "platform/outcome.h"
 
 namespace korvif {

@@ -1,4 +1,4 @@
-#include "platform/path.h"
+#include "platform/files/path.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,6 +1,6 @@
-#include "platform/replace_steps.h"
+#include "platform/replace/replace_steps.h"
 
-#include "platform/trace.h"
+#include "platform/trace/trace.h"
 
 namespace korvif::platform {
 

@@ -1,9 +1,9 @@
-#include "platform/memory_block.h"
+#include "platform/memory/memory_block.h"
 
 #include <cstring>
 
 #ifdef KORVIF_FAILING_ALLOCATIONS
-#include "platform/allocation_failures.h"
+#include "platform/memory/allocation_failures.h"
 #endif
 
 namespace korvif {
