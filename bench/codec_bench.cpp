@@ -55,7 +55,7 @@ void BM_libtiff_decode(benchmark::State& state, const BenchPage* page) {
 }
 
 PackedBitmap bitmap_of(const BenchPage& page) {
-    PackedBitmap bitmap = *MemoryBlock::allocate(page.bitmap.size());
+    PackedBitmap bitmap = *PackedBitmap::allocate(page.bitmap.size());
     std::memcpy(bitmap.data(), page.bitmap.data(), page.bitmap.size());
     return bitmap;
 }

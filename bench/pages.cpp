@@ -36,7 +36,7 @@ BenchPage make_page(const std::string& name, const std::string& pbm_command) {
     page.mh = read_all(base + ".g3");
     PackedBitmap bitmap = *page_bitmap(*decode_page(page.mh));
     page.bitmap.assign(bitmap.data(), bitmap.data() + bitmap.size());
-    page.rows = bitmap_height(bitmap);
+    page.rows = bitmap.height();
     return page;
 }
 

@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
         report("decode", page.name, decode, rounds);
         TIFFClose(tiff);
 
-        PackedBitmap bitmap = *MemoryBlock::allocate(page.bitmap.size());
+        PackedBitmap bitmap = *PackedBitmap::allocate(page.bitmap.size());
         std::memcpy(bitmap.data(), page.bitmap.data(), page.bitmap.size());
         const std::vector<std::uint8_t> raster = top_down_rows(page);
         const std::string ours_path = bench_directory() + "/" + page.name + "-ours.g3";

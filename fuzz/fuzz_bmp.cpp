@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             *bitmap, target_width, target_height,
             {.method = (flags & 1) ? ScaleMethod::grey : ScaleMethod::one_bit, .grey_palette = (flags & 2) != 0});
         if (scaled) {
-            FUZZ_CHECK(bitmap_width(*scaled) == target_width && bitmap_height(*scaled) == target_height);
+            FUZZ_CHECK(scaled->width() == target_width && scaled->height() == target_height);
         }
         for (unsigned i = 0; i < turns; ++i) (void)rotate_quarter_turn(*bitmap);
         (void)invert_bits(*bitmap);

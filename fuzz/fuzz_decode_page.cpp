@@ -28,8 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Outcome<PackedBitmap> bitmap = page_bitmap(*decoded);
     FUZZ_CHECK(bitmap);
     const PackedBitmap& page = *bitmap;
-    FUZZ_CHECK(bitmap_width(page) == 1728);
-    const std::int32_t rows = bitmap_height(page);
+    FUZZ_CHECK(page.width() == 1728);
+    const std::int32_t rows = page.height();
     FUZZ_CHECK(rows >= 0 && rows <= 2 * max_page_lines);
     FUZZ_CHECK(page.size() == 48u + 216u * static_cast<std::size_t>(rows));
     if (options.double_lines) FUZZ_CHECK(rows % 2 == 0);

@@ -64,7 +64,7 @@ int run_document_page_to_bmp(char* arguments) {
                     request.page);
     const Outcome<PackedBitmap> image = page_bitmap(*decoded);
     if (!image) return stop(Failure::no_memory, "page %u", request.page);
-    trace::line("decoded %d rows", bitmap_height(*image));
+    trace::line("decoded %d rows", image->height());
     if (!save_bmp(*image, request.output)) return stop(Failure::cannot_be_written, "the output");
     return 0;
 }

@@ -44,7 +44,7 @@ int run_rotate(char* arguments) {
     return change_bitmap_file(request.input, request.output, "the turned bitmap",
                               [turns = request.turns](PackedBitmap& bitmap) -> Outcome<void> {
                                   if (turns < 1 || turns > 3) return {};
-                                  if (bits_per_pixel(bitmap) != 1) {
+                                  if (bitmap.bits_per_pixel() != 1) {
                                       trace::line("not a 1-bit bitmap: written as loaded");
                                       return {};
                                   }

@@ -67,8 +67,11 @@ Outcome<void> ResolutionChange::add_page(std::uint32_t n) {
         // keeps all its lines.
         if (!page && page.failure() == Failure::no_memory) return Failure::no_memory;
         if (page) {
-            const Outcome<std::uint32_t> coded =
-                encode_raster(page->raster_rows(to_fine ? RowPairs::apart : RowPairs::merged), sink_);
+            // Lines pair up from the page's last line, as D2F pairs a bitmap's rows from its
+            // bottom: an odd first line is left out.
+            const RasterRows rows = page->raster_rows(to_fine ? RowPairs::apart : RowPairs::merged);
+            const bool odd_first = !to_fine && rows.count() % 2 != 0;
+            const Outcome<std::uint32_t> coded = encode_raster(odd_first ? rows.without_top_row() : rows, sink_);
             if (coded) end += *coded;
         }
         trace::line("page %u: %u bytes, %zu rows decoded, %u bytes coded", n, length, page ? page->rows() : 0,

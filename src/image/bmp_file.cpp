@@ -29,7 +29,7 @@ Outcome<PackedBitmap> load_bmp(const char* path) {
                                : Failed(Failure::too_large, beyond_largest_bitmap);
     }
 
-    Outcome<PackedBitmap> bitmap = MemoryBlock::allocate(static_cast<std::size_t>(block_size));
+    Outcome<PackedBitmap> bitmap = PackedBitmap::allocate(static_cast<std::size_t>(block_size));
     if (!bitmap) {
         trace::line("no memory for %d bytes", block_size);
         return bitmap;
@@ -38,13 +38,13 @@ Outcome<PackedBitmap> load_bmp(const char* path) {
     const std::uint32_t got = file->read(bitmap->data(), static_cast<std::uint32_t>(block_size)).value_or(0);
     static_cast<void>(file->close());  // only read
 
-    const std::uint32_t header_size = bitmap->size() < 4 ? 0 : info_header_size(*bitmap);
+    const std::uint32_t header_size = bitmap->size() < 4 ? 0 : bitmap->header_size();
     if (header_size < core_header_bytes || (header_size > core_header_bytes && header_size < 16)) {
         trace::line("BMP file with an info header of %u bytes refused", header_size);
         return Failure::unusable_size;
     }
     trace::line("bitmap: %d bytes (%u read), header %u, %d x %d, %u bits per pixel", block_size, got, header_size,
-                bitmap_width(*bitmap), bitmap_height(*bitmap), bits_per_pixel(*bitmap));
+                bitmap->width(), bitmap->height(), bitmap->bits_per_pixel());
     return bitmap;
 }
 
@@ -54,7 +54,7 @@ Outcome<void> save_bmp(const PackedBitmap& bitmap, const char* path) {
     platform::FileReplacement file(path);
     if (!file.good()) return Failure::cannot_be_written;
     const std::uint32_t file_size = static_cast<std::uint32_t>(bitmap.size()) + bmp_file_header_bytes;
-    const std::uint32_t pixel_offset = bmp_file_header_bytes + info_header_size(bitmap) + palette_bytes(bitmap);
+    const std::uint32_t pixel_offset = bmp_file_header_bytes + bitmap.header_size() + bitmap.palette_bytes();
     const std::uint8_t file_header[bmp_file_header_bytes] = {
         // clang-format off
         'B', 'M',

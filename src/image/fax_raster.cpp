@@ -22,12 +22,12 @@ std::uint32_t luma(const PackedBitmap& source, std::uint64_t entry) {
 }  // namespace
 
 Outcome<PackedBitmap> fax_raster_from_bitmap(const PackedBitmap& source) {
-    const std::uint32_t header = info_header_size(source);
+    const std::uint32_t header = source.header_size();
     const bool core = header == core_header_bytes;
-    const std::int64_t width = core ? read_u16(source, core_width) : bitmap_width(source);
-    const std::int64_t height = core ? read_u16(source, core_height) : bitmap_height(source);
+    const std::int64_t width = core ? source.read_u16(core_width) : source.width();
+    const std::int64_t height = core ? source.read_u16(core_height) : source.height();
     const std::uint16_t depth =
-        read_u16(source, core ? bitmap_field::core_bits_per_pixel : bitmap_field::bits_per_pixel);
+        source.read_u16(core ? bitmap_field::core_bits_per_pixel : bitmap_field::bits_per_pixel);
     if (depth != 1) {
         trace::line("not a 1-bit bitmap: %u bits per pixel", depth);
         return Failure::not_one_bit;
@@ -42,21 +42,16 @@ Outcome<PackedBitmap> fax_raster_from_bitmap(const PackedBitmap& source) {
     const std::uint64_t rows_offset = header + 2 * entry_bytes;
     const std::uint64_t stride = (static_cast<std::uint64_t>(width) + 31) / 32 * 4;
     const std::uint64_t rows =
-        std::min<std::uint64_t>(height < 0 ? -height : height, rows_inside(source, rows_offset, stride));
+        std::min<std::uint64_t>(height < 0 ? -height : height, source.rows_inside(rows_offset, stride));
     if (two_colour_header_bytes + fax_line_bytes * rows > largest_bitmap_bytes) {
         trace::line("%llu rows are more than can be coded", static_cast<unsigned long long>(rows));
         return Failed(Failure::too_large, beyond_largest_bitmap);
     }
 
-    Outcome<PackedBitmap> allocated = MemoryBlock::allocate(two_colour_header_bytes + fax_line_bytes * rows);
+    Outcome<PackedBitmap> allocated = PackedBitmap::allocate(two_colour_header_bytes + fax_line_bytes * rows);
     if (!allocated) return allocated;
     PackedBitmap& raster = *allocated;
-    write_u32(raster, bitmap_field::header_size, info_header_bytes);
-    write_u32(raster, bitmap_field::width, fax_line_pixels);
-    write_u32(raster, bitmap_field::height, static_cast<std::uint32_t>(rows));
-    write_u16(raster, bitmap_field::planes, 1);
-    write_u16(raster, bitmap_field::bits_per_pixel, 1);
-    write_u32(raster, info_header_bytes, 0x00FFFFFF);  // entry 0 white, entry 1 black (zero)
+    write_fax_raster_header(raster, static_cast<std::uint32_t>(rows));
 
     const std::uint8_t flip = luma(source, header) < luma(source, header + entry_bytes) ? 0xFF : 0x00;
     trace::line("fax raster: %llu rows%s%s, %lld pixels of each taken", static_cast<unsigned long long>(rows),
@@ -77,11 +72,22 @@ Outcome<PackedBitmap> fax_raster_from_bitmap(const PackedBitmap& source) {
     return allocated;
 }
 
+void write_fax_raster_header(PackedBitmap& bitmap, std::uint32_t rows) {
+    std::memset(bitmap.data(), 0, two_colour_header_bytes);
+    bitmap.write_u32(bitmap_field::header_size, info_header_bytes);
+    bitmap.write_u32(bitmap_field::width, fax_line_pixels);
+    bitmap.write_u32(bitmap_field::height, rows);
+    bitmap.write_u16(bitmap_field::planes, 1);
+    bitmap.write_u16(bitmap_field::bits_per_pixel, 1);
+    bitmap.write_u32(info_header_bytes, 0x00FFFFFF);  // entry 0 white, entry 1 black (zero)
+}
+
 RasterRows fax_raster_rows(const PackedBitmap& raster, RowPairs pairs) {
     const std::size_t rows =
         raster.size() < two_colour_header_bytes ? 0 : (raster.size() - two_colour_header_bytes) / fax_line_bytes;
     const std::uint8_t* top = raster.data() + two_colour_header_bytes + (rows == 0 ? 0 : rows - 1) * fax_line_bytes;
-    return {top, rows, -std::ptrdiff_t {fax_line_bytes}, pairs};
+    const RasterRows all {top, rows, -std::ptrdiff_t {fax_line_bytes}, pairs};
+    return pairs == RowPairs::merged && rows % 2 != 0 ? all.without_top_row() : all;
 }
 
 }  // namespace korvif

@@ -18,8 +18,13 @@ namespace korvif {
 // (too_large), or with no_memory.
 Outcome<PackedBitmap> fax_raster_from_bitmap(const PackedBitmap& source);
 
+// Writes the header of a fax raster bitmap of `rows` rows over its first two_colour_header_bytes:
+// the 40-byte header (1728 pixels wide, one plane, 1 bit) and the palette white then black.
+void write_fax_raster_header(PackedBitmap& bitmap, std::uint32_t rows);
+
 // The rows of a fax raster bitmap (the 40-byte header and two palette entries, then rows of 216
-// bytes stored bottom-up) as the raster encoder reads them.
+// bytes stored bottom-up) as the raster encoder reads them. Merged rows pair up from the bottom
+// row, as the bitmap stores them: with an odd number of rows the top row is left out.
 RasterRows fax_raster_rows(const PackedBitmap& raster, RowPairs pairs);
 
 }  // namespace korvif

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "image/fax_raster.h"
+
 namespace korvif {
 
 namespace {
@@ -26,7 +28,7 @@ Outcome<PackedBitmap> page_bitmap(const DecodedPage& page) {
     const std::size_t copies = static_cast<std::size_t>(page.rows_per_line());
     const std::size_t rows = page.rows();
     Outcome<PackedBitmap> allocated =
-        MemoryBlock::allocate_for_overwrite(rows * fax_line_bytes + two_colour_header_bytes);
+        PackedBitmap::allocate_for_overwrite(rows * fax_line_bytes + two_colour_header_bytes);
     if (!allocated) return allocated;
     PackedBitmap& bitmap = *allocated;
 
@@ -57,14 +59,7 @@ Outcome<PackedBitmap> page_bitmap(const DecodedPage& page) {
     }
     clear_white_rows();
 
-    std::memset(bitmap.data(), 0, two_colour_header_bytes);
-    write_u32(bitmap, bitmap_field::header_size, info_header_bytes);
-    write_u32(bitmap, bitmap_field::width, fax_line_pixels);
-    write_u32(bitmap, bitmap_field::height, static_cast<std::uint32_t>(rows));
-    write_u16(bitmap, bitmap_field::planes, 1);
-    write_u16(bitmap, bitmap_field::bits_per_pixel, 1);
-    const std::uint8_t palette[8] = {0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0};
-    std::memcpy(bitmap.data() + info_header_bytes, palette, sizeof palette);
+    write_fax_raster_header(bitmap, static_cast<std::uint32_t>(rows));
     return allocated;
 }
 

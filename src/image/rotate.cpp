@@ -26,20 +26,20 @@ std::uint64_t transpose_8x8(std::uint64_t x) {
 }  // namespace
 
 Outcome<void> rotate_quarter_turn(PackedBitmap& bitmap) {
-    if (bits_per_pixel(bitmap) != 1) return Failure::not_one_bit;
-    const std::int32_t width = bitmap_width(bitmap);
-    const std::int32_t height = bitmap_height(bitmap);
+    if (bitmap.bits_per_pixel() != 1) return Failure::not_one_bit;
+    const std::int32_t width = bitmap.width();
+    const std::int32_t height = bitmap.height();
     if (width < 0 || height == INT32_MIN) return Failure::unusable_size;
 
     // Rows stored top-down (a negative height) are read from the last stored row up, so that the
     // picture as shown turns; the result is stored bottom-up.
     const bool top_down = height < 0;
     const std::uint64_t w = static_cast<std::uint64_t>(width);
-    const std::uint64_t h = static_cast<std::uint64_t>(top_down ? -std::int64_t {height} : height);
+    const std::uint64_t h = bitmap.row_count();
     const std::uint64_t old_stride = round_up_32(w) / 8;
     const std::uint64_t new_stride = round_up_32(h) / 8;
     const std::uint64_t pixel_bytes = round_up_32(w) * round_up_32(h) / 8;
-    const std::uint64_t offset = mono_pixel_offset(bitmap);
+    const std::uint64_t offset = bitmap.mono_rows_offset();
     if (offset + pixel_bytes > largest_bitmap_bytes) return Failed(Failure::too_large, beyond_largest_bitmap);
 
     // The bytes that lie in the block as loaded; the rest of the claimed picture is white.
@@ -81,8 +81,8 @@ Outcome<void> rotate_quarter_turn(PackedBitmap& bitmap) {
     if (const Outcome<void> resized = bitmap.resize(static_cast<std::size_t>(offset + pixel_bytes)); !resized)
         return resized;
     if (pixel_bytes != 0) std::memcpy(bitmap.data() + offset, turned, pixel_bytes);
-    write_u32(bitmap, bitmap_field::width, static_cast<std::uint32_t>(h));
-    write_u32(bitmap, bitmap_field::height, static_cast<std::uint32_t>(width));
+    bitmap.write_u32(bitmap_field::width, static_cast<std::uint32_t>(h));
+    bitmap.write_u32(bitmap_field::height, static_cast<std::uint32_t>(width));
     return {};
 }
 

@@ -69,21 +69,21 @@ struct Source {
 Outcome<void> prepare(Source& source, std::int32_t width, std::int32_t height) {
     const PackedBitmap& bitmap = source.bitmap;
     if (!usable_scaled_size(width, height)) return Failure::unusable_size;
-    if (bits_per_pixel(bitmap) != 1) return Failure::not_one_bit;
-    source.header_size = info_header_size(bitmap);
+    if (bitmap.bits_per_pixel() != 1) return Failure::not_one_bit;
+    source.header_size = bitmap.header_size();
     if (source.header_size < info_header_bytes ||
         std::uint64_t {source.header_size} + two_colour_palette_bytes > bitmap.size()) {
         return Failure::unusable_size;
     }
-    const std::int32_t w = bitmap_width(bitmap);
-    const std::int32_t h = bitmap_height(bitmap);
-    const std::int64_t rows = h < 0 ? -std::int64_t {h} : h;
-    if (w <= 0 || rows == 0 || w > largest_scaled_side || rows > largest_scaled_side) return Failure::unusable_size;
+    const std::int32_t w = bitmap.width();
+    const std::uint64_t rows = bitmap.row_count();
+    if (w <= 0 || rows == 0 || w > largest_scaled_side || rows > std::uint64_t {largest_scaled_side})
+        return Failure::unusable_size;
     source.width = static_cast<std::uint32_t>(w);
     source.height = static_cast<std::uint32_t>(rows);
-    source.top_down = h < 0;
+    source.top_down = bitmap.height() < 0;
     source.stride = row_stride(source.width, 1);
-    source.pixel_offset = mono_pixel_offset(bitmap);
+    source.pixel_offset = bitmap.mono_rows_offset();
     for (MemoryBlock* row : {&source.partial_row, &source.white_row}) {
         Outcome<MemoryBlock> block = MemoryBlock::allocate(static_cast<std::size_t>(source.stride));
         if (!block) return block.failed();
@@ -97,7 +97,7 @@ Outcome<void> prepare(Source& source, std::int32_t width, std::int32_t height) {
 Outcome<PackedBitmap> allocate_result(std::uint64_t pixels_at, std::uint64_t stride, std::uint32_t height) {
     const std::uint64_t size = pixels_at + stride * height;
     if (stride == 0 || size > largest_bitmap_bytes) return Failed(Failure::too_large, beyond_largest_bitmap);
-    return MemoryBlock::allocate(static_cast<std::size_t>(size));
+    return PackedBitmap::allocate(static_cast<std::size_t>(size));
 }
 
 // Positions of the step tables: entry i is i * to / from (i = 0 .. count), truncating.
@@ -136,10 +136,10 @@ Outcome<PackedBitmap> scale_grey(const PackedBitmap& source_bitmap, std::int32_t
     PackedBitmap& result = *allocated;
 
     std::memcpy(result.data(), source_bitmap.data(), source.header_size);
-    write_u16(result, bitmap_field::bits_per_pixel, 8);
-    write_u32(result, bitmap_field::colours_used, 0);
-    write_u32(result, bitmap_field::width, w);
-    write_u32(result, bitmap_field::height, h);
+    result.write_u16(bitmap_field::bits_per_pixel, 8);
+    result.write_u32(bitmap_field::colours_used, 0);
+    result.write_u32(bitmap_field::width, w);
+    result.write_u32(bitmap_field::height, h);
     std::uint8_t* palette = result.data() + source.header_size;
     std::memset(palette, 0xFF, 3);
     if (grey_palette) {
@@ -219,8 +219,8 @@ Outcome<PackedBitmap> scale_mono(const PackedBitmap& source_bitmap, std::int32_t
     if (!allocated) return allocated;
     PackedBitmap& result = *allocated;
     std::memcpy(result.data(), source_bitmap.data(), static_cast<std::size_t>(pixels_at));
-    write_u32(result, bitmap_field::width, w);
-    write_u32(result, bitmap_field::height, h);
+    result.write_u32(bitmap_field::width, w);
+    result.write_u32(bitmap_field::height, h);
 
     Outcome<Table<std::uint32_t>> columns = positions(w, source.width, w);
     Outcome<Table<std::uint32_t>> rows = positions(h, source.height, h);

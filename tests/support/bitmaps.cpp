@@ -13,12 +13,12 @@ namespace korvif::test {
 
 PackedBitmap make_mono_bitmap(std::int32_t width, std::int32_t height, const std::function<bool(int, int)>& pixel) {
     const std::uint32_t stride = row_stride(static_cast<std::uint32_t>(width), 1);
-    PackedBitmap bitmap = *MemoryBlock::allocate(48 + std::size_t {stride} * static_cast<std::size_t>(height));
-    write_u32(bitmap, 0, 40);
-    write_u32(bitmap, 4, static_cast<std::uint32_t>(width));
-    write_u32(bitmap, 8, static_cast<std::uint32_t>(height));
-    write_u16(bitmap, 12, 1);
-    write_u16(bitmap, 14, 1);
+    PackedBitmap bitmap = *PackedBitmap::allocate(48 + std::size_t {stride} * static_cast<std::size_t>(height));
+    bitmap.write_u32(0, 40);
+    bitmap.write_u32(4, static_cast<std::uint32_t>(width));
+    bitmap.write_u32(8, static_cast<std::uint32_t>(height));
+    bitmap.write_u16(12, 1);
+    bitmap.write_u16(14, 1);
     const std::uint8_t palette[8] = {0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0};
     std::memcpy(bitmap.data() + 40, palette, 8);
     if (pixel) {
@@ -37,8 +37,8 @@ PackedBitmap decoded_bitmap(const Bytes& data, DecodeOptions options) {
 }
 
 static std::uint8_t* pixel_byte(const PackedBitmap& bitmap, int x, int stored_row) {
-    const std::uint32_t stride = row_stride(static_cast<std::uint32_t>(bitmap_width(bitmap)), 1);
-    return const_cast<std::uint8_t*>(bitmap.data()) + mono_pixel_offset(bitmap) +
+    const std::uint32_t stride = row_stride(static_cast<std::uint32_t>(bitmap.width()), 1);
+    return const_cast<std::uint8_t*>(bitmap.data()) + bitmap.mono_rows_offset() +
            std::size_t {stride} * static_cast<std::size_t>(stored_row) + static_cast<std::size_t>(x / 8);
 }
 
@@ -54,7 +54,7 @@ void set_pixel(PackedBitmap& bitmap, int x, int stored_row, bool black) {
 
 Bytes bmp_file_bytes(const PackedBitmap& bitmap) {
     const std::uint32_t size = static_cast<std::uint32_t>(bitmap.size()) + 14;
-    const std::uint32_t offset = 14 + info_header_size(bitmap) + palette_bytes(bitmap);
+    const std::uint32_t offset = 14 + bitmap.header_size() + bitmap.palette_bytes();
     Bytes bytes = {'B', 'M'};
     for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<std::uint8_t>(size >> (8 * i)));
     bytes.insert(bytes.end(), 4, 0);
@@ -64,7 +64,7 @@ Bytes bmp_file_bytes(const PackedBitmap& bitmap) {
 }
 
 PackedBitmap block_of(const Bytes& bytes) {
-    PackedBitmap block = *MemoryBlock::allocate(bytes.size());
+    PackedBitmap block = *PackedBitmap::allocate(bytes.size());
     if (!bytes.empty()) std::memcpy(block.data(), bytes.data(), bytes.size());
     return block;
 }

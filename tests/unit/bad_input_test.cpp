@@ -91,7 +91,7 @@ TEST_F(BadInput, EachStopWritesNothingAndNamesItsReason) {
     for (int i = 0; i < 4; ++i) beyond[512 + 4 + i] = 0xFF;  // page 2 starts far beyond the end
     test::write_file(dir.file("beyond.kvd"), beyond);
     PackedBitmap no_width = test::make_mono_bitmap(1728, 10);
-    write_u32(no_width, 4, static_cast<std::uint32_t>(-1728));
+    no_width.write_u32(4, static_cast<std::uint32_t>(-1728));
     test::write_file(dir.file("no-width.bmp"), test::bmp_file_bytes(no_width));
     // Other names of the inputs: a hard link, symbolic links, and a document that is the very
     // file F2S writes.

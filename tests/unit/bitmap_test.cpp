@@ -29,26 +29,26 @@ TEST(PaletteRule, ColoursUsedThenBitDepth) {
         {40, 24, 3, 3, 12}, {40, 1, 0x10002, 2, 8}, {12, 1, 0, 2, 6},      {12, 8, 0, 256, 768}, {124, 1, 0, 2, 8},
     };
     for (const Case& c : cases) {
-        PackedBitmap bitmap = *MemoryBlock::allocate(c.header_size + 8);
-        write_u32(bitmap, 0, c.header_size);
+        PackedBitmap bitmap = *PackedBitmap::allocate(c.header_size + 8);
+        bitmap.write_u32(0, c.header_size);
         if (c.header_size == 12) {
-            write_u16(bitmap, 10, c.bits);
-            write_u32(bitmap, 32, 99);  // beyond a core header: not a colours-used field
+            bitmap.write_u16(10, c.bits);
+            bitmap.write_u32(32, 99);  // beyond a core header: not a colours-used field
         } else {
-            write_u16(bitmap, 14, c.bits);
-            write_u32(bitmap, 32, c.colours_used);
+            bitmap.write_u16(14, c.bits);
+            bitmap.write_u32(32, c.colours_used);
         }
-        EXPECT_EQ(palette_colours(bitmap), c.colours) << c.header_size << "/" << c.bits << "/" << c.colours_used;
-        EXPECT_EQ(palette_bytes(bitmap), c.bytes) << c.header_size << "/" << c.bits << "/" << c.colours_used;
+        EXPECT_EQ(bitmap.palette_colours(), c.colours) << c.header_size << "/" << c.bits << "/" << c.colours_used;
+        EXPECT_EQ(bitmap.palette_bytes(), c.bytes) << c.header_size << "/" << c.bits << "/" << c.colours_used;
     }
 }
 
 TEST(HeaderFields, BytesBeyondTheBlockReadAsZeroAndAreNeverWritten) {
-    PackedBitmap tiny = *MemoryBlock::allocate(6);
-    write_u32(tiny, 4, 0xAABBCCDD);  // only the first two bytes land
-    EXPECT_EQ(read_u32(tiny, 4), 0xCCDDu);
-    EXPECT_EQ(read_u16(tiny, 14), 0);
-    EXPECT_EQ(read_u32(tiny, 0xFFFFFFFFull), 0u);
+    PackedBitmap tiny = *PackedBitmap::allocate(6);
+    tiny.write_u32(4, 0xAABBCCDD);  // only the first two bytes land
+    EXPECT_EQ(tiny.read_u32(4), 0xCCDDu);
+    EXPECT_EQ(tiny.read_u16(14), 0);
+    EXPECT_EQ(tiny.read_u32(0xFFFFFFFFull), 0u);
 }
 
 }  // namespace

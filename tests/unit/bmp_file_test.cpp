@@ -78,7 +78,7 @@ TEST_F(BmpFile, SaveWritesTheBlockBehindARecomputedFileHeader) {
     EXPECT_EQ(test::u32_at(saved, 10), 62u);
 
     // Colours used 5: the pixel offset counts five palette entries.
-    write_u32(bitmap, 32, 5);
+    bitmap.write_u32(32, 5);
     ASSERT_TRUE(save_bmp(bitmap, path.c_str()));
     EXPECT_EQ(test::u32_at(test::read_file(path), 10), 74u);
 
@@ -103,8 +103,8 @@ TEST_F(BmpFile, ReadsNetpbmFilesAndNetpbmReadsOurs) {
     const test::Pbm source = test::read_pbm(pbm);
     const PackedBitmap bitmap = *load_bmp(path.c_str());
     ASSERT_TRUE(bitmap);
-    ASSERT_EQ(bitmap_width(bitmap), source.width);
-    ASSERT_EQ(bitmap_height(bitmap), source.height);
+    ASSERT_EQ(bitmap.width(), source.width);
+    ASSERT_EQ(bitmap.height(), source.height);
     // netpbm may put black at either palette index; compare through the palette.
     const bool index1_is_black = bitmap.data()[40 + 4] == 0;
     for (int y = 0; y < source.height; ++y) {

@@ -18,7 +18,7 @@ protected:
 
     int decoded_lines(const Bytes& data) {
         const PackedBitmap bitmap = test::decoded_bitmap(data);
-        return bitmap ? bitmap_height(bitmap) : -1;
+        return bitmap ? bitmap.height() : -1;
     }
 };
 
@@ -62,7 +62,7 @@ TEST_F(BmpToFaxData, BitmapsAreReadByTheirOwnHeader) {
 
     // Top-down: the rows of the host's form in the other order, with a negative height.
     PackedBitmap top_down = test::make_mono_bitmap(1728, rows, [&](int x, int y) { return black(x, y); });
-    write_u32(top_down, bitmap_field::height, static_cast<std::uint32_t>(-rows));
+    top_down.write_u32(bitmap_field::height, static_cast<std::uint32_t>(-rows));
     test::write_file(dir.file("top-down.bmp"), test::bmp_file_bytes(top_down));
     // Palette entry 0 dark blue, entry 1 red: the ink is entry 0, darker by its brightness, in
     // which blue (the first byte of an entry) weighs least.

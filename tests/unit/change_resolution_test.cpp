@@ -82,7 +82,7 @@ TEST_F(ChangeResolution, InPlaceReplacesTheDocument) {
     // Fine to normal: row pairs become one line each.
     EXPECT_EQ(test::u32_at(result, 512 + 12), result.size());
     const PackedBitmap page3 = test::decoded_bitmap(test::page_bytes(result, 3));
-    EXPECT_EQ(bitmap_height(page3), 25);
+    EXPECT_EQ(page3.height(), 25);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);  // no work file left
 }
 

@@ -17,11 +17,11 @@ using test::Bytes;
 // One quarter turn done pixel by pixel, the plain way: new stored row r, pixel i is the old
 // pixel of stored row i, column W - 1 - r; rows padded to 32 pixels and zero beyond.
 Bytes reference_turn(const PackedBitmap& bitmap) {
-    const int w = bitmap_width(bitmap);
-    const int h = bitmap_height(bitmap);
+    const int w = bitmap.width();
+    const int h = bitmap.height();
     const std::size_t wr = (static_cast<std::size_t>(w) + 31) & ~std::size_t {31};
     const std::size_t hr = (static_cast<std::size_t>(h) + 31) & ~std::size_t {31};
-    const std::size_t offset = info_header_size(bitmap) + 8;
+    const std::size_t offset = bitmap.header_size() + 8;
     Bytes result(bitmap.data(), bitmap.data() + offset);
     Bytes pixels(wr * hr / 8, 0);
     for (int i = 0; i < h; ++i) {
@@ -64,8 +64,8 @@ TEST(RotateQuarterTurn, KnownSmallAndPageSizedExamples) {
     PackedBitmap small =
         test::make_mono_bitmap(3, 2, [](int x, int y) { return (x == 0 && y == 0) || (x == 2 && y == 1); });
     ASSERT_TRUE(rotate_quarter_turn(small));
-    EXPECT_EQ(bitmap_width(small), 2);
-    EXPECT_EQ(bitmap_height(small), 3);
+    EXPECT_EQ(small.width(), 2);
+    EXPECT_EQ(small.height(), 3);
     for (int row = 0; row < 3; ++row) {
         for (int x = 0; x < 2; ++x) {
             EXPECT_EQ(test::pixel_at(small, x, row), (x == 0 && row == 2) || (x == 1 && row == 0)) << x << "," << row;
@@ -89,9 +89,9 @@ TEST(RotateQuarterTurn, FourTurnsGiveBackThePicture) {
 TEST(RotateQuarterTurn, UntrustedHeadersStayInsideTheBlock) {
     // A header that claims more rows than the block holds: missing rows turn as white.
     PackedBitmap claims_more = test::make_mono_bitmap(16, 4, [](int, int) { return true; });
-    write_u32(claims_more, 8, 100);
+    claims_more.write_u32(8, 100);
     ASSERT_TRUE(rotate_quarter_turn(claims_more));
-    EXPECT_EQ(bitmap_width(claims_more), 100);
+    EXPECT_EQ(claims_more.width(), 100);
     EXPECT_EQ(claims_more.size(), 48u + 32 * 128 / 8);
     EXPECT_TRUE(test::pixel_at(claims_more, 3, 0));
     EXPECT_FALSE(test::pixel_at(claims_more, 4, 0));
@@ -105,9 +105,9 @@ TEST(RotateQuarterTurn, UntrustedHeadersStayInsideTheBlock) {
                          Case {0x7FFFFFFF, 0x7FFFFFFF, 40, Failure::too_large},
                          Case {100000, 100000, 40, Failure::too_large}, Case {4, 4, 0x7FFFFFF0, Failure::too_large}}) {
         PackedBitmap bitmap = test::make_mono_bitmap(4, 4);
-        write_u32(bitmap, 0, c.header_size);
-        write_u32(bitmap, 4, static_cast<std::uint32_t>(c.width));
-        write_u32(bitmap, 8, static_cast<std::uint32_t>(c.height));
+        bitmap.write_u32(0, c.header_size);
+        bitmap.write_u32(4, static_cast<std::uint32_t>(c.width));
+        bitmap.write_u32(8, static_cast<std::uint32_t>(c.height));
         const Bytes before = bytes_of(bitmap);
         const Outcome<void> turned = rotate_quarter_turn(bitmap);
         ASSERT_FALSE(turned) << c.width << " x " << c.height;
@@ -132,7 +132,7 @@ TEST(InvertBits, ComplementsWholeRowsPaddingIncluded) {
 
 TEST(InvertBits, LeavesOtherDepthsAndBytesOutsideTheRowsAlone) {
     PackedBitmap grey = test::make_mono_bitmap(4, 4);
-    write_u16(grey, 14, 8);
+    grey.write_u16(14, 8);
     const Bytes before = bytes_of(grey);
     EXPECT_FALSE(invert_bits(grey));
     EXPECT_EQ(bytes_of(grey), before);
@@ -142,7 +142,7 @@ TEST(InvertBits, LeavesOtherDepthsAndBytesOutsideTheRowsAlone) {
     for (std::int32_t height : {1000, -3}) {
         PackedBitmap bitmap = test::make_mono_bitmap(8, 3);
         ASSERT_TRUE(bitmap.resize(bitmap.size() + 2));  // a partial row at the end stays as it is
-        write_u32(bitmap, 8, static_cast<std::uint32_t>(height));
+        bitmap.write_u32(8, static_cast<std::uint32_t>(height));
         ASSERT_TRUE(invert_bits(bitmap));
         for (std::size_t i = 48; i < 60; ++i) EXPECT_EQ(bitmap.data()[i], 0xFF) << i;
         EXPECT_EQ(bitmap.data()[60], 0);
@@ -221,7 +221,7 @@ TEST_F(InvertRotateCommands, TopDownBitmapsTurnAndScaleAsThePictureTheyShow) {
         PackedBitmap shown =
             test::make_mono_bitmap(45, 17, [&](int x, int y) { return y >= 17 - rows_held && (x * y) % 5 == 1; });
         PackedBitmap flipped = test::block_of(bytes_of(shown));
-        write_u32(flipped, 8, static_cast<std::uint32_t>(-17));
+        flipped.write_u32(8, static_cast<std::uint32_t>(-17));
         for (int row = 0; row < 17; ++row) {
             std::memcpy(flipped.data() + 48 + row * stride, shown.data() + 48 + (16 - row) * stride, stride);
         }

@@ -39,7 +39,7 @@ PackedBitmap decode(const Bytes& data, bool double_lines = false, bool trim = fa
 
 // Stored row of page line `line` (0 = top) in a bitmap of `rows` rows.
 bool black_at(const PackedBitmap& bitmap, int x, int line) {
-    return test::pixel_at(bitmap, x, bitmap_height(bitmap) - 1 - line);
+    return test::pixel_at(bitmap, x, bitmap.height() - 1 - line);
 }
 
 TEST(DecodePage, LengthLimitsAndEmptyPages) {
@@ -49,21 +49,21 @@ TEST(DecodePage, LengthLimitsAndEmptyPages) {
     const PackedBitmap empty = decode(eight);
     ASSERT_TRUE(empty);
     EXPECT_EQ(empty.size(), 48u);
-    EXPECT_EQ(bitmap_height(empty), 0);
-    EXPECT_EQ(bitmap_width(empty), 1728);
-    EXPECT_EQ(bits_per_pixel(empty), 1);
-    EXPECT_EQ(read_u32(empty, 40), 0x00FFFFFFu);  // white, then black
-    EXPECT_EQ(read_u32(empty, 44), 0u);
+    EXPECT_EQ(empty.height(), 0);
+    EXPECT_EQ(empty.width(), 1728);
+    EXPECT_EQ(empty.bits_per_pixel(), 1);
+    EXPECT_EQ(empty.read_u32(40), 0x00FFFFFFu);  // white, then black
+    EXPECT_EQ(empty.read_u32(44), 0u);
 
     // Lines not closed by an EOL are not part of the page.
     MhWriter unclosed;
     unclosed.runs({100, 20, 1608}).runs({100, 20, 1608}).fill_to_byte().bits("00000000000000000000000000000000");
-    EXPECT_EQ(bitmap_height(decode(unclosed.bytes())), 0);
+    EXPECT_EQ(decode(unclosed.bytes()).height(), 0);
 }
 
 TEST(DecodePage, PixelsOfASimplePage) {
     const PackedBitmap bitmap = decode(s2f_page({{0, 1, 1727}, {7, 9, 1712}, {0, 1728}, {100, 50}, white_line}));
-    ASSERT_EQ(bitmap_height(bitmap), 5);
+    ASSERT_EQ(bitmap.height(), 5);
     EXPECT_TRUE(black_at(bitmap, 0, 0));
     EXPECT_FALSE(black_at(bitmap, 1, 0));
     for (int x = 0; x < 20; ++x) EXPECT_EQ(black_at(bitmap, x, 1), x >= 7 && x < 16) << x;
@@ -74,7 +74,7 @@ TEST(DecodePage, PixelsOfASimplePage) {
 
 TEST(DecodePage, RunsBeyondTheLineAreCut) {
     const PackedBitmap bitmap = decode(s2f_page({{1700, 100, 10, 5}, {1728, 3, 0}}));
-    ASSERT_EQ(bitmap_height(bitmap), 2);
+    ASSERT_EQ(bitmap.height(), 2);
     for (int x = 1690; x < 1728; ++x) EXPECT_EQ(black_at(bitmap, x, 0), x >= 1700) << x;
     EXPECT_FALSE(black_at(bitmap, 1727, 1));
 }
@@ -84,19 +84,19 @@ TEST(DecodePage, LineDoublingAndTrim) {
     lines[0] = {5, 1, 1722};
     lines[9] = {20, 3, 1705};  // the tenth line
     const Bytes page = s2f_page(lines);
-    EXPECT_EQ(bitmap_height(decode(page)), 50);
-    EXPECT_EQ(bitmap_height(decode(page, false, true)), 12);
-    EXPECT_EQ(bitmap_height(decode(page, true, true)), 24);
+    EXPECT_EQ(decode(page).height(), 50);
+    EXPECT_EQ(decode(page, false, true).height(), 12);
+    EXPECT_EQ(decode(page, true, true).height(), 24);
 
     const PackedBitmap doubled = decode(page, true);
-    ASSERT_EQ(bitmap_height(doubled), 100);
+    ASSERT_EQ(doubled.height(), 100);
     EXPECT_TRUE(black_at(doubled, 5, 0));
     EXPECT_TRUE(black_at(doubled, 5, 1));
     EXPECT_FALSE(black_at(doubled, 5, 2));
     EXPECT_TRUE(black_at(doubled, 20, 18));
     EXPECT_TRUE(black_at(doubled, 20, 19));
 
-    EXPECT_EQ(bitmap_height(decode(s2f_page(std::vector<Runs>(30, white_line)), false, true)), 2);
+    EXPECT_EQ(decode(s2f_page(std::vector<Runs>(30, white_line)), false, true).height(), 2);
 }
 
 TEST(DecodePage, LineBlocksAndTheLineLimit) {
@@ -104,13 +104,13 @@ TEST(DecodePage, LineBlocksAndTheLineLimit) {
         std::vector<Runs> lines(static_cast<std::size_t>(count), white_line);
         lines.back() = {1, 1, 1726};
         const PackedBitmap bitmap = decode(s2f_page(lines));
-        ASSERT_EQ(bitmap_height(bitmap), count);
+        ASSERT_EQ(bitmap.height(), count);
         EXPECT_EQ(bitmap.size(), 48u + 216u * static_cast<unsigned>(count));
         EXPECT_TRUE(black_at(bitmap, 1, count - 1));
     }
     const Bytes huge = s2f_page(std::vector<Runs>(70000, {10, 1, 1717}));
-    EXPECT_EQ(bitmap_height(decode(huge)), 65536);
-    EXPECT_EQ(bitmap_height(decode(huge, true)), 131072);
+    EXPECT_EQ(decode(huge).height(), 65536);
+    EXPECT_EQ(decode(huge, true).height(), 131072);
 }
 
 TEST(DecodePage, EndOfPageAfterARunOfEmptyEols) {
@@ -121,39 +121,39 @@ TEST(DecodePage, EndOfPageAfterARunOfEmptyEols) {
     s2f.aligned_eol().runs(ink).fill_to_byte();
     for (int i = 0; i < 6; ++i) s2f.eol();
     s2f.aligned_eol().runs(ink).aligned_eol();
-    EXPECT_EQ(bitmap_height(decode(s2f.bytes())), 1);
+    EXPECT_EQ(decode(s2f.bytes()).height(), 1);
 
     MhWriter encoder;
     encoder.aligned_eol().runs(ink).aligned_eol().runs(ink).aligned_eol();
     for (int i = 0; i < 5; ++i) encoder.eol();
     encoder.runs(ink).aligned_eol().runs(ink).aligned_eol();
-    EXPECT_EQ(bitmap_height(decode(encoder.bytes())), 2);
+    EXPECT_EQ(decode(encoder.bytes()).height(), 2);
 
     // Data that begins with a line and whose last line is closed by the RTC's first EOL ends at
     // the RTC's sixth EOL too: the closing EOL sets the count to 0, five empty ones follow.
     MhWriter no_leading_eol;
     no_leading_eol.runs(ink).eol().eol().eol().eol().eol().eol().runs(ink).eol().fill_to_byte().bits(
         "0000000000000000");
-    EXPECT_EQ(bitmap_height(decode(no_leading_eol.bytes())), 1);
+    EXPECT_EQ(decode(no_leading_eol.bytes()).height(), 1);
 
     // Empty EOLs scattered between lines (doubled EOLs of a received fax) do not end the page.
     MhWriter scattered;
     for (int line = 0; line < 10; ++line) scattered.eol().eol().runs(ink);
     scattered.eol().eol().eol().eol().eol().eol();
-    EXPECT_EQ(bitmap_height(decode(scattered.bytes())), 10);
+    EXPECT_EQ(decode(scattered.bytes()).height(), 10);
 
     // Before the first line it takes six: the count begins at -1.
     for (int leading : {5, 6}) {
         MhWriter late_start;
         for (int i = 0; i < leading; ++i) late_start.eol();
         late_start.runs(ink).aligned_eol().eol().eol().eol().eol().eol();
-        EXPECT_EQ(bitmap_height(decode(late_start.bytes())), leading == 5 ? 1 : 0) << leading;
+        EXPECT_EQ(decode(late_start.bytes()).height(), leading == 5 ? 1 : 0) << leading;
     }
 
     // Six empty EOLs in a row do, also in the middle of the data.
     MhWriter run_of_six;
     run_of_six.runs(ink).eol().eol().eol().eol().eol().eol().runs(ink).eol().fill_to_byte().bits("0000000000000000");
-    EXPECT_EQ(bitmap_height(decode(run_of_six.bytes())), 1);
+    EXPECT_EQ(decode(run_of_six.bytes()).height(), 1);
 }
 
 TEST(DecodePage, FillBitsArePassedOver) {
@@ -162,7 +162,7 @@ TEST(DecodePage, FillBitsArePassedOver) {
     page.runs({10, 5}).bits("0000000000000000000000000001");                       // fill in black
     page.fill_to_byte().bits("0000000000000000");
     const PackedBitmap bitmap = decode(page.bytes());
-    EXPECT_EQ(bitmap_height(bitmap), 2);
+    EXPECT_EQ(bitmap.height(), 2);
 }
 
 // Lines of pages wider than 1728 pixels: T.4's extended make-up codes (1792 to 2560, the same in
@@ -192,7 +192,7 @@ TEST(DecodePage, ExtendedMakeUpCodesAreCutAtTheLineEnd) {
         c.line(page);
         page.aligned_eol().runs({5, 3, 1720}).aligned_eol().eol().eol().eol().eol().eol();
         const PackedBitmap bitmap = decode(page.bytes());
-        ASSERT_EQ(bitmap_height(bitmap), 2) << c.what;
+        ASSERT_EQ(bitmap.height(), 2) << c.what;
         for (int x = 0; x < 1728; ++x) ASSERT_EQ(black_at(bitmap, x, 0), x >= c.black_from) << c.what << " " << x;
         // The next line begins in white as always.
         for (int x = 0; x < 12; ++x) EXPECT_EQ(black_at(bitmap, x, 1), x >= 5 && x < 8) << c.what << " " << x;
@@ -304,7 +304,7 @@ TEST(DecodePage, TwoPartsTogetherKeepTheLineLimit) {
     page.eol();
     for (int line = 0; line < 70000; ++line) page.runs({1728}).eol();
     const Bytes data = page.bytes();
-    EXPECT_EQ(bitmap_height(decode(data)), max_page_lines);
+    EXPECT_EQ(decode(data).height(), max_page_lines);
 }
 
 TEST(DecodePage, PagesEncodedByNetpbmDecodeToTheirPixels) {
@@ -318,7 +318,7 @@ TEST(DecodePage, PagesEncodedByNetpbmDecodeToTheirPixels) {
     const test::Pbm source = test::read_pbm(pbm);
     const Bytes data = test::read_file(g3);
     const PackedBitmap bitmap = decode(data);
-    ASSERT_EQ(bitmap_height(bitmap), source.height);
+    ASSERT_EQ(bitmap.height(), source.height);
     for (int y = 0; y < source.height; ++y) {
         for (int x = 0; x < 1728; ++x) ASSERT_EQ(black_at(bitmap, x, y), source.rows[y][x] == 1) << x << "," << y;
     }

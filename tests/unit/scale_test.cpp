@@ -16,8 +16,8 @@ constexpr ScaleOptions grey_method {.method = ScaleMethod::grey};
 constexpr ScaleOptions grey_levels {.method = ScaleMethod::grey, .grey_palette = true};
 
 std::uint8_t grey_value(const PackedBitmap& bitmap, int x, int stored_row) {
-    const std::uint32_t stride = row_stride(static_cast<std::uint32_t>(bitmap_width(bitmap)), 8);
-    return bitmap.data()[info_header_size(bitmap) + 1024 + stride * static_cast<std::uint32_t>(stored_row) +
+    const std::uint32_t stride = row_stride(static_cast<std::uint32_t>(bitmap.width()), 8);
+    return bitmap.data()[bitmap.header_size() + 1024 + stride * static_cast<std::uint32_t>(stored_row) +
                          static_cast<std::uint32_t>(x)];
 }
 
@@ -44,13 +44,13 @@ TEST(ScaleGrey, FaxPageThumbnailSumsAndPalette) {
         1728, 2200, [](int x, int y) { return (x < 10 && y < 10) || (x >= 1000 && x < 1003 && y >= 100 && y < 110); });
     const PackedBitmap thumbnail = *scale_bitmap(page, 172, 220, grey_levels);
     ASSERT_TRUE(thumbnail);
-    EXPECT_EQ(bits_per_pixel(thumbnail), 8);
+    EXPECT_EQ(thumbnail.bits_per_pixel(), 8);
     EXPECT_EQ(grey_value(thumbnail, 0, 0), 100);
     EXPECT_EQ(grey_value(thumbnail, 1000 * 172 / 1728, 10), 30);
     const std::uint8_t* palette = thumbnail.data() + 40;
     EXPECT_EQ(palette[4 * 30], 136);  // the grey that 30 shows
     EXPECT_EQ(palette[4 * 100], 0);   // 64 and more: black
-    EXPECT_EQ(read_u32(thumbnail, 40), 0x00FFFFFFu);
+    EXPECT_EQ(thumbnail.read_u32(40), 0x00FFFFFFu);
 
     const PackedBitmap black_and_white = *scale_bitmap(page, 172, 220, grey_method);
     EXPECT_EQ(black_and_white.data()[40 + 4 * 1], 0);  // everything above 0 is black
@@ -84,8 +84,8 @@ TEST(ScaleMono, EveryPixelFollowsThePlainFormula) {
         PackedBitmap source = test::make_mono_bitmap(sw, sh, [&](int, int) { return random() % 2 == 0; });
         const PackedBitmap result = *scale_bitmap(source, w, h);
         ASSERT_TRUE(result);
-        ASSERT_EQ(bitmap_width(result), w);
-        ASSERT_EQ(bitmap_height(result), h);
+        ASSERT_EQ(result.width(), w);
+        ASSERT_EQ(result.height(), h);
         EXPECT_EQ(result.size(), 48u + row_stride(static_cast<std::uint32_t>(w), 1) * static_cast<std::uint32_t>(h));
         for (int y = 0; y < h; ++y) {
             for (int x = 0; x < w; ++x) {
@@ -102,20 +102,20 @@ TEST(ScaleMono, EveryPixelFollowsThePlainFormula) {
 
 TEST(ScaleMono, KeepsThePaletteAndReproducesSameSize) {
     PackedBitmap source = test::make_mono_bitmap(45, 7, [](int x, int y) { return x % 5 == y % 5; });
-    write_u32(source, 40, 0x00123456);
+    source.write_u32(40, 0x00123456);
     const PackedBitmap same = *scale_bitmap(source, 45, 7, {.grey_palette = true});  // no palette of greys for 1 bit
     ASSERT_TRUE(same);
-    EXPECT_EQ(bits_per_pixel(same), 1);
-    EXPECT_EQ(read_u32(same, 40), 0x00123456u);
+    EXPECT_EQ(same.bits_per_pixel(), 1);
+    EXPECT_EQ(same.read_u32(40), 0x00123456u);
     EXPECT_EQ(Bytes(same.data(), same.data() + same.size()), Bytes(source.data(), source.data() + source.size()));
 }
 
 TEST(ScaleBitmap, RefusesWhatItCannotScaleAndSaysWhy) {
     PackedBitmap grey = test::make_mono_bitmap(20, 20);
-    write_u16(grey, 14, 8);
+    grey.write_u16(14, 8);
     PackedBitmap core_header = test::make_mono_bitmap(20, 20);
-    write_u32(core_header, 0, 12);
-    write_u16(core_header, 14, 1);
+    core_header.write_u32(0, 12);
+    core_header.write_u16(14, 1);
     struct Case {
         const char* what;
         const PackedBitmap& source;
@@ -149,7 +149,7 @@ TEST(ScaleBitmap, RefusesWhatItCannotScaleAndSaysWhy) {
 
 TEST(ScaleBitmap, RowsMissingFromTheBlockReadAsWhite) {
     PackedBitmap source = test::make_mono_bitmap(40, 4, [](int, int) { return true; });
-    write_u32(source, 8, 1000);  // claims 1000 rows, holds 4
+    source.write_u32(8, 1000);  // claims 1000 rows, holds 4
     const PackedBitmap mono = *scale_bitmap(source, 40, 1000);
     ASSERT_TRUE(mono);
     EXPECT_TRUE(test::pixel_at(mono, 0, 3));
@@ -162,16 +162,16 @@ TEST(ScaleBitmap, HeadersClaimingHugeSidesAreRefusedOrScanOnlyTheBlock) {
     // Found by fuzzing: a header claiming 600 million pixels made the step tables that large.
     for (const ScaleOptions options : {one_bit, grey_method}) {
         PackedBitmap wide = test::make_mono_bitmap(8, 2, [](int, int) { return true; });
-        write_u32(wide, 4, 600000000);
+        wide.write_u32(4, 600000000);
         EXPECT_FALSE(scale_bitmap(wide, 100, 100, options));
         PackedBitmap tall = test::make_mono_bitmap(8, 2, [](int, int) { return true; });
-        write_u32(tall, 8, 600000000);
+        tall.write_u32(8, 600000000);
         EXPECT_FALSE(scale_bitmap(tall, 100, 100, options));
         // Within the limit, rows beyond the block are white and cost nothing.
-        write_u32(tall, 8, largest_scaled_side);
+        tall.write_u32(8, largest_scaled_side);
         const PackedBitmap scaled = *scale_bitmap(tall, 8, 4, options);
         ASSERT_TRUE(scaled);
-        EXPECT_EQ(bitmap_height(scaled), 4);
+        EXPECT_EQ(scaled.height(), 4);
     }
 }
 

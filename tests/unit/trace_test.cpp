@@ -38,7 +38,7 @@ protected:
         test::write_file(at + "/one.kvd", test::make_document({page.bytes()}, 0));
         PackedBitmap bitmap = test::make_mono_bitmap(1728, 10, [](int x, int y) { return x == y; });
         test::write_file(at + "/page.bmp", test::bmp_file_bytes(bitmap));
-        write_u32(bitmap, 8, static_cast<std::uint32_t>(-10));
+        bitmap.write_u32(8, static_cast<std::uint32_t>(-10));
         test::write_file(at + "/top-down.bmp", test::bmp_file_bytes(bitmap));
         EXPECT_EQ(test::shell("pbmtext -nomargins 'Korvane' | ppmtobmp -bpp 8 > " + at + "/grey.bmp 2>/dev/null"), 0);
         test::write_file(at + "/out.bmp", {'o', 'l', 'd'});
