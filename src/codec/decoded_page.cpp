@@ -50,4 +50,15 @@ void DecodedPage::complete() {
     lines_ = keep;
 }
 
+void DecodedPage::drop_first_line() {
+    LineStretch& first = stretches_.front();
+    if (--first.count == 0) {
+        stretches_.erase(stretches_.begin());
+    } else {
+        first.first += mh::line_bytes;
+        ++first.has_black;
+    }
+    --lines_;
+}
+
 }  // namespace korvif

@@ -56,6 +56,10 @@ public:
     std::size_t rows() const { return static_cast<std::size_t>(lines_) * static_cast<std::size_t>(rows_per_line()); }
     std::span<const LineStretch> stretches() const { return stretches_; }
 
+    // Leaves the first line out, for a caller that pairs the lines from the page's end; only on a
+    // complete page with a line.
+    void drop_first_line();
+
     // The page's rows as the raster encoder reads them.
     RasterRows raster_rows(RowPairs pairs = RowPairs::apart) const { return {stretches_, rows_per_line(), pairs}; }
 

@@ -207,9 +207,7 @@ private:
 // The lines of stretches, each as many times in a row as the view says.
 class StretchRows {
 public:
-    explicit StretchRows(const RasterRows& rows) : stretch_(rows.stretches().data()), copies_(rows.copies()) {
-        for (std::size_t i = 0; i < rows.skipped(); ++i) next();
-    }
+    explicit StretchRows(const RasterRows& rows) : stretch_(rows.stretches().data()), copies_(rows.copies()) {}
     Row next() {
         const Row row {stretch_->first + index_ * mh::line_bytes, stretch_->has_black[index_] ? Ink::some : Ink::none};
         if (++copy_ == copies_) {
@@ -230,15 +228,13 @@ private:
 };
 
 // Each pair of rows of another source as one line, merged in a line buffer when both rows may
-// hold black pixels; an odd last row is a line of its own.
+// hold black pixels. The pairs are counted from the top; an odd last row is never asked for.
 template <typename Rows>
 class MergedRows {
 public:
-    explicit MergedRows(const RasterRows& rows) : rows_(rows), left_(rows.count()) {}
+    explicit MergedRows(const RasterRows& rows) : rows_(rows) {}
     Row next() {
         const Row upper = rows_.next();
-        if (--left_ == 0) return upper;
-        --left_;
         const Row lower = rows_.next();
         if (upper.ink == Ink::none) return lower;
         if (lower.ink == Ink::none) return upper;
@@ -249,7 +245,6 @@ public:
 
 private:
     Rows rows_;
-    std::size_t left_;  // rows not yet handed out
     std::uint8_t buffers_[2][mh::line_bytes];
     unsigned merged_ = 0;
 };

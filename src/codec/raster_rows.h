@@ -18,7 +18,7 @@ namespace korvif {
 enum class RowPairs {
     apart,   // every row is a line
     merged,  // each pair of rows from the top is one line, black where either row is; a last row
-             // without a partner is a line of its own
+             // without a partner is left out
 };
 
 // Lines one after another in memory, each with a flag that tells whether it holds a black pixel:
@@ -48,19 +48,7 @@ public:
     std::size_t count() const { return count_; }  // rows, copies included
     RowPairs pairs() const { return pairs_; }
     // How many lines the rows are coded as.
-    std::size_t coded_lines() const { return pairs_ == RowPairs::merged ? (count_ + 1) / 2 : count_; }
-
-    // The same rows without the top one (which must be there): for a caller whose pairs of rows
-    // are counted from the bottom.
-    RasterRows without_top_row() const {
-        RasterRows rows = *this;
-        --rows.count_;
-        if (stretches_.empty())
-            rows.first_ += stride_;
-        else
-            ++rows.skipped_;
-        return rows;
-    }
+    std::size_t coded_lines() const { return pairs_ == RowPairs::merged ? count_ / 2 : count_; }
 
     // The rows one after another in memory; only when stretches() is empty.
     const std::uint8_t* first() const { return first_; }
@@ -68,8 +56,6 @@ public:
     // The lines in stretches with their flags; empty for rows one after another in memory.
     std::span<const LineStretch> stretches() const { return stretches_; }
     int copies() const { return copies_; }
-    // Rows of the stretches passed over before the first one (without_top_row).
-    std::size_t skipped() const { return skipped_; }
 
 private:
     const std::uint8_t* first_ = nullptr;
@@ -77,7 +63,6 @@ private:
     std::ptrdiff_t stride_ = mh::line_bytes;
     std::span<const LineStretch> stretches_ {};
     int copies_ = 1;
-    std::size_t skipped_ = 0;
     RowPairs pairs_;
 };
 

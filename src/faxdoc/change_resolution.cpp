@@ -62,20 +62,20 @@ Outcome<void> ResolutionChange::add_page(std::uint32_t n) {
         const auto length = static_cast<std::uint32_t>(bytes->size());
         // To fine each line is coded twice, to normal each pair of lines as one.
         const bool to_fine = rebuilt_[fine_flag_offset] != 0;
-        const Outcome<DecodedPage> page = decode_page(std::span(bytes->data(), length), {.double_lines = to_fine});
+        Outcome<DecodedPage> page = decode_page(std::span(bytes->data(), length), {.double_lines = to_fine});
         // A page that would come out cut short for want of memory ends the change: the document
         // keeps all its lines.
         if (!page && page.failure() == Failure::no_memory) return Failure::no_memory;
+        const std::size_t rows = page ? page->rows() : 0;
         if (page) {
             // Lines pair up from the page's last line, as D2F pairs a bitmap's rows from its
             // bottom: an odd first line is left out.
-            const RasterRows rows = page->raster_rows(to_fine ? RowPairs::apart : RowPairs::merged);
-            const bool odd_first = !to_fine && rows.count() % 2 != 0;
-            const Outcome<std::uint32_t> coded = encode_raster(odd_first ? rows.without_top_row() : rows, sink_);
+            if (!to_fine && rows % 2 != 0) page->drop_first_line();
+            const Outcome<std::uint32_t> coded =
+                encode_raster(page->raster_rows(to_fine ? RowPairs::apart : RowPairs::merged), sink_);
             if (coded) end += *coded;
         }
-        trace::line("page %u: %u bytes, %zu rows decoded, %u bytes coded", n, length, page ? page->rows() : 0,
-                    end - start);
+        trace::line("page %u: %u bytes, %zu rows decoded, %u bytes coded", n, length, rows, end - start);
     }
     if (!output_.good()) return Failure::cannot_be_written;
     set_page_table_entry(rebuilt_, n, end);

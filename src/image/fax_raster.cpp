@@ -83,11 +83,12 @@ void write_fax_raster_header(PackedBitmap& bitmap, std::uint32_t rows) {
 }
 
 RasterRows fax_raster_rows(const PackedBitmap& raster, RowPairs pairs) {
-    const std::size_t rows =
+    const std::size_t stored =
         raster.size() < two_colour_header_bytes ? 0 : (raster.size() - two_colour_header_bytes) / fax_line_bytes;
+    // Merged rows pair up from the bottom row, as the bitmap stores them: an odd top row is left out.
+    const std::size_t rows = pairs == RowPairs::merged ? stored / 2 * 2 : stored;
     const std::uint8_t* top = raster.data() + two_colour_header_bytes + (rows == 0 ? 0 : rows - 1) * fax_line_bytes;
-    const RasterRows all {top, rows, -std::ptrdiff_t {fax_line_bytes}, pairs};
-    return pairs == RowPairs::merged && rows % 2 != 0 ? all.without_top_row() : all;
+    return {top, rows, -std::ptrdiff_t {fax_line_bytes}, pairs};
 }
 
 }  // namespace korvif

@@ -230,12 +230,10 @@ Bytes reference_recode_page_to_sff(const std::uint8_t* data, std::int32_t length
 Bytes reference_encode_raster(const std::vector<Bytes>& rows, RowPairs pairs, bool rtc) {
     std::vector<Bytes> lines;
     if (pairs == RowPairs::merged) {
-        // Pairs from the top row down: an odd last row is a line of its own.
-        for (std::size_t top = 0; top < rows.size(); top += 2) {
+        // Pairs from the top row down: an odd last row takes part in none.
+        for (std::size_t top = 0; top + 1 < rows.size(); top += 2) {
             Bytes line = rows[top];
-            if (top + 1 < rows.size()) {
-                for (std::size_t i = 0; i < 216; ++i) line[i] |= rows[top + 1][i];
-            }
+            for (std::size_t i = 0; i < 216; ++i) line[i] |= rows[top + 1][i];
             lines.push_back(line);
         }
     } else {
